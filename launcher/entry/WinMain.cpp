@@ -1,0 +1,6 @@
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    return 0;
+}

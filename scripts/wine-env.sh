@@ -1,0 +1,55 @@
+# Sourced by the test and run commands: a Wine prefix inside the build tree, a virtual X display
+# and one persistent wineserver, each stopped again by ombrel_wine_stop (by process id).
+# Needs BUILD_DIR set.
+
+export WINEDEBUG=-all
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEARCH=win64
+OMBREL_XVFB_PID=""
+
+ombrel_wine_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "[wine] creating prefix $WINEPREFIX"
+    # No install prompt for Wine's .NET or HTML engine.
+    WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+}
+
+ombrel_xvfb_start() {
+  local n
+  for n in $(seq 90 160); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    OMBREL_XVFB_PID=$!
+    local i
+    for i in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    if kill -0 "$OMBREL_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+      export DISPLAY=":$n"
+      echo "[wine] Xvfb on $DISPLAY (pid $OMBREL_XVFB_PID)"
+      return 0
+    fi
+  done
+  echo "[wine] could not start Xvfb" >&2
+  return 1
+}
+
+ombrel_wineserver_start() {
+  # A persistent server: each test executable then starts in a fraction of a second.
+  setsid wineserver -p </dev/null >/dev/null 2>&1 &
+  # Start Wine's own helper processes now, detached from any output pipe: started later by a
+  # test, they would inherit ctest's pipes and hold its wait open.
+  setsid wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+ombrel_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$OMBREL_XVFB_PID" ]; then
+    kill "$OMBREL_XVFB_PID" 2>/dev/null || true
+    wait "$OMBREL_XVFB_PID" 2>/dev/null || true
+    OMBREL_XVFB_PID=""
+  fi
+}

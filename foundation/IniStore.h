@@ -1,0 +1,35 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+// An INI file held in memory. Sections and keys are matched case-insensitively
+// (stored lower-cased); every change rewrites the whole file.
+class IniStore {
+public:
+    // Reads the whole file. A byte-order mark selects UTF-8 or UTF-16LE, other
+    // files are read in code page 936. A missing or unreadable file gives an
+    // empty store (and still returns true for a missing file).
+    bool Load(const std::wstring& path);
+
+    // False when the value is absent or empty.
+    bool GetInt(const wchar_t* section, const wchar_t* key, int& out) const;
+    // Copies at most size-1 characters and terminates; returns the number of
+    // characters copied, 0 when the value is absent.
+    int GetString(const wchar_t* section, const wchar_t* key, wchar_t* buf, int size) const;
+
+    // Stores the value and rewrites the file (UTF-16LE with a byte-order mark)
+    // through a temporary beside it, so the original is never left truncated.
+    // False when the file could not be replaced; the value stays stored.
+    bool SetString(const wchar_t* section, const wchar_t* key, const wchar_t* value);
+    bool SetInt(const wchar_t* section, const wchar_t* key, int value);
+
+private:
+    static std::wstring MakeKey(const wchar_t* section, const wchar_t* key);
+    void Parse(const std::wstring& text);
+    bool Save() const;
+
+    std::wstring path_;
+    // "section#key" (lower case) -> value.
+    std::map<std::wstring, std::wstring> values_;
+};

@@ -26,10 +26,18 @@ public:
 
 private:
     static std::wstring MakeKey(const wchar_t* section, const wchar_t* key);
+    void Store(const wchar_t* section, const wchar_t* key, std::wstring value, bool replace);
     void Parse(const std::wstring& text);
     bool Save() const;
 
+    struct Entry {
+        std::wstring section;  // lower case
+        std::wstring key;      // lower case
+        std::wstring value;
+    };
+
     std::wstring path_;
-    // "section#key" (lower case) -> value.
-    std::map<std::wstring, std::wstring> values_;
+    // Keyed by "section#key" in lower case; the entry keeps both parts apart
+    // so that a '#' inside either survives a rewrite.
+    std::map<std::wstring, Entry> values_;
 };

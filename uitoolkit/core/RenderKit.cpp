@@ -1,0 +1,296 @@
+#include "uitoolkit/core/RenderKit.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "uitoolkit/core/GdiObject.h"
+#include "uitoolkit/core/HostResources.h"
+#include "uitoolkit/core/MsimgEntryPoints.h"
+
+namespace SkinUI {
+
+namespace {
+
+BYTE AlphaOf(DWORD argb) { return static_cast<BYTE>(argb >> 24); }
+
+// A 32-bit BI_RGB DIB header; a negative height makes it top-down.
+BITMAPINFO Dib32Info(int width, int height)
+{
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(std::abs(height)) * 4;
+    return bmi;
+}
+
+// Band count exponent of the banded gradient: 2 bands below 4 steps up to 64 bands from 64 on.
+int BandShift(int steps)
+{
+    if (steps < 4) return 1;
+    if (steps < 8) return 2;
+    if (steps < 16) return 3;
+    if (steps < 32) return 4;
+    if (steps < 64) return 5;
+    return 6;
+}
+
+void DrawBandedGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool vertical, int steps)
+{
+    const int shift = BandShift(steps);
+    const int n = 1 << shift;
+    const int height = rc.bottom - rc.top;
+    const int width = rc.right - rc.left;
+    for (int i = 0; i < n; ++i) {
+        const auto mix = [&](int bit) {
+            const int a = (first >> bit) & 0xFF;
+            const int b = (second >> bit) & 0xFF;
+            return static_cast<BYTE>((b * (n - i) + a * i) >> shift);
+        };
+        RECT band = rc;
+        if (vertical) {
+            band.top = rc.bottom - ((height * (i + 1)) >> shift);
+            band.bottom = rc.bottom - ((height * i) >> shift);
+        } else {
+            band.left = rc.right - ((width * (i + 1)) >> shift);
+            band.right = rc.right - ((width * i) >> shift);
+        }
+        if (band.top >= band.bottom || band.left >= band.right) continue;
+        CGdiBrush brush(::CreateSolidBrush(RGB(mix(16), mix(8), mix(0))));
+        if (brush) ::FillRect(hDC, &band, brush.Get());
+    }
+}
+
+void DrawSystemGradient(GradientFillFn gradientFill, HDC hDC, const RECT& rc, DWORD first,
+                        DWORD second, bool vertical)
+{
+    const auto vertex = [](LONG x, LONG y, DWORD argb) {
+        TRIVERTEX v{};
+        v.x = x;
+        v.y = y;
+        v.Red = static_cast<COLOR16>(((argb >> 16) & 0xFF) << 8);
+        v.Green = static_cast<COLOR16>(((argb >> 8) & 0xFF) << 8);
+        v.Blue = static_cast<COLOR16>((argb & 0xFF) << 8);
+        v.Alpha = 0xFF00;
+        return v;
+    };
+    TRIVERTEX vertices[2] = {vertex(rc.left, rc.top, first), vertex(rc.right, rc.bottom, second)};
+    GRADIENT_RECT gradient{0, 1};
+    gradientFill(hDC, vertices, 2, &gradient, 1,
+                 vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+}
+
+} // namespace
+
+// ---- colour arithmetic ----
+
+void RgbToHsl(DWORD color, float* h, float* s, float* l)
+{
+    const auto unit = [](DWORD byte) { return std::clamp(static_cast<float>(byte) / 255.0f, 0.0f, 1.0f); };
+    const float red = unit(color & 0xFF);
+    const float green = unit((color >> 8) & 0xFF);
+    const float blue = unit((color >> 16) & 0xFF);
+    const float mx = std::max({red, green, blue});
+    const float mn = std::min({red, green, blue});
+    *l = (mx + mn) / 2.0f;
+    if (mx == mn) {
+        *s = 0.0f;
+        *h = 0.0f;
+        return;
+    }
+    const float d = mx - mn;
+    float hue;
+    if (red != mn) {
+        hue = (green == mn) ? 5.0f - (blue - red) / d : 1.0f - (red - green) / d;
+    } else {
+        hue = 3.0f - (green - blue) / d;
+    }
+    if (hue >= 6.0f) hue -= 6.0f;
+    *h = hue * 60.0f;
+    *s = (2.0f * *l > 1.0f) ? d / (2.0f - mx - mn) : d / (mx + mn);
+}
+
+void HslToRgb(DWORD* color, float h, float s, float l)
+{
+    const float q = (2.0f * l < 1.0f) ? l * (1.0f + s) : l + s - l * s;
+    const float p = 2.0f * l - q;
+    const float t = h / 360.0f;
+    const auto channel = [&](float tc) {
+        if (tc < 0.0f) tc += 1.0f;
+        else if (tc > 1.0f) tc -= 1.0f;
+        float value;
+        if (6.0f * tc < 1.0f) value = p + (q - p) * 6.0f * tc;
+        else if (2.0f * tc < 1.0f) value = q;
+        else if (3.0f * tc < 2.0f) value = p + (q - p) * (2.0f / 3.0f - tc) * 6.0f;
+        else value = p;
+        return static_cast<DWORD>(std::clamp(value * 255.0f, 0.0f, 255.0f));
+    };
+    const DWORD red = channel(t + 1.0f / 3.0f);
+    const DWORD green = channel(t);
+    const DWORD blue = channel(t - 1.0f / 3.0f);
+    *color = (*color & 0xFF000000) | (blue << 16) | (green << 8) | red;
+}
+
+DWORD BlendPixel(DWORD a, double wa, DWORD b, double wb)
+{
+    DWORD result = 0;
+    for (int bit = 0; bit < 24; bit += 8) {
+        // The tiny bias keeps exact results (127.0 computed as 126.99999...) from truncating
+        // one step low; sums beyond a byte saturate rather than wrap.
+        const double value = ((a >> bit) & 0xFF) * wa + ((b >> bit) & 0xFF) * wb + 1e-7;
+        const DWORD byte = static_cast<DWORD>(std::clamp(value, 0.0, 255.0));
+        result |= (byte & 0xFF) << bit;
+    }
+    return result;
+}
+
+DWORD CRenderKit::AdjustColor(DWORD color, short hue, short saturation, short lightness)
+{
+    if (hue == 180 && saturation == 100 && lightness == 100) return color;
+    float h, s, l;
+    RgbToHsl(color, &h, &s, &l);
+    h = static_cast<float>(hue - 180) + h;
+    if (h <= 0.0f) h += 360.0f;
+    s = s * saturation / 100.0f;
+    l = l * lightness / 100.0f;
+    HslToRgb(&color, h, s, l);
+    return color;
+}
+
+// ---- fills, lines, text ----
+
+void CRenderKit::DrawColor(HDC hDC, const RECT& rc, DWORD color)
+{
+    const BYTE alpha = AlphaOf(color);
+    if (alpha == 0) return;
+    if (alpha == 0xFF) {
+        ::SetBkColor(hDC, ArgbToColorRef(color));
+        ::ExtTextOutW(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+        return;
+    }
+    // A translucent fill is a one-pixel image stretched over the rectangle. AlphaBlend expects
+    // premultiplied colour, so the pixel's colour bytes are scaled by its alpha.
+    BITMAPINFO bmi = Dib32Info(1, 1);
+    void* bits = nullptr;
+    CGdiBitmap bitmap(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || bits == nullptr) return;
+    const auto premultiply = [&](int bit) { return (((color >> bit) & 0xFF) * alpha / 255) << bit; };
+    *static_cast<DWORD*>(bits) =
+        (static_cast<DWORD>(alpha) << 24) | premultiply(16) | premultiply(8) | premultiply(0);
+    const RECT rcSource{0, 0, 1, 1};
+    const RECT rcCorners{0, 0, 0, 0};
+    DrawImage(hDC, bitmap.Get(), rc, rc, rcSource, rcCorners, true, 255);
+}
+
+void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool vertical,
+                              int steps)
+{
+    const AlphaBlendFn alphaBlend = CMsimgEntryPoints::AlphaBlend();
+    const GradientFillFn gradientFill = CMsimgEntryPoints::GradientFill();
+    const int alpha = (AlphaOf(first) + AlphaOf(second)) / 2;
+    if (alpha == 0) return;
+    const int width = rc.right - rc.left;
+    const int height = rc.bottom - rc.top;
+    if (width <= 0 || height <= 0) return;
+
+    const auto draw = [&](HDC target, const RECT& area) {
+        if (gradientFill != nullptr) DrawSystemGradient(gradientFill, target, area, first, second, vertical);
+        else DrawBandedGradient(target, area, first, second, vertical, steps);
+    };
+    if (alpha == 255) {
+        draw(hDC, rc);
+        return;
+    }
+    // Translucent: draw on a working surface, then blend it with a constant alpha. The surface's
+    // own alpha bytes are meaningless after a GDI fill, so they take no part in the blend.
+    CMemoryDC work(hDC);
+    CGdiBitmap surface(::CreateCompatibleBitmap(hDC, width, height));
+    if (!work || !surface) return;
+    CSelectObject select(work.Get(), surface.Get());
+    draw(work.Get(), RECT{0, 0, width, height});
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
+    alphaBlend(hDC, rc.left, rc.top, width, height, work.Get(), 0, 0, width, height, blend);
+}
+
+void CRenderKit::DrawLine(HDC hDC, const RECT& rc, int penWidth, DWORD color)
+{
+    CGdiPen pen(::CreatePen(PS_SOLID, penWidth, ArgbToColorRef(color)));
+    CSelectObject select(hDC, pen.Get());
+    ::MoveToEx(hDC, rc.left, rc.top, nullptr);
+    ::LineTo(hDC, rc.right, rc.bottom);
+}
+
+void CRenderKit::DrawRect(HDC hDC, const RECT& rc, int penWidth, DWORD color)
+{
+    CGdiPen pen(::CreatePen(PS_INSIDEFRAME, penWidth, ArgbToColorRef(color)));
+    CSelectObject select(hDC, pen.Get());
+    ::SelectObject(hDC, ::GetStockObject(HOLLOW_BRUSH));
+    ::Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
+}
+
+void CRenderKit::DrawRoundRect(HDC hDC, const RECT& rc, int penWidth, int ellipseWidth,
+                               int ellipseHeight, DWORD color)
+{
+    CGdiPen pen(::CreatePen(PS_INSIDEFRAME, penWidth, ArgbToColorRef(color)));
+    CSelectObject select(hDC, pen.Get());
+    ::SelectObject(hDC, ::GetStockObject(HOLLOW_BRUSH));
+    ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, ellipseWidth, ellipseHeight);
+}
+
+void CRenderKit::DrawText(HDC hDC, CHostResources* host, RECT& rc, const wchar_t* text, DWORD color,
+                          int font, UINT format)
+{
+    if (text == nullptr || host == nullptr) return;
+    ::SetBkMode(hDC, TRANSPARENT);
+    ::SetTextColor(hDC, ArgbToColorRef(color));
+    CSelectObject select(hDC, host->GetFont(font));
+    ::DrawTextW(hDC, text, -1, &rc, format | DT_NOPREFIX);
+}
+
+// ---- software AlphaBlend ----
+
+BOOL WINAPI CRenderKit::AlphaBlendFallback(HDC hDest, int xDest, int yDest, int wDest, int hDest2,
+                                           HDC hSrc, int xSrc, int ySrc, int wSrc, int hSrc2,
+                                           BLENDFUNCTION blend)
+{
+    if (wDest <= 0 || hDest2 <= 0 || wSrc <= 0 || hSrc2 <= 0) return FALSE;
+    CMemoryDC mem(hDest);
+    if (!mem) return FALSE;
+    BITMAPINFO bmi = Dib32Info(wDest, hDest2);
+    void* srcBits = nullptr;
+    void* dstBits = nullptr;
+    CGdiBitmap srcDib(::CreateDIBSection(hDest, &bmi, DIB_RGB_COLORS, &srcBits, nullptr, 0));
+    CGdiBitmap dstDib(::CreateDIBSection(hDest, &bmi, DIB_RGB_COLORS, &dstBits, nullptr, 0));
+    if (!srcDib || !dstDib || srcBits == nullptr || dstBits == nullptr) return FALSE;
+
+    HGDIOBJ old = ::SelectObject(mem.Get(), srcDib.Get());
+    ::SetStretchBltMode(mem.Get(), COLORONCOLOR);
+    ::StretchBlt(mem.Get(), 0, 0, wDest, hDest2, hSrc, xSrc, ySrc, wSrc, hSrc2, SRCCOPY);
+    ::SelectObject(mem.Get(), dstDib.Get());
+    ::BitBlt(mem.Get(), 0, 0, wDest, hDest2, hDest, xDest, yDest, SRCCOPY);
+
+    // AlphaBlend's own formula: with AC_SRC_ALPHA the source is premultiplied, so
+    //   dst = src * ca + dst * (1 - srcAlpha * ca),   ca = constant alpha / 255;
+    // without it every source pixel counts as opaque.
+    const double ca = blend.SourceConstantAlpha / 255.0;
+    const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
+    const auto* src = static_cast<const DWORD*>(srcBits);
+    auto* dst = static_cast<DWORD*>(dstBits);
+    const size_t count = static_cast<size_t>(wDest) * static_cast<size_t>(hDest2);
+    for (size_t i = 0; i < count; ++i) {
+        const double srcAlpha = perPixel ? (src[i] >> 24) / 255.0 : 1.0;
+        const double keep = std::max(0.0, 1.0 - srcAlpha * ca);
+        const DWORD rgb = BlendPixel(src[i], ca, dst[i], keep);
+        const double alpha = (src[i] >> 24) * ca + (dst[i] >> 24) * keep + 1e-7;
+        dst[i] = rgb | (static_cast<DWORD>(std::clamp(alpha, 0.0, 255.0)) << 24);
+    }
+
+    ::BitBlt(hDest, xDest, yDest, wDest, hDest2, mem.Get(), 0, 0, SRCCOPY);
+    ::SelectObject(mem.Get(), old);
+    return TRUE;
+}
+
+} // namespace SkinUI

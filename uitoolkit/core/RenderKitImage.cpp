@@ -1,0 +1,457 @@
+// Image loading (resources, skin folders, the skin zip), decoding into premultiplied DIBs,
+// image strings and the nine-grid blit.
+#include <stb_image.h>
+
+#include <algorithm>
+#include <climits>
+#include <cwchar>
+#include <new>
+
+#include "uitoolkit/core/GdiObject.h"
+#include "uitoolkit/core/HostResources.h"
+#include "uitoolkit/core/ImageStringReader.h"
+#include "uitoolkit/core/MsimgEntryPoints.h"
+#include "uitoolkit/core/NumberList.h"
+#include "uitoolkit/core/RenderKit.h"
+#include "uitoolkit/core/SkinZip.h"
+#include "uitoolkit/core/WinHandle.h"
+
+namespace SkinUI {
+
+namespace {
+
+// Limits on what is decoded: skin images come from game data and must fail closed.
+constexpr int kMaxImageSide = 16384;
+constexpr DWORD kMaxEncodedSize = 64 * 1024 * 1024;
+
+// An encoded image read from a file or the zip.
+struct EncodedImage {
+    std::unique_ptr<BYTE[]> data;
+    size_t size = 0;
+    explicit operator bool() const { return data != nullptr && size > 0; }
+};
+
+EncodedImage ReadWholeFile(const wchar_t* path)
+{
+    EncodedImage image;
+    CWinHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return image;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxEncodedSize)
+        return image;
+    const DWORD length = static_cast<DWORD>(size.QuadPart);
+    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[length]);
+    DWORD read = 0;
+    if (data == nullptr || !::ReadFile(file.Get(), data.get(), length, &read, nullptr) || read != length)
+        return image;  // a short read counts as missing
+    image.data = std::move(data);
+    image.size = length;
+    return image;
+}
+
+// Closes a zip that the loader opened itself (a cached zip stays open).
+struct ZipCloser {
+    void operator()(SkinZipHandle* zip) const { CloseSkinZip(zip); }
+};
+using OwnedZip = std::unique_ptr<SkinZipHandle, ZipCloser>;
+
+EncodedImage ReadZipEntry(SkinZipHandle* zip, const wchar_t* name)
+{
+    EncodedImage image;
+    int index = -1;
+    SkinZipEntry entry;
+    if (zip == nullptr || FindSkinZipEntry(zip, name, true, &index, &entry) != SkinZipOk) return image;
+    if (entry.uncompressedSize <= 0 || static_cast<DWORD>(entry.uncompressedSize) > kMaxEncodedSize)
+        return image;
+    const DWORD length = static_cast<DWORD>(entry.uncompressedSize);
+    // Zeroed, so that an entry shorter than its directory claims leaves no stale bytes.
+    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[length]());
+    if (data == nullptr) return image;
+    const uint32_t result = ExtractSkinZipEntry(zip, index, data.get(), length, SkinZipMemoryKind);
+    if (result != SkinZipOk && result != SkinZipMoreData) return image;
+    image.data = std::move(data);
+    image.size = length;
+    return image;
+}
+
+// The cached zip, or the zip opened from `directory` (null: the first search path that has it).
+SkinZipHandle* OpenResourceZip(const wchar_t* directory, OwnedZip& owned)
+{
+    if (CHostResources::IsResourceZipCached() && CHostResources::GetResourceZipHandle() != nullptr)
+        return CHostResources::GetResourceZipHandle();
+    const CUIString& zipName = CHostResources::GetResourceZip();
+    const auto tryOpen = [&](const wchar_t* dir) {
+        CUIString path(dir);
+        path += zipName;
+        owned.reset(OpenSkinZip(path.GetData(), 0, SkinZipFileKind));
+    };
+    if (directory != nullptr) {
+        tryOpen(directory);
+    } else {
+        const CResourcePathList& paths = CHostResources::GetResourcePathList();
+        for (int i = 0; i < paths.GetSize() && owned == nullptr; ++i) tryOpen(paths.GetAt(i));
+    }
+    return owned.get();
+}
+
+std::unique_ptr<ImageEntry> LoadFromResource(const wchar_t* name, const wchar_t* type, DWORD mask)
+{
+    const HMODULE module = CHostResources::GetResourceModule();
+    HRSRC resource = ::FindResourceW(module, name, type);
+    if (resource == nullptr) return nullptr;
+    const DWORD size = ::SizeofResource(module, resource);
+    HGLOBAL loaded = ::LoadResource(module, resource);
+    const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    if (bytes == nullptr || size == 0) return nullptr;
+    // Resource memory stays mapped while the module is loaded: decode it in place.
+    return CRenderKit::DecodeImage(static_cast<const BYTE*>(bytes), size, mask);
+}
+
+bool IsZeroRect(const RECT& rc)
+{
+    return rc.left == 0 && rc.top == 0 && rc.right == 0 && rc.bottom == 0;
+}
+
+bool HasArea(const RECT& rc)
+{
+    return rc.right > rc.left && rc.bottom > rc.top;
+}
+
+} // namespace
+
+// ---- loading ----
+
+std::unique_ptr<ImageEntry> CRenderKit::DecodeImage(const BYTE* data, size_t size, DWORD mask)
+{
+    if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return nullptr;
+    const int length = static_cast<int>(size);
+    // The header first: absurd sizes are refused before anything is allocated.
+    int width = 0, height = 0, channels = 0;
+    if (!stbi_info_from_memory(data, length, &width, &height, &channels)) return nullptr;
+    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return nullptr;
+
+    std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
+        stbi_load_from_memory(data, length, &width, &height, &channels, 4), &stbi_image_free);
+    if (pixels == nullptr || width <= 0 || height <= 0 || width > kMaxImageSide ||
+        height > kMaxImageSide)
+        return nullptr;
+
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    void* bits = nullptr;
+    CGdiBitmap bitmap(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || bits == nullptr) return nullptr;
+
+    auto entry = std::make_unique<ImageEntry>();
+    const stbi_uc* rgba = pixels.get();
+    auto* out = static_cast<DWORD*>(bits);
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    for (size_t i = 0; i < count; ++i, rgba += 4) {
+        DWORD red = rgba[0], green = rgba[1], blue = rgba[2];
+        const DWORD alpha = rgba[3];
+        if (alpha < 255) {
+            red = red * alpha / 255;
+            green = green * alpha / 255;
+            blue = blue * alpha / 255;
+            entry->hasAlpha = true;
+        }
+        DWORD pixel = (alpha << 24) | (red << 16) | (green << 8) | blue;
+        if (pixel == mask) {
+            pixel = 0;
+            entry->hasAlpha = true;
+        }
+        out[i] = pixel;
+    }
+    entry->hBitmap = bitmap.Release();
+    entry->width = width;
+    entry->height = height;
+    return entry;
+}
+
+std::unique_ptr<ImageEntry> CRenderKit::LoadImage(const wchar_t* name, const wchar_t* type, DWORD mask)
+{
+    if (type != nullptr) return LoadFromResource(name, type, mask);
+    if (name == nullptr || name[0] == L'\0') return nullptr;
+
+    EncodedImage image;
+    const CResourcePathList& paths = CHostResources::GetResourcePathList();
+    for (int i = 0; i < paths.GetSize() && !image; ++i) {
+        CUIString path(paths.GetAt(i));
+        path += name;
+        image = ReadWholeFile(path.GetData());
+    }
+    if (!image && !CHostResources::GetResourceZip().IsEmpty()) {
+        OwnedZip owned;
+        image = ReadZipEntry(OpenResourceZip(nullptr, owned), name);
+    }
+    if (!image) return nullptr;
+    return DecodeImage(image.data.get(), image.size, mask);
+}
+
+std::unique_ptr<ImageEntry> CRenderKit::LoadImageFromDir(const wchar_t* directory, const wchar_t* name,
+                                                         const wchar_t* type, DWORD mask)
+{
+    if (type != nullptr) return LoadFromResource(name, type, mask);
+    if (name == nullptr || name[0] == L'\0') return nullptr;
+
+    CUIString path(directory);
+    path += name;
+    EncodedImage image;
+    if (!CHostResources::GetResourceZip().IsEmpty()) {
+        OwnedZip owned;
+        image = ReadZipEntry(OpenResourceZip(directory != nullptr ? directory : L"", owned), name);
+    }
+    if (!image) image = ReadWholeFile(path.GetData());
+    if (!image) return nullptr;
+    return DecodeImage(image.data.get(), image.size, mask);
+}
+
+// ---- image strings ----
+
+namespace {
+
+// The working record of one image string: what to draw, where, and how.
+struct ImageDrawParams {
+    CUIString name;
+    CUIString type;
+    RECT dest{};
+    RECT source{};
+    RECT corners{};
+    DWORD mask = 0;
+    BYTE fade = 255;
+    bool hole = false;
+    bool xTiled = false;
+    bool yTiled = false;
+};
+
+} // namespace
+
+bool CRenderKit::DrawImageBySpec(HDC hDC, CHostResources* host, const RECT& rc, const RECT& rcPaint,
+                                 const wchar_t* image, const wchar_t* modify)
+{
+    if (hDC == nullptr || host == nullptr || image == nullptr || image[0] == L'\0') return false;
+
+    ImageDrawParams params;
+    params.name = image;  // a bare name is a file name
+    params.dest = rc;
+    const auto drawGathered = [&] {
+        DrawImageEntry(hDC, host, rc, rcPaint, params.name.GetData(), params.type.GetData(),
+                       params.dest, params.source, params.corners, params.mask, params.fade,
+                       params.hole, params.xTiled, params.yTiled);
+    };
+
+    for (const wchar_t* text : {image, modify}) {
+        if (text == nullptr || text[0] == L'\0') continue;
+        // Counts "file" and "restype" items: the image gathered so far is drawn before the next
+        // one starts, so one string can draw several images.
+        int counter = 0;
+        CImageStringReader reader(text);
+        CUIString key, value;
+        while (reader.Next(key, value)) {
+            if (key == L"file" || key == L"res") {
+                if (counter > 0) drawGathered();
+                params.name = value;
+                if (key == L"file") ++counter;
+            } else if (key == L"restype") {
+                if (counter > 0) drawGathered();
+                params.type = value;
+                ++counter;
+            } else if (key == L"dest") {
+                const CUIRect d = ParseRect(value.GetData());
+                params.dest = RECT{rc.left + d.left, rc.top + d.top,
+                                   std::min<LONG>(rc.right, rc.left + d.right),
+                                   std::min<LONG>(rc.bottom, rc.top + d.bottom)};
+            } else if (key == L"source") {
+                params.source = ParseRect(value.GetData());
+            } else if (key == L"corner") {
+                params.corners = ParseRect(value.GetData());
+            } else if (key == L"mask") {
+                params.mask = ParseColor(value.GetData());
+            } else if (key == L"fade") {
+                params.fade = static_cast<BYTE>(std::wcstoul(value.GetData(), nullptr, 10) & 0xFF);
+            } else if (key == L"hole") {
+                params.hole = ParseBool(value.GetData());
+            } else if (key == L"xtiled") {
+                params.xTiled = ParseBool(value.GetData());
+            } else if (key == L"ytiled") {
+                params.yTiled = ParseBool(value.GetData());
+            }
+        }
+    }
+    drawGathered();
+    return true;
+}
+
+bool CRenderKit::DrawImageEntry(HDC hDC, CHostResources* host, const RECT& rc, const RECT& rcPaint,
+                                const wchar_t* name, const wchar_t* type, const RECT& rcDest,
+                                const RECT& rcSource, const RECT& rcCorners, DWORD mask, BYTE fade,
+                                bool hole, bool xTiled, bool yTiled)
+{
+    if (host == nullptr) return false;
+    if (type != nullptr && type[0] == L'\0') type = nullptr;
+    const ImageEntry* entry = host->GetOrLoadImage(name, type, mask);
+    if (entry == nullptr) return false;
+
+    RECT source = IsZeroRect(rcSource) ? RECT{0, 0, entry->width, entry->height} : rcSource;
+    source.right = std::min<LONG>(source.right, entry->width);
+    source.bottom = std::min<LONG>(source.bottom, entry->height);
+
+    RECT visible;
+    if (!::IntersectRect(&visible, &rcDest, &rc) || !::IntersectRect(&visible, &rcDest, &rcPaint))
+        return true;
+    DrawImage(hDC, entry->hBitmap, rcDest, rcPaint, source, rcCorners, entry->hasAlpha, fade, hole,
+              xTiled, yTiled);
+    return true;
+}
+
+// ---- nine-grid blit ----
+
+namespace {
+
+// Draws pieces of one bitmap (selected into a memory DC) onto the target, limited to the paint
+// rectangle. Pieces without area are skipped, so oversized corners never mirror an image, and
+// every source piece is kept inside the source part (and so inside the bitmap).
+class CPieceBlitter {
+public:
+    CPieceBlitter(HDC target, HDC source, const RECT& rcPaint, const RECT& part, bool blended,
+                  BYTE fade)
+        : m_target(target), m_source(source), m_paint(rcPaint), m_part(part), m_blended(blended),
+          m_alphaBlend(CMsimgEntryPoints::AlphaBlend())
+    {
+        m_blend = BLENDFUNCTION{AC_SRC_OVER, 0, fade, AC_SRC_ALPHA};
+    }
+
+    void Piece(const RECT& dest, RECT source) const
+    {
+        RECT visible;
+        if (!HasArea(dest) || !::IntersectRect(&visible, &dest, &m_paint)) return;
+        if (!::IntersectRect(&source, &source, &m_part)) return;
+        const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+        const int sw = source.right - source.left, sh = source.bottom - source.top;
+        if (m_blended) {
+            m_alphaBlend(m_target, dest.left, dest.top, dw, dh, m_source, source.left, source.top,
+                         sw, sh, m_blend);
+        } else {
+            ::StretchBlt(m_target, dest.left, dest.top, dw, dh, m_source, source.left, source.top,
+                         sw, sh, SRCCOPY);
+        }
+    }
+
+    // The middle, tiled along x and / or y: tiles of the source's size from the destination's
+    // left-top, the last ones cut. Only tiles that meet the paint rectangle are visited.
+    void Tiled(const RECT& dest, const RECT& source, bool xTiled, bool yTiled) const
+    {
+        const int tw = source.right - source.left;
+        const int th = source.bottom - source.top;
+        if (tw <= 0 || th <= 0) return;
+        const int stepX = xTiled ? tw : dest.right - dest.left;
+        const int stepY = yTiled ? th : dest.bottom - dest.top;
+        if (stepX <= 0 || stepY <= 0) return;
+        const auto firstTile = [](LONG from, LONG paintFrom, int step) {
+            return paintFrom > from ? from + static_cast<LONG>((paintFrom - from) / step) * step : from;
+        };
+        const LONG endX = std::min(dest.right, m_paint.right);
+        const LONG endY = std::min(dest.bottom, m_paint.bottom);
+        for (LONG y = firstTile(dest.top, m_paint.top, stepY); y < endY; y += stepY) {
+            const LONG bottom = std::min<LONG>(y + stepY, dest.bottom);
+            for (LONG x = firstTile(dest.left, m_paint.left, stepX); x < endX; x += stepX) {
+                const LONG right = std::min<LONG>(x + stepX, dest.right);
+                RECT src = source;
+                if (xTiled) src.right = src.left + (right - x);
+                if (yTiled) src.bottom = src.top + (bottom - y);
+                Piece(RECT{x, y, right, bottom}, src);
+            }
+        }
+    }
+
+private:
+    HDC m_target;
+    HDC m_source;
+    RECT m_paint;
+    RECT m_part;
+    bool m_blended;
+    AlphaBlendFn m_alphaBlend;
+    BLENDFUNCTION m_blend{};
+};
+
+} // namespace
+
+void CRenderKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint,
+                           const RECT& rcSource, const RECT& rcCorners, bool alpha, BYTE fade,
+                           bool hole, bool xTiled, bool yTiled)
+{
+    if (hDC == nullptr || hBitmap == nullptr) return;
+    BITMAP bm{};
+    if (::GetObjectW(hBitmap, sizeof(bm), &bm) == 0) return;
+
+    // The source part never reaches outside the bitmap; insets are never negative.
+    RECT part = rcSource;
+    part.left = std::max<LONG>(part.left, 0);
+    part.top = std::max<LONG>(part.top, 0);
+    part.right = std::min<LONG>(part.right, bm.bmWidth);
+    part.bottom = std::min<LONG>(part.bottom, std::abs(bm.bmHeight));
+    if (!HasArea(part) || !HasArea(rc)) return;
+    const LONG cl = std::max<LONG>(rcCorners.left, 0), ct = std::max<LONG>(rcCorners.top, 0);
+    const LONG cr = std::max<LONG>(rcCorners.right, 0), cb = std::max<LONG>(rcCorners.bottom, 0);
+
+    CMemoryDC mem(hDC);
+    if (!mem) return;
+    CSelectObject select(mem.Get(), hBitmap);
+    ::SetStretchBltMode(hDC, COLORONCOLOR);
+
+    const bool blended = alpha || fade < 255;
+    const int rcWidth = rc.right - rc.left, rcHeight = rc.bottom - rc.top;
+    if (!blended && !hole && cl == 0 && ct == 0 && cr == 0 && cb == 0 &&
+        rcWidth == part.right - part.left && rcHeight == part.bottom - part.top) {
+        // Same size and opaque: copy just the visible part.
+        RECT visible;
+        if (::IntersectRect(&visible, &rc, &rcPaint)) {
+            ::BitBlt(hDC, visible.left, visible.top, visible.right - visible.left,
+                     visible.bottom - visible.top, mem.Get(), part.left + (visible.left - rc.left),
+                     part.top + (visible.top - rc.top), SRCCOPY);
+        }
+        return;
+    }
+
+    const CPieceBlitter blit(hDC, mem.Get(), rcPaint, part, blended, fade);
+    if (!hole) {
+        const RECT dest{rc.left + cl, rc.top + ct, rc.right - cr, rc.bottom - cb};
+        const RECT source{part.left + cl, part.top + ct, part.right - cr, part.bottom - cb};
+        if (!xTiled && !yTiled) blit.Piece(dest, source);
+        else blit.Tiled(dest, source, xTiled, yTiled);
+    }
+    // Corners keep their size; edges stretch along their length only.
+    if (cl > 0 && ct > 0)
+        blit.Piece({rc.left, rc.top, rc.left + cl, rc.top + ct},
+                   {part.left, part.top, part.left + cl, part.top + ct});
+    if (ct > 0)
+        blit.Piece({rc.left + cl, rc.top, rc.right - cr, rc.top + ct},
+                   {part.left + cl, part.top, part.right - cr, part.top + ct});
+    if (cr > 0 && ct > 0)
+        blit.Piece({rc.right - cr, rc.top, rc.right, rc.top + ct},
+                   {part.right - cr, part.top, part.right, part.top + ct});
+    if (cl > 0)
+        blit.Piece({rc.left, rc.top + ct, rc.left + cl, rc.bottom - cb},
+                   {part.left, part.top + ct, part.left + cl, part.bottom - cb});
+    if (cr > 0)
+        blit.Piece({rc.right - cr, rc.top + ct, rc.right, rc.bottom - cb},
+                   {part.right - cr, part.top + ct, part.right, part.bottom - cb});
+    if (cl > 0 && cb > 0)
+        blit.Piece({rc.left, rc.bottom - cb, rc.left + cl, rc.bottom},
+                   {part.left, part.bottom - cb, part.left + cl, part.bottom});
+    if (cb > 0)
+        blit.Piece({rc.left + cl, rc.bottom - cb, rc.right - cr, rc.bottom},
+                   {part.left + cl, part.bottom - cb, part.right - cr, part.bottom});
+    if (cr > 0 && cb > 0)
+        blit.Piece({rc.right - cr, rc.bottom - cb, rc.right, rc.bottom},
+                   {part.right - cr, part.bottom - cb, part.right, part.bottom});
+}
+
+} // namespace SkinUI

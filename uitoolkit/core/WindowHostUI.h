@@ -1,0 +1,205 @@
+#pragma once
+// CWindowHostUI binds one native window to one tree of controls. The window hands every message
+// to MessageHandler before its own handling; the host lays the tree out, paints it
+// double-buffered, turns mouse and keyboard messages into ControlEvents for the right control,
+// keeps focus, hover, capture and Tab order, runs control timers, shows tooltips, and delivers
+// notifications to the window's listeners synchronously or through a queue. A process-wide list
+// of hosts lets modal loops pre-translate messages (Tab, shortcuts) through TranslateMessage.
+//
+// The resource side (fonts, images, default attributes, colours, resource parent) is the base
+// class CHostResources.
+//
+// Re-entrancy: any listener, filter, delegate or control handler may destroy the window and the
+// host. Code that runs after such a call checks the alive token:
+//     std::weak_ptr<char> alive = host->GetAliveToken();
+//     host->SendNotify(this, L"click");
+//     if (alive.expired()) return;   // host (and probably this control) is gone
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "uitoolkit/core/ControlEvent.h"
+#include "uitoolkit/core/HostResources.h"
+#include "uitoolkit/core/NotifyMessage.h"
+#include "uitoolkit/core/UIPtrArray.h"
+#include "uitoolkit/core/UIRect.h"
+#include "uitoolkit/core/UIString.h"
+#include "uitoolkit/core/UIStringMap.h"
+
+namespace SkinUI {
+
+class CControlUI;
+
+// One control timer.
+struct TimerEntry {
+    CControlUI* control = nullptr;
+    UINT localId = 0;      // the control's own number
+    HWND window = nullptr;
+    UINT windowId = 0;     // the id given to the platform's SetTimer
+    bool stopped = false;
+};
+
+class CWindowHostUI : public CHostResources {
+public:
+    CWindowHostUI();
+    ~CWindowHostUI() override;
+
+    // ---- binding and tree ----
+    bool Init(HWND hWnd);
+    HWND GetPaintWindow() const { return m_hWnd; }
+    HDC GetPaintDC() const { return m_hPaintDC; }
+    // Replaces the root (the old one goes to delayed clean-up) and initialises the new tree.
+    bool AttachRoot(CControlUI* root);
+    CControlUI* GetRoot() const { return m_root; }
+    // Attaches and initialises a subtree and registers its named controls.
+    bool InitControlTree(CControlUI* control, CControlUI* parent = nullptr);
+    CControlUI* FindControlByName(const wchar_t* name) const;
+    // The first control of the subtree (null parent: the root) whose name equals ignoring case.
+    CControlUI* FindSubControlByName(CControlUI* parent, const wchar_t* name) const;
+    // The topmost visible, hit-testable control at the client point.
+    CControlUI* FindControlAtPoint(POINT pt) const;
+    // Called by every control's destructor: no focus, hover, timer, name or queued notification
+    // refers to the control afterwards.
+    void ForgetControl(CControlUI* control);
+    // Detaches the control and deletes it when WM_APP+1 arrives.
+    void AddDelayedCleanup(CControlUI* control);
+    void SetUpdateNeeded() { m_updateNeeded = true; }
+    bool IsUpdateNeeded() const { return m_updateNeeded; }
+    void Invalidate(const RECT& rc);
+
+    // ---- listeners and filters (insertion order; Remove takes the first equal entry) ----
+    bool AddNotifyListener(INotifyUI* listener);
+    bool RemoveNotifyListener(INotifyUI* listener);
+    bool AddMessageFilter(IMessageFilterUI* filter);
+    bool RemoveMessageFilter(IMessageFilterUI* filter);
+    bool AddPreFilter(IMessageFilterUI* filter);
+    bool RemovePreFilter(IMessageFilterUI* filter);
+    bool AddPostPaint(CControlUI* control);
+    bool RemovePostPaint(CControlUI* control);
+
+    // ---- notifications ----
+    void SendNotify(CControlUI* sender, const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0,
+                    bool async = false);
+    void DispatchNotify(NotifyMessage& msg, bool async = false);
+
+    // ---- focus, capture, timers ----
+    CControlUI* GetFocus() const { return m_focus; }
+    void SetFocus(CControlUI* control);
+    void RequestFocus(CControlUI* control);
+    bool MoveTabFocus(bool forward);
+    void SetCapture();
+    void ReleaseCapture();
+    bool IsCaptured() const { return m_captured; }
+    bool SetTimer(CControlUI* control, UINT localId, UINT interval);
+    bool KillTimer(CControlUI* control, UINT localId);
+    void KillAllTimers(CControlUI* control);
+    // Window timer ids the window sets itself with the platform; control timers never take them.
+    void ReserveTimerId(UINT windowId);
+    POINT GetMousePos() const { return m_lastMouse; }
+    CControlUI* GetHovered() const { return m_hover; }
+    CControlUI* GetPressed() const { return m_pressed; }
+
+    // ---- window look ----
+    void SetTransparent(int alpha);
+    void SetBackgroundTransparent(bool on) { m_bkTransparent = on; }
+    bool IsBackgroundTransparent() const { return m_bkTransparent; }
+    void SetShowUpdateRect(bool on) { m_showDirty = on; }
+    void SetOffscreenPaint(bool on) { m_offscreenPaint = on; }
+    SIZE GetInitSize() const { return m_initSize; }
+    void SetInitSize(int cx, int cy);
+    SIZE GetMinInfo() const { return m_minTrack; }
+    void SetMinInfo(int cx, int cy) { m_minTrack = {cx, cy}; }
+    SIZE GetMaxInfo() const { return m_maxTrack; }
+    void SetMaxInfo(int cx, int cy) { m_maxTrack = {cx, cy}; }
+    const RECT& GetSizeBox() const { return m_sizeBox; }
+    void SetSizeBox(const RECT& rc) { m_sizeBox = rc; }
+    const RECT& GetCaptionRect() const { return m_caption; }
+    void SetCaptionRect(const RECT& rc) { m_caption = rc; }
+    SIZE GetRoundCorner() const { return m_roundCorner; }
+    void SetRoundCorner(int cx, int cy) { m_roundCorner = {cx, cy}; }
+
+    // ---- message entry points ----
+    bool MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Offers a queued message to the hosts of the process (the window's own host, or the host of
+    // the parent of a child window). True when one took it.
+    static bool TranslateMessage(const MSG* msg);
+
+    // Expires when the host is destroyed.
+    std::weak_ptr<char> GetAliveToken() const { return m_alive; }
+    static WORD GetKeyStateMask();
+
+private:
+    // Delivers queued notifications; false when the host died meanwhile.
+    bool DeliverQueued(const std::weak_ptr<char>& alive);
+    // Builds and sends an event to a control; false when the host died meanwhile.
+    bool SendEvent(CControlUI* control, int type, CControlUI* sender, POINT pt, wchar_t key = 0,
+                   WORD keyState = 0, WPARAM wParam = 0, LPARAM lParam = 0);
+    bool OnPaint();
+    void PrintClient(HDC hDC, LPARAM flags);
+    bool OnMouseMove(LPARAM lParam, bool& died);
+    void ShowToolTip(CControlUI* control);
+    void HideToolTip();
+    bool OwnsControl(CControlUI* control) const;
+    void ReleaseOffscreen();
+    void RemoveFromHostList();
+
+    HWND m_hWnd = nullptr;
+    HDC m_hPaintDC = nullptr;
+    HDC m_hOffscreenDC = nullptr;
+    HBITMAP m_hOffscreenBitmap = nullptr;
+    HDC m_hBackgroundDC = nullptr;
+    HBITMAP m_hBackgroundBitmap = nullptr;
+    HWND m_hToolTip = nullptr;
+    TOOLINFOW m_toolInfo = {};
+    CUIString m_toolText;
+    bool m_showDirty = false;
+
+    CControlUI* m_root = nullptr;
+    CControlUI* m_focus = nullptr;
+    CControlUI* m_hover = nullptr;
+    CControlUI* m_pressed = nullptr;
+    CControlUI* m_keyControl = nullptr;
+    POINT m_lastMouse = {-1, -1};
+
+    SIZE m_minTrack = {0, 0};
+    SIZE m_maxTrack = {0, 0};
+    SIZE m_initSize = {0, 0};
+    RECT m_sizeBox = {0, 0, 0, 0};
+    SIZE m_roundCorner = {0, 0};
+    RECT m_caption = {0, 0, 0, 0};
+
+    UINT m_timerCounter = 4096;
+    bool m_windowInitPending = true;
+    bool m_updateNeeded = false;
+    bool m_focusNeeded = false;
+    bool m_offscreenPaint = true;
+    bool m_bkTransparent = false;
+    bool m_mouseTracking = false;
+    bool m_captured = false;
+
+    CUIPtrArray m_notifiers;       // INotifyUI*
+    CUIPtrArray m_timers;          // owned TimerEntry*
+    CUIPtrArray m_preFilters;      // IMessageFilterUI*
+    CUIPtrArray m_filters;         // IMessageFilterUI*
+    CUIPtrArray m_postPaint;       // CControlUI*
+    CUIPtrArray m_delayedCleanup;  // owned CControlUI*
+    CUIPtrArray m_asyncNotify;     // owned NotifyMessage*
+    CUIPtrArray m_reservedTimerIds;  // UINT ids stored as pointers
+    CUIStringMap m_nameMap{83};
+
+    std::shared_ptr<char> m_alive;
+};
+
+// The process-wide host list lives in static storage that is constructed before, and destroyed
+// after, every static object of a file that includes this header (a counted initialiser), so
+// that a window destroyed at exit never unregisters from a destroyed list.
+class CHostListInit {
+public:
+    CHostListInit();
+    ~CHostListInit();
+};
+static CHostListInit s_hostListInit;
+
+} // namespace SkinUI

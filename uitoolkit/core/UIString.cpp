@@ -215,6 +215,8 @@ int CUIString::Find(const wchar_t* text, int start) const
         return -1;
     if (start != 0 && (start < 0 || start > GetLength()))
         return -1;
+    if (*text == L'\0')
+        return start;  // the empty text is found where the search starts
     const wchar_t* hit = std::wcsstr(m_text + start, text);
     return hit ? static_cast<int>(hit - m_text) : -1;
 }

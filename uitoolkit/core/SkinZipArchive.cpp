@@ -261,8 +261,10 @@ uint32_t SkinZipArchive::GetItem(int index, SkinZipEntry* entry) {
 
     SkinZipEntry out{};
     out.index = index;
-    if (::MultiByteToWideChar(CP_ACP, 0, name, -1, out.name, MAX_PATH) == 0) out.name[0] = 0;
-    out.name[MAX_PATH - 1] = 0;
+    // The name as UTF-16, cut to 259 units when longer.
+    wchar_t wide[MAX_PATH + 1] = {};
+    if (::MultiByteToWideChar(CP_ACP, 0, name, -1, wide, MAX_PATH + 1) == 0) wide[0] = 0;
+    wcsncpy_s(out.name, MAX_PATH, wide, _TRUNCATE);
 
     // 5. Attributes.
     out.attributes = MapAttributes(static_cast<uint32_t>(info.external_fa));
@@ -290,7 +292,7 @@ uint32_t SkinZipArchive::UnzipItem(int index, void* destination, uint32_t length
 }
 
 uint32_t SkinZipArchive::UnzipToMemory(int index, void* destination, uint32_t length) {
-    if (index != m_openEntry) {
+    if (index < 0 || index != m_openEntry) {
         CloseOpenEntry();
         if (index < 0 || index >= m_count || destination == nullptr) return SkinZipBadArgument;
         uint32_t err = GoToEntry(index);

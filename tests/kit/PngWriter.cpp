@@ -1,0 +1,68 @@
+#include "PngWriter.h"
+
+#include <zlib.h>
+
+namespace kit {
+
+namespace {
+
+void PutU32(std::string& out, uint32_t v)
+{
+    out += static_cast<char>(v >> 24);
+    out += static_cast<char>(v >> 16);
+    out += static_cast<char>(v >> 8);
+    out += static_cast<char>(v);
+}
+
+void PutChunk(std::string& out, const char* type, const std::string& data)
+{
+    PutU32(out, static_cast<uint32_t>(data.size()));
+    std::string body(type, 4);
+    body += data;
+    out += body;
+    PutU32(out, static_cast<uint32_t>(
+                    crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+}
+
+} // namespace
+
+std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, int height,
+                              const std::vector<uint32_t>& argb)
+{
+    std::string raw;
+    for (int y = 0; y < height; ++y) {
+        raw += '\0';  // filter type: none
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = argb[static_cast<size_t>(y) * width + x];
+            raw += static_cast<char>(p >> 16);
+            raw += static_cast<char>(p >> 8);
+            raw += static_cast<char>(p);
+            raw += static_cast<char>(p >> 24);
+        }
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::string packed(packedSize, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+             reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()));
+    packed.resize(packedSize);
+
+    std::string header;
+    PutU32(header, static_cast<uint32_t>(claimedWidth));
+    PutU32(header, static_cast<uint32_t>(claimedHeight));
+    header += '\x08';  // bit depth
+    header += '\x06';  // colour type: RGBA
+    header += std::string(3, '\0');  // compression, filter, interlace
+
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", packed);
+    PutChunk(png, "IEND", std::string());
+    return png;
+}
+
+std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb)
+{
+    return EncodePngClaiming(width, height, width, height, argb);
+}
+
+} // namespace kit

@@ -1,0 +1,21 @@
+#pragma once
+// Encodes small RGBA PNG images for tests (8 bits per channel, colour type 6, no filtering),
+// so that tests make their own pictures.
+//
+//   std::vector<uint32_t> px(4 * 4, 0xFFFF0000);           // opaque red, 0xAARRGGBB
+//   kit::WriteBytesToFile(dir.File(L"red.png"), kit::EncodePng(4, 4, px));
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kit {
+
+// Pixels row by row, top row first, each 0xAARRGGBB with straight (not premultiplied) alpha.
+std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb);
+
+// The same image with an explicit header size, for tests of size limits: the IHDR claims
+// width x height while the pixel data holds the given pixels.
+std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, int height,
+                              const std::vector<uint32_t>& argb);
+
+} // namespace kit

@@ -1,6 +1,8 @@
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+#include "launcher/LauncherMain.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
 {
-    return 0;
+    return LauncherMain(commandLine);
 }

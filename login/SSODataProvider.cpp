@@ -1,0 +1,850 @@
+#include "login/SSODataProvider.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "foundation/StringUtil.h"
+#include "foundation/TraceLog.h"
+#include "launcher/LaunchParams.h"
+#include "login/SSOFields.h"
+#include "login/SafeLibraryLoader.h"
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"SSODataRecvWnd";
+constexpr wchar_t kProgramName[] = L"SSO_Program";
+constexpr DWORD kInitFlags = 256;
+constexpr DWORD kServiceDataKind = 2;
+constexpr DWORD kAccountStoreKind = 3;
+constexpr DWORD kNoPriority = 0xFFFFFFFF;
+
+CSSODataProvider* g_current = nullptr;
+
+template <class... Args>
+void Trace(const wchar_t* format, Args... args)
+{
+    if (IsTraceViewerPresent())
+        TraceLog(format, args...);
+}
+
+// Runs one public operation; an exception (a failed allocation) ends it with `fallback`
+// instead of unwinding into the caller's window procedure.
+template <class R, class F>
+R Guard(const wchar_t* operation, R fallback, F&& body)
+{
+    try {
+        return body();
+    } catch (const std::exception& e) {
+        Trace(L"[CSSODataProvider]%s stopped: %S", operation, e.what());
+        return fallback;
+    }
+}
+
+// Copies at most units-1 characters and terminates; returns the characters copied.
+size_t CopyBounded(wchar_t* dest, size_t units, const std::wstring& text)
+{
+    const size_t n = std::min(text.size(), units - 1);
+    std::copy_n(text.data(), n, dest);
+    dest[n] = L'\0';
+    return n;
+}
+
+// A text field of caller-given settings, which need not be terminated.
+std::wstring BoundedText(const wchar_t* text, size_t units)
+{
+    return std::wstring(text, wcsnlen(text, units));
+}
+
+// Copies a library buffer into a fixed field, cut to the field; false when it cannot be read.
+bool CopyBufferBounded(ISSOByteBuffer* buffer, uint8_t* dest, size_t capacity, size_t& copied)
+{
+    const BYTE* data = nullptr;
+    DWORD size = 0;
+    if (!ReadBufferBytes(buffer, data, size))
+        return false;
+    copied = std::min<size_t>(size, capacity);
+    if (copied)
+        std::memcpy(dest, data, copied);
+    return true;
+}
+
+using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+
+} // namespace
+
+CSSODataProvider::CSSODataProvider() = default;
+
+CSSODataProvider::~CSSODataProvider()
+{
+    if (g_current == this)
+        g_current = nullptr;
+    DestroyEventWindow();
+    accessKey_ = BStr();
+    savedCredential_.Reset();
+    accountStore_.Reset();
+    main_.Reset();
+}
+
+CSSODataProvider* CSSODataProvider::Current()
+{
+    return g_current;
+}
+
+std::wstring CSSODataProvider::LibraryPath() const
+{
+    return LaunchParams::Instance().GetCurrentSsoDir() + L"Bin\\" + kSSOLibraryFileName;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start and end
+
+bool CSSODataProvider::Init()
+{
+    return Guard(L"Init", false, [&] {
+        // 1. This provider serves the event window from now on.
+        g_current = this;
+        // 2. The window the library answers to.
+        CreateEventWindow();
+        bool initialised = false;
+        // 3.-5. Library, main object, first call, registration of this program.
+        if (SUCCEEDED(CreateLibraryInstance()) && main_ && main_->Startup(0, 0) == S_OK)
+            initialised = InitializeLibrary();
+        // 6. The service's settings and account store, whenever there is a main object to ask.
+        if (main_)
+            LoadServiceSettings();
+        return initialised;
+    });
+}
+
+void CSSODataProvider::Uninit()
+{
+    Guard(L"Uninit", 0, [&] {
+        if (main_) {
+            main_->Detach(appHandle_, accessKey_.Get());
+            main_->Shutdown();
+            main_.Reset();
+        }
+        return 0;
+    });
+    DestroyEventWindow();
+}
+
+bool CSSODataProvider::CreateEventWindow()
+{
+    DestroyEventWindow();
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    ::UnregisterClassW(kWindowClass, instance);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &CSSODataProvider::EventWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kWindowClass;
+    ::RegisterClassW(&wc);
+    eventWindow_ = ::CreateWindowExW(0, kWindowClass, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    if (!eventWindow_)
+        return false;
+    ::SetWindowLongPtrW(eventWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return true;
+}
+
+void CSSODataProvider::DestroyEventWindow()
+{
+    if (!eventWindow_)
+        return;
+    HWND window = eventWindow_;
+    eventWindow_ = nullptr;
+    ::DestroyWindow(window);
+}
+
+HRESULT CSSODataProvider::CreateLibraryInstance()
+{
+    const std::wstring path = LibraryPath();
+    // A path that does not fit the library path's buffer is never loaded cut short.
+    if (path.size() >= kLibraryPathChars) {
+        Trace(L"[CSSODataProvider]SSO path too long: %s", path.c_str());
+        return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+    }
+    HMODULE module = ::GetModuleHandleW(path.c_str());
+    if (!module)
+        module = LoadLibraryFromSafeDirs(path.c_str());
+    if (!module)
+        return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+
+    // Through void(*)(), which converts to any function type without a warning.
+    const auto getClassObject = reinterpret_cast<GetClassObjectFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(module, "DllGetClassObject")));
+    if (!getClassObject)
+        return CO_E_ERRORINDLL;
+
+    Microsoft::WRL::ComPtr<IClassFactory> factory;
+    HRESULT hr = getClassObject(CLSID_SSOLibrary, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
+    if (FAILED(hr) || !factory)
+        return FAILED(hr) ? hr : E_NOINTERFACE;
+    Microsoft::WRL::ComPtr<ISSOMain> main;
+    hr = factory->CreateInstance(nullptr, IID_ISSOMain, reinterpret_cast<void**>(main.GetAddressOf()));
+    factory.Reset();
+    if (FAILED(hr) || !main)
+        return FAILED(hr) ? hr : E_NOINTERFACE;
+    main_ = main;
+    libraryLoaded_ = 1;
+    return S_OK;
+}
+
+bool CSSODataProvider::InitializeLibrary()
+{
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> versions = NewContainer();
+    if (!versions)
+        return false;
+    SSOFields v(versions.Get());
+    v.SetByte(L"cAppIMHeaderMainVer", 33);
+    v.SetByte(L"cAppIMHeaderSubVer", 1);
+    v.SetByte(L"cAppNonIMHeaderMainVer", 80);
+    v.SetByte(L"cAppNonIMHeaderSubVer", 6);
+
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> result;
+    main_->Initialize(::GetCurrentProcessId(), BStr(kProgramName).Get(), eventWindow_, kInitFlags,
+                      versions.Get(), result.GetAddressOf());
+    if (!result)
+        return false;
+    SSOFields r(result.Get());
+    DWORD appHandle = 0;
+    r.GetDWord(L"dwSSO_Init_hAppHandle", appHandle);
+    appHandle_ = appHandle;
+    std::wstring key;
+    r.GetString(L"strSSO_Init_strAccessKey", key);
+    accessKey_ = BStr(key);
+    return true;
+}
+
+void CSSODataProvider::LoadServiceSettings()
+{
+    Microsoft::WRL::ComPtr<ISSOService> service = ServiceObject();
+    if (!service)
+        return;
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> data;
+    service->GetServiceData(kServiceDataKind, serviceId_, data.GetAddressOf());
+    if (data) {
+        DWORD priority = ticketPriorityLimit_;
+        SSOFields(data.Get()).GetDWord(L"dwServiceTGTPriority", priority);
+        ticketPriorityLimit_ = priority;
+    }
+    Microsoft::WRL::ComPtr<ISSOList> store;
+    service->GetAccountStore(kAccountStoreKind, serviceId_, store.GetAddressOf());
+    if (store)
+        accountStore_ = store;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The library's objects
+
+Microsoft::WRL::ComPtr<ISSOLogin> CSSODataProvider::LoginObject() const
+{
+    Microsoft::WRL::ComPtr<ISSOLogin> login;
+    if (main_)
+        main_->GetLogin(appHandle_, accessKey_.Get(), login.GetAddressOf());
+    return login;
+}
+
+Microsoft::WRL::ComPtr<ISSOService> CSSODataProvider::ServiceObject() const
+{
+    Microsoft::WRL::ComPtr<ISSOService> service;
+    if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject())
+        login->GetService(appHandle_, accessKey_.Get(), service.GetAddressOf());
+    return service;
+}
+
+Microsoft::WRL::ComPtr<ISSOFieldContainer> CSSODataProvider::NewContainer() const
+{
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> c;
+    if (main_)
+        main_->CreateContainer(c.GetAddressOf());
+    return c;
+}
+
+Microsoft::WRL::ComPtr<ISSOByteBuffer> CSSODataProvider::NewBuffer() const
+{
+    Microsoft::WRL::ComPtr<ISSOByteBuffer> b;
+    if (main_)
+        main_->CreateBuffer(b.GetAddressOf());
+    return b;
+}
+
+Microsoft::WRL::ComPtr<ISSOList> CSSODataProvider::NewList() const
+{
+    Microsoft::WRL::ComPtr<ISSOList> l;
+    if (main_)
+        main_->CreateList(l.GetAddressOf());
+    return l;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Accounts
+
+SSOAccountTable* CSSODataProvider::RefreshAccountList()
+{
+    return Guard<SSOAccountTable*>(L"RefreshAccountList", nullptr, [&]() -> SSOAccountTable* {
+        if (!libraryLoaded_ || !LoginObject())
+            return nullptr;
+        Microsoft::WRL::ComPtr<ISSOList> list;
+        main_->GetAccountList(appHandle_, accessKey_.Get(), list.GetAddressOf());
+        if (!list)
+            return nullptr;
+
+        accountTable_ = {};
+        DWORD count = 0;
+        list->GetCount(&count);
+        for (DWORD i = 0; i < count && accountTable_.count < SSOAccountTable::kMaxEntries; ++i) {
+            Microsoft::WRL::ComPtr<ISSOFieldContainer> item;
+            if (FAILED(list->GetItem(i, item.GetAddressOf())) || !item)
+                continue;
+            SSOFields f(item.Get());
+            DWORD priority = kNoPriority;
+            f.GetDWord(L"dwMaxTGTPriority", priority);
+            if (priority > ticketPriorityLimit_)
+                continue;
+            DWORD accountNumber = 0;
+            f.GetDWord(L"dwSSO_Account_dwAccountUin", accountNumber);
+            if (accountNumber == 0)
+                continue;
+
+            SSOAccountEntry& entry = accountTable_.entries[accountTable_.count];
+            entry.accountNumber = accountNumber;
+            Microsoft::WRL::ComPtr<ISSOList> values;
+            if (f.GetList(L"SSO_Account_AccountValueList", values)) {
+                BStr value;
+                if (SUCCEEDED(values->GetText(0, value.Out())))
+                    CopyBounded(entry.accountValue, SSOAccountEntry::kAccountValueUnits, value.Str());
+            }
+            std::wstring nick;
+            if (f.GetString(L"strSSO_Account_strNickName", nick))
+                CopyBounded(entry.nickName, SSOAccountEntry::kNickNameUnits, nick);
+            ++accountTable_.count;
+        }
+        return accountTable_.count ? &accountTable_ : nullptr;
+    });
+}
+
+void CSSODataProvider::DeleteAccount(uint64_t accountNumber)
+{
+    Guard(L"DeleteAccount", 0, [&] {
+        if (!accountStore_)
+            return 0;
+        DWORD count = 0;
+        accountStore_->GetCount(&count);
+        for (DWORD i = 0; i < count; ++i) {
+            Microsoft::WRL::ComPtr<ISSOFieldContainer> item;
+            if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item)
+                continue;
+            DWORD stored = 0;
+            SSOFields(item.Get()).GetDWord(L"dwAccoutUin", stored);
+            if (stored == accountNumber) {
+                accountStore_->RemoveAt(i);
+                // The library keeps the store only when it is handed back.
+                StoreAccountStoreBack();
+                break;
+            }
+        }
+        return 0;
+    });
+}
+
+void CSSODataProvider::StoreAccountStoreBack()
+{
+    if (!accountStore_)
+        return;
+    if (Microsoft::WRL::ComPtr<ISSOService> service = ServiceObject())
+        service->SetAccountStore(kAccountStoreKind, serviceId_, accountStore_.Get());
+}
+
+void CSSODataProvider::GetCurrentAccountConfig(const wchar_t* account)
+{
+    Trace(L"[CSSODataProvider]GetCurrentAccountConfig");
+    credentialType_ = kCredentialDigest;
+    if (!accountStore_ || !account)
+        return;
+    const BStr wanted(account);
+    DWORD count = 0;
+    accountStore_->GetCount(&count);
+    for (DWORD i = 0; i < count; ++i) {
+        Microsoft::WRL::ComPtr<ISSOFieldContainer> item;
+        if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item)
+            continue;
+        SSOFields f(item.Get());
+        std::wstring value;
+        if (!f.GetString(L"strAccountValue", value))
+            continue;
+        if (::VarBstrCmp(BStr(value).Get(), wanted.Get(), LOCALE_USER_DEFAULT, 0) != VARCMP_EQ)
+            continue;
+
+        bool savedPassword = false;
+        BYTE type = 0;
+        Microsoft::WRL::ComPtr<ISSOByteBuffer> credential;
+        f.GetBool(L"bSavedPwd", savedPassword);
+        f.GetByte(L"cSCT", type);
+        f.GetBuffer(L"pSC", credential);
+        DWORD size = 0;
+        if (credential)
+            credential->GetSize(&size);
+        if (savedPassword && type != 0 && size != 0) {
+            credentialType_ = type;
+            savedCredential_ = credential;
+            Trace(L"[CSSODataProvider]读取记住的密码。有效");
+        } else {
+            Trace(L"[CSSODataProvider]读取记住的密码。无效。");
+        }
+        return;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Logins
+
+bool CSSODataProvider::LoginFromPVAList(const wchar_t* account, const SSOProxySettings* proxy)
+{
+    return Guard(L"LoginFromPVAList", false, [&] {
+        Trace(L"[CSSODataProvider]LoginFromPVAListCount: %s", account);
+        if (!account || !main_)
+            return false;
+        Microsoft::WRL::ComPtr<ISSOFieldContainer> extra = NewContainer();
+        Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject();
+        if (!extra || !login)
+            return false;
+        AddProxyData(extra.Get(), proxy);
+        login->Login(appHandle_, accessKey_.Get(), serviceId_, BStr(account).Get(), 0, nullptr, extra.Get());
+        return true;
+    });
+}
+
+bool CSSODataProvider::LoginByHashedPassword(const wchar_t* account, const BYTE* digest, uint32_t digestLength,
+                                             int32_t remember, const SSOProxySettings* proxy)
+{
+    return Guard(L"LoginByHashedPassword", false, [&] {
+        Trace(L"[CSSODataProvider]LoginByHashedPassword. %s", account);
+        return DoLogin(account, digest, digestLength, remember, proxy);
+    });
+}
+
+bool CSSODataProvider::DoLogin(const wchar_t* account, const BYTE* digest, uint32_t digestLength, int32_t remember,
+                               const SSOProxySettings* proxy)
+{
+    if (!account || !digest)
+        return false;
+    Trace(L"[CSSODataProvider]DoLogin: %s", account);
+    // The digest is read as exactly 16 bytes; anything else is no digest.
+    if (digestLength != kDigestBytes)
+        return false;
+
+    // 1. A digest given, or the password remembered for the account.
+    if (std::any_of(digest, digest + kDigestBytes, [](BYTE b) { return b != 0; }))
+        credentialType_ = kCredentialDigest;
+    else
+        GetCurrentAccountConfig(account);
+
+    // 2. The login object.
+    if (!main_)
+        return false;
+    Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject();
+    if (!login)
+        return false;
+
+    // 3. The credential.
+    Microsoft::WRL::ComPtr<ISSOByteBuffer> credential;
+    if (credentialType_ == kCredentialDigest) {
+        credential = NewBuffer();
+        if (credential)
+            credential->SetData(digest, kDigestBytes);
+    } else {
+        credential = savedCredential_;
+    }
+
+    // 4. The extra container: remember-password choice and proxy.
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> extra = NewContainer();
+    if (!extra)
+        return false;
+    if (remember) {
+        Microsoft::WRL::ComPtr<ISSOFieldContainer> specify = NewContainer();
+        if (specify) {
+            SSOFields(specify.Get()).SetBool(L"bRememberPwdLogin", true);
+            SSOFields(extra.Get()).SetContainer(L"dataSpecifyLoginData", specify.Get());
+        }
+    }
+    AddProxyData(extra.Get(), proxy);
+
+    // 5. The call; its answer arrives later as copy-data 6528 or 6529.
+    Trace(L"[CSSODataProvider]DoLogin: %s. CREDENTIAL_TYPE=%d", account, static_cast<int>(credentialType_));
+    login->Login(appHandle_, accessKey_.Get(), serviceId_, BStr(account).Get(), credentialType_, credential.Get(),
+                 extra.Get());
+    return true;
+}
+
+void CSSODataProvider::AddProxyData(ISSOFieldContainer* login, const SSOProxySettings* proxy)
+{
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> data = NewContainer();
+    if (!data)
+        return;
+    SSOFields y(data.Get());
+    if (!proxy || proxy->enabled == 0) {
+        y.SetByte(L"cProxy_Type", 0);
+    } else {
+        BYTE type;
+        if (proxy->kind == SSOProxySettings::kKindHttp)
+            type = 1;
+        else if (proxy->kind == SSOProxySettings::kKindSocks5)
+            type = 4;
+        else
+            return;
+        constexpr size_t n = SSOProxySettings::kTextUnits;
+        y.SetByte(L"cProxy_Type", type);
+        y.SetString(L"strProxy_Addr", BoundedText(proxy->address, n));
+        y.SetWord(L"wProxy_Port", proxy->port);
+        y.SetString(L"strProxy_UserName", BoundedText(proxy->userName, n));
+        y.SetString(L"strProxy_Password", BoundedText(proxy->password, n));
+        y.SetString(L"strProxy_Domain", BoundedText(proxy->domain, n));
+        y.SetBool(L"bOnlyUserProxy", true);
+        Trace(L"[CSSODataProvider]使用代理");
+    }
+    SSOFields(login).SetContainer(L"dataProxyData", data.Get());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Verification
+
+bool CSSODataProvider::EnterVerifyCode(const wchar_t* code, uint64_t accountNumber)
+{
+    return Guard(L"EnterVerifyCode", false, [&] {
+        Trace(L"[CSSODataProvider]EnterVerifyCode. Code:%s, UIN:%I64u", code, accountNumber);
+        if (!code)
+            return false;
+        if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject()) {
+            Microsoft::WRL::ComPtr<ISSOFieldContainer> data = NewContainer();
+            if (data)
+                SSOFields(data.Get()).SetString(L"strVerifyCode", code);
+            login->Verify(appHandle_, accessKey_.Get(), static_cast<DWORD>(accountNumber), 0, data.Get());
+        }
+        return true;
+    });
+}
+
+void CSSODataProvider::ReGetVerifyCode(uint64_t accountNumber)
+{
+    Guard(L"ReGetVerifyCode", 0, [&] {
+        Trace(L"[CSSODataProvider]ReGetVerifyCode. UIN: %I64u", accountNumber);
+        if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject())
+            login->Verify(appHandle_, accessKey_.Get(), static_cast<DWORD>(accountNumber), 0, nullptr);
+        return 0;
+    });
+}
+
+void CSSODataProvider::ReGetVerifyCodeAgain(uint64_t accountNumber)
+{
+    ReGetVerifyCode(accountNumber);
+}
+
+int CSSODataProvider::Reserved(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t)
+{
+    return 1;
+}
+
+bool CSSODataProvider::WebVerifyTicket(const wchar_t* ticket, const wchar_t* randStr, uint64_t accountNumber)
+{
+    return Guard(L"WebVerifyTicket", false, [&] {
+        Trace(L"[CSSODataProvider]WebVerifyTicket. Ticket:%s, Randstr:%s, UIN:%I64u", ticket, randStr, accountNumber);
+        if (!ticket || !randStr || !main_)
+            return false;
+        // Without a login object nothing reaches the library, and that is no success.
+        Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject();
+        if (!login)
+            return false;
+        const std::string rand8 = WideToUtf8(randStr);
+        const std::string ticket8 = WideToUtf8(ticket);
+        Microsoft::WRL::ComPtr<ISSOByteBuffer> randBuffer = NewBuffer();
+        Microsoft::WRL::ComPtr<ISSOByteBuffer> ticketBuffer = NewBuffer();
+        Microsoft::WRL::ComPtr<ISSOFieldContainer> data = NewContainer();
+        if (!randBuffer || !ticketBuffer || !data)
+            return false;
+        randBuffer->SetData(reinterpret_cast<const BYTE*>(rand8.data()), static_cast<DWORD>(rand8.size()));
+        ticketBuffer->SetData(reinterpret_cast<const BYTE*>(ticket8.data()), static_cast<DWORD>(ticket8.size()));
+        SSOFields d(data.Get());
+        d.SetBuffer(L"bufRandStr", randBuffer.Get());
+        d.SetBuffer(L"bufTicket", ticketBuffer.Get());
+        return login->Verify(appHandle_, accessKey_.Get(), static_cast<DWORD>(accountNumber), 0, data.Get()) == S_OK;
+    });
+}
+
+void CSSODataProvider::CancelVerify(const wchar_t* account)
+{
+    Guard(L"CancelVerify", 0, [&] {
+        if (!account || !main_)
+            return 0;
+        if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject())
+            login->CancelVerify(appHandle_, accessKey_.Get(), serviceId_, BStr(account).Get());
+        return 0;
+    });
+}
+
+void CSSODataProvider::SetEventHandler(ISSODataProviderEventHandler* handler)
+{
+    handler_ = handler;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The library's answers
+
+LRESULT CALLBACK CSSODataProvider::EventWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Until the initialised provider owns this window (its creation messages included),
+    // the library's messages are not served.
+    CSSODataProvider* provider = g_current;
+    if (!provider || provider->eventWindow_ != window) {
+        if (message == kSSOMsgAccountListChanged || message == kSSOMsgServiceTicketRenew || message == WM_COPYDATA)
+            return 0;
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return provider->OnEventMessage(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        Trace(L"[CSSODataProvider]message %u stopped: %S", message, e.what());
+        return 0;
+    }
+}
+
+LRESULT CSSODataProvider::OnEventMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case kSSOMsgAccountListChanged: {
+        accountTable_ = {};
+        const SSOAccountTable* table = RefreshAccountList();
+        if (handler_)
+            handler_->OnAccountListChanged(table);
+        return 1;
+    }
+    case kSSOMsgServiceTicketRenew:
+        OnSTRenew(wParam, lParam);
+        return 1;
+    case WM_COPYDATA:
+        OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return TRUE;
+    case WM_DESTROY:
+        return 0;
+    default:
+        return ::DefWindowProcW(eventWindow_, message, wParam, lParam);
+    }
+}
+
+void CSSODataProvider::OnCopyData(const COPYDATASTRUCT* data)
+{
+    if (!data || !main_)
+        return;
+    const ULONG_PTR code = data->dwData;
+    const bool known = code == kSSOCopyGetSTResult || code == kSSOCopyLoginCheckPic
+                    || std::find(std::begin(kSSOCopyIgnored), std::end(kSSOCopyIgnored), code)
+                           != std::end(kSSOCopyIgnored);
+    if (!known || !data->lpData || data->cbData == 0)
+        return;
+
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> event = NewContainer();
+    Microsoft::WRL::ComPtr<ISSOByteBuffer> bytes = NewBuffer();
+    if (!event || !bytes)
+        return;
+    // A damaged message is dropped whole; nothing is read from a half-loaded container.
+    if (FAILED(bytes->TakeMessageBytes(static_cast<const BYTE*>(data->lpData), data->cbData, 0))
+        || FAILED(event->LoadFromBuffer(bytes.Get())))
+        return;
+
+    SSOFields f(event.Get());
+    std::wstring account;
+    DWORD accountNumber = 0;
+    DWORD serviceId = 0;
+    f.GetString(L"strSSO_In_Params_strInAccountValue", account);
+    f.GetDWord(L"dwSSO_Account_dwAccountUin", accountNumber);
+    f.GetDWord(L"dwSSO_In_Params_dwInServiceID", serviceId);
+    if (code == kSSOCopyGetSTResult)
+        OnSSOEvent_GetSTResult(event.Get(), account, accountNumber);
+    else if (code == kSSOCopyLoginCheckPic)
+        OnSSOEvent_LoginCheckPic(event.Get(), account, accountNumber);
+}
+
+void CSSODataProvider::OnSSOEvent_GetSTResult(ISSOFieldContainer* event, const std::wstring& account,
+                                              uint64_t accountNumber)
+{
+    Trace(L"[CSSODataProvider]OnSSOEvent_GetSTResult");
+    SSOFields ev(event);
+
+    // 1. Failure: the error type and the reason, cut to 259 characters.
+    bool succeeded = false;
+    ev.GetBool(L"bSSO_Result_bSucceed", succeeded);
+    if (!succeeded) {
+        LONG errorType = 0;
+        ev.GetInt(L"nSSO_Result_nErrorType", errorType);
+        Trace(L"[CSSODataProvider]OnSSOEvent_GetSTResult Failed. The nErrType is %d", static_cast<int>(errorType));
+        wchar_t reason[kReasonChars] = {};
+        std::wstring text;
+        if (ev.GetString(L"strSSO_Result_Failed_strReason", text))
+            CopyBounded(reason, kReasonChars, text);
+        if (handler_)
+            handler_->OnLoginFailed(account.c_str(), errorType, reason, 0);
+        return;
+    }
+
+    // 2. Server time, and the credential to remember.
+    DWORD serverTime = 0;
+    if (ev.GetDWord(L"dwServerTime", serverTime) && handler_)
+        handler_->OnServerTime(serverTime);
+    SaveSSOInfoWhenGetSTOK(event, account, accountNumber);
+
+    // 3. The server login record; tickets and key are cut to their fields.
+    _tagKwiSERVERLOGININFO server = {};
+    server.size = sizeof(_tagKwiSERVERLOGININFO);
+    server.accountNumber = accountNumber;
+    DWORD flags = 0;
+    if (ev.GetDWord(L"dwSSO_Account_dwUinFlag", flags))
+        server.accountFlags = flags;
+
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> info;
+    ev.GetContainer(L"SSO_Account_ServiceInfo", info);
+    auto fieldBuffer = [&info](const wchar_t* name) {
+        Microsoft::WRL::ComPtr<ISSOByteBuffer> buffer;
+        if (info)
+            SSOFields(info.Get()).GetBuffer(name, buffer);
+        return buffer;
+    };
+    size_t copied = 0;
+    if (CopyBufferBounded(fieldBuffer(L"bufServiceTicket").Get(), server.serviceTicket,
+                          _tagKwiSERVERLOGININFO::kServiceTicketBytes, copied))
+        server.serviceTicketLength = static_cast<uint8_t>(copied);
+    else
+        Trace(L"[CSSODataProvider]获取签名错误");
+
+    const Microsoft::WRL::ComPtr<ISSOByteBuffer> webTicket = fieldBuffer(L"bufServiceTicketHttp");
+    if (!webTicket) {
+        Trace(L"[CSSODataProvider]使用的SSO版本是旧的，获取Web票据错误");
+        if (handler_)
+            handler_->OnLoginFailed(account.c_str(), kErrorOldLibrary, nullptr, 0);
+    } else if (CopyBufferBounded(webTicket.Get(), server.webTicket, _tagKwiSERVERLOGININFO::kWebTicketBytes, copied)) {
+        server.webTicketLength = static_cast<uint8_t>(copied);
+    } else {
+        Trace(L"[CSSODataProvider]获取Web票据错误");
+    }
+
+    if (!CopyBufferBounded(fieldBuffer(L"buf16bytesGTKey_ST").Get(), server.ticketKey,
+                           _tagKwiSERVERLOGININFO::kTicketKeyBytes, copied))
+        Trace(L"[CSSODataProvider]获取key错误");
+
+    // 4. The base user record.
+    _tagKwiBASEUSERINFO user = {};
+    user.size = sizeof(_tagKwiBASEUSERINFO);
+    user.accountNumber = accountNumber;
+    BYTE age = 0;
+    BYTE gender = 0;
+    WORD face = 0;
+    if (ev.GetByte(L"cSSO_Account_cAge", age))
+        user.age = age;
+    if (ev.GetByte(L"cSSO_Account_cGender", gender))
+        user.gender = gender;
+    if (ev.GetWord(L"wSSO_Account_wFaceIndex", face))
+        user.faceIndex = face;
+    std::wstring nick;
+    if (ev.GetString(L"strSSO_Account_strNickName", nick))
+        user.nickNameLength = static_cast<uint8_t>(CopyBounded(user.nickName, _tagKwiBASEUSERINFO::kNickNameUnits, nick));
+
+    // 5. Success.
+    Trace(L"[CSSODataProvider]OnLoginSSOSuccess");
+    if (handler_)
+        handler_->OnLoginSuccess(account.c_str(), &server, &user);
+}
+
+void CSSODataProvider::OnSSOEvent_LoginCheckPic(ISSOFieldContainer* event, const std::wstring&, uint64_t accountNumber)
+{
+    Trace(L"[CSSODataProvider]OnSSOEvent_LoginCheckPic");
+    std::wstring url;
+    if (!SSOFields(event).GetString(L"strPageUrl", url) || url.empty()) {
+        Trace(L"[CSSODataProvider]获取验证码失败");
+        return;
+    }
+    if (handler_)
+        handler_->OnVerifyCodeRequired(url.c_str(), accountNumber);
+}
+
+void CSSODataProvider::SaveSSOInfoWhenGetSTOK(ISSOFieldContainer* event, const std::wstring& account,
+                                              uint64_t accountNumber)
+{
+    Trace(L"[CSSODataProvider]SaveSSOInfoWhenGetSTOK");
+    SSOFields ev(event);
+
+    // 1. The service's ticket priority.
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> info;
+    if (ev.GetContainer(L"SSO_Account_ServiceInfo", info)) {
+        DWORD priority = 0;
+        SSOFields(info.Get()).GetDWord(L"dwServiceTGTPriority", priority);
+        if (priority != 0)
+            ticketPriorityLimit_ = priority;
+    }
+
+    // 2. The credential the library gives for a remembered password; without it nothing is saved.
+    Microsoft::WRL::ComPtr<ISSOByteBuffer> credential;
+    BYTE type = 0;
+    const bool hasCredential = ev.GetBuffer(L"bufSSO_Account_S2SC", credential);
+    const bool hasType = ev.GetByte(L"cSSO_Account_S2SCType", type);
+    if (!hasCredential || !hasType)
+        return;
+    credentialType_ = type;
+    savedCredential_ = credential;
+
+    // 3. The account's entry.
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> entry = NewContainer();
+    if (!entry)
+        return;
+    SSOFields e(entry.Get());
+    e.SetString(L"strAccountValue", account);
+    e.SetDWord(L"dwAccoutUin", static_cast<DWORD>(accountNumber));
+    e.SetBool(L"bSavedPwd", true);
+    e.SetByte(L"cSCT", type);
+    e.SetBuffer(L"pSC", credential.Get());
+
+    // 4. The account that signed in last comes first.
+    if (!accountStore_) {
+        accountStore_ = NewList();
+        if (!accountStore_)
+            return;
+    }
+    DWORD count = 0;
+    accountStore_->GetCount(&count);
+    for (DWORD i = 0; i < count; ++i) {
+        Microsoft::WRL::ComPtr<ISSOFieldContainer> item;
+        if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item)
+            continue;
+        DWORD stored = 0;
+        SSOFields(item.Get()).GetDWord(L"dwAccoutUin", stored);
+        if (stored == accountNumber) {
+            accountStore_->RemoveAt(i);
+            break;
+        }
+    }
+    accountStore_->Insert(0, entry.Get());
+
+    // 5. Both go back to the library's service.
+    Microsoft::WRL::ComPtr<ISSOService> service = ServiceObject();
+    if (!service)
+        return;
+    service->SetAccountStore(kAccountStoreKind, serviceId_, accountStore_.Get());
+    Microsoft::WRL::ComPtr<ISSOFieldContainer> data = NewContainer();
+    if (!data)
+        return;
+    SSOFields(data.Get()).SetDWord(L"dwServiceTGTPriority", ticketPriorityLimit_);
+    service->SetServiceData(kServiceDataKind, serviceId_, data.Get());
+}
+
+void CSSODataProvider::OnSTRenew(WPARAM wParam, LPARAM lParam)
+{
+    Trace(L"[CSSODataProvider]OnSTRenew");
+    if (wParam != serviceId_ || !main_)
+        return;
+    const std::wstring account = std::to_wstring(static_cast<unsigned long>(static_cast<DWORD>(lParam)));
+    Trace(L"[CSSODataProvider]OnSTRenew RequestServiceTicket. %s", account.c_str());
+    if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject())
+        login->Login(appHandle_, accessKey_.Get(), serviceId_, BStr(account).Get(), 0, nullptr, nullptr);
+}

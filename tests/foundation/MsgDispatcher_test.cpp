@@ -1,0 +1,284 @@
+#include "foundation/MsgDispatcher.h"
+#include "foundation/UniqueHandle.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using mjz::MsgDispatcher;
+
+// Milliseconds on the performance counter, finer than the tick count.
+double NowMs()
+{
+    LARGE_INTEGER t{}, f{};
+    ::QueryPerformanceCounter(&t);
+    ::QueryPerformanceFrequency(&f);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+// Runs the UI thread's message loop until `done` or the time is up.
+template <typename Pred>
+bool PumpUntil(Pred done, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+void PumpFor(DWORD ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+class Owner : public MsgDispatcher {};
+
+TEST(MsgDispatcher, TaskWindowIsAMessageOnlyWindowOfClassMessage)
+{
+    const HWND window = MsgDispatcher::MessageWindow();
+    ASSERT_NE(window, nullptr);  // made at program start
+    EXPECT_TRUE(MsgDispatcher::InitOnUiThread());
+    EXPECT_EQ(MsgDispatcher::MessageWindow(), window);  // idempotent
+    wchar_t cls[32] = {};
+    ::GetClassNameW(window, cls, 32);
+    EXPECT_STREQ(cls, L"Message");
+    EXPECT_EQ(::GetWindowThreadProcessId(window, nullptr), ::GetCurrentThreadId());
+    EXPECT_EQ(::FindWindowExW(HWND_MESSAGE, nullptr, L"Message", nullptr), window);
+}
+
+TEST(MsgDispatcher, PostedTasksRunInOrderOnTheUiThread)
+{
+    Owner owner;
+    std::vector<int> order;
+    std::vector<DWORD> threads;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NE(owner.PostTask([&, i] {
+            order.push_back(i);
+            threads.push_back(::GetCurrentThreadId());
+        }), 0u);
+    }
+    EXPECT_TRUE(order.empty());  // never inside PostTask
+    ASSERT_TRUE(PumpUntil([&] { return order.size() == 5; }, 2000));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+    for (DWORD t : threads)
+        EXPECT_EQ(t, ::GetCurrentThreadId());
+}
+
+TEST(MsgDispatcher, TasksPostedFromOtherThreadsRunOnTheUiThread)
+{
+    Owner owner;
+    std::atomic<int> ran{0};
+    std::atomic<int> wrongThread{0};
+    const DWORD ui = ::GetCurrentThreadId();
+    std::vector<std::thread> posters;
+    for (int t = 0; t < 4; ++t) {
+        posters.emplace_back([&] {
+            for (int i = 0; i < 25; ++i) {
+                owner.PostTask([&] {
+                    if (::GetCurrentThreadId() != ui)
+                        ++wrongThread;
+                    ++ran;
+                }, i % 3 == 0 ? 15 : 0);
+            }
+        });
+    }
+    for (auto& p : posters)
+        p.join();
+    ASSERT_TRUE(PumpUntil([&] { return ran == 100; }, 3000)) << ran;
+    EXPECT_EQ(wrongThread, 0);
+}
+
+TEST(MsgDispatcher, DelayedTasksNeverRunEarlyAndRunInDueOrder)
+{
+    Owner owner;
+    const unsigned delays[] = {150, 40, 90, 0, 15};
+    std::vector<unsigned> order;
+    std::vector<double> early;
+    const double posted = NowMs();
+    for (unsigned d : delays) {
+        owner.PostTask([&, d] {
+            const double elapsed = NowMs() - posted;
+            if (elapsed < d)
+                early.push_back(elapsed);
+            order.push_back(d);
+        }, d);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return order.size() == 5; }, 3000));
+    EXPECT_TRUE(early.empty()) << "a task ran after " << early.front() << " ms";
+    EXPECT_EQ(order, (std::vector<unsigned>{0, 15, 40, 90, 150}));
+}
+
+TEST(MsgDispatcher, RepeatCounts)
+{
+    Owner owner;
+    std::vector<double> times;
+    owner.PostTask([&] { times.push_back(NowMs()); }, 30, 3);
+    int immediate = 0;
+    owner.PostTask([&] { ++immediate; }, 0, 4);
+    int forever = 0;
+    mjz::TaskId foreverId = 0;
+    foreverId = owner.PostTask([&] {
+        if (++forever == 6)
+            owner.CancelTask(foreverId);  // from inside its own run
+    }, 10, 0);
+
+    ASSERT_TRUE(PumpUntil([&] { return times.size() == 3 && immediate == 4 && forever == 6; }, 3000));
+    PumpFor(200);  // nothing more comes
+    EXPECT_EQ(times.size(), 3u);
+    EXPECT_EQ(immediate, 4);
+    EXPECT_EQ(forever, 6);
+    for (size_t i = 1; i < times.size(); ++i)
+        EXPECT_GE(times[i] - times[i - 1], 30.0) << "runs " << i - 1 << " and " << i;
+}
+
+TEST(MsgDispatcher, CancelledTasksDoNotRun)
+{
+    Owner owner;
+    Owner other;
+    int ran = 0;
+    const mjz::TaskId now = owner.PostTask([&] { ran += 1; });
+    const mjz::TaskId later = owner.PostTask([&] { ran += 10; }, 30);
+    const mjz::TaskId kept = owner.PostTask([&] { ran += 100; }, 30);
+    owner.CancelTask(now);
+    owner.CancelTask(later);
+    other.CancelTask(kept);  // not its task: no effect
+    other.PostTask([&] { ran += 1000; }, 20, 0);
+    other.CancelAllTasks();
+    ASSERT_TRUE(PumpUntil([&] { return ran != 0; }, 1000));
+    PumpFor(100);
+    EXPECT_EQ(ran, 100);
+}
+
+TEST(MsgDispatcher, DestroyedOwnersTasksNeverRun)
+{
+    int ran = 0;
+    {
+        Owner owner;
+        owner.PostTask([&] { ++ran; });
+        owner.PostTask([&] { ++ran; }, 20);
+        owner.PostTask([&] { ++ran; }, 10, 0);
+    }
+    // Posted from another thread; the owner goes before the UI thread looks.
+    auto owner = std::make_unique<Owner>();
+    std::thread poster([&] {
+        owner->PostTask([&] { ++ran; });
+        owner->PostTask([&] { ++ran; }, 5);
+    });
+    poster.join();
+    owner.reset();
+
+    // A task that destroys its own owner: the rest of its repeats never come.
+    auto selfDestroying = std::make_unique<Owner>();
+    int selfRuns = 0;
+    selfDestroying->PostTask([&] {
+        ++selfRuns;
+        selfDestroying.reset();
+    }, 10, 5);
+
+    PumpFor(300);
+    EXPECT_EQ(ran, 0);
+    EXPECT_EQ(selfRuns, 1);
+}
+
+// An owner destroyed on another thread while its task runs on the UI thread
+// waits for that run to end.
+TEST(MsgDispatcher, DestroyingOnAnotherThreadWaitsForARunningTask)
+{
+    auto owner = std::make_unique<Owner>();
+    std::atomic<bool> started{false};
+    std::atomic<bool> finished{false};
+    std::atomic<bool> finishedSeenByDestroyer{false};
+    mjz::UniqueHandle goOn(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    owner->PostTask([&] {
+        started = true;
+        ::WaitForSingleObject(goOn.Get(), 150);  // the task's work
+        finished = true;
+    });
+    std::thread destroyer([&] {
+        while (!started)
+            ::SwitchToThread();
+        owner.reset();
+        finishedSeenByDestroyer = finished.load();
+    });
+    ASSERT_TRUE(PumpUntil([&] { return finished.load(); }, 2000));
+    destroyer.join();
+    EXPECT_TRUE(finishedSeenByDestroyer);
+}
+
+TEST(MsgDispatcher, WorkersRunOffTheUiThreadAndAreJoined)
+{
+    std::atomic<int> done{0};
+    std::atomic<int> onUiThread{0};
+    const DWORD ui = ::GetCurrentThreadId();
+    {
+        Owner owner;
+        for (int i = 0; i < 3; ++i) {
+            owner.RunOnWorker([&] {
+                if (::GetCurrentThreadId() == ui)
+                    ++onUiThread;
+                mjz::UniqueHandle never(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+                ::WaitForSingleObject(never.Get(), 100);
+                ++done;
+            });
+        }
+        EXPECT_LT(done, 3);  // still running
+    }
+    EXPECT_EQ(done, 3);  // the destructor waited
+    EXPECT_EQ(onUiThread, 0);
+    PumpFor(50);  // finished-worker reports arrive for an owner long gone
+}
+
+TEST(MsgDispatcher, AtMost64WorkersAtOnce)
+{
+    std::atomic<int> running{0};
+    std::atomic<int> peak{0};
+    std::atomic<int> done{0};
+    {
+        Owner owner;
+        for (int i = 0; i < 90; ++i) {
+            owner.RunOnWorker([&] {
+                const int now = ++running;
+                int seen = peak;
+                while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+                }
+                mjz::UniqueHandle never(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+                ::WaitForSingleObject(never.Get(), 40);
+                --running;
+                ++done;
+            });
+        }
+    }
+    EXPECT_EQ(done, 90);
+    EXPECT_LE(peak, 64);
+    EXPECT_GT(peak, 1);
+    PumpFor(50);
+}
+
+TEST(MsgDispatcher, WorkerResultsComeBackAsPostedTasks)
+{
+    Owner owner;
+    int result = 0;
+    owner.RunOnWorker([&] {
+        const int computed = 6 * 7;
+        owner.PostTask([&, computed] { result = computed; });
+    });
+    ASSERT_TRUE(PumpUntil([&] { return result != 0; }, 2000));
+    EXPECT_EQ(result, 42);
+}
+
+}  // namespace

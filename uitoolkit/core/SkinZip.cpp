@@ -23,6 +23,8 @@ uint32_t CheckHandle(SkinZipHandle* zip) {
 SkinZipHandle::SkinZipHandle() = default;
 SkinZipHandle::~SkinZipHandle() = default;
 
+void SkinZipCloser::operator()(SkinZipHandle* zip) const { CloseSkinZip(zip); }
+
 SkinZipHandle* OpenSkinZip(const void* source, uint32_t length, uint32_t kind) {
     auto zip = std::make_unique<SkinZipHandle>();
     zip->archive = std::make_unique<SkinZipArchive>();

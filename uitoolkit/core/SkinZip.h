@@ -61,6 +61,12 @@ struct SkinZipHandle {
     std::unique_ptr<SkinZipArchive> archive;
 };
 
+// Closes an archive when its owner goes away.
+struct SkinZipCloser {
+    void operator()(SkinZipHandle* zip) const;
+};
+using OwnedSkinZip = std::unique_ptr<SkinZipHandle, SkinZipCloser>;
+
 // Opens an archive; null on failure (see SkinZipLastResult).
 SkinZipHandle* OpenSkinZip(const void* source, uint32_t length, uint32_t kind);
 // Closes the open entry and the archive and frees the handle.

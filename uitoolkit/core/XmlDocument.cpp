@@ -1,0 +1,295 @@
+#include "uitoolkit/core/XmlDocument.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <cwctype>
+#include <new>
+
+#include "foundation/TraceLog.h"
+#include "uitoolkit/core/SkinFileReader.h"
+
+namespace SkinUI {
+
+namespace {
+
+// Units 1..U+0020; the zero unit is the end of the text.
+inline bool IsBlank(wchar_t c) { return c != 0 && c <= L' '; }
+
+inline void SkipBlanks(wchar_t*& p) {
+    while (IsBlank(*p)) ++p;
+}
+
+// Letters, digits, "_" and ":".
+inline bool IsNameChar(wchar_t c) {
+    if (c < 0x80) {
+        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+               c == L'_' || c == L':';
+    }
+    return std::iswalnum(c) != 0;
+}
+
+// Whether `p` starts with `word` (never reads past a mismatch, so never past the terminator).
+inline bool StartsWith(const wchar_t* p, const wchar_t* word) {
+    for (; *word; ++p, ++word)
+        if (*p != *word) return false;
+    return true;
+}
+
+struct Entity {
+    const wchar_t* name;  // after the "&"
+    int length;
+    wchar_t unit;
+};
+constexpr Entity kEntities[] = {
+    {L"amp;", 4, L'&'}, {L"lt;", 3, L'<'}, {L"gt;", 3, L'>'}, {L"quot;", 5, L'"'}, {L"apos;", 5, L'\''},
+};
+
+// Decodes text in place from `p` up to the unit `end` (or the end of the text), leaving `p` on
+// it. Returns the end of the decoded text; the units freed by decoding become blanks.
+wchar_t* DecodeText(wchar_t*& p, wchar_t end, bool preserveWhitespace) {
+    // Fast path: nothing to rewrite until the first entity or collapsible blank.
+    while (*p && *p != end && *p != L'&' && (preserveWhitespace || *p != L' ')) ++p;
+    wchar_t* dst = p;
+    while (*p && *p != end) {
+        if (*p == L'&') {
+            const Entity* found = nullptr;
+            for (const Entity& e : kEntities)
+                if (StartsWith(p + 1, e.name)) {
+                    found = &e;
+                    break;
+                }
+            if (found != nullptr) {
+                *dst++ = found->unit;
+                p += 1 + found->length;
+            } else {
+                *dst++ = *p++;  // not one of the five: stays as written
+            }
+        } else if (*p == L' ') {
+            *dst++ = *p++;
+            if (!preserveWhitespace)
+                while (IsBlank(*p)) ++p;
+        } else {
+            *dst++ = *p++;
+        }
+    }
+    for (wchar_t* q = dst; q < p; ++q) *q = L' ';
+    return dst;
+}
+
+// Skips a comment or declaration ("<!" up to "->") or a processing instruction ("<?" up to
+// "?>"), starting at the "!" or "?". False when the text ends first.
+bool SkipMarkup(wchar_t*& p) {
+    const wchar_t first = *p == L'!' ? L'-' : L'?';
+    for (; *p; ++p) {
+        if (p[0] == first && p[1] == L'>') {
+            p += 2;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+CXmlDocument::CXmlDocument(const wchar_t* text) {
+    if (text != nullptr) LoadFromText(text);
+}
+
+CXmlDocument::~CXmlDocument() { Release(); }
+
+void CXmlDocument::Release() {
+    m_text.reset();
+    std::vector<Element>().swap(m_elements);
+}
+
+CXmlNode CXmlDocument::GetRoot() const {
+    if (m_elements.size() < 2) return CXmlNode();
+    return CXmlNode(this, 1);
+}
+
+bool CXmlDocument::LoadFromText(const wchar_t* text) {
+    Release();
+    m_errorMessage[0] = m_errorLocation[0] = 0;
+    if (text == nullptr) return false;
+    const size_t length = std::wcslen(text);
+    m_text.reset(new (std::nothrow) wchar_t[length + 1]);
+    if (!m_text) return false;
+    std::memcpy(m_text.get(), text, (length + 1) * sizeof(wchar_t));
+    return Parse();
+}
+
+bool CXmlDocument::LoadFromMem(const void* bytes, uint32_t length, int encoding) {
+    Release();
+    m_errorMessage[0] = m_errorLocation[0] = 0;
+    if (bytes == nullptr && length != 0) return false;
+    const auto* in = static_cast<const uint8_t*>(bytes);
+
+    if (encoding == Utf16) {
+        // Needs a byte-order mark; big-endian units are swapped.
+        if (length < 2) return false;
+        const bool little = in[0] == 0xFF && in[1] == 0xFE;
+        const bool big = in[0] == 0xFE && in[1] == 0xFF;
+        if (!little && !big) return false;
+        const uint32_t units = length / 2 - 1;
+        m_text.reset(new (std::nothrow) wchar_t[units + 1]);
+        if (!m_text) return false;
+        for (uint32_t i = 0; i < units; ++i) {
+            const uint8_t* u = in + 2 + 2 * i;
+            m_text[i] = static_cast<wchar_t>(little ? (u[0] | (u[1] << 8)) : ((u[0] << 8) | u[1]));
+        }
+        m_text[units] = 0;
+        return Parse();
+    }
+
+    UINT codePage;
+    if (encoding == Utf8) {
+        codePage = CP_UTF8;
+        if (length >= 3 && in[0] == 0xEF && in[1] == 0xBB && in[2] == 0xBF) {
+            in += 3;
+            length -= 3;
+        }
+    } else if (encoding == Ansi) {
+        codePage = CP_ACP;
+    } else {
+        return false;
+    }
+    if (length > 0x7FFFFFFF) return false;
+    const char* narrow = reinterpret_cast<const char*>(in);
+    int units = length ? ::MultiByteToWideChar(codePage, 0, narrow, static_cast<int>(length), nullptr, 0) : 0;
+    if (length != 0 && units <= 0) return false;
+    m_text.reset(new (std::nothrow) wchar_t[static_cast<size_t>(units) + 1]);
+    if (!m_text) return false;
+    if (units) ::MultiByteToWideChar(codePage, 0, narrow, static_cast<int>(length), m_text.get(), units);
+    m_text[units] = 0;
+    return Parse();
+}
+
+bool CXmlDocument::LoadFromFile(const wchar_t* fileName, int encoding) {
+    Release();
+    m_errorMessage[0] = m_errorLocation[0] = 0;
+    SkinFileData file = ReadSkinFile(fileName);
+    if (!file) return false;
+    return LoadFromMem(file.data.get(), file.size, encoding);
+}
+
+uint32_t CXmlDocument::NewElement() {
+    if (m_elements.size() == m_elements.capacity())
+        m_elements.reserve(m_elements.capacity() + m_elements.capacity() / 2 + 500);
+    m_elements.push_back(Element{0, 0, 0, 0, 0});
+    return static_cast<uint32_t>(m_elements.size() - 1);
+}
+
+bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* at) {
+    wcsncpy_s(m_errorMessage, _countof(m_errorMessage), message, _TRUNCATE);
+    wcsncpy_s(m_errorLocation, _countof(m_errorLocation), at != nullptr ? at : L"", _TRUNCATE);
+    if (IsTraceViewerPresent()) TraceLog(L"[CXmlDocument] %s at \"%s\"", m_errorMessage, m_errorLocation);
+    return false;
+}
+
+bool CXmlDocument::Parse() {
+    m_errorMessage[0] = m_errorLocation[0] = 0;
+    m_elements.clear();
+    NewElement();  // element 0: the sentinel
+    wchar_t* p = m_text.get();
+    if (!ParseLevel(p, 0, 0)) {
+        Release();
+        return false;
+    }
+    return true;
+}
+
+// One level of elements under `parent` (0 = the document). Returns at the "</" that closes the
+// parent, or at the end of the text when that is allowed.
+bool CXmlDocument::ParseLevel(wchar_t*& p, uint32_t parent, int depth) {
+    if (depth > kMaxDepth) return Fail(L"Elements nested too deeply", p);
+    uint32_t previous = 0;
+    for (;;) {
+        // a. The text may end only at the document or root level.
+        SkipBlanks(p);
+        if (*p == 0) return parent <= 1 ? true : Fail(L"Expected start tag", p);
+        // b. A tag; "</" belongs to the caller.
+        if (*p != L'<') return Fail(L"Expected start tag", p);
+        if (p[1] == L'/') return true;
+        // c. Ends any text before the tag; comments and processing instructions are skipped.
+        *p++ = 0;
+        SkipBlanks(p);
+        if (*p == L'!' || *p == L'?') {
+            if (!SkipMarkup(p)) return Fail(L"Expected start tag", p);
+            continue;
+        }
+        // d. A new element, linked behind its previous sibling or under its parent.
+        const uint32_t index = NewElement();
+        m_elements[index].name = static_cast<uint32_t>(p - m_text.get());
+        m_elements[index].parent = parent;
+        if (previous != 0)
+            m_elements[previous].next = index;
+        else if (parent != 0)
+            m_elements[parent].child = index;
+        previous = index;
+        // e. The name.
+        const wchar_t* name = p;
+        while (IsNameChar(*p)) ++p;
+        if (*p == 0 || p == name) return Fail(L"Error parsing element name", p);
+        wchar_t* nameEnd = p;
+        const size_t nameLength = static_cast<size_t>(nameEnd - name);
+        // f. Attributes.
+        if (!ParseAttributes(p)) return false;
+        // g. Empty element, or content, children and the end tag.
+        SkipBlanks(p);
+        if (p[0] == L'/' && p[1] == L'>') {
+            m_elements[index].data = static_cast<uint32_t>(p - m_text.get());
+            *p = 0;
+            p += 2;
+            *nameEnd = 0;
+            continue;
+        }
+        if (*p != L'>') return Fail(L"Expected start-tag closing", p);
+        ++p;
+        *nameEnd = 0;  // h. (the unit after the name has been read)
+        m_elements[index].data = static_cast<uint32_t>(p - m_text.get());
+        DecodeText(p, L'<', m_preserveWhitespace);
+        if (*p == 0) return parent <= 1 ? true : Fail(L"Expected end-tag start", p);
+        if (p[1] != L'/') {
+            if (!ParseLevel(p, index, depth + 1)) return false;
+            if (*p == 0) return true;  // the text ended inside the root, which is allowed
+        }
+        // At "</": ends the text content; the end tag must repeat the name.
+        *p = 0;
+        p += 2;
+        for (size_t i = 0; i < nameLength; ++i)
+            if (p[i] != name[i]) return Fail(L"Unmatched closing tag", p);
+        p += nameLength;
+        SkipBlanks(p);
+        if (*p != L'>') return Fail(L"Unmatched closing tag", p);
+        ++p;
+    }
+}
+
+// Attributes follow the name after a blank: name="value" pairs, values decoded in place.
+bool CXmlDocument::ParseAttributes(wchar_t*& p) {
+    if (!IsBlank(*p)) return true;  // ">", "/>" or something the closing check refuses
+    *p++ = 0;
+    SkipBlanks(p);
+    while (*p != L'>' && *p != L'/') {
+        const wchar_t* name = p;
+        while (IsNameChar(*p)) ++p;
+        wchar_t* nameEnd = p;
+        SkipBlanks(p);
+        if (*p != L'=' || nameEnd == name) return Fail(L"Error while parsing attributes", p);
+        *p++ = L' ';
+        *nameEnd = 0;
+        SkipBlanks(p);
+        if (*p != L'"') return Fail(L"Expected attribute value", p);
+        ++p;
+        wchar_t* valueEnd = DecodeText(p, L'"', m_preserveWhitespace);
+        if (*p == 0) return Fail(L"Error while parsing attribute string", p);
+        *valueEnd = 0;
+        if (valueEnd != p) *p = L' ';
+        ++p;
+        SkipBlanks(p);
+    }
+    return true;
+}
+
+} // namespace SkinUI

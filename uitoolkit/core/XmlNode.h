@@ -1,0 +1,47 @@
+#pragma once
+// A handle to one element of a parsed CXmlDocument: name, child, sibling and attributes.
+// Attributes are scanned from the document text on the first attribute request.
+#include <cstdint>
+
+namespace SkinUI {
+
+class CXmlDocument;
+
+class CXmlNode {
+public:
+    static constexpr int kMaxAttributes = 64;
+
+    CXmlNode() = default;
+
+    bool IsValid() const { return m_doc != nullptr; }
+    const wchar_t* GetName() const;
+    CXmlNode GetChild() const;
+    CXmlNode GetSibling() const;
+    bool HasChildren() const;
+
+    bool HasAttributes() const;
+    int GetAttributeCount() const;
+    // "" for an index outside the attributes.
+    const wchar_t* GetAttributeName(int index) const;
+    const wchar_t* GetAttributeValue(int index) const;
+    // The value of the first attribute named exactly `name`, copied into the buffer (at most
+    // capacity - 1 units, always terminated, zero-filled behind). False when absent.
+    bool GetAttributeValue(const wchar_t* name, wchar_t* buffer, int capacity) const;
+
+private:
+    friend class CXmlDocument;
+    CXmlNode(const CXmlDocument* doc, uint32_t element) : m_element(element), m_doc(doc) {}
+    void ScanAttributes() const;
+
+    struct Attribute {
+        uint32_t name;   // offsets into the document text
+        uint32_t value;
+    };
+
+    uint32_t m_element = 0;
+    mutable int m_attributeCount = 0;  // 0 = not scanned yet
+    mutable Attribute m_attributes[kMaxAttributes];
+    const CXmlDocument* m_doc = nullptr;
+};
+
+} // namespace SkinUI

@@ -68,8 +68,12 @@ EncodedImage ReadZipEntry(SkinZipHandle* zip, const wchar_t* name)
     // Zeroed, so that an entry shorter than its directory claims leaves no stale bytes.
     std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[length]());
     if (data == nullptr) return image;
-    const uint32_t result = ExtractSkinZipEntry(zip, index, data.get(), length, SkinZipMemoryKind);
-    if (result != SkinZipOk && result != SkinZipMoreData) return image;
+    if (ExtractSkinZipEntry(zip, index, data.get(), length, SkinZipMemoryKind) != SkinZipMoreData)
+        return image;
+    // One more read must find the end: that is where the entry's checksum is verified, and it
+    // also refuses data longer than the directory claimed.
+    BYTE probe = 0;
+    if (ExtractSkinZipEntry(zip, index, &probe, 1, SkinZipMemoryKind) != SkinZipOk) return image;
     image.data = std::move(data);
     image.size = length;
     return image;

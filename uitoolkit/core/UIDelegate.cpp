@@ -33,10 +33,11 @@ bool CUIDelegateList::Fire(void* param)
             continue;
         const bool goOn = delegate->Invoke(param);
         if (!alive) {
-            // The list's owner was destroyed by the delegate: touch nothing of it.
+            // The list's owner was destroyed by the delegate: touch nothing of it, and tell the
+            // caller to stop too.
             if (outer != nullptr)
                 *outer = false;
-            return goOn;
+            return false;
         }
         if (!goOn) {
             result = false;

@@ -70,7 +70,8 @@ public:
     }
 
     // Invokes the delegates in order; false at the first that returns false, else true. A
-    // delegate may add to the list or destroy the list's owner while it runs.
+    // delegate may add to the list or destroy the list's owner while it runs; the firing then
+    // stops and returns false so that the caller stops as well.
     bool Fire(void* param);
 
 private:

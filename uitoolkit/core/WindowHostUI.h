@@ -133,15 +133,23 @@ public:
 private:
     // Delivers queued notifications; false when the host died meanwhile.
     bool DeliverQueued(const std::weak_ptr<char>& alive);
+    // One notification to the sender's NotifyDelegates and every listener; false when the host
+    // died meanwhile.
+    bool Deliver(NotifyMessage& msg, const std::weak_ptr<char>& alive);
     // Builds and sends an event to a control; false when the host died meanwhile.
     bool SendEvent(CControlUI* control, int type, CControlUI* sender, POINT pt, wchar_t key = 0,
                    WORD keyState = 0, WPARAM wParam = 0, LPARAM lParam = 0);
     bool OnPaint();
     void PrintClient(HDC hDC, LPARAM flags);
-    bool OnMouseMove(LPARAM lParam, bool& died);
+    // False when the host died meanwhile.
+    bool OnMouseMove(LPARAM lParam);
     void ShowToolTip(CControlUI* control);
     void HideToolTip();
     bool OwnsControl(CControlUI* control) const;
+    bool IsInTree(CControlUI* control) const;
+    bool IsTimerIdTaken(UINT windowId) const;
+    // Whether the focused rich edit takes Tab as text.
+    static bool RichEditWantsTab(CControlUI* control);
     void ReleaseOffscreen();
     void RemoveFromHostList();
 
@@ -186,6 +194,7 @@ private:
     CUIPtrArray m_postPaint;       // CControlUI*
     CUIPtrArray m_delayedCleanup;  // owned CControlUI*
     CUIPtrArray m_asyncNotify;     // owned NotifyMessage*
+    CUIPtrArray m_inFlightNotify;  // NotifyMessage* being delivered right now
     CUIPtrArray m_reservedTimerIds;  // UINT ids stored as pointers
     CUIStringMap m_nameMap{83};
 

@@ -33,7 +33,9 @@ AccountRecord RecordOf(const AccountSlot& slot, uint32_t time)
 {
     AccountRecord record;
     record.accountNumber = slot.accountNumber;
-    std::copy(std::begin(slot.passwordDigest), std::end(slot.passwordDigest), record.passwordDigest.begin());
+    // The password's digest stays on disk only when the user asked to remember it.
+    if (slot.rememberPassword)
+        std::copy(std::begin(slot.passwordDigest), std::end(slot.passwordDigest), record.passwordDigest.begin());
     record.rememberPassword = slot.rememberPassword ? 1 : 0;
     record.lastLoginTime = time;
     return record;

@@ -115,6 +115,7 @@ TEST(AccountFilesFuzz, RandomAccountCfgLoadsAndSavesCleanly)
         AccountSlot slot;
         slot.accountNumber = kSavedNumber;
         slot.loginType = 1;
+        slot.rememberPassword = 1;
         slot.passwordDigest[0] = 0xEE;
         ASSERT_TRUE(storage.SaveAccount(&slot));
 

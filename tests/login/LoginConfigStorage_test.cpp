@@ -207,11 +207,21 @@ TEST_F(LoginConfigStorageTest, AppendLandsOnRecordBoundary)
     EXPECT_NE(block.FindByNumber(50003), nullptr);
     EXPECT_NE(block.FindByNumber(50004), nullptr);
 
+    // Without the remember choice no digest of the password is kept.
+    AccountSlot forgetful = Slot(50005, 0x44);
+    forgetful.rememberPassword = 0;
+    ASSERT_TRUE(storage.SaveAccount(&forgetful));
+    bytes = AccountTestDir::ReadBytes(Cfg());
+    ASSERT_EQ(bytes.size(), 5 * AccountRecord::kSize);
+    EXPECT_EQ(RecordAt(bytes, 4).accountNumber, 50005u);
+    EXPECT_EQ(RecordAt(bytes, 4).rememberPassword, 0);
+    EXPECT_EQ(RecordAt(bytes, 4).passwordDigest, (std::array<uint8_t, 16>{}));
+
     // Numbers that mark empty records are never stored.
     const AccountSlot empty = Slot(10000, 1);
     EXPECT_FALSE(storage.SaveAccount(&empty));
     EXPECT_FALSE(storage.SaveAccount(nullptr));
-    EXPECT_EQ(AccountTestDir::ReadBytes(Cfg()).size(), 4 * AccountRecord::kSize);
+    EXPECT_EQ(AccountTestDir::ReadBytes(Cfg()).size(), 5 * AccountRecord::kSize);
 }
 
 TEST_F(LoginConfigStorageTest, EleventhAccountEvictsTheOldest)

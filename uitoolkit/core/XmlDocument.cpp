@@ -20,13 +20,19 @@ inline void SkipBlanks(wchar_t*& p) {
     while (IsBlank(*p)) ++p;
 }
 
-// Letters, digits, "_" and ":".
-inline bool IsNameChar(wchar_t c) {
-    if (c < 0x80) {
-        return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-               c == L'_' || c == L':';
+// Letters, digits, "_" and ":" (a table for ASCII, the runtime's class for the rest).
+struct NameCharTable {
+    bool ascii[128] = {};
+    constexpr NameCharTable() {
+        for (int c = 0; c < 128; ++c)
+            ascii[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                       c == ':';
     }
-    return std::iswalnum(c) != 0;
+};
+constexpr NameCharTable kNameChars;
+
+inline bool IsNameChar(wchar_t c) {
+    return c < 0x80 ? kNameChars.ascii[c] : std::iswalnum(c) != 0;
 }
 
 // Whether `p` starts with `word` (never reads past a mismatch, so never past the terminator).
@@ -48,8 +54,15 @@ constexpr Entity kEntities[] = {
 // Decodes text in place from `p` up to the unit `end` (or the end of the text), leaving `p` on
 // it. Returns the end of the decoded text; the units freed by decoding become blanks.
 wchar_t* DecodeText(wchar_t*& p, wchar_t end, bool preserveWhitespace) {
-    // Fast path: nothing to rewrite until the first entity or collapsible blank.
-    while (*p && *p != end && *p != L'&' && (preserveWhitespace || *p != L' ')) ++p;
+    // Fast path: nothing to rewrite until the first entity or collapsible blank. Every unit
+    // that stops the scan is at most `highest`, so most units cost one comparison.
+    if (preserveWhitespace) {
+        const wchar_t highest = end > L'&' ? end : L'&';
+        for (wchar_t c = *p; c > highest || (c != 0 && c != L'&' && c != end); c = *++p) {
+        }
+    } else {
+        while (*p && *p != end && *p != L'&' && *p != L' ') ++p;
+    }
     wchar_t* dst = p;
     while (*p && *p != end) {
         if (*p == L'&') {

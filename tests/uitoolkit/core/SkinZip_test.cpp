@@ -19,10 +19,7 @@ using namespace SkinUI;
 
 namespace {
 
-struct ZipCloser {
-    void operator()(SkinZipHandle* h) const { CloseSkinZip(h); }
-};
-using ZipPtr = std::unique_ptr<SkinZipHandle, ZipCloser>;
+using ZipPtr = OwnedSkinZip;
 
 ZipPtr OpenMemory(const std::string& bytes) {
     return ZipPtr(OpenSkinZip(bytes.data(), static_cast<uint32_t>(bytes.size()), SkinZipMemoryKind));

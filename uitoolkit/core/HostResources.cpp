@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "uitoolkit/core/RenderKit.h"
+#include "uitoolkit/core/SkinFileReader.h"
 #include "uitoolkit/core/SkinZip.h"
 
 namespace SkinUI {
@@ -396,11 +397,9 @@ void CHostResources::SetResourceZip(const wchar_t* zipName, bool cached)
     statics.zipCached = false;
     if (!cached || statics.zipName.IsEmpty()) return;
     // The first directory of the search paths that holds the zip wins, as for loose files.
-    for (int i = 0; i < statics.paths.GetSize() && statics.zip == nullptr; ++i) {
-        CUIString path(statics.paths.GetAt(i));
-        path += statics.zipName;
-        statics.zip = OpenSkinZip(path.GetData(), 0, SkinZipFileKind);
-    }
+    OwnedSkinZip owned;
+    OpenResourceZip(nullptr, owned);
+    statics.zip = owned.release();
     statics.zipCached = statics.zip != nullptr;
 }
 

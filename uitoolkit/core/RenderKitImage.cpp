@@ -13,8 +13,7 @@
 #include "uitoolkit/core/MsimgEntryPoints.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/RenderKit.h"
-#include "uitoolkit/core/SkinZip.h"
-#include "uitoolkit/core/WinHandle.h"
+#include "uitoolkit/core/SkinFileReader.h"
 
 namespace SkinUI {
 
@@ -22,82 +21,6 @@ namespace {
 
 // Limits on what is decoded: skin images come from game data and must fail closed.
 constexpr int kMaxImageSide = 16384;
-constexpr DWORD kMaxEncodedSize = 64 * 1024 * 1024;
-
-// An encoded image read from a file or the zip.
-struct EncodedImage {
-    std::unique_ptr<BYTE[]> data;
-    size_t size = 0;
-    explicit operator bool() const { return data != nullptr && size > 0; }
-};
-
-EncodedImage ReadWholeFile(const wchar_t* path)
-{
-    EncodedImage image;
-    CWinHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return image;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxEncodedSize)
-        return image;
-    const DWORD length = static_cast<DWORD>(size.QuadPart);
-    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[length]);
-    DWORD read = 0;
-    if (data == nullptr || !::ReadFile(file.Get(), data.get(), length, &read, nullptr) || read != length)
-        return image;  // a short read counts as missing
-    image.data = std::move(data);
-    image.size = length;
-    return image;
-}
-
-// Closes a zip that the loader opened itself (a cached zip stays open).
-struct ZipCloser {
-    void operator()(SkinZipHandle* zip) const { CloseSkinZip(zip); }
-};
-using OwnedZip = std::unique_ptr<SkinZipHandle, ZipCloser>;
-
-EncodedImage ReadZipEntry(SkinZipHandle* zip, const wchar_t* name)
-{
-    EncodedImage image;
-    int index = -1;
-    SkinZipEntry entry;
-    if (zip == nullptr || FindSkinZipEntry(zip, name, true, &index, &entry) != SkinZipOk) return image;
-    if (entry.uncompressedSize <= 0 || static_cast<DWORD>(entry.uncompressedSize) > kMaxEncodedSize)
-        return image;
-    const DWORD length = static_cast<DWORD>(entry.uncompressedSize);
-    // Zeroed, so that an entry shorter than its directory claims leaves no stale bytes.
-    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[length]());
-    if (data == nullptr) return image;
-    if (ExtractSkinZipEntry(zip, index, data.get(), length, SkinZipMemoryKind) != SkinZipMoreData)
-        return image;
-    // One more read must find the end: that is where the entry's checksum is verified, and it
-    // also refuses data longer than the directory claimed.
-    BYTE probe = 0;
-    if (ExtractSkinZipEntry(zip, index, &probe, 1, SkinZipMemoryKind) != SkinZipOk) return image;
-    image.data = std::move(data);
-    image.size = length;
-    return image;
-}
-
-// The cached zip, or the zip opened from `directory` (null: the first search path that has it).
-SkinZipHandle* OpenResourceZip(const wchar_t* directory, OwnedZip& owned)
-{
-    if (CHostResources::IsResourceZipCached() && CHostResources::GetResourceZipHandle() != nullptr)
-        return CHostResources::GetResourceZipHandle();
-    const CUIString& zipName = CHostResources::GetResourceZip();
-    const auto tryOpen = [&](const wchar_t* dir) {
-        CUIString path(dir);
-        path += zipName;
-        owned.reset(OpenSkinZip(path.GetData(), 0, SkinZipFileKind));
-    };
-    if (directory != nullptr) {
-        tryOpen(directory);
-    } else {
-        const CResourcePathList& paths = CHostResources::GetResourcePathList();
-        for (int i = 0; i < paths.GetSize() && owned == nullptr; ++i) tryOpen(paths.GetAt(i));
-    }
-    return owned.get();
-}
 
 std::unique_ptr<ImageEntry> LoadFromResource(const wchar_t* name, const wchar_t* type, DWORD mask)
 {
@@ -182,21 +105,9 @@ std::unique_ptr<ImageEntry> CRenderKit::DecodeImage(const BYTE* data, size_t siz
 std::unique_ptr<ImageEntry> CRenderKit::LoadImage(const wchar_t* name, const wchar_t* type, DWORD mask)
 {
     if (type != nullptr) return LoadFromResource(name, type, mask);
-    if (name == nullptr || name[0] == L'\0') return nullptr;
-
-    EncodedImage image;
-    const CResourcePathList& paths = CHostResources::GetResourcePathList();
-    for (int i = 0; i < paths.GetSize() && !image; ++i) {
-        CUIString path(paths.GetAt(i));
-        path += name;
-        image = ReadWholeFile(path.GetData());
-    }
-    if (!image && !CHostResources::GetResourceZip().IsEmpty()) {
-        OwnedZip owned;
-        image = ReadZipEntry(OpenResourceZip(nullptr, owned), name);
-    }
-    if (!image) return nullptr;
-    return DecodeImage(image.data.get(), image.size, mask);
+    const SkinFileData file = ReadSkinFile(name);
+    if (!file) return nullptr;
+    return DecodeImage(file.data.get(), file.size, mask);
 }
 
 std::unique_ptr<ImageEntry> CRenderKit::LoadImageFromDir(const wchar_t* directory, const wchar_t* name,
@@ -205,16 +116,18 @@ std::unique_ptr<ImageEntry> CRenderKit::LoadImageFromDir(const wchar_t* director
     if (type != nullptr) return LoadFromResource(name, type, mask);
     if (name == nullptr || name[0] == L'\0') return nullptr;
 
-    CUIString path(directory);
-    path += name;
-    EncodedImage image;
+    SkinFileData file;
     if (!CHostResources::GetResourceZip().IsEmpty()) {
-        OwnedZip owned;
-        image = ReadZipEntry(OpenResourceZip(directory != nullptr ? directory : L"", owned), name);
+        OwnedSkinZip owned;
+        file = ReadSkinZipEntry(OpenResourceZip(directory != nullptr ? directory : L"", owned), name);
     }
-    if (!image) image = ReadWholeFile(path.GetData());
-    if (!image) return nullptr;
-    return DecodeImage(image.data.get(), image.size, mask);
+    if (!file) {
+        CUIString path(directory);
+        path += name;
+        file = ReadWholeSkinFile(path.GetData());
+    }
+    if (!file) return nullptr;
+    return DecodeImage(file.data.get(), file.size, mask);
 }
 
 // ---- image strings ----

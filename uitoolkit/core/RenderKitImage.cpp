@@ -21,6 +21,8 @@ namespace {
 
 // Limits on what is decoded: skin images come from game data and must fail closed.
 constexpr int kMaxImageSide = 16384;
+// Largest destination side that is drawn.
+constexpr long long kMaxDrawExtent = 1 << 24;
 
 std::unique_ptr<ImageEntry> LoadFromResource(const wchar_t* name, const wchar_t* type, DWORD mask)
 {
@@ -43,6 +45,13 @@ bool IsZeroRect(const RECT& rc)
 bool HasArea(const RECT& rc)
 {
     return rc.right > rc.left && rc.bottom > rc.top;
+}
+
+// a + b without overflow: skin texts may hold any number.
+LONG AddClamped(LONG a, LONG b)
+{
+    const long long sum = static_cast<long long>(a) + b;
+    return static_cast<LONG>(std::clamp<long long>(sum, LONG_MIN, LONG_MAX));
 }
 
 } // namespace
@@ -182,9 +191,9 @@ bool CRenderKit::DrawImageBySpec(HDC hDC, CHostResources* host, const RECT& rc, 
                 ++counter;
             } else if (key == L"dest") {
                 const CUIRect d = ParseRect(value.GetData());
-                params.dest = RECT{rc.left + d.left, rc.top + d.top,
-                                   std::min<LONG>(rc.right, rc.left + d.right),
-                                   std::min<LONG>(rc.bottom, rc.top + d.bottom)};
+                params.dest = RECT{AddClamped(rc.left, d.left), AddClamped(rc.top, d.top),
+                                   std::min<LONG>(rc.right, AddClamped(rc.left, d.right)),
+                                   std::min<LONG>(rc.bottom, AddClamped(rc.top, d.bottom))};
             } else if (key == L"source") {
                 params.source = ParseRect(value.GetData());
             } else if (key == L"corner") {
@@ -315,8 +324,18 @@ void CRenderKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT&
     part.right = std::min<LONG>(part.right, bm.bmWidth);
     part.bottom = std::min<LONG>(part.bottom, std::abs(bm.bmHeight));
     if (!HasArea(part) || !HasArea(rc)) return;
-    const LONG cl = std::max<LONG>(rcCorners.left, 0), ct = std::max<LONG>(rcCorners.top, 0);
-    const LONG cr = std::max<LONG>(rcCorners.right, 0), cb = std::max<LONG>(rcCorners.bottom, 0);
+    // Rectangles beyond any screen come only from absurd skin numbers; their sizes would not
+    // even fit the blit functions' integers.
+    const long long rcWidth = static_cast<long long>(rc.right) - rc.left;
+    const long long rcHeight = static_cast<long long>(rc.bottom) - rc.top;
+    if (rcWidth > kMaxDrawExtent || rcHeight > kMaxDrawExtent) return;
+    // Insets are never negative, nor wider than the part they cut (a wider inset could only map
+    // source pixels that do not exist).
+    const LONG partWidth = part.right - part.left, partHeight = part.bottom - part.top;
+    const LONG cl = std::clamp<LONG>(rcCorners.left, 0, partWidth);
+    const LONG ct = std::clamp<LONG>(rcCorners.top, 0, partHeight);
+    const LONG cr = std::clamp<LONG>(rcCorners.right, 0, partWidth);
+    const LONG cb = std::clamp<LONG>(rcCorners.bottom, 0, partHeight);
 
     CMemoryDC mem(hDC);
     if (!mem) return;
@@ -324,9 +343,8 @@ void CRenderKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT&
     ::SetStretchBltMode(hDC, COLORONCOLOR);
 
     const bool blended = alpha || fade < 255;
-    const int rcWidth = rc.right - rc.left, rcHeight = rc.bottom - rc.top;
-    if (!blended && !hole && cl == 0 && ct == 0 && cr == 0 && cb == 0 &&
-        rcWidth == part.right - part.left && rcHeight == part.bottom - part.top) {
+    if (!blended && !hole && cl == 0 && ct == 0 && cr == 0 && cb == 0 && rcWidth == partWidth &&
+        rcHeight == partHeight) {
         // Same size and opaque: copy just the visible part.
         RECT visible;
         if (::IntersectRect(&visible, &rc, &rcPaint)) {

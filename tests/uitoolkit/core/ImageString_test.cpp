@@ -361,6 +361,12 @@ TEST_P(ImageStrings, MalformedStringsFallBackToTheWholeText)
     Draw(rc, L"file='blue.png' ");
     ExpectCanvas([&](int x, int y) { return In(x, y, rc) ? kBlue : kWhite; });
 
+    // Numbers beyond any screen neither overflow nor draw.
+    m_canvas.Fill(kWhite);
+    EXPECT_TRUE(Draw(rc, L"file='red.png' dest='-2147483648,-2147483648,2147483647,2147483647'"));
+    EXPECT_TRUE(Draw(rc, L"file='red.png' corner='2147483647,2147483647,2147483647,2147483647'"));
+    EXPECT_EQ(m_canvas.Pixel(15, 15), kWhite);
+
     EXPECT_FALSE(CRenderKit::DrawImageBySpec(nullptr, &m_host, rc, rc, L"red.png"));
     EXPECT_FALSE(CRenderKit::DrawImageBySpec(m_canvas.DC(), nullptr, rc, rc, L"red.png"));
     EXPECT_FALSE(CRenderKit::DrawImageBySpec(m_canvas.DC(), &m_host, rc, rc, L""));
@@ -414,9 +420,10 @@ TEST_P(ImageStrings, RandomStringsNeverCrash)
     const std::wstring samples[] = {
         L"file='frame.png' source='0,0,12,12' corner='4,4,4,4' hole='false' fade='200'",
         L"file='stripes.png' dest='-5,-5,100,100' xtiled='true' ytiled='true' mask='#FF0000FF'",
-        L"file='quad.png' corner='99999,-99999,2147483647,-2147483648' source='-1,-1,99999,3'"};
-    for (int i = 0; i < 600; ++i) {
-        const std::wstring image = fuzz.Mutate(samples[i % 3], 5);
+        L"file='quad.png' corner='99999,-99999,2147483647,-2147483648' source='-1,-1,99999,3'",
+        L"file='red.png' dest='-2147483648,-2147483648,2147483647,2147483647' xtiled='true'"};
+    for (int i = 0; i < 800; ++i) {
+        const std::wstring image = fuzz.Mutate(samples[i % 4], 5);
         const std::wstring modify = (i % 2) ? fuzz.RandomText(40) : std::wstring();
         const RECT rc{static_cast<LONG>(fuzz.Below(40)) - 10, static_cast<LONG>(fuzz.Below(40)) - 10,
                       static_cast<LONG>(fuzz.Below(60)), static_cast<LONG>(fuzz.Below(60))};

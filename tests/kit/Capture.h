@@ -1,0 +1,21 @@
+#pragma once
+// A window's client area, painted by the window itself on WM_PRINTCLIENT (the host paints its
+// control tree there), captured into a DibCanvas (32-bit top-down DIB, pixels read as 0xRRGGBB).
+//
+//   auto shot = kit::CaptureClient(win.Hwnd());
+//   EXPECT_EQ(shot->Pixel(5, 5), 0xFF0000u);
+//   EXPECT_EQ(kit::CountColor(*shot, 0xFF0000, RECT{0, 0, 10, 10}), 100);
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "kit/DibCanvas.h"
+
+namespace kit {
+
+std::unique_ptr<DibCanvas> CaptureClient(HWND hWnd, uint32_t background = 0xFFFFFF);
+// How many pixels of the rectangle have exactly this 0xRRGGBB colour.
+int CountColor(const DibCanvas& canvas, uint32_t rgb, const RECT& rc);
+
+} // namespace kit

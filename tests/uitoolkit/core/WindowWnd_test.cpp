@@ -1,0 +1,449 @@
+// The window base: class registration, binding the object to its window, destruction, the modal
+// loop, centring and resizing, on real windows.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "kit/Pump.h"
+#include "uitoolkit/core/WindowWnd.h"
+
+using namespace SkinUI;
+
+namespace {
+
+// A window of an own class that records what the base tells it.
+class OwnWnd : public CWindowWnd {
+public:
+    const wchar_t* GetWindowClass() const override { return L"OmbrelTestOwnWnd"; }
+    LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (onMessage) {
+            LRESULT result = 0;
+            if (onMessage(message, wParam, lParam, result))
+                return result;
+        }
+        return CWindowWnd::ProcessMessage(message, wParam, lParam);
+    }
+    void OnWindowDestroyed(HWND hWnd) override
+    {
+        ++destroyedCalls;
+        destroyedArg = hWnd;
+        handleDuringDestroyed = m_hWnd;
+        userDataDuringDestroyed = ::GetWindowLongPtrW(hWnd, GWLP_USERDATA);
+        CWindowWnd::OnWindowDestroyed(hWnd);
+        if (deleteSelf)
+            delete this;
+    }
+    ~OwnWnd() override
+    {
+        if (deletedFlag != nullptr)
+            *deletedFlag = true;
+    }
+
+    void HookOwners(bool on) { SetOwnerHook(on); }
+    void MarkSubclassed(WNDPROC previous)
+    {
+        m_oldWndProc = previous;
+        SetSubclassed(true);
+    }
+
+    std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> onMessage;
+    int destroyedCalls = 0;
+    HWND destroyedArg = nullptr;
+    HWND handleDuringDestroyed = reinterpret_cast<HWND>(1);
+    LONG_PTR userDataDuringDestroyed = -1;
+    bool deleteSelf = false;
+    bool* deletedFlag = nullptr;
+};
+
+class EditWnd : public CWindowWnd {
+public:
+    const wchar_t* GetWindowClass() const override { return L"OmbrelTestEditWnd"; }
+    const wchar_t* GetSuperclassBase() const override { return L"Edit"; }
+    void OnWindowDestroyed(HWND hWnd) override
+    {
+        ++destroyedCalls;
+        propDuringDestroyed = ::GetPropW(hWnd, L"WndX");
+        CWindowWnd::OnWindowDestroyed(hWnd);
+    }
+    int destroyedCalls = 0;
+    HANDLE propDuringDestroyed = reinterpret_cast<HANDLE>(1);
+};
+
+class NoSuchBaseWnd : public CWindowWnd {
+public:
+    const wchar_t* GetWindowClass() const override { return L"OmbrelTestNoBase"; }
+    const wchar_t* GetSuperclassBase() const override { return L"OmbrelNoSuchClassAnywhere"; }
+};
+
+HWND CreatePopup(CWindowWnd& wnd, HWND owner = nullptr, int x = 100, int y = 100, int w = 200, int h = 120,
+                 DWORD style = WS_POPUP)
+{
+    return wnd.Create(owner, L"t", style, WS_EX_TOOLWINDOW, x, y, w, h);
+}
+
+RECT WindowRect(HWND hWnd)
+{
+    RECT rc = {};
+    ::GetWindowRect(hWnd, &rc);
+    return rc;
+}
+
+RECT WorkArea()
+{
+    RECT rc = {};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
+    return rc;
+}
+
+} // namespace
+
+TEST(WindowWnd, OwnClassBindsThroughUserDataAndUnbindsBeforeDestroyedCallback)
+{
+    OwnWnd a;
+    HWND h = CreatePopup(a);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(a.GetHWND(), h);
+    EXPECT_EQ(::GetWindowLongPtrW(h, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&a));
+    EXPECT_EQ(::GetPropW(h, L"WndX"), nullptr);
+
+    // A second object of the same class finds the class registered.
+    OwnWnd b;
+    HWND h2 = CreatePopup(b);
+    ASSERT_NE(h2, nullptr);
+    EXPECT_NE(h2, h);
+
+    a.Destroy();
+    EXPECT_EQ(a.destroyedCalls, 1);
+    EXPECT_EQ(a.destroyedArg, h);
+    EXPECT_EQ(a.handleDuringDestroyed, nullptr);
+    EXPECT_EQ(a.userDataDuringDestroyed, 0);
+    EXPECT_EQ(a.GetHWND(), nullptr);
+    EXPECT_FALSE(::IsWindow(h));
+
+    // Nothing happens without a window.
+    a.Destroy();
+    a.Close(3);
+    a.ShowWindow(true);
+    EXPECT_EQ(a.destroyedCalls, 1);
+
+    // The object can bind a new window afterwards.
+    ASSERT_NE(CreatePopup(a), nullptr);
+    EXPECT_EQ(::GetWindowLongPtrW(a.GetHWND(), GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&a));
+}
+
+TEST(WindowWnd, MessagesReachProcessMessageAndDestructorDestroysTheWindow)
+{
+    HWND h = nullptr;
+    std::vector<UINT> seen;
+    {
+        OwnWnd w;
+        w.onMessage = [&](UINT m, WPARAM, LPARAM, LRESULT&) {
+            seen.push_back(m);
+            return false;
+        };
+        h = CreatePopup(w);
+        ASSERT_NE(h, nullptr);
+        ::SendMessageW(h, WM_USER + 5, 0, 0);
+    }
+    EXPECT_FALSE(::IsWindow(h));
+    EXPECT_EQ(seen.front(), static_cast<UINT>(WM_NCCREATE));  // bound from WM_NCCREATE on
+    EXPECT_NE(std::find(seen.begin(), seen.end(), static_cast<UINT>(WM_USER + 5)), seen.end());
+}
+
+TEST(WindowWnd, ObjectMayDeleteItselfWhenItsWindowIsDestroyed)
+{
+    bool deleted = false;
+    auto* w = new OwnWnd;
+    w->deleteSelf = true;
+    w->deletedFlag = &deleted;
+    HWND h = CreatePopup(*w);
+    ASSERT_NE(h, nullptr);
+    ::DestroyWindow(h);
+    EXPECT_TRUE(deleted);
+    EXPECT_FALSE(::IsWindow(h));
+}
+
+TEST(WindowWnd, SuperclassKeepsTheObjectInWndXAndTheBaseBehaviour)
+{
+    EditWnd edit;
+    HWND h = CreatePopup(edit);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(::GetPropW(h, L"WndX"), static_cast<HANDLE>(&edit));
+    EXPECT_NE(::GetWindowLongPtrW(h, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&edit));
+    wchar_t className[64] = {};
+    ::GetClassNameW(h, className, 64);
+    EXPECT_STREQ(className, L"OmbrelTestEditWnd");
+
+    // The edit's own procedure handles what the object leaves alone.
+    ::SetWindowTextW(h, L"typed");
+    wchar_t text[32] = {};
+    ::GetWindowTextW(h, text, 32);
+    EXPECT_STREQ(text, L"typed");
+    EXPECT_EQ(::SendMessageW(h, EM_GETLIMITTEXT, 0, 0) > 0, true);
+
+    edit.Destroy();
+    EXPECT_EQ(edit.destroyedCalls, 1);
+    EXPECT_EQ(edit.propDuringDestroyed, nullptr);
+    EXPECT_EQ(edit.GetHWND(), nullptr);
+
+    // A second superclassed window finds the class registered.
+    EditWnd second;
+    EXPECT_NE(CreatePopup(second), nullptr);
+}
+
+TEST(WindowWnd, CreateFailsForAnUnknownSuperclassBase)
+{
+    NoSuchBaseWnd w;
+    EXPECT_EQ(CreatePopup(w), nullptr);
+    EXPECT_EQ(w.GetHWND(), nullptr);
+}
+
+namespace {
+LRESULT CALLBACK PassThroughProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcW(hWnd, message, wParam, lParam);
+}
+} // namespace
+
+TEST(WindowWnd, SubclassedWindowGetsItsProcedureBackOnDestruction)
+{
+    OwnWnd w;
+    HWND h = CreatePopup(w);
+    ASSERT_NE(h, nullptr);
+    // Pretend the object had subclassed the window: its saved procedure is the one to restore.
+    const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(h, GWLP_WNDPROC));
+    w.MarkSubclassed(PassThroughProc);
+    w.Unsubclass();
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(h, GWLP_WNDPROC)), PassThroughProc);
+    ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(current));
+    // Unsubclass without the flag changes nothing.
+    w.Unsubclass();
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(h, GWLP_WNDPROC)), current);
+}
+
+// ---- modal loop ---------------------------------------------------------------------------------
+
+namespace {
+
+struct ModalFixture {
+    OwnWnd outer;   // owner of the owner, hidden at the start
+    OwnWnd owner;
+    OwnWnd* dialog = new OwnWnd;  // deletes itself when its window goes
+
+    bool Open()
+    {
+        if (CreatePopup(outer, nullptr, 10, 10, 300, 200) == nullptr)
+            return false;
+        if (CreatePopup(owner, outer.GetHWND(), 20, 20, 300, 200, WS_POPUP | WS_VISIBLE) == nullptr)
+            return false;
+        dialog->deleteSelf = true;
+        return CreatePopup(*dialog, owner.GetHWND(), 0, 0, 100, 60) != nullptr;
+    }
+};
+
+} // namespace
+
+TEST(WindowWndModal, CloseFromATimerEndsTheLoopWithItsCodeAndOwnersAreRestored)
+{
+    ModalFixture f;
+    ASSERT_TRUE(f.Open());
+    HWND dialogWnd = f.dialog->GetHWND();
+    bool ownerEnabledInside = true, outerEnabledInside = true, outerShownInside = false;
+    int sentCloses = 0;
+    OwnWnd* dialog = f.dialog;
+    dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
+        if (m == WM_CLOSE) {
+            ++sentCloses;  // a sent WM_CLOSE: eaten here, the loop goes on
+            return true;
+        }
+        if (m == WM_TIMER && w == 1) {
+            ::KillTimer(dialogWnd, 1);
+            ownerEnabledInside = ::IsWindowEnabled(f.owner.GetHWND()) != FALSE;
+            outerEnabledInside = ::IsWindowEnabled(f.outer.GetHWND()) != FALSE;
+            outerShownInside = ::IsWindowVisible(f.outer.GetHWND()) != FALSE;
+            ::SendMessageW(dialogWnd, WM_CLOSE, 0, 99);
+            dialog->Close(7);
+            return true;
+        }
+        return false;
+    };
+    ::SetTimer(dialogWnd, 1, 30, nullptr);
+    const UINT result = f.dialog->ShowModal();
+
+    EXPECT_EQ(result, 7u);
+    EXPECT_EQ(sentCloses, 1);
+    EXPECT_FALSE(ownerEnabledInside);
+    EXPECT_FALSE(outerEnabledInside);
+    EXPECT_TRUE(outerShownInside);  // hidden owners are shown
+    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
+    EXPECT_TRUE(::IsWindowEnabled(f.outer.GetHWND()));
+    EXPECT_FALSE(::IsWindow(dialogWnd));  // destroyed on return (and the object deleted itself)
+}
+
+TEST(WindowWndModal, QuitEndsTheLoopWithZeroAndIsPostedAgain)
+{
+    ModalFixture f;
+    ASSERT_TRUE(f.Open());
+    HWND dialogWnd = f.dialog->GetHWND();
+    f.dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
+        if (m == WM_TIMER && w == 1) {
+            ::KillTimer(dialogWnd, 1);
+            ::PostQuitMessage(3);
+            return true;
+        }
+        return false;
+    };
+    ::SetTimer(dialogWnd, 1, 30, nullptr);
+    EXPECT_EQ(f.dialog->ShowModal(), 0u);
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
+}
+
+TEST(WindowWndModal, WindowDestroyedInsideTheLoopEndsItWithZero)
+{
+    ModalFixture f;
+    ASSERT_TRUE(f.Open());
+    HWND dialogWnd = f.dialog->GetHWND();
+    f.dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
+        if (m == WM_TIMER && w == 1) {
+            ::KillTimer(dialogWnd, 1);
+            ::DestroyWindow(dialogWnd);  // a handler (or Alt+F4) destroys the dialog; it deletes itself
+            return true;
+        }
+        return false;
+    };
+    ::SetTimer(dialogWnd, 1, 30, nullptr);
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(f.dialog->ShowModal(), 0u);
+    EXPECT_LT(::GetTickCount() - start, 5000u);
+    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
+    EXPECT_TRUE(::IsWindowEnabled(f.outer.GetHWND()));
+}
+
+TEST(WindowWndModal, DefaultCloseDestroysTheWindowAndEndsTheLoop)
+{
+    ModalFixture f;
+    ASSERT_TRUE(f.Open());
+    HWND dialogWnd = f.dialog->GetHWND();
+    f.dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
+        if (m == WM_TIMER && w == 1) {
+            ::KillTimer(dialogWnd, 1);
+            ::SendMessageW(dialogWnd, WM_SYSCOMMAND, SC_CLOSE, 0);  // system menu "Close"
+            return true;
+        }
+        return false;
+    };
+    ::SetTimer(dialogWnd, 1, 30, nullptr);
+    EXPECT_EQ(f.dialog->ShowModal(), 0u);
+    EXPECT_FALSE(::IsWindow(dialogWnd));
+    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
+}
+
+TEST(WindowWndModal, WithoutAWindowReturnsAtOnceAndLeavesOwnersAlone)
+{
+    OwnWnd owner;
+    ASSERT_NE(CreatePopup(owner), nullptr);
+    OwnWnd none;
+    EXPECT_EQ(none.ShowModal(), 0u);
+    EXPECT_TRUE(::IsWindowEnabled(owner.GetHWND()));
+}
+
+TEST(WindowWnd, OwnerHookFollowsShowAndClose)
+{
+    OwnWnd owner;
+    ASSERT_NE(CreatePopup(owner, nullptr, 10, 10, 200, 100, WS_POPUP | WS_VISIBLE), nullptr);
+    OwnWnd child;
+    ASSERT_NE(CreatePopup(child, owner.GetHWND()), nullptr);
+    child.HookOwners(true);
+
+    ::ShowWindow(child.GetHWND(), SW_SHOW);
+    EXPECT_FALSE(::IsWindowEnabled(owner.GetHWND()));
+    ::ShowWindow(child.GetHWND(), SW_HIDE);
+    EXPECT_TRUE(::IsWindowEnabled(owner.GetHWND()));
+    ::ShowWindow(child.GetHWND(), SW_SHOW);
+    ::ShowWindow(owner.GetHWND(), SW_HIDE);
+    // Closing (the default procedure then destroys the window) shows and enables the owner.
+    child.SendMessage(WM_CLOSE);
+    EXPECT_FALSE(::IsWindow(child.GetHWND()));
+    EXPECT_TRUE(::IsWindowEnabled(owner.GetHWND()));
+    EXPECT_TRUE(::IsWindowVisible(owner.GetHWND()));
+
+    // Without the hook nothing follows.
+    OwnWnd plain;
+    ASSERT_NE(CreatePopup(plain, owner.GetHWND()), nullptr);
+    ::ShowWindow(plain.GetHWND(), SW_SHOW);
+    EXPECT_TRUE(::IsWindowEnabled(owner.GetHWND()));
+}
+
+// ---- geometry -----------------------------------------------------------------------------------
+
+TEST(WindowWndGeometry, CentresOnAVisibleOwnerAndInTheWorkAreaWithout)
+{
+    const RECT work = WorkArea();
+    OwnWnd owner;
+    ASSERT_NE(CreatePopup(owner, nullptr, 200, 150, 400, 300, WS_POPUP | WS_VISIBLE), nullptr);
+    OwnWnd w;
+    ASSERT_NE(CreatePopup(w, owner.GetHWND(), 0, 0, 100, 50), nullptr);
+    w.CenterWindow();
+    RECT rc = WindowRect(w.GetHWND());
+    EXPECT_EQ(rc.left, (200 + 600) / 2 - 50);
+    EXPECT_EQ(rc.top, (150 + 450) / 2 - 25);
+    EXPECT_EQ(rc.right - rc.left, 100);
+
+    // A hidden owner is no reference: the owner monitor's work area is.
+    ::ShowWindow(owner.GetHWND(), SW_HIDE);
+    w.CenterWindow();
+    rc = WindowRect(w.GetHWND());
+    EXPECT_EQ(rc.left, (work.left + work.right) / 2 - 50);
+    EXPECT_EQ(rc.top, (work.top + work.bottom) / 2 - 25);
+
+    // An owner near the edge: clamped into the work area.
+    ::SetWindowPos(owner.GetHWND(), nullptr, work.left - 350, work.top - 250, 400, 300, SWP_NOZORDER | SWP_SHOWWINDOW);
+    w.CenterWindow();
+    rc = WindowRect(w.GetHWND());
+    EXPECT_EQ(rc.left, work.left);
+    EXPECT_EQ(rc.top, work.top);
+
+    OwnWnd free;
+    ASSERT_NE(CreatePopup(free, nullptr, 0, 0, 120, 80), nullptr);
+    free.CenterWindow();
+    rc = WindowRect(free.GetHWND());
+    EXPECT_EQ(rc.left, (work.left + work.right) / 2 - 60);
+    EXPECT_EQ(rc.top, (work.top + work.bottom) / 2 - 40);
+
+    // Larger than the work area: aligned to its left and top edges.
+    OwnWnd huge;
+    ASSERT_NE(CreatePopup(huge, nullptr, 0, 0, work.right - work.left + 200, work.bottom - work.top + 100), nullptr);
+    huge.CenterWindow();
+    rc = WindowRect(huge.GetHWND());
+    EXPECT_EQ(rc.left, work.left);
+    EXPECT_EQ(rc.top, work.top);
+}
+
+TEST(WindowWndGeometry, ResizeClientKeepsTheOtherDimension)
+{
+    OwnWnd w;
+    ASSERT_NE(w.Create(nullptr, L"t", WS_OVERLAPPEDWINDOW, 0, 50, 50, 300, 250), nullptr);
+    RECT before = {};
+    ::GetClientRect(w.GetHWND(), &before);
+    w.ResizeClient(-1, 200);
+    RECT after = {};
+    ::GetClientRect(w.GetHWND(), &after);
+    EXPECT_EQ(after.bottom, 200);
+    EXPECT_EQ(after.right, before.right);
+    w.ResizeClient(150, -1);
+    ::GetClientRect(w.GetHWND(), &after);
+    EXPECT_EQ(after.right, 150);
+    EXPECT_EQ(after.bottom, 200);
+
+    OwnWnd plain;
+    ASSERT_NE(CreatePopup(plain), nullptr);
+    plain.ResizeClient(90, 40);
+    ::GetClientRect(plain.GetHWND(), &after);
+    EXPECT_EQ(after.right, 90);
+    EXPECT_EQ(after.bottom, 40);
+}

@@ -1,0 +1,451 @@
+// Dialog builder: window settings, fonts, images and default attributes reaching the host, the
+// order in which controls are created and configured, Include, ownership on failures, and trees
+// built under a layout. Containers come from a test-only layout made through the callback.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "kit/FileBytes.h"
+#include "kit/Fuzz.h"
+#include "kit/HostWindow.h"
+#include "kit/PngWriter.h"
+#include "kit/Probe.h"
+#include "kit/ResourceModule.h"
+#include "kit/TempDir.h"
+#include "uitoolkit/controls/IContainerUI.h"
+#include "uitoolkit/core/DialogBuilder.h"
+#include "uitoolkit/core/HostResources.h"
+#include "uitoolkit/core/WindowHostUI.h"
+
+using namespace SkinUI;
+
+namespace {
+
+std::vector<std::wstring> g_log;  // what the recording controls saw
+int g_alive = 0;                  // recording controls currently alive
+
+// Logs every attribute it is given, with whether a host was attached at that moment.
+class RecordingControl : public CControlUI {
+public:
+    RecordingControl() { ++g_alive; }
+    ~RecordingControl() override { --g_alive; }
+    const wchar_t* GetClass() const override { return L"RecordingUI"; }
+    void SetAttribute(const wchar_t* name, const wchar_t* value) override {
+        g_log.push_back(std::wstring(name) + L"=" + value + (GetManager() != nullptr ? L" @host" : L""));
+        CControlUI::SetAttribute(name, value);
+    }
+};
+
+// A container for the builder until the toolkit's layouts exist: the kit's box with the
+// container interface. `capacity` lets a test make Add fail.
+class TestLayout : public kit::Box, public IContainerUI {
+public:
+    explicit TestLayout(int capacity = 1 << 20) : m_capacity(capacity) { ++g_alive; }
+    ~TestLayout() override { --g_alive; }
+    const wchar_t* GetClass() const override { return L"TestLayoutUI"; }
+    void* GetInterface(const wchar_t* name) override {
+        if (std::wcscmp(name, L"IContainer") == 0) return static_cast<IContainerUI*>(this);
+        return kit::Box::GetInterface(name);
+    }
+    CControlUI* GetItemAt(int index) const override { return index >= 0 && index < Count() ? At(index) : nullptr; }
+    int GetItemIndex(CControlUI* control) const override {
+        for (int i = 0; i < Count(); ++i)
+            if (At(i) == control) return i;
+        return -1;
+    }
+    bool SetItemIndex(CControlUI*, int) override { return false; }
+    int GetCount() const override { return Count(); }
+    bool Add(CControlUI* control) override { return Count() < m_capacity && kit::Box::Add(control); }
+    bool AddAt(CControlUI* control, int index) override { return index == Count() && Add(control); }
+    bool Remove(CControlUI* control) override { return kit::Box::Remove(control); }
+    bool RemoveAt(int index) override { return kit::Box::Remove(GetItemAt(index)); }
+    void RemoveAll() override {
+        while (Count() > 0) kit::Box::Remove(At(0));
+    }
+
+private:
+    int m_capacity;
+};
+
+class Callback : public IDialogBuilderCallback {
+public:
+    CControlUI* CreateControl(const wchar_t* tag) override {
+        asked.push_back(tag);
+        if (std::wcscmp(tag, L"TestLayout") == 0) return new TestLayout();
+        if (std::wcscmp(tag, L"SmallLayout") == 0) return new TestLayout(1);
+        if (std::wcscmp(tag, L"Recording") == 0) return new RecordingControl();
+        return nullptr;
+    }
+    std::vector<std::wstring> asked;
+};
+
+// Names of a container's children.
+std::vector<std::wstring> Names(CControlUI* container) {
+    std::vector<std::wstring> names;
+    auto* items = static_cast<IContainerUI*>(container->GetInterface(L"IContainer"));
+    for (int i = 0; items != nullptr && i < items->GetCount(); ++i)
+        names.push_back(items->GetItemAt(i)->GetName().GetData());
+    return names;
+}
+
+// The builder needs a window but nothing here needs it shown (and hidden windows are torn down
+// without waiting for the display).
+constexpr DWORD kHidden = WS_POPUP;
+
+// Resets the process-wide state the tests touch.
+struct Reset {
+    Reset() {
+        g_log.clear();
+        g_alive = 0;
+    }
+    ~Reset() {
+        CHostResources::GetResourcePathList().Clear();
+        CHostResources::SetResourceModule(nullptr);
+    }
+};
+
+CControlUI* g_creatorMade = nullptr;
+CControlUI* CreatorForTests(const wchar_t* tag) {
+    if (std::wcscmp(tag, L"FromCreator") == 0 || std::wcscmp(tag, L"Control") == 0)
+        return g_creatorMade = new RecordingControl();
+    return nullptr;
+}
+
+} // namespace
+
+TEST(DialogBuilder, WindowAttributesConfigureTheHost) {
+    Reset reset;
+    kit::HostWindow win;
+    ASSERT_TRUE(win.Open(nullptr, 200, 150, nullptr, kHidden));
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<Window size=\"400,300\" sizebox=\"4,5,6,7\" caption=\"0,0,0,30\" roundcorner=\"5,6\" mininfo=\"100,80\""
+        L" maxinfo=\"800,600\" showdirty=\"true\" bktrans=\"true\" alpha=\"200\" disabledfontcolor=\"#FF010203\""
+        L" defaultfontcolor=\"FF040506\" linkfontcolor=\"#FF070809\" linkhoverfontcolor=\"#FF0A0B0C\""
+        L" selectedcolor=\"#FF0D0E0F\" unknown=\"1\"><Control name=\"c\"/></Window>",
+        nullptr, nullptr, win.Host());
+    ASSERT_NE(root, nullptr);
+    CWindowHostUI* host = win.Host();
+    EXPECT_EQ(host->GetInitSize().cx, 400);
+    EXPECT_EQ(host->GetInitSize().cy, 300);
+    RECT rc;
+    GetWindowRect(win.Hwnd(), &rc);
+    EXPECT_EQ(rc.right - rc.left, 400);  // resized before any root is attached
+    EXPECT_EQ(rc.bottom - rc.top, 300);
+    EXPECT_EQ(host->GetSizeBox().left, 4);
+    EXPECT_EQ(host->GetSizeBox().bottom, 7);
+    EXPECT_EQ(host->GetCaptionRect().bottom, 30);
+    EXPECT_EQ(host->GetRoundCorner().cx, 5);
+    EXPECT_EQ(host->GetRoundCorner().cy, 6);
+    EXPECT_EQ(host->GetMinInfo().cx, 100);
+    EXPECT_EQ(host->GetMaxInfo().cy, 600);
+    EXPECT_TRUE(host->IsBackgroundTransparent());
+    EXPECT_TRUE(GetWindowLongW(win.Hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ(host->GetDisabledFontColor(), 0xFF010203u);
+    EXPECT_EQ(host->GetDefaultFontColor(), 0xFF040506u);
+    EXPECT_EQ(host->GetLinkFontColor(), 0xFF070809u);
+    EXPECT_EQ(host->GetLinkHoverFontColor(), 0xFF0A0B0Cu);
+    EXPECT_EQ(host->GetSelectedColor(), 0xFF0D0E0Fu);
+    EXPECT_TRUE(host->AttachRoot(root));
+
+    // Short number lists count missing numbers as 0; only a root named "Window" configures.
+    kit::HostWindow other;
+    ASSERT_TRUE(other.Open(nullptr, 200, 150, nullptr, kHidden));
+    CDialogBuilder b2;
+    CControlUI* r2 = b2.Create(L"<Window size=\"321\" caption=\"1,2\"><Control/></Window>", nullptr, nullptr, other.Host());
+    ASSERT_NE(r2, nullptr);
+    EXPECT_EQ(other.Host()->GetInitSize().cx, 321);
+    EXPECT_EQ(other.Host()->GetInitSize().cy, 0);
+    EXPECT_EQ(other.Host()->GetCaptionRect().top, 2);
+    EXPECT_EQ(other.Host()->GetCaptionRect().right, 0);
+    CDialogBuilder b3;
+    CControlUI* r3 = b3.Create(L"<Dialog size=\"99,99\"><Control/></Dialog>", nullptr, nullptr, other.Host());
+    EXPECT_EQ(other.Host()->GetInitSize().cx, 321);
+    EXPECT_TRUE(other.Host()->AttachRoot(r2));
+    std::unique_ptr<CControlUI> own3(r3);
+
+    // A host without a window keeps its window settings.
+    CWindowHostUI bare;
+    CDialogBuilder b4;
+    std::unique_ptr<CControlUI> r4(b4.Create(L"<Window size=\"50,60\"><Control/></Window>", nullptr, nullptr, &bare));
+    ASSERT_NE(r4, nullptr);
+    EXPECT_EQ(bare.GetInitSize().cx, 0);
+}
+
+TEST(DialogBuilder, FontsImagesAndDefaultsGoToTheHost) {
+    Reset reset;
+    kit::TempDir dir;
+    std::vector<uint32_t> px(4, 0xFF00FF00);
+    ASSERT_TRUE(kit::WriteBytesToFile(dir.File(L"img.png"), kit::EncodePng(2, 2, px)));
+    CHostResources::AddResourcePath(dir.Path().c_str(), false);
+
+    CWindowHostUI host;
+    Callback cb;
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(
+        L"<Window>"
+        L"<Font name=\"Arial\" size=\"15\" bold=\"true\"/>"
+        L"<Font name=\"Tahoma\" default=\"true\" italic=\"true\" underline=\"TRUE\"/>"
+        L"<Font size=\"9\"/>"
+        L"<Image name=\"img.png\" mask=\"#FF00FF00\"/>"
+        L"<Image name=\"logo\" restype=\"PNG\"/>"
+        L"<Default name=\"Recording\" value=\"text=&quot;from default&quot; tooltip=&quot;tip&quot;\"/>"
+        L"<Default name=\"Recording\" value=\"text=&quot;second default is ignored&quot;\"/>"
+        L"<TestLayout name=\"body\">"
+        L"<Recording name=\"own\" text=\"own text\"/>"
+        L"<Recording name=\"plain\"/>"
+        L"</TestLayout></Window>",
+        nullptr, &cb, &host));
+    ASSERT_NE(root, nullptr);
+
+    ASSERT_EQ(host.GetFontCount(), 2);  // a Font without a face adds nothing
+    EXPECT_STREQ(host.GetFontEntry(0)->faceName.GetData(), L"Arial");
+    EXPECT_EQ(host.GetFontEntry(0)->size, 15);
+    EXPECT_TRUE(host.GetFontEntry(0)->bold);
+    EXPECT_STREQ(host.GetFontEntry(1)->faceName.GetData(), L"Tahoma");
+    EXPECT_EQ(host.GetFontEntry(1)->size, 12);  // default size
+    EXPECT_TRUE(host.GetFontEntry(1)->italic);
+    EXPECT_FALSE(host.GetFontEntry(1)->underline);  // only the exact text "true"
+    EXPECT_STREQ(host.GetDefaultFontEntry()->faceName.GetData(), L"Tahoma");
+    EXPECT_TRUE(host.GetDefaultFontEntry()->italic);
+
+    ImageEntry* image = host.GetImage(L"img.png");
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 2);
+    EXPECT_EQ(image->mask, 0xFF00FF00u);
+    EXPECT_EQ(host.GetImage(L"logo"), nullptr);  // a typed image needs a numeric id
+
+    // Defaults come first, then the element's own attributes, each while the host is attached.
+    EXPECT_EQ(g_log, (std::vector<std::wstring>{
+                         L"text=from default @host", L"tooltip=tip @host", L"name=own @host", L"text=own text @host",
+                         L"text=from default @host", L"tooltip=tip @host", L"name=plain @host"}));
+    EXPECT_EQ(Names(root.get()), (std::vector<std::wstring>{L"own", L"plain"}));
+    auto* items = static_cast<IContainerUI*>(root->GetInterface(L"IContainer"));
+    EXPECT_STREQ(items->GetItemAt(0)->GetText().GetData(), L"own text");
+    EXPECT_STREQ(items->GetItemAt(0)->GetToolTip().GetData(), L"tip");
+    EXPECT_STREQ(items->GetItemAt(1)->GetText().GetData(), L"from default");
+    // Detached again: the window attaches the tree later.
+    EXPECT_EQ(root->GetManager(), nullptr);
+    EXPECT_EQ(items->GetItemAt(0)->GetManager(), nullptr);
+}
+
+TEST(DialogBuilder, AsksTableCreatorsAndCallbackInOrder) {
+    Reset reset;
+    Callback cb;
+    ASSERT_TRUE(CDialogBuilder::AddControlCreator(&CreatorForTests));
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(
+        L"<Window><TestLayout name=\"top\">"
+        L"<Control name=\"builtin\"/>"
+        L"<control name=\"lower\"/>"
+        L"<FromCreator name=\"made\"/>"
+        L"<Unknown name=\"skipped\"><Recording name=\"inner\"/><TestLayout/></Unknown>"
+        L"<Recording name=\"last\"><Nested/></Recording>"
+        L"</TestLayout></Window>",
+        nullptr, &cb));
+    CDialogBuilder::RemoveControlCreator(&CreatorForTests);
+    ASSERT_NE(root, nullptr);
+    // Built-in tags never reach the callback; tags are case-sensitive; an unknown element is
+    // skipped with its children; children are created after their parent.
+    EXPECT_EQ(cb.asked, (std::vector<std::wstring>{L"TestLayout", L"control", L"Unknown", L"Recording", L"Nested"}));
+    EXPECT_EQ(Names(root.get()), (std::vector<std::wstring>{L"builtin", L"made", L"last"}));
+    auto* items = static_cast<IContainerUI*>(root->GetInterface(L"IContainer"));
+    EXPECT_STREQ(items->GetItemAt(0)->GetClass(), L"ControlUI");
+    EXPECT_EQ(items->GetItemAt(1), g_creatorMade);
+    // Without a host nothing is attached while attributes are applied.
+    EXPECT_EQ(g_log.front(), L"name=made");
+}
+
+TEST(DialogBuilder, FailedPlacementsLeakNothing) {
+    Reset reset;
+    Callback cb;
+    {
+        // A child under a control that is no container: the child and its subtree go.
+        CDialogBuilder builder;
+        std::unique_ptr<CControlUI> root(builder.Create(
+            L"<Window><Recording name=\"plain\"><Recording name=\"child\"><Recording/></Recording>"
+            L"<Recording name=\"second\"/></Recording></Window>",
+            nullptr, &cb));
+        ASSERT_NE(root, nullptr);
+        EXPECT_EQ(root->GetName(), L"plain");
+        EXPECT_EQ(g_alive, 1);
+    }
+    EXPECT_EQ(g_alive, 0);
+    {
+        // A container that refuses the second child: that child is deleted and skipped.
+        g_log.clear();
+        CDialogBuilder builder;
+        std::unique_ptr<CControlUI> root(builder.Create(
+            L"<Window><SmallLayout><Recording name=\"a\"/><Recording name=\"b\"/><Recording name=\"c\"/></SmallLayout>"
+            L"</Window>",
+            nullptr, &cb));
+        ASSERT_NE(root, nullptr);
+        EXPECT_EQ(Names(root.get()), (std::vector<std::wstring>{L"a"}));
+        EXPECT_EQ(g_alive, 2);
+        // The refused controls were never configured.
+        EXPECT_EQ(g_log, (std::vector<std::wstring>{L"name=a"}));
+    }
+    EXPECT_EQ(g_alive, 0);
+    {
+        // Without a parent only the first top-level control is returned; the rest are not kept.
+        CDialogBuilder builder;
+        std::unique_ptr<CControlUI> root(
+            builder.Create(L"<Window><Recording name=\"one\"/><Recording name=\"two\"/></Window>", nullptr, &cb));
+        ASSERT_NE(root, nullptr);
+        EXPECT_EQ(root->GetName(), L"one");
+        EXPECT_EQ(g_alive, 1);
+    }
+    EXPECT_EQ(g_alive, 0);
+    {
+        // A parent given by the caller receives the top-level controls.
+        TestLayout parent;
+        CDialogBuilder builder;
+        CControlUI* first =
+            builder.Create(L"<Window><Recording name=\"one\"/><Recording name=\"two\"/></Window>", nullptr, &cb, nullptr, &parent);
+        EXPECT_EQ(first, parent.GetItemAt(0));
+        EXPECT_EQ(Names(&parent), (std::vector<std::wstring>{L"one", L"two"}));
+    }
+    EXPECT_EQ(g_alive, 0);
+}
+
+TEST(DialogBuilder, CreateFailsCleanly) {
+    Reset reset;
+    Callback cb;
+    CDialogBuilder builder;
+    EXPECT_EQ(builder.Create(nullptr), nullptr);
+    EXPECT_EQ(builder.Create(L"<Window><Control></Window>"), nullptr);
+    EXPECT_FALSE(builder.GetMarkup().IsValid());
+    EXPECT_STREQ(builder.GetMarkup().GetLastErrorMessage(), L"Unmatched closing tag");
+    EXPECT_EQ(builder.Create(L"no-such-skin.xml"), nullptr);
+    EXPECT_EQ(builder.Create(L"<!-- nothing -->"), nullptr);
+    EXPECT_EQ(builder.Create(L"<Window/>"), nullptr);
+    EXPECT_EQ(builder.Create(L"<Window><Nobody/></Window>", nullptr, &cb), nullptr);
+    EXPECT_EQ(builder.Create(MAKEINTRESOURCEW(4321), L"XML"), nullptr);
+    EXPECT_EQ(g_alive, 0);
+}
+
+TEST(DialogBuilder, IncludesFilesInlineTextAndRepeats) {
+    Reset reset;
+    kit::TempDir dir;
+    ASSERT_TRUE(kit::WriteBytesToFile(dir.File(L"row.xml"),
+                                      "<Window><Font name=\"Courier New\"/><Recording name=\"row\"/>"
+                                      "<Recording name=\"row2\"/></Window>"));
+    ASSERT_TRUE(kit::WriteBytesToFile(dir.File(L"self.xml"),
+                                      "<Window><Recording name=\"again\"/><Include source=\"self.xml\"/></Window>"));
+    CHostResources::AddResourcePath(dir.Path().c_str(), false);
+
+    CWindowHostUI host;
+    Callback cb;
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(
+        L"<Window><TestLayout name=\"list\">"
+        L"<Recording name=\"head\"/>"
+        L"<Include source=\"row.xml\" count=\"3\"/>"
+        L"<Include source=\"&lt;Window&gt;&lt;Recording name=&quot;inline&quot;/&gt;&lt;/Window&gt;\"/>"
+        L"<Include source=\"row.xml\" count=\"0\"/>"
+        L"<Include count=\"2\"/>"
+        L"<Include source=\"missing.xml\"/>"
+        L"<Recording name=\"tail\"/>"
+        L"</TestLayout></Window>",
+        nullptr, &cb, &host));
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(Names(root.get()), (std::vector<std::wstring>{L"head", L"row", L"row2", L"row", L"row2", L"row", L"row2",
+                                                            L"inline", L"tail"}));
+    // The included layout's declarations reach the host (three times, one font each).
+    EXPECT_EQ(host.GetFontCount(), 3);
+    EXPECT_STREQ(host.GetFontEntry(0)->faceName.GetData(), L"Courier New");
+
+    // A layout that includes itself stops after a bounded depth.
+    TestLayout parent;
+    CDialogBuilder selfBuilder;
+    ASSERT_NE(selfBuilder.Create(L"self.xml", nullptr, &cb, nullptr, &parent), nullptr);
+    EXPECT_EQ(parent.GetCount(), 1 + CDialogBuilder::kMaxIncludeDepth);
+}
+
+TEST(DialogBuilder, BuildsFromProgramResources) {
+    Reset reset;
+    kit::TempDir dir;
+    kit::ResourceModule module(dir.File(L"skins.dll"));
+    module.Add(L"XML", 137,
+               "\xEF\xBB\xBF<Window><TestLayout name=\"body\"><Recording name=\"r137\"/>"
+               "<Include source=\"138\" count=\"2\"/></TestLayout></Window>");
+    module.Add(L"XML", 138, "<Window><Recording name=\"r138\"/></Window>");
+    ASSERT_TRUE(module.Load());
+    CHostResources::SetResourceModule(module.Handle());
+
+    Callback cb;
+    CDialogBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(MAKEINTRESOURCEW(137), L"XML", &cb));
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(Names(root.get()), (std::vector<std::wstring>{L"r137", L"r138", L"r138"}));
+    CDialogBuilder wrongType;
+    EXPECT_EQ(wrongType.Create(MAKEINTRESOURCEW(137), L"PNG", &cb), nullptr);
+}
+
+TEST(DialogBuilder, TreeUnderALayoutIsFoundByNameAfterAttach) {
+    Reset reset;
+    kit::HostWindow win;
+    ASSERT_TRUE(win.Open(nullptr, 100, 100, nullptr, kHidden));
+    Callback cb;
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+        L"<Window size=\"240,160\">\r\n"
+        L"  <Default name=\"Control\" value=\"height=&quot;20&quot;\"/>\r\n"
+        L"  <TestLayout name=\"root\">\r\n"
+        L"    <TestLayout name=\"row\">\r\n"
+        L"      <Control name=\"account\" text=\"user\"/>\r\n"
+        L"      <Control name=\"password\"/>\r\n"
+        L"    </TestLayout>\r\n"
+        L"    <Recording name=\"login\" text=\"Log in\"/>\r\n"
+        L"  </TestLayout>\r\n"
+        L"</Window>\r\n",
+        nullptr, &cb, win.Host());
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(win.Host()->FindControlByName(L"password"), nullptr);  // not attached yet
+    ASSERT_TRUE(win.Host()->AttachRoot(root));
+
+    CControlUI* account = win.Host()->FindControlByName(L"account");
+    CControlUI* password = win.Host()->FindControlByName(L"password");
+    CControlUI* login = win.Host()->FindControlByName(L"login");
+    ASSERT_NE(account, nullptr);
+    ASSERT_NE(password, nullptr);
+    ASSERT_NE(login, nullptr);
+    EXPECT_STREQ(account->GetText().GetData(), L"user");
+    EXPECT_EQ(account->GetFixedHeight(), 20);  // from the Default element
+    EXPECT_EQ(password->GetParent(), win.Host()->FindControlByName(L"row"));
+    EXPECT_EQ(login->GetParent(), root);
+    EXPECT_EQ(login->GetManager(), win.Host());
+    EXPECT_EQ(win.Host()->GetRoot(), root);
+}
+
+TEST(DialogBuilder, DamagedSkinsBuildSafelyAndLeakNothing) {
+    Reset reset;
+    const std::wstring sample =
+        L"<Window size=\"300,200\" caption=\"0,0,0,24\">"
+        L"<Font name=\"Tahoma\" size=\"13\" default=\"true\"/>"
+        L"<Default name=\"Recording\" value=\"text=&quot;d&quot; width=&quot;20&quot;\"/>"
+        L"<TestLayout name=\"a\"><Recording name=\"b\" text=\"x\"/><SmallLayout><Recording/><Recording/></SmallLayout>"
+        L"<Recording name=\"c\"><Recording/></Recording><Control name=\"d\" padding=\"1,2,3,4\"/>"
+        L"<Include source=\"&lt;Window&gt;&lt;Recording/&gt;&lt;/Window&gt;\" count=\"2\"/></TestLayout>"
+        L"<Recording name=\"e\"/></Window>";
+    const uint32_t seed = kit::FuzzSeed();
+    SCOPED_TRACE(kit::SeedNote(seed));
+    kit::Fuzz fuzz(seed);
+    Callback cb;
+    int built = 0;
+    for (int round = 0; round < 1500; ++round) {
+        const std::wstring text = fuzz.Mutate(sample, 6);
+        {
+            CWindowHostUI host;
+            CDialogBuilder builder;
+            std::unique_ptr<CControlUI> root(builder.Create(text.c_str(), nullptr, &cb, &host));
+            if (root) ++built;
+        }
+        ASSERT_EQ(g_alive, 0) << "round " << round;
+    }
+    EXPECT_GT(built, 100);
+}

@@ -1,0 +1,35 @@
+#include "uitoolkit/core/BuiltinControls.h"
+
+#include <cwchar>
+
+#include "uitoolkit/core/ControlUI.h"
+
+namespace SkinUI {
+
+namespace {
+
+template <class T>
+CControlUI* Make() {
+    return new T();
+}
+
+struct BuiltinTag {
+    const wchar_t* tag;
+    CControlUI* (*create)();
+};
+
+// One line per built-in class; tags compare exactly (case-sensitive).
+const BuiltinTag kBuiltinTags[] = {
+    {L"Control", &Make<CControlUI>},
+};
+
+} // namespace
+
+CControlUI* CreateBuiltinControl(const wchar_t* tag) {
+    if (tag == nullptr) return nullptr;
+    for (const BuiltinTag& entry : kBuiltinTags)
+        if (std::wcscmp(entry.tag, tag) == 0) return entry.create();
+    return nullptr;
+}
+
+} // namespace SkinUI

@@ -14,6 +14,8 @@ bool HostWindow::Open(SkinUI::CControlUI* root, int width, int height, HWND owne
 {
     m_host = std::make_unique<SkinUI::CWindowHostUI>();
     m_painted = false;
+    // The pointer waits outside: a window appearing under it would get stray moves.
+    ::SetCursorPos(kParkX, kParkY);
     if (Create(owner, L"kit", style, WS_EX_TOOLWINDOW, kScreenX, kScreenY, width, height) == nullptr) {
         m_host.reset();
         delete root;

@@ -10,7 +10,8 @@
 //
 // The window deletes its host when it is destroyed (as the program's dialogs do), so a test may
 // destroy the window from inside a callback: Host() is null afterwards and IsOpen() false.
-// Client coordinates equal window coordinates (no frame).
+// Client coordinates equal window coordinates (no frame). Open parks the pointer away from the
+// window first, so that no control is hovered before the test moves there.
 #include <windows.h>
 
 #include <functional>
@@ -26,6 +27,9 @@ class HostWindow : public SkinUI::CWindowWnd {
 public:
     static constexpr int kScreenX = 40;
     static constexpr int kScreenY = 40;
+    // Where Open puts the pointer, away from every test window.
+    static constexpr int kParkX = 1200;
+    static constexpr int kParkY = 1000;
 
     HostWindow() = default;
     ~HostWindow() override;

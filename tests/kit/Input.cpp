@@ -81,8 +81,8 @@ void Input::Alt(wchar_t ch)
     HeldKeys alt({VK_MENU});
     const LPARAM altDown = static_cast<LPARAM>(0x20000001u);  // context code: Alt held
     const wchar_t upper = (ch >= L'a' && ch <= L'z') ? static_cast<wchar_t>(ch - L'a' + L'A') : ch;
+    // TranslateMessage makes the WM_SYSCHAR from the key down, as for a real key press.
     Post(WM_SYSKEYDOWN, upper, altDown);
-    Post(WM_SYSCHAR, ch, altDown);
     Post(WM_SYSKEYUP, upper, static_cast<LPARAM>(0xE0000001u));
 }
 

@@ -8,7 +8,8 @@
 //   in.Move(10, 10); in.Click(10, 10);
 //   { kit::HeldKeys shift({VK_SHIFT}); in.Key(VK_TAB); }
 //
-// With preTranslate the drain offers messages to CWindowHostUI::TranslateMessage first, as the
+// Key downs pass through TranslateMessage like real ones, which adds WM_CHAR / WM_SYSCHAR (unless
+// the host's pre-translation takes the key). With preTranslate the drain offers messages to CWindowHostUI::TranslateMessage first, as the
 // toolkit's modal loop does (needed for Tab and Alt shortcuts).
 #include <windows.h>
 
@@ -35,7 +36,7 @@ public:
     void KeyDown(UINT vk);
     void KeyUp(UINT vk);
     void Char(wchar_t ch);
-    void Alt(wchar_t ch);               // Alt+ch: WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP
+    void Alt(wchar_t ch);               // Alt+ch: WM_SYSKEYDOWN (-> WM_SYSCHAR), WM_SYSKEYUP
     void Post(UINT message, WPARAM wParam, LPARAM lParam);  // any message, then drain
 
 private:

@@ -180,11 +180,11 @@ HRESULT CSSODataProvider::CreateLibraryInstance()
     if (!getClassObject)
         return CO_E_ERRORINDLL;
 
-    Microsoft::WRL::ComPtr<IClassFactory> factory;
+    ComPtr<IClassFactory> factory;
     HRESULT hr = getClassObject(CLSID_SSOLibrary, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
     if (FAILED(hr) || !factory)
         return FAILED(hr) ? hr : E_NOINTERFACE;
-    Microsoft::WRL::ComPtr<ISSOMain> main;
+    ComPtr<ISSOMain> main;
     hr = factory->CreateInstance(nullptr, IID_ISSOMain, reinterpret_cast<void**>(main.GetAddressOf()));
     factory.Reset();
     if (FAILED(hr) || !main)
@@ -196,7 +196,7 @@ HRESULT CSSODataProvider::CreateLibraryInstance()
 
 bool CSSODataProvider::InitializeLibrary()
 {
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> versions = NewContainer();
+    ComPtr<ISSOFieldContainer> versions = NewContainer();
     if (!versions)
         return false;
     SSOFields v(versions.Get());
@@ -205,7 +205,7 @@ bool CSSODataProvider::InitializeLibrary()
     v.SetByte(L"cAppNonIMHeaderMainVer", 80);
     v.SetByte(L"cAppNonIMHeaderSubVer", 6);
 
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> result;
+    ComPtr<ISSOFieldContainer> result;
     main_->Initialize(::GetCurrentProcessId(), BStr(kProgramName).Get(), eventWindow_, kInitFlags,
                       versions.Get(), result.GetAddressOf());
     if (!result)
@@ -222,17 +222,17 @@ bool CSSODataProvider::InitializeLibrary()
 
 void CSSODataProvider::LoadServiceSettings()
 {
-    Microsoft::WRL::ComPtr<ISSOService> service = ServiceObject();
+    ComPtr<ISSOService> service = ServiceObject();
     if (!service)
         return;
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> data;
+    ComPtr<ISSOFieldContainer> data;
     service->GetServiceData(kServiceDataKind, serviceId_, data.GetAddressOf());
     if (data) {
         DWORD priority = ticketPriorityLimit_;
         SSOFields(data.Get()).GetDWord(L"dwServiceTGTPriority", priority);
         ticketPriorityLimit_ = priority;
     }
-    Microsoft::WRL::ComPtr<ISSOList> store;
+    ComPtr<ISSOList> store;
     service->GetAccountStore(kAccountStoreKind, serviceId_, store.GetAddressOf());
     if (store)
         accountStore_ = store;
@@ -241,41 +241,41 @@ void CSSODataProvider::LoadServiceSettings()
 // ---------------------------------------------------------------------------------------------
 // The library's objects
 
-Microsoft::WRL::ComPtr<ISSOLogin> CSSODataProvider::LoginObject() const
+ComPtr<ISSOLogin> CSSODataProvider::LoginObject() const
 {
-    Microsoft::WRL::ComPtr<ISSOLogin> login;
+    ComPtr<ISSOLogin> login;
     if (main_)
         main_->GetLogin(appHandle_, accessKey_.Get(), login.GetAddressOf());
     return login;
 }
 
-Microsoft::WRL::ComPtr<ISSOService> CSSODataProvider::ServiceObject() const
+ComPtr<ISSOService> CSSODataProvider::ServiceObject() const
 {
-    Microsoft::WRL::ComPtr<ISSOService> service;
-    if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject())
+    ComPtr<ISSOService> service;
+    if (ComPtr<ISSOLogin> login = LoginObject())
         login->GetService(appHandle_, accessKey_.Get(), service.GetAddressOf());
     return service;
 }
 
-Microsoft::WRL::ComPtr<ISSOFieldContainer> CSSODataProvider::NewContainer() const
+ComPtr<ISSOFieldContainer> CSSODataProvider::NewContainer() const
 {
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> c;
+    ComPtr<ISSOFieldContainer> c;
     if (main_)
         main_->CreateContainer(c.GetAddressOf());
     return c;
 }
 
-Microsoft::WRL::ComPtr<ISSOByteBuffer> CSSODataProvider::NewBuffer() const
+ComPtr<ISSOByteBuffer> CSSODataProvider::NewBuffer() const
 {
-    Microsoft::WRL::ComPtr<ISSOByteBuffer> b;
+    ComPtr<ISSOByteBuffer> b;
     if (main_)
         main_->CreateBuffer(b.GetAddressOf());
     return b;
 }
 
-Microsoft::WRL::ComPtr<ISSOList> CSSODataProvider::NewList() const
+ComPtr<ISSOList> CSSODataProvider::NewList() const
 {
-    Microsoft::WRL::ComPtr<ISSOList> l;
+    ComPtr<ISSOList> l;
     if (main_)
         main_->CreateList(l.GetAddressOf());
     return l;
@@ -289,7 +289,7 @@ SSOAccountTable* CSSODataProvider::RefreshAccountList()
     return Guard<SSOAccountTable*>(L"RefreshAccountList", nullptr, [&]() -> SSOAccountTable* {
         if (!libraryLoaded_ || !LoginObject())
             return nullptr;
-        Microsoft::WRL::ComPtr<ISSOList> list;
+        ComPtr<ISSOList> list;
         main_->GetAccountList(appHandle_, accessKey_.Get(), list.GetAddressOf());
         if (!list)
             return nullptr;
@@ -298,7 +298,7 @@ SSOAccountTable* CSSODataProvider::RefreshAccountList()
         DWORD count = 0;
         list->GetCount(&count);
         for (DWORD i = 0; i < count && accountTable_.count < SSOAccountTable::kMaxEntries; ++i) {
-            Microsoft::WRL::ComPtr<ISSOFieldContainer> item;
+            ComPtr<ISSOFieldContainer> item;
             if (FAILED(list->GetItem(i, item.GetAddressOf())) || !item)
                 continue;
             SSOFields f(item.Get());
@@ -313,7 +313,7 @@ SSOAccountTable* CSSODataProvider::RefreshAccountList()
 
             SSOAccountEntry& entry = accountTable_.entries[accountTable_.count];
             entry.accountNumber = accountNumber;
-            Microsoft::WRL::ComPtr<ISSOList> values;
+            ComPtr<ISSOList> values;
             if (f.GetList(L"SSO_Account_AccountValueList", values)) {
                 BStr value;
                 if (SUCCEEDED(values->GetText(0, value.Out())))
@@ -336,7 +336,7 @@ void CSSODataProvider::DeleteAccount(uint64_t accountNumber)
         DWORD count = 0;
         accountStore_->GetCount(&count);
         for (DWORD i = 0; i < count; ++i) {
-            Microsoft::WRL::ComPtr<ISSOFieldContainer> item;
+            ComPtr<ISSOFieldContainer> item;
             if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item)
                 continue;
             DWORD stored = 0;
@@ -356,7 +356,7 @@ void CSSODataProvider::StoreAccountStoreBack()
 {
     if (!accountStore_)
         return;
-    if (Microsoft::WRL::ComPtr<ISSOService> service = ServiceObject())
+    if (ComPtr<ISSOService> service = ServiceObject())
         service->SetAccountStore(kAccountStoreKind, serviceId_, accountStore_.Get());
 }
 
@@ -370,7 +370,7 @@ void CSSODataProvider::GetCurrentAccountConfig(const wchar_t* account)
     DWORD count = 0;
     accountStore_->GetCount(&count);
     for (DWORD i = 0; i < count; ++i) {
-        Microsoft::WRL::ComPtr<ISSOFieldContainer> item;
+        ComPtr<ISSOFieldContainer> item;
         if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item)
             continue;
         SSOFields f(item.Get());
@@ -382,7 +382,7 @@ void CSSODataProvider::GetCurrentAccountConfig(const wchar_t* account)
 
         bool savedPassword = false;
         BYTE type = 0;
-        Microsoft::WRL::ComPtr<ISSOByteBuffer> credential;
+        ComPtr<ISSOByteBuffer> credential;
         f.GetBool(L"bSavedPwd", savedPassword);
         f.GetByte(L"cSCT", type);
         f.GetBuffer(L"pSC", credential);
@@ -409,8 +409,8 @@ bool CSSODataProvider::LoginFromPVAList(const wchar_t* account, const SSOProxySe
         Trace(L"[CSSODataProvider]LoginFromPVAListCount: %s", account);
         if (!account || !main_)
             return false;
-        Microsoft::WRL::ComPtr<ISSOFieldContainer> extra = NewContainer();
-        Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject();
+        ComPtr<ISSOFieldContainer> extra = NewContainer();
+        ComPtr<ISSOLogin> login = LoginObject();
         if (!extra || !login)
             return false;
         AddProxyData(extra.Get(), proxy);
@@ -447,12 +447,12 @@ bool CSSODataProvider::DoLogin(const wchar_t* account, const BYTE* digest, uint3
     // 2. The login object.
     if (!main_)
         return false;
-    Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject();
+    ComPtr<ISSOLogin> login = LoginObject();
     if (!login)
         return false;
 
     // 3. The credential.
-    Microsoft::WRL::ComPtr<ISSOByteBuffer> credential;
+    ComPtr<ISSOByteBuffer> credential;
     if (credentialType_ == kCredentialDigest) {
         credential = NewBuffer();
         if (credential)
@@ -462,11 +462,11 @@ bool CSSODataProvider::DoLogin(const wchar_t* account, const BYTE* digest, uint3
     }
 
     // 4. The extra container: remember-password choice and proxy.
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> extra = NewContainer();
+    ComPtr<ISSOFieldContainer> extra = NewContainer();
     if (!extra)
         return false;
     if (remember) {
-        Microsoft::WRL::ComPtr<ISSOFieldContainer> specify = NewContainer();
+        ComPtr<ISSOFieldContainer> specify = NewContainer();
         if (specify) {
             SSOFields(specify.Get()).SetBool(L"bRememberPwdLogin", true);
             SSOFields(extra.Get()).SetContainer(L"dataSpecifyLoginData", specify.Get());
@@ -483,7 +483,7 @@ bool CSSODataProvider::DoLogin(const wchar_t* account, const BYTE* digest, uint3
 
 void CSSODataProvider::AddProxyData(ISSOFieldContainer* login, const SSOProxySettings* proxy)
 {
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> data = NewContainer();
+    ComPtr<ISSOFieldContainer> data = NewContainer();
     if (!data)
         return;
     SSOFields y(data.Get());
@@ -519,8 +519,8 @@ bool CSSODataProvider::EnterVerifyCode(const wchar_t* code, uint64_t accountNumb
         Trace(L"[CSSODataProvider]EnterVerifyCode. Code:%s, UIN:%I64u", code, accountNumber);
         if (!code)
             return false;
-        if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject()) {
-            Microsoft::WRL::ComPtr<ISSOFieldContainer> data = NewContainer();
+        if (ComPtr<ISSOLogin> login = LoginObject()) {
+            ComPtr<ISSOFieldContainer> data = NewContainer();
             if (data)
                 SSOFields(data.Get()).SetString(L"strVerifyCode", code);
             login->Verify(appHandle_, accessKey_.Get(), static_cast<DWORD>(accountNumber), 0, data.Get());
@@ -533,7 +533,7 @@ void CSSODataProvider::ReGetVerifyCode(uint64_t accountNumber)
 {
     Guard(L"ReGetVerifyCode", 0, [&] {
         Trace(L"[CSSODataProvider]ReGetVerifyCode. UIN: %I64u", accountNumber);
-        if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject())
+        if (ComPtr<ISSOLogin> login = LoginObject())
             login->Verify(appHandle_, accessKey_.Get(), static_cast<DWORD>(accountNumber), 0, nullptr);
         return 0;
     });
@@ -556,14 +556,14 @@ bool CSSODataProvider::WebVerifyTicket(const wchar_t* ticket, const wchar_t* ran
         if (!ticket || !randStr || !main_)
             return false;
         // Without a login object nothing reaches the library, and that is no success.
-        Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject();
+        ComPtr<ISSOLogin> login = LoginObject();
         if (!login)
             return false;
         const std::string rand8 = WideToUtf8(randStr);
         const std::string ticket8 = WideToUtf8(ticket);
-        Microsoft::WRL::ComPtr<ISSOByteBuffer> randBuffer = NewBuffer();
-        Microsoft::WRL::ComPtr<ISSOByteBuffer> ticketBuffer = NewBuffer();
-        Microsoft::WRL::ComPtr<ISSOFieldContainer> data = NewContainer();
+        ComPtr<ISSOByteBuffer> randBuffer = NewBuffer();
+        ComPtr<ISSOByteBuffer> ticketBuffer = NewBuffer();
+        ComPtr<ISSOFieldContainer> data = NewContainer();
         if (!randBuffer || !ticketBuffer || !data)
             return false;
         randBuffer->SetData(reinterpret_cast<const BYTE*>(rand8.data()), static_cast<DWORD>(rand8.size()));
@@ -580,7 +580,7 @@ void CSSODataProvider::CancelVerify(const wchar_t* account)
     Guard(L"CancelVerify", 0, [&] {
         if (!account || !main_)
             return 0;
-        if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject())
+        if (ComPtr<ISSOLogin> login = LoginObject())
             login->CancelVerify(appHandle_, accessKey_.Get(), serviceId_, BStr(account).Get());
         return 0;
     });
@@ -646,8 +646,8 @@ void CSSODataProvider::OnCopyData(const COPYDATASTRUCT* data)
     if (!known || !data->lpData || data->cbData == 0)
         return;
 
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> event = NewContainer();
-    Microsoft::WRL::ComPtr<ISSOByteBuffer> bytes = NewBuffer();
+    ComPtr<ISSOFieldContainer> event = NewContainer();
+    ComPtr<ISSOByteBuffer> bytes = NewBuffer();
     if (!event || !bytes)
         return;
     // A damaged message is dropped whole; nothing is read from a half-loaded container.
@@ -704,10 +704,10 @@ void CSSODataProvider::OnSSOEvent_GetSTResult(ISSOFieldContainer* event, const s
     if (ev.GetDWord(L"dwSSO_Account_dwUinFlag", flags))
         server.accountFlags = flags;
 
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> info;
+    ComPtr<ISSOFieldContainer> info;
     ev.GetContainer(L"SSO_Account_ServiceInfo", info);
     auto fieldBuffer = [&info](const wchar_t* name) {
-        Microsoft::WRL::ComPtr<ISSOByteBuffer> buffer;
+        ComPtr<ISSOByteBuffer> buffer;
         if (info)
             SSOFields(info.Get()).GetBuffer(name, buffer);
         return buffer;
@@ -719,7 +719,7 @@ void CSSODataProvider::OnSSOEvent_GetSTResult(ISSOFieldContainer* event, const s
     else
         Trace(L"[CSSODataProvider]获取签名错误");
 
-    const Microsoft::WRL::ComPtr<ISSOByteBuffer> webTicket = fieldBuffer(L"bufServiceTicketHttp");
+    const ComPtr<ISSOByteBuffer> webTicket = fieldBuffer(L"bufServiceTicketHttp");
     if (!webTicket) {
         Trace(L"[CSSODataProvider]使用的SSO版本是旧的，获取Web票据错误");
         if (handler_)
@@ -776,7 +776,7 @@ void CSSODataProvider::SaveSSOInfoWhenGetSTOK(ISSOFieldContainer* event, const s
     SSOFields ev(event);
 
     // 1. The service's ticket priority.
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> info;
+    ComPtr<ISSOFieldContainer> info;
     if (ev.GetContainer(L"SSO_Account_ServiceInfo", info)) {
         DWORD priority = 0;
         SSOFields(info.Get()).GetDWord(L"dwServiceTGTPriority", priority);
@@ -785,7 +785,7 @@ void CSSODataProvider::SaveSSOInfoWhenGetSTOK(ISSOFieldContainer* event, const s
     }
 
     // 2. The credential the library gives for a remembered password; without it nothing is saved.
-    Microsoft::WRL::ComPtr<ISSOByteBuffer> credential;
+    ComPtr<ISSOByteBuffer> credential;
     BYTE type = 0;
     const bool hasCredential = ev.GetBuffer(L"bufSSO_Account_S2SC", credential);
     const bool hasType = ev.GetByte(L"cSSO_Account_S2SCType", type);
@@ -795,7 +795,7 @@ void CSSODataProvider::SaveSSOInfoWhenGetSTOK(ISSOFieldContainer* event, const s
     savedCredential_ = credential;
 
     // 3. The account's entry.
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> entry = NewContainer();
+    ComPtr<ISSOFieldContainer> entry = NewContainer();
     if (!entry)
         return;
     SSOFields e(entry.Get());
@@ -814,7 +814,7 @@ void CSSODataProvider::SaveSSOInfoWhenGetSTOK(ISSOFieldContainer* event, const s
     DWORD count = 0;
     accountStore_->GetCount(&count);
     for (DWORD i = 0; i < count; ++i) {
-        Microsoft::WRL::ComPtr<ISSOFieldContainer> item;
+        ComPtr<ISSOFieldContainer> item;
         if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item)
             continue;
         DWORD stored = 0;
@@ -827,11 +827,11 @@ void CSSODataProvider::SaveSSOInfoWhenGetSTOK(ISSOFieldContainer* event, const s
     accountStore_->Insert(0, entry.Get());
 
     // 5. Both go back to the library's service.
-    Microsoft::WRL::ComPtr<ISSOService> service = ServiceObject();
+    ComPtr<ISSOService> service = ServiceObject();
     if (!service)
         return;
     service->SetAccountStore(kAccountStoreKind, serviceId_, accountStore_.Get());
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> data = NewContainer();
+    ComPtr<ISSOFieldContainer> data = NewContainer();
     if (!data)
         return;
     SSOFields(data.Get()).SetDWord(L"dwServiceTGTPriority", ticketPriorityLimit_);
@@ -845,6 +845,6 @@ void CSSODataProvider::OnSTRenew(WPARAM wParam, LPARAM lParam)
         return;
     const std::wstring account = std::to_wstring(static_cast<unsigned long>(static_cast<DWORD>(lParam)));
     Trace(L"[CSSODataProvider]OnSTRenew RequestServiceTicket. %s", account.c_str());
-    if (Microsoft::WRL::ComPtr<ISSOLogin> login = LoginObject())
+    if (ComPtr<ISSOLogin> login = LoginObject())
         login->Login(appHandle_, accessKey_.Get(), serviceId_, BStr(account).Get(), 0, nullptr, nullptr);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <windows.h>
-#include <wrl/client.h>
+#include "login/ComPtr.h"
 
 #include <cstdint>
 #include <string>
@@ -93,15 +93,15 @@ private:
     void AddProxyData(ISSOFieldContainer* login, const SSOProxySettings* proxy);
     void StoreAccountStoreBack();
 
-    Microsoft::WRL::ComPtr<ISSOLogin> LoginObject() const;
-    Microsoft::WRL::ComPtr<ISSOService> ServiceObject() const;
-    Microsoft::WRL::ComPtr<ISSOFieldContainer> NewContainer() const;
-    Microsoft::WRL::ComPtr<ISSOByteBuffer> NewBuffer() const;
-    Microsoft::WRL::ComPtr<ISSOList> NewList() const;
+    ComPtr<ISSOLogin> LoginObject() const;
+    ComPtr<ISSOService> ServiceObject() const;
+    ComPtr<ISSOFieldContainer> NewContainer() const;
+    ComPtr<ISSOByteBuffer> NewBuffer() const;
+    ComPtr<ISSOList> NewList() const;
 
-    Microsoft::WRL::ComPtr<ISSOMain> main_;
-    Microsoft::WRL::ComPtr<ISSOList> accountStore_;
-    Microsoft::WRL::ComPtr<ISSOByteBuffer> savedCredential_;
+    ComPtr<ISSOMain> main_;
+    ComPtr<ISSOList> accountStore_;
+    ComPtr<ISSOByteBuffer> savedCredential_;
     uint32_t appHandle_ = 0;                 // "dwSSO_Init_hAppHandle"
     BStr accessKey_;                         // "strSSO_Init_strAccessKey"
     HWND eventWindow_ = nullptr;

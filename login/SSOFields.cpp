@@ -59,7 +59,7 @@ bool SSOFields::GetString(const wchar_t* name, std::wstring& value) const
 bool SSOFields::GetBuffer(const wchar_t* name, ComPtr<ISSOByteBuffer>& value) const
 {
     ComPtr<ISSOByteBuffer> v;
-    if (FAILED(c_->GetBuffer(BStr(name).Get(), &v)) || !v)
+    if (FAILED(c_->GetBuffer(BStr(name).Get(), v.GetAddressOf())) || !v)
         return false;
     value = v;
     return true;
@@ -68,7 +68,7 @@ bool SSOFields::GetBuffer(const wchar_t* name, ComPtr<ISSOByteBuffer>& value) co
 bool SSOFields::GetContainer(const wchar_t* name, ComPtr<ISSOFieldContainer>& value) const
 {
     ComPtr<ISSOFieldContainer> v;
-    if (FAILED(c_->GetContainer(BStr(name).Get(), &v)) || !v)
+    if (FAILED(c_->GetContainer(BStr(name).Get(), v.GetAddressOf())) || !v)
         return false;
     value = v;
     return true;
@@ -77,7 +77,7 @@ bool SSOFields::GetContainer(const wchar_t* name, ComPtr<ISSOFieldContainer>& va
 bool SSOFields::GetList(const wchar_t* name, ComPtr<ISSOList>& value) const
 {
     ComPtr<ISSOList> v;
-    if (FAILED(c_->GetList(BStr(name).Get(), &v)) || !v)
+    if (FAILED(c_->GetList(BStr(name).Get(), v.GetAddressOf())) || !v)
         return false;
     value = v;
     return true;

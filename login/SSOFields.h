@@ -1,13 +1,11 @@
 #pragma once
 
 #include <windows.h>
-#include <wrl/client.h>
+#include "login/ComPtr.h"
 
 #include <string>
 
 #include "login/SSOLibraryInterfaces.h"
-
-using Microsoft::WRL::ComPtr;
 
 // Typed access to the named fields of one library field container. A getter returns whether
 // the field was given and leaves `value` alone otherwise; setters ignore the library's result.

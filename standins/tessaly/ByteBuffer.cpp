@@ -7,7 +7,7 @@ namespace tessaly {
 ComPtr<ByteBuffer> ByteBuffer::Create(std::vector<uint8_t> bytes)
 {
     ComPtr<ByteBuffer> b;
-    b.Attach(new ByteBuffer);
+    b = ComPtr<ByteBuffer>::Adopt(new ByteBuffer);
     b->bytes = std::move(bytes);
     return b;
 }

@@ -22,7 +22,7 @@ bool NameOf(BSTR name, std::wstring& out)
 ComPtr<FieldContainer> FieldContainer::Create()
 {
     ComPtr<FieldContainer> c;
-    c.Attach(new FieldContainer);
+    c = ComPtr<FieldContainer>::Adopt(new FieldContainer);
     return c;
 }
 

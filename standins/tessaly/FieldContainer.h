@@ -1,6 +1,6 @@
 #pragma once
 
-#include <wrl/client.h>
+#include "login/ComPtr.h"
 
 #include <cstdint>
 #include <string>
@@ -11,8 +11,6 @@
 #include "standins/tessaly/ComObject.h"
 
 namespace tessaly {
-
-using Microsoft::WRL::ComPtr;
 
 class FieldContainer;
 class FieldList;

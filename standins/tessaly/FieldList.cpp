@@ -8,7 +8,7 @@ namespace tessaly {
 ComPtr<FieldList> FieldList::Create()
 {
     ComPtr<FieldList> l;
-    l.Attach(new FieldList);
+    l = ComPtr<FieldList>::Adopt(new FieldList);
     return l;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <wrl/client.h>
+#include "login/ComPtr.h"
 
 #include <string>
 #include <vector>
@@ -9,8 +9,6 @@
 #include "standins/tessaly/ComObject.h"
 
 namespace tessaly {
-
-using Microsoft::WRL::ComPtr;
 
 class FieldContainer;
 

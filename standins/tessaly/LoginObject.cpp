@@ -9,7 +9,7 @@ namespace tessaly {
 ComPtr<LoginObject> LoginObject::Create(MainObject* main)
 {
     ComPtr<LoginObject> l;
-    l.Attach(new LoginObject);
+    l = ComPtr<LoginObject>::Adopt(new LoginObject);
     l->main_ = main;
     return l;
 }

@@ -52,7 +52,7 @@ HRESULT HandOut(ComPtr<T> object, I** out)
 ComPtr<MainObject> MainObject::Create()
 {
     ComPtr<MainObject> m;
-    m.Attach(new MainObject);
+    m = ComPtr<MainObject>::Adopt(new MainObject);
     return m;
 }
 

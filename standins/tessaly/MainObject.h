@@ -1,6 +1,6 @@
 #pragma once
 
-#include <wrl/client.h>
+#include "login/ComPtr.h"
 
 #include <cstdint>
 #include <map>
@@ -13,8 +13,6 @@
 #include "standins/tessaly/StandInState.h"
 
 namespace tessaly {
-
-using Microsoft::WRL::ComPtr;
 
 class Courier;
 class FieldContainer;

@@ -79,8 +79,8 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLS
     if (!IsEqualCLSID(clsid, CLSID_SSOLibrary))
         return CLASS_E_CLASSNOTAVAILABLE;
     return tessaly::Guarded([&] {
-        Microsoft::WRL::ComPtr<tessaly::ClassFactory> factory;
-        factory.Attach(new tessaly::ClassFactory);
+        ComPtr<tessaly::ClassFactory> factory;
+        factory = ComPtr<tessaly::ClassFactory>::Adopt(new tessaly::ClassFactory);
         return factory->QueryInterface(riid, out);
     });
 }

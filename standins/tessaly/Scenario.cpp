@@ -6,51 +6,73 @@ namespace tessaly {
 
 namespace {
 
-constexpr DWORD kValueChars = 4096;
+constexpr DWORD kSectionChars = 65536;
 constexpr DWORD kSectionNamesChars = 65536;
 
-class IniReader {
+// One section's keys, read at once (keys compared without case).
+class Section {
 public:
-    explicit IniReader(const std::wstring& path) : path_(path) {}
-
-    bool Has(const wchar_t* section, const wchar_t* key) const
+    Section(const std::wstring& path, const wchar_t* name)
     {
-        wchar_t v[8] = {};
-        ::GetPrivateProfileStringW(section, key, L"\x1", v, 8, path_.c_str());
-        return !(v[0] == L'\x1' && v[1] == 0);
+        std::vector<wchar_t> buf(kSectionChars);
+        const DWORD n = ::GetPrivateProfileSectionW(name, buf.data(), kSectionChars, path.c_str());
+        for (DWORD pos = 0; pos < n && buf[pos];) {
+            const std::wstring line(buf.data() + pos);
+            pos += static_cast<DWORD>(line.size()) + 1;
+            const size_t eq = line.find(L'=');
+            if (eq == std::wstring::npos)
+                continue;
+            std::wstring key = line.substr(0, eq);
+            while (!key.empty() && key.back() == L' ')
+                key.pop_back();
+            std::wstring value = line.substr(eq + 1);
+            while (!value.empty() && value.front() == L' ')
+                value.erase(value.begin());
+            values_.emplace_back(std::move(key), std::move(value));
+        }
     }
-    std::wstring Text(const wchar_t* section, const wchar_t* key, const wchar_t* fallback = L"") const
+
+    bool Has(const wchar_t* key) const { return Find(key) != nullptr; }
+    std::wstring Text(const wchar_t* key, const wchar_t* fallback = L"") const
     {
-        std::wstring v(kValueChars, L'\0');
-        const DWORD n = ::GetPrivateProfileStringW(section, key, fallback, v.data(), kValueChars, path_.c_str());
-        v.resize(n);
-        return v;
+        const std::wstring* v = Find(key);
+        return v ? *v : fallback;
     }
     // Numbers in decimal or 0x hexadecimal; text that is no number gives the fallback.
-    uint32_t Number(const wchar_t* section, const wchar_t* key, uint32_t fallback) const
+    uint32_t Number(const wchar_t* key, uint32_t fallback) const
     {
-        const std::wstring v = Text(section, key);
+        const std::wstring v = Text(key);
         if (v.empty())
             return fallback;
         wchar_t* end = nullptr;
         const unsigned long n = std::wcstoul(v.c_str(), &end, 0);
         return end == v.c_str() ? fallback : static_cast<uint32_t>(n);
     }
-    std::vector<std::wstring> Sections() const
-    {
-        std::vector<wchar_t> names(kSectionNamesChars);
-        const DWORD n = ::GetPrivateProfileSectionNamesW(names.data(), kSectionNamesChars, path_.c_str());
-        std::vector<std::wstring> out;
-        for (DWORD pos = 0; pos < n && names[pos];) {
-            out.emplace_back(names.data() + pos);
-            pos += static_cast<DWORD>(out.back().size()) + 1;
-        }
-        return out;
-    }
 
 private:
-    std::wstring path_;
+    const std::wstring* Find(const wchar_t* key) const
+    {
+        for (const auto& [k, v] : values_) {
+            if (_wcsicmp(k.c_str(), key) == 0)
+                return &v;
+        }
+        return nullptr;
+    }
+
+    std::vector<std::pair<std::wstring, std::wstring>> values_;
 };
+
+std::vector<std::wstring> SectionNames(const std::wstring& path)
+{
+    std::vector<wchar_t> names(kSectionNamesChars);
+    const DWORD n = ::GetPrivateProfileSectionNamesW(names.data(), kSectionNamesChars, path.c_str());
+    std::vector<std::wstring> out;
+    for (DWORD pos = 0; pos < n && names[pos];) {
+        out.emplace_back(names.data() + pos);
+        pos += static_cast<DWORD>(out.back().size()) + 1;
+    }
+    return out;
+}
 
 std::vector<std::wstring> SplitList(const std::wstring& text)
 {
@@ -103,44 +125,43 @@ std::vector<uint8_t> ParseDigest(const std::wstring& hex)
 
 Scenario Scenario::Load(const std::wstring& path)
 {
-    const IniReader ini(path);
     Scenario s;
-    const wchar_t* lib = L"library";
-    s.startup = static_cast<HRESULT>(ini.Number(lib, L"Startup", 0));
-    s.initialize = ini.Number(lib, L"Initialize", 1) != 0;
-    s.loginObject = ini.Number(lib, L"LoginObject", 1) != 0;
-    s.serviceObject = ini.Number(lib, L"ServiceObject", 1) != 0;
-    s.hasTgtPriority = ini.Text(lib, L"TGTPriority") != L"none";
-    s.tgtPriority = ini.Number(lib, L"TGTPriority", 1000);
-    s.delayMs = ini.Number(lib, L"DelayMs", 0);
-    s.notifyListChange = ini.Number(lib, L"NotifyListChange", 0) != 0;
+    const Section lib(path, L"library");
+    s.startup = static_cast<HRESULT>(lib.Number(L"Startup", 0));
+    s.initialize = lib.Number(L"Initialize", 1) != 0;
+    s.loginObject = lib.Number(L"LoginObject", 1) != 0;
+    s.serviceObject = lib.Number(L"ServiceObject", 1) != 0;
+    s.hasTgtPriority = lib.Text(L"TGTPriority") != L"none";
+    s.tgtPriority = lib.Number(L"TGTPriority", 1000);
+    s.delayMs = lib.Number(L"DelayMs", 0);
+    s.notifyListChange = lib.Number(L"NotifyListChange", 0) != 0;
 
-    for (const std::wstring& section : ini.Sections()) {
-        if (_wcsnicmp(section.c_str(), L"account", 7) != 0)
+    for (const std::wstring& name : SectionNames(path)) {
+        if (_wcsnicmp(name.c_str(), L"account", 7) != 0)
             continue;
-        const wchar_t* sec = section.c_str();
+        const Section sec(path, name.c_str());
         ScenarioAccount a;
-        a.section = section;
-        a.uin = ini.Number(sec, L"Uin", 0);
-        a.aliases = SplitList(ini.Text(sec, L"Aliases"));
-        a.digest = ParseDigest(ini.Text(sec, L"Digest"));
-        a.nick = ini.Text(sec, L"Nick");
-        a.age = static_cast<uint8_t>(ini.Number(sec, L"Age", 0));
-        a.gender = static_cast<uint8_t>(ini.Number(sec, L"Gender", 0));
-        a.face = static_cast<uint16_t>(ini.Number(sec, L"Face", 0));
-        a.hasUinFlag = ini.Has(sec, L"UinFlag");
-        a.uinFlag = ini.Number(sec, L"UinFlag", 0);
-        a.listed = ini.Number(sec, L"Listed", 0) != 0;
-        a.hasPriority = ini.Text(sec, L"Priority") != L"none";
-        a.priority = ini.Number(sec, L"Priority", 100);
-        a.result = ini.Text(sec, L"Result", L"success");
-        a.errorType = static_cast<int32_t>(ini.Number(sec, L"ErrorType", 1));
-        a.reason = ini.Text(sec, L"Reason");
-        a.pageUrl = ini.Text(sec, L"PageUrl");
-        a.afterVerify = ini.Text(sec, L"AfterVerify", L"success");
-        a.ticketLength = ini.Number(sec, L"TicketLength", 64);
-        a.webTicketLength = ini.Number(sec, L"WebTicketLength", 96);
-        a.keyLength = ini.Number(sec, L"KeyLength", 16);
+        a.section = name;
+        a.uin = sec.Number(L"Uin", 0);
+        a.aliases = SplitList(sec.Text(L"Aliases"));
+        a.digest = ParseDigest(sec.Text(L"Digest"));
+        a.nick = sec.Text(L"Nick");
+        a.age = static_cast<uint8_t>(sec.Number(L"Age", 0));
+        a.gender = static_cast<uint8_t>(sec.Number(L"Gender", 0));
+        a.face = static_cast<uint16_t>(sec.Number(L"Face", 0));
+        a.hasUinFlag = sec.Has(L"UinFlag");
+        a.uinFlag = sec.Number(L"UinFlag", 0);
+        a.listed = sec.Number(L"Listed", 0) != 0;
+        a.hasPriority = sec.Text(L"Priority") != L"none";
+        a.priority = sec.Number(L"Priority", 100);
+        a.result = sec.Text(L"Result", L"success");
+        a.errorType = static_cast<int32_t>(sec.Number(L"ErrorType", 1));
+        a.reason = sec.Text(L"Reason");
+        a.pageUrl = sec.Text(L"PageUrl");
+        a.afterVerify = sec.Text(L"AfterVerify", L"success");
+        a.ticketLength = sec.Number(L"TicketLength", 64);
+        a.webTicketLength = sec.Number(L"WebTicketLength", 96);
+        a.keyLength = sec.Number(L"KeyLength", 16);
         s.accounts.push_back(std::move(a));
     }
     return s;

@@ -10,7 +10,7 @@ namespace tessaly {
 ComPtr<ServiceObject> ServiceObject::Create(MainObject* main)
 {
     ComPtr<ServiceObject> s;
-    s.Attach(new ServiceObject);
+    s = ComPtr<ServiceObject>::Adopt(new ServiceObject);
     s->main_ = main;
     return s;
 }

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <wrl/client.h>
+#include "login/ComPtr.h"
 
 #include "login/SSOLibraryInterfaces.h"
 #include "standins/tessaly/ComObject.h"
 
 namespace tessaly {
-
-using Microsoft::WRL::ComPtr;
 
 class MainObject;
 

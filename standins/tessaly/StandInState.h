@@ -1,14 +1,12 @@
 #pragma once
 
-#include <wrl/client.h>
+#include "login/ComPtr.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tessaly {
-
-using Microsoft::WRL::ComPtr;
 
 class FieldContainer;
 class FieldList;

@@ -352,15 +352,16 @@ uint32_t SkinZipArchive::UnzipToHandle(int index, void* destination, uint32_t ki
     }
     if (out == nullptr || out == INVALID_HANDLE_VALUE) return SkinZipOpenFailed;
 
-    bool ok = CopyOpenEntryTo(out) == SkinZipOk;
+    bool ok = CopyEntryTo(index, out) == SkinZipOk;
     if (ok && IsDiskFile(out))
         ::SetFileTime(out, &entry.creationTime, &entry.accessTime, &entry.modificationTime);
     return ok ? SkinZipOk : SkinZipWriteFailed;
 }
 
-uint32_t SkinZipArchive::CopyOpenEntryTo(HANDLE out) {
+uint32_t SkinZipArchive::CopyEntryTo(int index, HANDLE out) {
+    // A cached description does not move the reader: go to the entry itself.
     unz_file_info info{};
-    if (GoToEntry(m_current) != SkinZipOk ||
+    if (GoToEntry(index) != SkinZipOk ||
         unzGetCurrentFileInfo(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
         !IsDecodable(info))
         return SkinZipReadFailed;

@@ -33,7 +33,7 @@ private:
     uint32_t CloseOpenEntryChecked();
     uint32_t UnzipToMemory(int index, void* destination, uint32_t length);
     uint32_t UnzipToHandle(int index, void* destination, uint32_t kind);
-    uint32_t CopyOpenEntryTo(HANDLE out);
+    uint32_t CopyEntryTo(int index, HANDLE out);
     bool EnsureDirectory(const wchar_t* relativeDir) const;
 
     unzFile m_zip = nullptr;

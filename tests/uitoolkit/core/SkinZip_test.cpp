@@ -434,6 +434,12 @@ TEST(SkinZip, ExtractsToHandlesAndFilesWithFolders) {
         EXPECT_TRUE(SameTime(m, LocalFileTimeOf(mod)));
     }
 
+    // Extracting an entry whose description is cached, after reading another entry.
+    char part[8];
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 2, part, sizeof(part), SkinZipMemoryKind), SkinZipMoreData);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, const_cast<wchar_t*>(L"again.txt"), 0, SkinZipFileKind), 0u);
+    EXPECT_EQ(kit::ReadBytesFromFile(dir.File(L"again.txt")), text);
+
     // A directory entry becomes a folder under the base; to a handle it does nothing.
     EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 1, const_cast<wchar_t*>(L"ignored"), 0, SkinZipFileKind), 0u);
     EXPECT_TRUE(DirectoryExists(dir.File(L"made\\inner")));

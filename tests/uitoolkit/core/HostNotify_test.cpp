@@ -1,0 +1,647 @@
+// The window host's delivery side on a real window: synchronous and queued notifications,
+// message filters, control timers, reflection of child-window messages, the tree bookkeeping
+// (names, delayed clean-up, forgetting deleted controls) and survival when a callback destroys
+// the window.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "kit/HostWindow.h"
+#include "kit/Input.h"
+#include "kit/NotifyRecorder.h"
+#include "kit/Probe.h"
+#include "kit/Pump.h"
+
+using namespace SkinUI;
+using kit::Box;
+using kit::ProbeControl;
+using kit::SameSequence;
+
+namespace {
+
+ProbeControl* Probe(const wchar_t* name, kit::EventLog* log, int x, int w)
+{
+    auto* p = new ProbeControl(name, log);
+    p->SetFixedXY(SIZE{x, 0});
+    p->SetFixedWidth(w);
+    p->SetFixedHeight(100);
+    return p;
+}
+
+struct Fixture {
+    kit::EventLog log;
+    kit::HostWindow win;
+    kit::NotifyRecorder rec;
+    Box* root = new Box(L"root");
+    ProbeControl* a = Probe(L"a", &log, 0, 100);
+    ProbeControl* b = Probe(L"b", &log, 100, 100);
+
+    bool Open(bool layout = true)
+    {
+        root->Add(a);
+        root->Add(b);
+        if (!win.Open(root, 200, 100))
+            return false;
+        win.Host()->AddNotifyListener(&rec);
+        return !layout || win.Layout();
+    }
+    CWindowHostUI* Host() const { return win.Host(); }
+};
+
+// A filter that takes one message with a fixed result, or runs an action.
+class Filter : public IMessageFilterUI {
+public:
+    LRESULT MessageHandler(UINT message, WPARAM, LPARAM, bool& handled) override
+    {
+        seen.push_back(message);
+        if (action && action(message))
+            return 0;
+        if (message == take) {
+            handled = true;
+            return result;
+        }
+        return 0;
+    }
+    UINT take = 0;
+    LRESULT result = 0;
+    std::vector<UINT> seen;
+    std::function<bool(UINT)> action;  // true: stop here (the window may be gone)
+};
+
+} // namespace
+
+// ---- notifications ------------------------------------------------------------------------------
+
+TEST(HostNotify, SynchronousGoesToSenderDelegatesThenListenersInOrder)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    std::vector<std::wstring> order;
+    f.a->NotifyDelegates += MakeDelegate([&](void* p) {
+        order.push_back(L"delegate:" + std::wstring(static_cast<NotifyMessage*>(p)->type.GetData()));
+        return false;  // the result is ignored: listeners still get it
+    });
+    kit::NotifyRecorder second;
+    f.Host()->AddNotifyListener(&second);
+    f.rec.onNotify = [&](NotifyMessage& m) { order.push_back(L"first:" + std::wstring(m.type.GetData())); };
+    second.onNotify = [&](NotifyMessage& m) { order.push_back(L"second:" + std::wstring(m.type.GetData())); };
+
+    kit::Input(f.win.Hwnd()).Move(40, 30);
+    order.clear();
+    f.Host()->SendNotify(f.a, L"ping", 5, 6);
+    EXPECT_TRUE(SameSequence(order, {L"delegate:ping", L"first:ping", L"second:ping"}));
+    const kit::NotifyRecord last = f.rec.records.back();
+    EXPECT_EQ(last.sender, L"a");
+    EXPECT_EQ(last.wParam, 5u);
+    EXPECT_EQ(last.lParam, 6);
+
+    // The record carries the last mouse position and the time.
+    NotifyMessage msg;
+    msg.type = L"raw";
+    msg.sender = f.b;
+    f.Host()->DispatchNotify(msg);
+    EXPECT_EQ(msg.point.x, 40);
+    EXPECT_EQ(msg.point.y, 30);
+    EXPECT_NE(msg.timestamp, 0u);
+
+    EXPECT_TRUE(f.Host()->RemoveNotifyListener(&second));
+    EXPECT_FALSE(f.Host()->RemoveNotifyListener(&second));
+}
+
+TEST(HostNotify, QueuedNotificationsArriveInOrderAfterTheMessage)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    int seenDuring = -1;
+    f.a->onEvent = [&](ControlEvent& e) {
+        if (e.type == kEventButtonDown) {
+            f.Host()->SendNotify(f.a, L"one", 1, 0, true);
+            f.Host()->SendNotify(f.a, L"two", 2, 0, true);
+            seenDuring = f.rec.Count(L"one");
+        }
+        return true;
+    };
+    kit::Input in(f.win.Hwnd());
+    in.LeftDown(10, 10);
+    EXPECT_EQ(seenDuring, 0);
+    EXPECT_TRUE(SameSequence(f.rec.Types({L"one", L"two"}), {L"one", L"two"}));
+
+    // Queued outside any message: delivered when the next message starts, even a handled one.
+    f.rec.Clear();
+    f.Host()->SendNotify(f.b, L"later", 0, 0, true);
+    EXPECT_EQ(f.rec.Count(L"later"), 0);
+    ::SendMessageW(f.win.Hwnd(), WM_ERASEBKGND, 0, 0);
+    EXPECT_TRUE(SameSequence(f.rec.Lines({L"later"}), {L"later:b"}));
+}
+
+TEST(HostNotify, QueuedNotificationOfADeletedControlArrivesWithoutSender)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    int delegateCalls = 0;
+    f.b->NotifyDelegates += MakeDelegate([&](void*) { ++delegateCalls; return true; });
+    f.Host()->SendNotify(f.b, L"orphan", 0, 0, true);
+    f.root->Remove(f.b);
+    ::SendMessageW(f.win.Hwnd(), WM_NULL, 0, 0);
+    ASSERT_EQ(f.rec.Count(L"orphan"), 1);
+    EXPECT_EQ(f.rec.OfType(L"orphan")[0].sender, L"");
+    EXPECT_EQ(delegateCalls, 0);
+}
+
+TEST(HostNotify, ListenerDeletingTheSenderLeavesLaterListenersWithoutIt)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    f.rec.onNotify = [&](NotifyMessage& m) {
+        if (m.type == L"bye")
+            f.root->Remove(f.a);
+    };
+    CControlUI* senderSeenLater = reinterpret_cast<CControlUI*>(1);
+    kit::NotifyRecorder later;
+    later.onNotify = [&](NotifyMessage& m) { senderSeenLater = m.sender; };
+    f.Host()->AddNotifyListener(&later);
+    f.Host()->SendNotify(f.a, L"bye");
+    EXPECT_EQ(senderSeenLater, nullptr);
+    f.Host()->RemoveNotifyListener(&later);
+}
+
+// ---- filters ------------------------------------------------------------------------------------
+
+TEST(HostFilters, AFilterThatTakesAMessageHidesItFromHostAndWindow)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    Filter first, second;
+    first.take = WM_USER + 7;
+    first.result = 42;
+    f.Host()->AddMessageFilter(&first);
+    f.Host()->AddMessageFilter(&second);
+    int windowSaw = 0;
+    f.win.onMessage = [&](UINT m, WPARAM, LPARAM, LRESULT&) {
+        windowSaw += m == WM_USER + 7;
+        return false;
+    };
+    EXPECT_EQ(::SendMessageW(f.win.Hwnd(), WM_USER + 7, 0, 0), 42);
+    EXPECT_EQ(windowSaw, 0);
+    EXPECT_EQ(std::count(second.seen.begin(), second.seen.end(), static_cast<UINT>(WM_USER + 7)), 0);
+    ::SendMessageW(f.win.Hwnd(), WM_USER + 8, 0, 0);
+    EXPECT_EQ(windowSaw, 0);
+    EXPECT_EQ(std::count(second.seen.begin(), second.seen.end(), static_cast<UINT>(WM_USER + 8)), 1);
+
+    // A filter that takes the left button: the control never sees it.
+    first.take = WM_LBUTTONDOWN;
+    f.log.Clear();
+    kit::Input(f.win.Hwnd()).LeftDown(10, 10);
+    EXPECT_TRUE(f.log.Without({L"move", L"enter"}).empty());
+    EXPECT_TRUE(f.Host()->RemoveMessageFilter(&first));
+    EXPECT_TRUE(f.Host()->RemoveMessageFilter(&second));
+    EXPECT_FALSE(f.Host()->RemoveMessageFilter(&second));
+}
+
+TEST(HostFilters, PreFiltersAndTranslateMessageForOwnAndChildWindows)
+{
+    Fixture f;
+    f.a->SetBehaviour(kBehaviourTabStop);
+    f.b->SetBehaviour(kBehaviourTabStop);
+    ASSERT_TRUE(f.Open());
+    ASSERT_EQ(f.Host()->GetFocus(), f.a);
+
+    HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, f.win.Hwnd(), nullptr,
+                                   nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    MSG msg = {child, WM_KEYDOWN, VK_TAB, 1, 0, {0, 0}};
+    EXPECT_TRUE(CWindowHostUI::TranslateMessage(&msg));  // the parent's host takes Tab
+    EXPECT_EQ(f.Host()->GetFocus(), f.b);
+    msg.message = WM_KEYDOWN;
+    msg.wParam = 'A';
+    EXPECT_FALSE(CWindowHostUI::TranslateMessage(&msg));
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    msg.hwnd = other;
+    msg.wParam = VK_TAB;
+    EXPECT_FALSE(CWindowHostUI::TranslateMessage(&msg));  // no host of that window
+    ::DestroyWindow(other);
+
+    Filter pre;
+    pre.take = WM_KEYDOWN;
+    pre.result = 1;
+    f.Host()->AddPreFilter(&pre);
+    msg.hwnd = f.win.Hwnd();
+    EXPECT_TRUE(CWindowHostUI::TranslateMessage(&msg));
+    EXPECT_EQ(f.Host()->GetFocus(), f.b);  // the pre-filter took it before the Tab walk
+    EXPECT_TRUE(f.Host()->RemovePreFilter(&pre));
+
+    // A pre-filter that destroys the window: the walk stops without touching the host.
+    Filter killer;
+    killer.action = [&](UINT) {
+        ::DestroyWindow(f.win.Hwnd());
+        return true;
+    };
+    f.Host()->AddPreFilter(&killer);
+    EXPECT_TRUE(CWindowHostUI::TranslateMessage(&msg));
+    EXPECT_FALSE(f.win.IsOpen());
+}
+
+// ---- timers -------------------------------------------------------------------------------------
+
+TEST(HostTimers, IdsRestartReservedIdsAndUnknownIds)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    CWindowHostUI* host = f.Host();
+    HWND h = f.win.Hwnd();
+    std::vector<WPARAM> passedOn;
+    f.win.onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
+        if (m == WM_TIMER)
+            passedOn.push_back(w);
+        return false;
+    };
+
+    // The first window timer id is 17; the event carries the control's own id.
+    ASSERT_TRUE(host->SetTimer(f.a, 5, 100000));
+    EXPECT_FALSE(host->SetTimer(f.a, 5, 100000));  // running
+    f.log.Clear();
+    ::SendMessageW(h, WM_TIMER, 17, 0);
+    EXPECT_TRUE(SameSequence(f.log.lines, {L"a:timer"}));
+    EXPECT_EQ(f.a->events.back().wParam, 5u);
+    ASSERT_EQ(f.rec.Count(L"timer"), 1);
+    EXPECT_EQ(f.rec.OfType(L"timer")[0].wParam, 5u);
+    EXPECT_EQ(passedOn, (std::vector<WPARAM>{17}));  // not handled: the window sees it too
+
+    // Unknown ids are passed on only.
+    f.log.Clear();
+    ::SendMessageW(h, WM_TIMER, 99, 0);
+    EXPECT_TRUE(f.log.lines.empty());
+
+    // Killed: stays in the list as stopped; a restart reuses its window id.
+    EXPECT_TRUE(host->KillTimer(f.a, 5));
+    EXPECT_FALSE(host->KillTimer(f.a, 5));
+    ::SendMessageW(h, WM_TIMER, 17, 0);
+    EXPECT_TRUE(f.log.lines.empty());
+    ASSERT_TRUE(host->SetTimer(f.a, 5, 100000));
+    ::SendMessageW(h, WM_TIMER, 17, 0);
+    EXPECT_TRUE(SameSequence(f.log.lines, {L"a:timer"}));
+
+    // Ids the window reserves for itself are never handed out.
+    host->ReserveTimerId(18);
+    ASSERT_TRUE(host->SetTimer(f.b, 1, 100000));
+    f.log.Clear();
+    ::SendMessageW(h, WM_TIMER, 18, 0);
+    EXPECT_TRUE(f.log.lines.empty());
+    ::SendMessageW(h, WM_TIMER, 19, 0);
+    EXPECT_TRUE(SameSequence(f.log.lines, {L"b:timer"}));
+
+    // A real timer fires through the system.
+    f.log.Clear();
+    ASSERT_TRUE(host->SetTimer(f.b, 2, 20));
+    EXPECT_TRUE(kit::PumpUntil([&] { return f.log.lines.size() >= 2; }, 2000));
+    EXPECT_EQ(f.log.lines.front(), L"b:timer");
+    EXPECT_EQ(f.b->events.back().wParam, 2u);
+
+    // A deleted control's timers are killed and forgotten.
+    f.root->Remove(f.b);
+    f.log.Clear();
+    kit::Pump(80);
+    ::SendMessageW(h, WM_TIMER, 19, 0);
+    EXPECT_TRUE(f.log.lines.empty());
+}
+
+TEST(HostTimers, IdsWrapSkippingTakenOnesAndRunOutInsteadOfColliding)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    CWindowHostUI* host = f.Host();
+    host->ReserveTimerId(28);
+    host->ReserveTimerId(101);
+    // 1..254 without the two reserved ones.
+    int started = 0;
+    for (UINT id = 0; id < 300; ++id)
+        started += host->SetTimer(f.a, id, 1000000) ? 1 : 0;
+    EXPECT_EQ(started, 252);
+
+    // Every id is held: the 256th timer does not reuse the first one's id.
+    f.log.Clear();
+    ::SendMessageW(f.win.Hwnd(), WM_TIMER, 17, 0);
+    ASSERT_EQ(f.log.lines.size(), 1u);
+    EXPECT_EQ(f.a->events.back().wParam, 0u);
+    ::SendMessageW(f.win.Hwnd(), WM_TIMER, 28, 0);
+    EXPECT_EQ(f.log.lines.size(), 1u);
+
+    // Freed ids are taken again, after the counter's position.
+    host->KillAllTimers(f.a);
+    ASSERT_TRUE(host->SetTimer(f.b, 7, 1000000));
+    f.log.Clear();
+    for (WPARAM id = 1; id < 255; ++id)
+        ::SendMessageW(f.win.Hwnd(), WM_TIMER, id, 0);
+    EXPECT_TRUE(SameSequence(f.log.lines, {L"b:timer"}));
+}
+
+// ---- reflection ---------------------------------------------------------------------------------
+
+namespace {
+struct Reflected {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Reflected> g_reflected;
+LRESULT CALLBACK ReflectChildProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message >= 0x2000 && message < 0x3000) {
+        g_reflected.push_back({message, wParam, lParam});
+        return 0x1234 + message;
+    }
+    return ::DefWindowProcW(hWnd, message, wParam, lParam);
+}
+} // namespace
+
+TEST(HostReflection, ChildMessagesComeBackToTheChildPlus0x2000)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ReflectChildProc;
+    wc.lpszClassName = L"OmbrelReflectChild";
+    ::RegisterClassW(&wc);
+    HWND child = ::CreateWindowExW(0, L"OmbrelReflectChild", L"", WS_CHILD, 0, 0, 5, 5, f.win.Hwnd(), nullptr,
+                                   nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    HWND h = f.win.Hwnd();
+    g_reflected.clear();
+
+    EXPECT_EQ(::SendMessageW(h, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), reinterpret_cast<LPARAM>(child)),
+              0x1234 + WM_COMMAND + 0x2000);
+    NMHDR header = {child, 4, NM_CLICK};
+    EXPECT_EQ(::SendMessageW(h, WM_NOTIFY, 4, reinterpret_cast<LPARAM>(&header)), 0x1234 + WM_NOTIFY + 0x2000);
+    HDC dc = ::GetDC(child);
+    EXPECT_EQ(::SendMessageW(h, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child)),
+              0x1234 + WM_CTLCOLOREDIT + 0x2000);
+    EXPECT_EQ(::SendMessageW(h, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child)),
+              0x1234 + WM_CTLCOLORSTATIC + 0x2000);
+    ::ReleaseDC(child, dc);
+    ASSERT_EQ(g_reflected.size(), 4u);
+    EXPECT_EQ(g_reflected[0].message, static_cast<UINT>(WM_COMMAND + 0x2000));
+    EXPECT_EQ(g_reflected[0].wParam, static_cast<WPARAM>(MAKEWPARAM(3, BN_CLICKED)));
+    EXPECT_EQ(g_reflected[1].lParam, reinterpret_cast<LPARAM>(&header));
+    EXPECT_EQ(g_reflected[3].message, static_cast<UINT>(WM_CTLCOLORSTATIC + 0x2000));
+
+    // A menu command (no child window) is left to the window.
+    int windowSaw = 0;
+    f.win.onMessage = [&](UINT m, WPARAM, LPARAM, LRESULT&) {
+        windowSaw += m == WM_COMMAND;
+        return false;
+    };
+    ::SendMessageW(h, WM_COMMAND, 100, 0);
+    EXPECT_EQ(windowSaw, 1);
+    EXPECT_EQ(g_reflected.size(), 4u);
+}
+
+// ---- tree bookkeeping ---------------------------------------------------------------------------
+
+TEST(HostTree, NamesPointsSubtreesAndForgettingDeletedControls)
+{
+    Fixture f;
+    auto* inner = new Box(L"Inner");
+    auto* deep = new ProbeControl(L"Deep");
+    inner->Add(deep);
+    inner->SetFixedXY(SIZE{50, 20});
+    inner->SetFixedWidth(100);
+    inner->SetFixedHeight(30);
+    ASSERT_TRUE(f.Open());
+    f.root->Add(inner);  // added last: topmost at its points
+    ASSERT_TRUE(f.win.Layout());
+    CWindowHostUI* host = f.Host();
+
+    EXPECT_EQ(host->FindControlByName(L"a"), f.a);
+    EXPECT_EQ(host->FindControlByName(L"deep"), nullptr);  // exact
+    EXPECT_EQ(host->FindSubControlByName(nullptr, L"deep"), deep);  // ignoring case
+    EXPECT_EQ(host->FindSubControlByName(f.a, L"deep"), nullptr);
+    EXPECT_EQ(host->FindControlAtPoint(POINT{60, 25}), deep);
+    EXPECT_EQ(host->FindControlAtPoint(POINT{60, 80}), f.a);
+    EXPECT_EQ(host->FindControlAtPoint(POINT{500, 80}), nullptr);
+    deep->SetMouseEnabled(false);
+    EXPECT_EQ(host->FindControlAtPoint(POINT{60, 25}), inner);
+
+    // A later control of the same name replaces the earlier in the map.
+    auto* twin = new ProbeControl(L"a");
+    twin->SetVisible(false);  // hidden controls are named too
+    f.root->Add(twin);
+    EXPECT_EQ(host->FindControlByName(L"a"), twin);
+
+    // Deleting a focused, hovered and pressed control leaves nothing behind.
+    kit::Input in(f.win.Hwnd());
+    in.Move(150, 80);
+    in.LeftDown(150, 80);
+    ASSERT_EQ(host->GetFocus(), f.b);
+    ASSERT_EQ(host->GetHovered(), f.b);
+    ASSERT_EQ(host->GetPressed(), f.b);
+    host->SetTimer(f.b, 1, 100000);
+    host->AddPostPaint(f.b);
+    f.root->Remove(f.b);
+    EXPECT_EQ(host->GetFocus(), nullptr);
+    EXPECT_EQ(host->GetHovered(), nullptr);
+    EXPECT_EQ(host->GetPressed(), nullptr);
+    EXPECT_EQ(host->FindControlByName(L"b"), nullptr);
+    EXPECT_FALSE(host->RemovePostPaint(f.b));  // gone from the post-paint list too
+    in.Move(160, 70);
+    in.LeftUp(160, 70);
+    ::SendMessageW(f.win.Hwnd(), WM_TIMER, 17, 0);
+    EXPECT_TRUE(f.win.Layout());
+
+    // A renamed control is forgotten under the name it was registered with.
+    f.a->SetName(L"renamed");
+    f.root->Remove(f.a);
+    EXPECT_EQ(host->FindControlByName(L"a"), twin);
+    f.root->Remove(twin);
+    EXPECT_EQ(host->FindControlByName(L"a"), nullptr);
+}
+
+TEST(HostTree, ReplacedRootIsDeletedByTheDelayedCleanUp)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    int destroyed = 0;
+    f.root->DestroyDelegates += MakeDelegate([&](void*) { ++destroyed; return true; });
+    auto* second = new Box(L"second");
+    auto* c = new ProbeControl(L"c", &f.log, kBehaviourTabStop);
+    second->Add(c);
+    f.rec.Clear();
+    ASSERT_TRUE(f.Host()->AttachRoot(second));
+    EXPECT_EQ(destroyed, 0);  // not yet: a handler of the old tree may still run
+    EXPECT_EQ(f.Host()->GetRoot(), second);
+    EXPECT_EQ(f.Host()->FindControlByName(L"c"), c);
+    ASSERT_TRUE(f.win.Layout());
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(f.Host()->FindControlByName(L"a"), nullptr);
+    EXPECT_TRUE(SameSequence(f.rec.Lines({L"windowinit", L"setfocus"}), {L"windowinit:second", L"setfocus:c"}));
+    EXPECT_FALSE(f.Host()->AttachRoot(nullptr));
+}
+
+// ---- a callback destroys the window ----------------------------------------------------------------
+
+TEST(HostSurvival, ListenerDestroysTheWindowInsideAClick)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    // "a" behaves like a button: "click" on release, then nothing more once the host is gone.
+    bool touchedAfter = false;
+    f.a->onEvent = [&](ControlEvent& e) {
+        if (e.type != kEventButtonUp)
+            return true;
+        std::weak_ptr<char> alive = f.Host()->GetAliveToken();
+        f.Host()->SendNotify(f.a, L"click");
+        if (alive.expired())
+            return false;
+        touchedAfter = true;
+        return true;
+    };
+    f.rec.onNotify = [&](NotifyMessage& m) {
+        if (m.type == L"click")
+            ::DestroyWindow(f.win.Hwnd());
+    };
+    kit::Input in(f.win.Hwnd());
+    in.Click(20, 20);
+    EXPECT_FALSE(f.win.IsOpen());
+    EXPECT_EQ(f.win.Host(), nullptr);
+    EXPECT_FALSE(touchedAfter);
+    EXPECT_EQ(f.win.DestroyedCount(), 1);
+    kit::Pump(30);
+}
+
+TEST(HostSurvival, ListenerDestroysTheWindowDuringWindowInit)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open(false));
+    f.rec.onNotify = [&](NotifyMessage& m) {
+        if (m.type == L"windowinit")
+            ::DestroyWindow(f.win.Hwnd());
+    };
+    kit::Pump(100);
+    EXPECT_FALSE(f.win.IsOpen());
+    EXPECT_EQ(f.rec.Count(L"setfocus"), 0);
+}
+
+TEST(HostSurvival, QueuedListenerOrFilterDestroyingTheWindowStopsDelivery)
+{
+    {
+        Fixture f;
+        ASSERT_TRUE(f.Open());
+        int after = 0;
+        f.rec.onNotify = [&](NotifyMessage& m) {
+            if (m.type == L"first")
+                ::DestroyWindow(f.win.Hwnd());
+            else
+                ++after;
+        };
+        f.Host()->SendNotify(f.a, L"first", 0, 0, true);
+        f.Host()->SendNotify(f.a, L"second", 0, 0, true);
+        f.Host()->SendNotify(f.a, L"third", 0, 0, true);
+        ::PostMessageW(f.win.Hwnd(), WM_NULL, 0, 0);
+        kit::Pump(30);
+        EXPECT_FALSE(f.win.IsOpen());
+        // The messages of the window's destruction still reach the living host, which delivers
+        // the rest of its queue then; the host's end frees what is left. Each arrives once.
+        EXPECT_EQ(after, 2);
+        EXPECT_TRUE(SameSequence(f.rec.Types({L"first", L"second", L"third"}), {L"first", L"second", L"third"}));
+    }
+    {
+        Fixture f;
+        ASSERT_TRUE(f.Open());
+        Filter killer;
+        killer.action = [&](UINT m) {
+            if (m != WM_LBUTTONDOWN)
+                return false;
+            ::DestroyWindow(f.win.Hwnd());
+            return true;
+        };
+        f.Host()->AddMessageFilter(&killer);
+        kit::Input(f.win.Hwnd()).Click(20, 20);
+        EXPECT_FALSE(f.win.IsOpen());
+        EXPECT_TRUE(f.log.Without({L"move", L"enter"}).empty());
+    }
+}
+
+TEST(HostSurvival, ControlDeletedByItsOwnEventHandler)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    f.b->onEvent = [&](ControlEvent& e) {
+        if (e.type != kEventButtonDown)
+            return true;
+        f.root->Remove(f.b);  // the handler deletes its own control
+        return false;
+    };
+    kit::Input in(f.win.Hwnd());
+    in.Move(150, 50);
+    in.LeftDown(150, 50);
+    EXPECT_EQ(f.Host()->FindControlByName(L"b"), nullptr);
+    EXPECT_EQ(f.Host()->GetPressed(), nullptr);
+    EXPECT_EQ(f.Host()->GetHovered(), nullptr);
+    in.Move(140, 40);
+    in.LeftUp(140, 40);
+    EXPECT_TRUE(f.win.Layout());
+    EXPECT_EQ(::GetCapture() == f.win.Hwnd(), f.Host()->IsCaptured());
+}
+
+TEST(HostClose, CloseLeavesTheHoveredReleasesThePressedAndClearsTheFocus)
+{
+    kit::HostWindow owner;
+    ASSERT_TRUE(owner.Open(new Box(L"ownerRoot"), 100, 50));
+    kit::EventLog log;
+    kit::HostWindow win;
+    auto* root = new Box(L"root");
+    auto* a = Probe(L"a", &log, 0, 100);
+    root->Add(a);
+    ASSERT_TRUE(win.Open(root, 100, 100, owner.Hwnd()));
+    ASSERT_TRUE(win.Layout());
+    kit::Input in(win.Hwnd());
+    in.Move(10, 10);
+    in.LeftDown(10, 10);
+    log.Clear();
+    win.onMessage = [](UINT m, WPARAM, LPARAM, LRESULT&) { return m == WM_CLOSE; };  // keep the window
+    ::SendMessageW(win.Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(SameSequence(log.lines, {L"a:leave", L"a:up", L"a:killfocus"}));
+    EXPECT_EQ(win.Host()->GetFocus(), nullptr);
+    EXPECT_EQ(::GetFocus(), owner.Hwnd());
+}
+
+TEST(HostLook, TransparencyMinMaxAndInitSize)
+{
+    Fixture f;
+    ASSERT_TRUE(f.Open());
+    HWND h = f.win.Hwnd();
+    f.Host()->SetTransparent(255);
+    EXPECT_NE(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(h, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 255);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    f.Host()->SetTransparent(128);
+    ::GetLayeredWindowAttributes(h, nullptr, &alpha, &flags);
+    EXPECT_EQ(alpha, 128);
+    f.Host()->SetTransparent(256);
+    EXPECT_EQ(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+
+    f.Host()->SetMinInfo(300, 0);
+    f.Host()->SetMaxInfo(0, 400);
+    MINMAXINFO info = {};
+    info.ptMinTrackSize = {1, 2};
+    info.ptMaxTrackSize = {3, 4};
+    ::SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 300);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 400);
+    EXPECT_NE(info.ptMaxTrackSize.x, 0);
+
+    // Without a root the initial size resizes the window at once.
+    kit::HostWindow bare;
+    ASSERT_TRUE(bare.Open(nullptr, 50, 50));
+    bare.Host()->SetInitSize(120, 70);
+    RECT rc = {};
+    ::GetWindowRect(bare.Hwnd(), &rc);
+    EXPECT_EQ(rc.right - rc.left, 120);
+    EXPECT_EQ(rc.bottom - rc.top, 70);
+    EXPECT_EQ(bare.Host()->GetInitSize().cx, 120);
+    f.Host()->SetInitSize(10, 10);  // with a root: only stored
+    ::GetWindowRect(h, &rc);
+    EXPECT_EQ(rc.right - rc.left, 200);
+}

@@ -14,6 +14,12 @@ ombrel_wine_prefix() {
     WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1
     wineserver -w
   fi
+  if [ ! -f "$WINEPREFIX/.unmanaged" ]; then
+    # Without a window manager, Wine waits 2 s on every destroyed managed window; unmanaged
+    # windows close at once.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 \
+      && wineserver -w && touch "$WINEPREFIX/.unmanaged"
+  fi
 }
 
 ombrel_xvfb_start() {

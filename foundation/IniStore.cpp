@@ -140,7 +140,8 @@ bool IniStore::Load(const std::wstring& path)
     path_ = path;
     values_.clear();
     std::vector<unsigned char> bytes;
-    if (!ReadAll(path, bytes))
+    writable_ = ReadAll(path, bytes);
+    if (!writable_)
         return false;
     Parse(Decode(bytes));
     return true;
@@ -215,7 +216,7 @@ bool IniStore::SetInt(const wchar_t* section, const wchar_t* key, int value)
 
 bool IniStore::Save() const
 {
-    if (path_.empty())
+    if (path_.empty() || !writable_)
         return false;
 
     // 1. The file text: sections in order, each with its keys.

@@ -8,8 +8,10 @@
 class IniStore {
 public:
     // Reads the whole file. A byte-order mark selects UTF-8 or UTF-16LE, other
-    // files are read in code page 936. A missing or unreadable file gives an
-    // empty store (and still returns true for a missing file).
+    // files are read in code page 936. A missing file gives an empty store and
+    // true. A file that exists but cannot be read gives an empty store, false,
+    // and a store that refuses to write: rewriting it from an empty store
+    // would wipe what the file holds.
     bool Load(const std::wstring& path);
 
     // False when the value is absent or empty.
@@ -37,6 +39,7 @@ private:
     };
 
     std::wstring path_;
+    bool writable_ = false;  // the file was read, or is missing
     // Keyed by "section#key" in lower case; the entry keeps both parts apart
     // so that a '#' inside either survives a rewrite.
     std::map<std::wstring, Entry> values_;

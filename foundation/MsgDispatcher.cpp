@@ -262,6 +262,8 @@ HWND MsgDispatcher::MessageWindow()
 
 MsgDispatcher::MsgDispatcher()
 {
+    // Globals that own tasks may be built before this file's start-up code.
+    InitOnUiThread();
     DispatcherState& s = State();
     CriticalSectionLock guard(s.lock);
     ownerId_ = s.nextOwner++;

@@ -245,6 +245,34 @@ TEST(IniStore, OriginalIntactWhenTheFileIsHeldOpenWithoutSharing)
     EXPECT_FALSE(Exists(path + L".tmp"));
 }
 
+// A file that exists but could not be read is never rewritten from the empty
+// store that the failed read left.
+TEST(IniStore, UnreadableFileIsNeverOverwritten)
+{
+    kit::TempDir dir;
+    const std::wstring path = dir.File(L"locked.ini");
+    const std::string original = "[s]\r\nk=old\r\nother=kept\r\n";
+    WriteBytes(path, original);
+
+    IniStore store;
+    {
+        mjz::UniqueHandle held(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(store.Load(path));
+    }
+    wchar_t buf[16];
+    EXPECT_EQ(store.GetString(L"s", L"other", buf, 16), 0);
+    EXPECT_FALSE(store.SetString(L"s", L"k", L"new"));
+    EXPECT_EQ(ReadBytes(path), original);
+
+    ASSERT_TRUE(store.Load(path));  // readable again
+    EXPECT_TRUE(store.SetString(L"s", L"k", L"new"));
+    IniStore again;
+    ASSERT_TRUE(again.Load(path));
+    EXPECT_EQ(Get(again, L"s", L"other"), L"kept");
+    EXPECT_EQ(Get(again, L"s", L"k"), L"new");
+}
+
 TEST(IniStore, FolderThatDoesNotExistFailsCleanly)
 {
     kit::TempDir dir;

@@ -119,12 +119,25 @@ void RunDueTask(DispatcherState& s, std::map<TaskId, Task>::iterator it)
     if (postAgain)
         ::PostMessageW(s.window, kRunTaskMessage, id, 0);
 
-    s.runningOwners.insert(owner);
-    s.lock.Unlock();
+    // Marks the owner as running for the length of the call, the lock released;
+    // the marks are undone even if the callback throws.
+    struct RunningMark {
+        DispatcherState& s;
+        std::multiset<unsigned>::iterator mark;
+        RunningMark(DispatcherState& state, unsigned owner) : s(state), mark(state.runningOwners.insert(owner))
+        {
+            s.lock.Unlock();
+        }
+        ~RunningMark()
+        {
+            s.lock.Lock();
+            s.runningOwners.erase(mark);
+            ::WakeAllConditionVariable(&s.changed);
+        }
+        RunningMark(const RunningMark&) = delete;
+        RunningMark& operator=(const RunningMark&) = delete;
+    } running(s, owner);
     (*fn)();  // may cancel tasks, destroy owners or pump messages
-    s.lock.Lock();
-    s.runningOwners.erase(s.runningOwners.find(owner));
-    ::WakeAllConditionVariable(&s.changed);
 }
 
 // WM_USER+100: run the task now or start its delay.

@@ -6,13 +6,15 @@ namespace kit {
 
 namespace {
 
-// Dispatches every queued message; false when nothing was there.
+// Dispatches every queued message; false when nothing was there. Bounded in count and time: a
+// window that keeps invalidating itself would otherwise keep WM_PAINT coming forever.
 bool DispatchQueued(bool preTranslate)
 {
     bool any = false;
     MSG msg;
-    // Bounded: a window that never validates would otherwise keep WM_PAINT coming forever.
-    for (int i = 0; i < 10000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    const DWORD start = ::GetTickCount();
+    for (int i = 0; i < 10000 && ::GetTickCount() - start < 200 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+         ++i) {
         any = true;
         if (msg.message == WM_QUIT)
             continue;
@@ -55,7 +57,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, bool preTrans
 
 void Drain(bool preTranslate)
 {
-    for (int round = 0; round < 100 && DispatchQueued(preTranslate); ++round) {
+    const DWORD start = ::GetTickCount();
+    for (int round = 0; round < 100 && ::GetTickCount() - start < 1000 && DispatchQueued(preTranslate); ++round) {
     }
 }
 

@@ -2,7 +2,8 @@
 // Message pumping with a bounded wait (never a bare Sleep).
 //
 //   kit::Pump(100);                           // dispatch whatever arrives for 100 ms
-//   kit::Drain();                             // dispatch until the queue is empty (paints too)
+//   kit::Drain();                             // dispatch until the queue is empty (paints too;
+//                                             // at most about a second)
 //   kit::PumpUntil([&]{ return done; }, 2000) // false on timeout
 //
 // With preTranslate, queued messages are offered to CWindowHostUI::TranslateMessage first, as

@@ -645,3 +645,19 @@ TEST(HostLook, TransparencyMinMaxAndInitSize)
     ::GetWindowRect(h, &rc);
     EXPECT_EQ(rc.right - rc.left, 200);
 }
+
+// ---- process exit -------------------------------------------------------------------------------
+
+namespace {
+// Destroyed at process exit, after main: its host leaves the process-wide host list then, which
+// must still exist.
+kit::HostWindow g_windowAtExit;
+} // namespace
+
+TEST(HostExit, AHostOwnedByAStaticObjectIsOpenAtExit)
+{
+    ASSERT_TRUE(g_windowAtExit.Open(new Box(L"staticRoot"), 40, 40));
+    ASSERT_TRUE(g_windowAtExit.Layout());
+    MSG msg = {g_windowAtExit.Hwnd(), WM_KEYDOWN, VK_TAB, 1, 0, {0, 0}};
+    EXPECT_TRUE(CWindowHostUI::TranslateMessage(&msg));  // registered in the list
+}

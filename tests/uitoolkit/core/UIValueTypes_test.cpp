@@ -1,6 +1,7 @@
 // The toolkit's own string, pointer array, string map and rectangle values.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "uitoolkit/core/UIPtrArray.h"
@@ -57,6 +58,17 @@ TEST(UIString, AssignWithLengthAndNull)
     s.Assign(L"ab", 100);
     EXPECT_EQ(s.GetLength(), 2);
     EXPECT_STREQ(s.GetData(), L"ab");
+}
+
+TEST(UIString, ImpossibleSizesFailAndKeepTheOldText)
+{
+    CUIString s(L"keep");
+    EXPECT_FALSE(s.Assign(L"abc", INT_MAX));
+    EXPECT_FALSE(s.Assign(L"abc", INT_MAX / 4));
+    EXPECT_STREQ(s.GetData(), L"keep");
+    CUIString big(std::wstring(100, L'b').c_str());
+    EXPECT_FALSE(big.Assign(L"abc", INT_MAX - 1));
+    EXPECT_EQ(big.GetLength(), 100);
 }
 
 TEST(UIString, SelfAssignAndSelfAppendReadNoFreedMemory)

@@ -1,6 +1,7 @@
 // The window host's painting on a real window: the tree painted through WM_PRINTCLIENT and
 // through WM_PAINT (double-buffered or not), post-paint overlays, the dirty outline, lazy
-// layout with its bounded passes, and the modal loop's pre-translation.
+// layout with its bounded passes, the modal loop's pre-translation, and the window look
+// (transparency, tracking sizes, initial size).
 #include <gtest/gtest.h>
 
 #include "kit/Capture.h"
@@ -10,6 +11,7 @@
 #include "kit/NotifyRecorder.h"
 #include "kit/Probe.h"
 #include "kit/Pump.h"
+#include "HostFixture.h"
 
 using namespace SkinUI;
 using kit::Box;
@@ -226,3 +228,46 @@ TEST(HostModal, ModalLoopGivesTheDialogTabAndEndsWithItsCode)
     EXPECT_TRUE(::IsWindowEnabled(owner.Hwnd()));
     EXPECT_FALSE(dialog.IsOpen());
 }
+
+TEST(HostLook, TransparencyMinMaxAndInitSize)
+{
+    host_fixture::Fixture f;
+    ASSERT_TRUE(f.Open());
+    HWND h = f.win.Hwnd();
+    f.Host()->SetTransparent(255);
+    EXPECT_NE(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(h, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 255);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    f.Host()->SetTransparent(128);
+    ::GetLayeredWindowAttributes(h, nullptr, &alpha, &flags);
+    EXPECT_EQ(alpha, 128);
+    f.Host()->SetTransparent(256);
+    EXPECT_EQ(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+
+    f.Host()->SetMinInfo(300, 0);
+    f.Host()->SetMaxInfo(0, 400);
+    MINMAXINFO info = {};
+    info.ptMinTrackSize = {1, 2};
+    info.ptMaxTrackSize = {3, 4};
+    ::SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 300);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 400);
+    EXPECT_NE(info.ptMaxTrackSize.x, 0);
+
+    // Without a root the initial size resizes the window at once.
+    kit::HostWindow bare;
+    ASSERT_TRUE(bare.Open(nullptr, 50, 50));
+    bare.Host()->SetInitSize(120, 70);
+    RECT rc = {};
+    ::GetWindowRect(bare.Hwnd(), &rc);
+    EXPECT_EQ(rc.right - rc.left, 120);
+    EXPECT_EQ(rc.bottom - rc.top, 70);
+    EXPECT_EQ(bare.Host()->GetInitSize().cx, 120);
+    f.Host()->SetInitSize(10, 10);  // with a root: only stored
+    ::GetWindowRect(h, &rc);
+    EXPECT_EQ(rc.right - rc.left, 200);
+}
+

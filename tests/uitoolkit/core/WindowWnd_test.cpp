@@ -1,103 +1,17 @@
-// The window base: class registration, binding the object to its window, destruction, the modal
-// loop, centring and resizing, on real windows.
+// The window base: class registration, binding the object to its window, destruction, the owner
+// hook, centring and resizing, on real windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
+#include "WindowWndProbe.h"
 #include "kit/Pump.h"
 #include "uitoolkit/core/WindowWnd.h"
 
 using namespace SkinUI;
-
-namespace {
-
-// A window of an own class that records what the base tells it.
-class OwnWnd : public CWindowWnd {
-public:
-    const wchar_t* GetWindowClass() const override { return L"OmbrelTestOwnWnd"; }
-    LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (onMessage) {
-            LRESULT result = 0;
-            if (onMessage(message, wParam, lParam, result))
-                return result;
-        }
-        return CWindowWnd::ProcessMessage(message, wParam, lParam);
-    }
-    void OnWindowDestroyed(HWND hWnd) override
-    {
-        ++destroyedCalls;
-        destroyedArg = hWnd;
-        handleDuringDestroyed = m_hWnd;
-        userDataDuringDestroyed = ::GetWindowLongPtrW(hWnd, GWLP_USERDATA);
-        CWindowWnd::OnWindowDestroyed(hWnd);
-        if (deleteSelf)
-            delete this;
-    }
-    ~OwnWnd() override
-    {
-        if (deletedFlag != nullptr)
-            *deletedFlag = true;
-    }
-
-    void HookOwners(bool on) { SetOwnerHook(on); }
-    void MarkSubclassed(WNDPROC previous)
-    {
-        m_oldWndProc = previous;
-        SetSubclassed(true);
-    }
-
-    std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> onMessage;
-    int destroyedCalls = 0;
-    HWND destroyedArg = nullptr;
-    HWND handleDuringDestroyed = reinterpret_cast<HWND>(1);
-    LONG_PTR userDataDuringDestroyed = -1;
-    bool deleteSelf = false;
-    bool* deletedFlag = nullptr;
-};
-
-class EditWnd : public CWindowWnd {
-public:
-    const wchar_t* GetWindowClass() const override { return L"OmbrelTestEditWnd"; }
-    const wchar_t* GetSuperclassBase() const override { return L"Edit"; }
-    void OnWindowDestroyed(HWND hWnd) override
-    {
-        ++destroyedCalls;
-        propDuringDestroyed = ::GetPropW(hWnd, L"WndX");
-        CWindowWnd::OnWindowDestroyed(hWnd);
-    }
-    int destroyedCalls = 0;
-    HANDLE propDuringDestroyed = reinterpret_cast<HANDLE>(1);
-};
-
-class NoSuchBaseWnd : public CWindowWnd {
-public:
-    const wchar_t* GetWindowClass() const override { return L"OmbrelTestNoBase"; }
-    const wchar_t* GetSuperclassBase() const override { return L"OmbrelNoSuchClassAnywhere"; }
-};
-
-HWND CreatePopup(CWindowWnd& wnd, HWND owner = nullptr, int x = 100, int y = 100, int w = 200, int h = 120,
-                 DWORD style = WS_POPUP)
-{
-    return wnd.Create(owner, L"t", style, WS_EX_TOOLWINDOW, x, y, w, h);
-}
-
-RECT WindowRect(HWND hWnd)
-{
-    RECT rc = {};
-    ::GetWindowRect(hWnd, &rc);
-    return rc;
-}
-
-RECT WorkArea()
-{
-    RECT rc = {};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0);
-    return rc;
-}
-
-} // namespace
+using namespace windowwnd_probe;
 
 TEST(WindowWnd, OwnClassBindsThroughUserDataAndUnbindsBeforeDestroyedCallback)
 {
@@ -221,135 +135,6 @@ TEST(WindowWnd, SubclassedWindowGetsItsProcedureBackOnDestruction)
     // Unsubclass without the flag changes nothing.
     w.Unsubclass();
     EXPECT_EQ(reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(h, GWLP_WNDPROC)), current);
-}
-
-// ---- modal loop ---------------------------------------------------------------------------------
-
-namespace {
-
-struct ModalFixture {
-    OwnWnd outer;   // owner of the owner, hidden at the start
-    OwnWnd owner;
-    OwnWnd* dialog = new OwnWnd;  // deletes itself when its window goes
-
-    bool Open()
-    {
-        if (CreatePopup(outer, nullptr, 10, 10, 300, 200) == nullptr)
-            return false;
-        if (CreatePopup(owner, outer.GetHWND(), 20, 20, 300, 200, WS_POPUP | WS_VISIBLE) == nullptr)
-            return false;
-        dialog->deleteSelf = true;
-        return CreatePopup(*dialog, owner.GetHWND(), 0, 0, 100, 60) != nullptr;
-    }
-};
-
-} // namespace
-
-TEST(WindowWndModal, CloseFromATimerEndsTheLoopWithItsCodeAndOwnersAreRestored)
-{
-    ModalFixture f;
-    ASSERT_TRUE(f.Open());
-    HWND dialogWnd = f.dialog->GetHWND();
-    bool ownerEnabledInside = true, outerEnabledInside = true, outerShownInside = false;
-    int sentCloses = 0;
-    OwnWnd* dialog = f.dialog;
-    dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
-        if (m == WM_CLOSE) {
-            ++sentCloses;  // a sent WM_CLOSE: eaten here, the loop goes on
-            return true;
-        }
-        if (m == WM_TIMER && w == 1) {
-            ::KillTimer(dialogWnd, 1);
-            ownerEnabledInside = ::IsWindowEnabled(f.owner.GetHWND()) != FALSE;
-            outerEnabledInside = ::IsWindowEnabled(f.outer.GetHWND()) != FALSE;
-            outerShownInside = ::IsWindowVisible(f.outer.GetHWND()) != FALSE;
-            ::SendMessageW(dialogWnd, WM_CLOSE, 0, 99);
-            dialog->Close(7);
-            return true;
-        }
-        return false;
-    };
-    ::SetTimer(dialogWnd, 1, 30, nullptr);
-    const UINT result = f.dialog->ShowModal();
-
-    EXPECT_EQ(result, 7u);
-    EXPECT_EQ(sentCloses, 1);
-    EXPECT_FALSE(ownerEnabledInside);
-    EXPECT_FALSE(outerEnabledInside);
-    EXPECT_TRUE(outerShownInside);  // hidden owners are shown
-    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
-    EXPECT_TRUE(::IsWindowEnabled(f.outer.GetHWND()));
-    EXPECT_FALSE(::IsWindow(dialogWnd));  // destroyed on return (and the object deleted itself)
-}
-
-TEST(WindowWndModal, QuitEndsTheLoopWithZeroAndIsPostedAgain)
-{
-    ModalFixture f;
-    ASSERT_TRUE(f.Open());
-    HWND dialogWnd = f.dialog->GetHWND();
-    f.dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
-        if (m == WM_TIMER && w == 1) {
-            ::KillTimer(dialogWnd, 1);
-            ::PostQuitMessage(3);
-            return true;
-        }
-        return false;
-    };
-    ::SetTimer(dialogWnd, 1, 30, nullptr);
-    EXPECT_EQ(f.dialog->ShowModal(), 0u);
-    MSG msg;
-    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 3u);
-    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
-}
-
-TEST(WindowWndModal, WindowDestroyedInsideTheLoopEndsItWithZero)
-{
-    ModalFixture f;
-    ASSERT_TRUE(f.Open());
-    HWND dialogWnd = f.dialog->GetHWND();
-    f.dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
-        if (m == WM_TIMER && w == 1) {
-            ::KillTimer(dialogWnd, 1);
-            ::DestroyWindow(dialogWnd);  // a handler (or Alt+F4) destroys the dialog; it deletes itself
-            return true;
-        }
-        return false;
-    };
-    ::SetTimer(dialogWnd, 1, 30, nullptr);
-    const DWORD start = ::GetTickCount();
-    EXPECT_EQ(f.dialog->ShowModal(), 0u);
-    EXPECT_LT(::GetTickCount() - start, 5000u);
-    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
-    EXPECT_TRUE(::IsWindowEnabled(f.outer.GetHWND()));
-}
-
-TEST(WindowWndModal, DefaultCloseDestroysTheWindowAndEndsTheLoop)
-{
-    ModalFixture f;
-    ASSERT_TRUE(f.Open());
-    HWND dialogWnd = f.dialog->GetHWND();
-    f.dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
-        if (m == WM_TIMER && w == 1) {
-            ::KillTimer(dialogWnd, 1);
-            ::SendMessageW(dialogWnd, WM_SYSCOMMAND, SC_CLOSE, 0);  // system menu "Close"
-            return true;
-        }
-        return false;
-    };
-    ::SetTimer(dialogWnd, 1, 30, nullptr);
-    EXPECT_EQ(f.dialog->ShowModal(), 0u);
-    EXPECT_FALSE(::IsWindow(dialogWnd));
-    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
-}
-
-TEST(WindowWndModal, WithoutAWindowReturnsAtOnceAndLeavesOwnersAlone)
-{
-    OwnWnd owner;
-    ASSERT_NE(CreatePopup(owner), nullptr);
-    OwnWnd none;
-    EXPECT_EQ(none.ShowModal(), 0u);
-    EXPECT_TRUE(::IsWindowEnabled(owner.GetHWND()));
 }
 
 TEST(WindowWnd, OwnerHookFollowsShowAndClose)

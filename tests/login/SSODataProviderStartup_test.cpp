@@ -1,12 +1,14 @@
 // Start-up of the single-sign-on provider against the stand-in library, its failures, the account
 // list and the library's window messages.
+// First: it sets how JSON lookups fail.
+#include "tests/login/SSOTestBed.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "login/SSODataProvider.h"
 #include "tests/login/ProviderEventLog.h"
-#include "tests/login/SSOTestBed.h"
 
 namespace {
 

@@ -8,6 +8,18 @@
 // (after checking that none of its objects is left alive) and the folder removed.
 #include <windows.h>
 
+#include <stdexcept>
+
+// A lookup of a missing JSON member fails the test instead of reading through null.
+#ifndef RAPIDJSON_ASSERT
+#define RAPIDJSON_ASSERT_THROWS
+#define RAPIDJSON_ASSERT(x) \
+    do { \
+        if (!(x)) \
+            throw std::logic_error("JSON check failed: " #x); \
+    } while (0)
+#endif
+
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 

@@ -1,0 +1,404 @@
+// Logins through the single-sign-on provider and the stand-in library: password and stored
+// account logins, failures, verification, the old library's missing web ticket, the remembered
+// password and the library's account store.
+// First: it sets how JSON lookups fail.
+#include "tests/login/SSOTestBed.h"
+
+#include <gtest/gtest.h>
+
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <algorithm>
+#include <string>
+
+#include "login/Login.h"
+#include "login/SSODataProvider.h"
+#include "tests/login/LoginEventLog.h"
+#include "tests/login/ProviderEventLog.h"
+
+namespace {
+
+std::string Scenario(const std::string& aliceExtra = "", const std::string& library = "")
+{
+    return "[library]\r\n" + library
+         + "[account.alice]\r\nUin=10001\r\nAliases=alice,alice@example.org\r\nDigest=" + SSOTestBed::DigestHex("secret")
+         + "\r\nNick=Alice\r\nAge=20\r\nGender=1\r\nFace=3\r\nUinFlag=64\r\nListed=1\r\n" + aliceExtra
+         + "[account.bob]\r\nUin=10002\r\nAliases=bob\r\nDigest=" + SSOTestBed::DigestHex("hunter2")
+         + "\r\nNick=Bob\r\n";
+}
+
+std::string Str(const rapidjson::Value& v)
+{
+    return v.IsString() ? v.GetString() : std::string("<not a string>");
+}
+
+std::string Json(const rapidjson::Value& v)
+{
+    rapidjson::StringBuffer out;
+    rapidjson::Writer<rapidjson::StringBuffer> w(out);
+    v.Accept(w);
+    return out.GetString();
+}
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char b : bytes) {
+        hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    return hex;
+}
+
+// The account numbers of the account store handed back to the library last.
+std::vector<uint32_t> StoredAccounts(const SSOTestBed& bed)
+{
+    std::vector<uint32_t> out;
+    const rapidjson::Document call = bed.LastCall("service.20");
+    if (!call.IsObject())
+        return out;
+    for (const rapidjson::Value& item : call["store"].GetArray())
+        out.push_back(item["dwAccoutUin"].GetUint());
+    return out;
+}
+
+bool LoginWith(CSSODataProvider& provider, const wchar_t* account, const std::string& password, int remember = 0)
+{
+    const std::vector<uint8_t> digest = SSOTestBed::Digest(password);
+    return provider.LoginByHashedPassword(account, digest.data(), 16, remember, nullptr);
+}
+
+struct Started {
+    explicit Started(const std::string& scenario) : bed(scenario)
+    {
+        EXPECT_TRUE(provider.Init());
+        provider.SetEventHandler(&events);
+    }
+    bool WaitFor(size_t outcomes) { return SSOTestBed::PumpUntil([&] { return events.Outcomes().size() >= outcomes; }); }
+
+    SSOTestBed bed;
+    CSSODataProvider provider;
+    ProviderEventLog events;
+};
+
+} // namespace
+
+TEST(SSODataProviderLogin, PasswordLoginFillsTheRecordsAndKeepsTheAccountFirstInTheStore)
+{
+    SSOTestBed bed(Scenario());
+    CLogin login;
+    LoginEventLog events;
+    login.AddHandler(&events, 0);
+    ASSERT_TRUE(login.InitSSO());
+    CSSODataProvider& provider = *login.provider;
+    ASSERT_TRUE(provider.LibraryLoaded());
+
+    ASSERT_TRUE(LoginWith(provider, L"bob", "hunter2", 1));
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return events.events.size() == 1; }));
+    EXPECT_EQ(StoredAccounts(bed), (std::vector<uint32_t>{10002}));
+
+    ASSERT_TRUE(LoginWith(provider, L"alice", "secret", 1));
+    EXPECT_TRUE(events.events.size() == 1) << "the answer never comes inside the call";
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return events.events.size() == 2; }));
+    EXPECT_EQ(events.events, (std::vector<std::string>{"success bob", "success alice"}));
+    EXPECT_EQ(StoredAccounts(bed), (std::vector<uint32_t>{10001, 10002})) << "the last login comes first";
+
+    // What went to the library.
+    const rapidjson::Document call = bed.LastCall("login.8");
+    const rapidjson::Document init = bed.LastCall("main.13");
+    EXPECT_EQ(call["appHandle"].GetUint(), provider.AppHandle());
+    EXPECT_EQ(Str(call["accessKey"]), Str(init["result"]["strSSO_Init_strAccessKey"]));
+    EXPECT_EQ(call["serviceId"].GetUint(), 769047801u);
+    EXPECT_EQ(Str(call["account"]), "alice");
+    EXPECT_EQ(call["credentialType"].GetUint(), 2u);
+    EXPECT_EQ(Str(call["credential"]["hex"]), SSOTestBed::DigestHex("secret"));
+    EXPECT_EQ(Json(call["extra"]), R"({"dataSpecifyLoginData":{"bRememberPwdLogin":true},"dataProxyData":{"cProxy_Type":0}})");
+    EXPECT_EQ(bed.LastCall("service.24")["data"]["dwServiceTGTPriority"].GetUint(), 1000u);
+    const rapidjson::Document storeCall = bed.LastCall("service.20");
+    const rapidjson::Value& entry = storeCall["store"][0];
+    EXPECT_EQ(Str(entry["strAccountValue"]), "alice");
+    EXPECT_TRUE(entry["bSavedPwd"].GetBool());
+    EXPECT_EQ(entry["cSCT"].GetUint(), 5u);
+    EXPECT_EQ(Str(entry["pSC"]["hex"]), Hex("s2sc:10001"));
+
+    // The records handed to the handlers.
+    const _tagKwiSERVERLOGININFO& s = events.server;
+    EXPECT_EQ(s.size, 312);
+    EXPECT_EQ(s.accountNumber, 10001u);
+    EXPECT_EQ(s.accountFlags, 64u);
+    ASSERT_EQ(s.serviceTicketLength, 64);
+    EXPECT_EQ(s.serviceTicket[5], static_cast<uint8_t>(10001 + 5 * 7 + 1));
+    ASSERT_EQ(s.webTicketLength, 96);
+    EXPECT_EQ(s.webTicket[95], static_cast<uint8_t>(10001 + 95 * 7 + 2));
+    EXPECT_EQ(s.ticketKey[15], static_cast<uint8_t>(10001 + 15 * 7 + 3));
+    const _tagKwiBASEUSERINFO& u = events.user;
+    EXPECT_EQ(u.size, 104);
+    EXPECT_EQ(u.accountNumber, 10001u);
+    EXPECT_EQ(u.age, 20);
+    EXPECT_EQ(u.gender, 1);
+    EXPECT_EQ(u.faceIndex, 3);
+    EXPECT_EQ(u.nickNameLength, 5);
+    EXPECT_STREQ(u.nickName, L"Alice");
+
+    // The controller keeps them per account; the current account is the first one.
+    EXPECT_EQ(login.CurrentAccount(), L"bob");
+    ASSERT_NE(login.ServerLoginInfo(L"alice"), nullptr);
+    EXPECT_EQ(login.ServerLoginInfo(L"alice")->webTicketLength, 96);
+    EXPECT_EQ(login.BaseUserInfo(L"bob")->accountNumber, 10002u);
+    EXPECT_NE(login.ServerTime(), 0u);
+
+    // Signing bob in again moves him to the front, once.
+    ASSERT_TRUE(LoginWith(provider, L"bob", "hunter2", 1));
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return events.events.size() == 3; }));
+    EXPECT_EQ(StoredAccounts(bed), (std::vector<uint32_t>{10002, 10001}));
+    login.RemoveHandler(&events);
+}
+
+TEST(SSODataProviderLogin, FailuresCarryCodeAndReasonCutTo259Characters)
+{
+    const std::string reason(300, 'r');
+    Started s(Scenario("Result=fail\r\nErrorType=77\r\nReason=" + reason + "\r\n"));
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
+    ASSERT_TRUE(s.WaitFor(1));
+    EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"failed alice 77"}));
+    EXPECT_EQ(s.events.lastReason, std::wstring(259, L'r'));
+
+    ASSERT_TRUE(LoginWith(s.provider, L"bob", "wrong"));
+    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_EQ(s.events.Outcomes().back(), "failed bob 2");
+    EXPECT_EQ(s.events.lastReason, L"wrong password");
+
+    ASSERT_TRUE(LoginWith(s.provider, L"nobody", "x"));
+    ASSERT_TRUE(s.WaitFor(3));
+    EXPECT_EQ(s.events.Outcomes().back(), "failed nobody 1");
+    EXPECT_TRUE(StoredAccounts(s.bed).empty()) << "nothing is stored after a failure";
+}
+
+TEST(SSODataProviderLogin, DigestMustBeSixteenBytes)
+{
+    Started s(Scenario());
+    const std::vector<uint8_t> digest = SSOTestBed::Digest("secret");
+    s.bed.ClearCalls();
+    EXPECT_FALSE(s.provider.LoginByHashedPassword(L"alice", digest.data(), 15, 0, nullptr));
+    EXPECT_FALSE(s.provider.LoginByHashedPassword(L"alice", digest.data(), 17, 0, nullptr));
+    EXPECT_FALSE(s.provider.LoginByHashedPassword(nullptr, digest.data(), 16, 0, nullptr));
+    EXPECT_FALSE(s.provider.LoginByHashedPassword(L"alice", nullptr, 16, 0, nullptr));
+    EXPECT_FALSE(s.bed.LastCall("login.8").IsObject());
+}
+
+TEST(SSODataProviderLogin, OldLibraryReportsMissingWebTicketThenSucceeds)
+{
+    Started s(Scenario("Result=old\r\n"));
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
+    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"failed alice 36880", "success alice"}));
+    EXPECT_EQ(s.events.server.webTicketLength, 0);
+    EXPECT_EQ(s.events.server.serviceTicketLength, 64);
+}
+
+TEST(SSODataProviderLogin, TicketsAndKeyAreCutToTheirFields)
+{
+    Started s(Scenario("TicketLength=300\r\nWebTicketLength=200\r\nKeyLength=40\r\n"));
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
+    ASSERT_TRUE(s.WaitFor(1));
+    const _tagKwiSERVERLOGININFO& r = s.events.server;
+    EXPECT_EQ(r.serviceTicketLength, 128);
+    EXPECT_EQ(r.serviceTicket[127], static_cast<uint8_t>(10001 + 127 * 7 + 1));
+    EXPECT_EQ(r.webTicketLength, 134);
+    EXPECT_EQ(r.webTicket[133], static_cast<uint8_t>(10001 + 133 * 7 + 2));
+    EXPECT_EQ(r.ticketKey[15], static_cast<uint8_t>(10001 + 15 * 7 + 3));
+
+    s.bed.WriteScenario(Scenario("TicketLength=0\r\nKeyLength=4\r\n"));
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
+    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_EQ(s.events.server.serviceTicketLength, 0);
+    EXPECT_EQ(s.events.server.ticketKey[3], static_cast<uint8_t>(10001 + 3 * 7 + 3));
+    EXPECT_EQ(s.events.server.ticketKey[4], 0) << "a short key leaves the rest zero";
+}
+
+TEST(SSODataProviderLogin, VerificationByWebTicket)
+{
+    Started s(Scenario("Result=verify\r\nPageUrl=https://verify.example/page\r\n"));
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret", 1));
+    ASSERT_TRUE(s.WaitFor(1));
+    EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"verify https://verify.example/page 10001"}));
+
+    EXPECT_FALSE(s.provider.WebVerifyTicket(nullptr, L"rand", 10001));
+    EXPECT_FALSE(s.provider.WebVerifyTicket(L"tick", nullptr, 10001));
+    EXPECT_TRUE(s.provider.WebVerifyTicket(L"t\u00e9ck", L"rand", 10001));
+    const rapidjson::Document call = s.bed.LastCall("login.11");
+    EXPECT_EQ(call["accountNumber"].GetUint(), 10001u);
+    EXPECT_EQ(call["reserved"].GetUint(), 0u);
+    EXPECT_EQ(Str(call["data"]["bufTicket"]["hex"]), Hex("t\xc3\xa9" "ck")) << "UTF-8";
+    EXPECT_EQ(Str(call["data"]["bufRandStr"]["hex"]), Hex("rand"));
+    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_EQ(s.events.Outcomes().back(), "success alice");
+    EXPECT_EQ(StoredAccounts(s.bed), (std::vector<uint32_t>{10001})) << "the remember choice survives verification";
+
+    // Nothing waits for a ticket any more: the library refuses, and so does the call.
+    EXPECT_FALSE(s.provider.WebVerifyTicket(L"tick", L"rand", 10001));
+}
+
+TEST(SSODataProviderLogin, VerificationCodeAndNewPage)
+{
+    Started s(Scenario("Result=verify\r\nPageUrl=https://verify.example/page\r\n"));
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
+    ASSERT_TRUE(s.WaitFor(1));
+
+    s.provider.ReGetVerifyCode(10001);
+    EXPECT_TRUE(s.bed.LastCall("login.11")["data"].IsNull());
+    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_EQ(s.events.Outcomes().back(), "verify https://verify.example/page 10001");
+
+    EXPECT_FALSE(s.provider.EnterVerifyCode(nullptr, 10001));
+    EXPECT_TRUE(s.provider.EnterVerifyCode(L"abcd", 10001));
+    EXPECT_EQ(Str(s.bed.LastCall("login.11")["data"]["strVerifyCode"]), "abcd");
+    ASSERT_TRUE(s.WaitFor(3));
+    EXPECT_EQ(s.events.Outcomes().back(), "success alice");
+}
+
+TEST(SSODataProviderLogin, VerificationWithoutPageIsNotReported)
+{
+    Started s(Scenario("Result=verify\r\n"));
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] {
+        const std::vector<std::string> calls = s.bed.CallNames();
+        return std::find(calls.begin(), calls.end(), "event.6529") != calls.end();
+    }));
+    SSOTestBed::Pump(50);
+    EXPECT_TRUE(s.events.Outcomes().empty());
+}
+
+TEST(SSODataProviderLogin, CancelledAndFailedVerification)
+{
+    Started s(Scenario("Result=verify\r\nPageUrl=https://v.example/\r\nAfterVerify=fail\r\n"));
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
+    ASSERT_TRUE(s.WaitFor(1));
+
+    s.provider.CancelVerify(nullptr);
+    s.provider.CancelVerify(L"alice");
+    const rapidjson::Document cancel = s.bed.LastCall("login.9");
+    EXPECT_EQ(Str(cancel["account"]), "alice");
+    EXPECT_EQ(cancel["serviceId"].GetUint(), 769047801u);
+    EXPECT_FALSE(s.provider.WebVerifyTicket(L"tick", L"rand", 10001)) << "nothing waits after the cancel";
+
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
+    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_TRUE(s.provider.WebVerifyTicket(L"tick", L"rand", 10001));
+    ASSERT_TRUE(s.WaitFor(3));
+    EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"verify https://v.example/ 10001",
+                                                             "verify https://v.example/ 10001", "failed alice 5"}));
+}
+
+TEST(SSODataProviderLogin, RememberedPasswordIsUsedForAnEmptyDigestInTheNextRun)
+{
+    SSOTestBed bed(Scenario());
+    {
+        CSSODataProvider provider;
+        ProviderEventLog events;
+        ASSERT_TRUE(provider.Init());
+        provider.SetEventHandler(&events);
+        ASSERT_TRUE(LoginWith(provider, L"alice", "secret", 1));
+        ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !events.Outcomes().empty(); }));
+        provider.Uninit();
+    }
+    CSSODataProvider provider;
+    ProviderEventLog events;
+    ASSERT_TRUE(provider.Init());
+    provider.SetEventHandler(&events);
+    const BYTE zeros[16] = {};
+    ASSERT_TRUE(provider.LoginByHashedPassword(L"alice", zeros, 16, 0, nullptr));
+    rapidjson::Document call = bed.LastCall("login.8");
+    EXPECT_EQ(call["credentialType"].GetUint(), 5u);
+    EXPECT_EQ(Str(call["credential"]["hex"]), Hex("s2sc:10001"));
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return events.Outcomes().size() == 1; }));
+    EXPECT_EQ(events.Outcomes().back(), "success alice");
+
+    // An account without a remembered password sends the zero digest as it is.
+    ASSERT_TRUE(provider.LoginByHashedPassword(L"bob", zeros, 16, 0, nullptr));
+    call = bed.LastCall("login.8");
+    EXPECT_EQ(call["credentialType"].GetUint(), 2u);
+    EXPECT_EQ(Str(call["credential"]["hex"]), std::string(32, '0'));
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return events.Outcomes().size() == 2; }));
+    EXPECT_EQ(events.Outcomes().back(), "failed bob 2");
+
+    // Deleting by a number above 32 bits matches nothing; the real number removes the entry.
+    bed.ClearCalls();
+    provider.DeleteAccount(10001ull + (1ull << 32));
+    EXPECT_FALSE(bed.LastCall("service.20").IsObject());
+    provider.DeleteAccount(10001);
+    EXPECT_TRUE(bed.LastCall("service.20").IsObject());
+    EXPECT_TRUE(StoredAccounts(bed).empty());
+    ASSERT_TRUE(provider.LoginByHashedPassword(L"alice", zeros, 16, 0, nullptr));
+    EXPECT_EQ(bed.LastCall("login.8")["credentialType"].GetUint(), 2u) << "the remembered password is gone";
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return events.Outcomes().size() == 3; }));
+}
+
+TEST(SSODataProviderLogin, StoredAccountLoginCarriesTheProxy)
+{
+    Started s(Scenario());
+    SSOProxySettings proxy = {};
+    proxy.enabled = 1;
+    proxy.kind = SSOProxySettings::kKindSocks5;
+    proxy.port = 1080;
+    wcscpy(proxy.address, L"proxy.local");
+    wcscpy(proxy.userName, L"u");
+    wcscpy(proxy.password, L"p");
+    // A text that fills its field without a terminating zero.
+    std::fill(std::begin(proxy.domain), std::end(proxy.domain), L'd');
+
+    EXPECT_FALSE(s.provider.LoginFromPVAList(nullptr, &proxy));
+    ASSERT_TRUE(s.provider.LoginFromPVAList(L"alice", &proxy));
+    rapidjson::Document call = s.bed.LastCall("login.8");
+    EXPECT_EQ(call["credentialType"].GetUint(), 0u);
+    EXPECT_TRUE(call["credential"].IsNull());
+    const rapidjson::Value& y = call["extra"]["dataProxyData"];
+    EXPECT_EQ(y["cProxy_Type"].GetUint(), 4u);
+    EXPECT_EQ(Str(y["strProxy_Addr"]), "proxy.local");
+    EXPECT_EQ(y["wProxy_Port"].GetUint(), 1080u);
+    EXPECT_EQ(Str(y["strProxy_UserName"]), "u");
+    EXPECT_EQ(Str(y["strProxy_Password"]), "p");
+    EXPECT_EQ(Str(y["strProxy_Domain"]), std::string(128, 'd'));
+    EXPECT_TRUE(y["bOnlyUserProxy"].GetBool());
+    ASSERT_TRUE(s.WaitFor(1));
+    EXPECT_EQ(s.events.Outcomes().back(), "success alice");
+
+    proxy.kind = SSOProxySettings::kKindHttp;
+    ASSERT_TRUE(s.provider.LoginFromPVAList(L"alice", &proxy));
+    EXPECT_EQ(s.bed.LastCall("login.8")["extra"]["dataProxyData"]["cProxy_Type"].GetUint(), 1u);
+    proxy.kind = 3;
+    ASSERT_TRUE(s.provider.LoginFromPVAList(L"alice", &proxy));
+    EXPECT_EQ(Json(s.bed.LastCall("login.8")["extra"]), "{}") << "an unknown kind adds nothing";
+    proxy.enabled = 0;
+    ASSERT_TRUE(s.provider.LoginFromPVAList(L"alice", &proxy));
+    EXPECT_EQ(Json(s.bed.LastCall("login.8")["extra"]), R"({"dataProxyData":{"cProxy_Type":0}})");
+
+    // An account the library holds no sign-in for.
+    ASSERT_TRUE(s.provider.LoginFromPVAList(L"bob", nullptr));
+    ASSERT_TRUE(s.WaitFor(5));
+    EXPECT_EQ(s.events.Outcomes().back(), "failed bob 4");
+}
+
+TEST(SSODataProviderLogin, FirstSignInOfAnAccountChangesTheLibrarysList)
+{
+    Started s(Scenario("", "NotifyListChange=1\r\n"));
+    ASSERT_TRUE(LoginWith(s.provider, L"bob", "hunter2"));
+    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"success bob", "list 2"}));
+    const SSOAccountTable* table = s.events.lastTable;
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->entries[0].accountNumber, 10002u) << "the newest sign-in first";
+    EXPECT_STREQ(table->entries[0].accountValue, L"bob");
+}
+
+TEST(SSODataProviderLogin, AnswersWithoutAHandlerAreDropped)
+{
+    SSOTestBed bed(Scenario("DelayMs=20\r\n"));
+    CSSODataProvider provider;
+    ASSERT_TRUE(provider.Init());
+    ASSERT_TRUE(LoginWith(provider, L"alice", "secret", 1));
+    SSOTestBed::PumpUntil([&] { return bed.LastCall("service.20").IsObject(); }, 2000);
+    EXPECT_EQ(StoredAccounts(bed), (std::vector<uint32_t>{10001})) << "the answer was handled without a handler";
+}

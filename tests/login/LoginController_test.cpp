@@ -1,0 +1,265 @@
+// The login controller: newest-first delivery from a snapshot, handlers that add, remove or
+// delete handlers during a delivery, and the records it keeps per account.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "login/Login.h"
+#include "login/SSODataProvider.h"
+#include "tests/login/LoginEventLog.h"
+#include "tests/login/SSOTestBed.h"
+
+namespace {
+
+_tagKwiSERVERLOGININFO ServerRecord(uint64_t number, uint8_t ticketByte)
+{
+    _tagKwiSERVERLOGININFO r = {};
+    r.size = sizeof(r);
+    r.accountNumber = number;
+    r.serviceTicketLength = 1;
+    r.serviceTicket[0] = ticketByte;
+    return r;
+}
+
+_tagKwiBASEUSERINFO UserRecord(uint64_t number, const wchar_t* nick)
+{
+    _tagKwiBASEUSERINFO r = {};
+    r.size = sizeof(r);
+    r.accountNumber = number;
+    wcscpy(r.nickName, nick);
+    r.nickNameLength = static_cast<uint8_t>(wcslen(nick));
+    return r;
+}
+
+// Every handler writes into one shared order list.
+struct Order {
+    std::vector<std::string> seen;
+};
+
+class NamedHandler : public LoginEventLog {
+public:
+    NamedHandler(Order& order, std::string name) : LoginEventLog(name), order_(order), name_(std::move(name))
+    {
+        onEvent = [this] { order_.seen.push_back(name_); };
+    }
+
+private:
+    Order& order_;
+    std::string name_;
+};
+
+// Removes itself from the controller and deletes itself when it hears an event.
+class SelfDeletingHandler : public ILoginEvent {
+public:
+    SelfDeletingHandler(CLogin& login, Order& order, bool* deleted) : login_(login), order_(order), deleted_(deleted) {}
+    virtual ~SelfDeletingHandler() { *deleted_ = true; }
+
+    void OnLoginSuccess(const wchar_t*, const _tagKwiSERVERLOGININFO*, const _tagKwiBASEUSERINFO*) override { Go(); }
+    void OnLoginFailed(const wchar_t*, int32_t, const wchar_t*, uint32_t) override { Go(); }
+    void OnEvent2(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) override { Go(); }
+    void OnAccountListChanged(const SSOAccountTable*) override { Go(); }
+    void OnAccountListEmpty() override { Go(); }
+    void OnAccountListReloaded(const SSOAccountTable*) override { Go(); }
+    void OnVerifyCodeRequired(const wchar_t*, uint64_t) override { Go(); }
+
+private:
+    void Go()
+    {
+        order_.seen.push_back("self");
+        login_.RemoveHandler(this);
+        std::unique_ptr<SelfDeletingHandler> gone(this);
+    }
+
+    CLogin& login_;
+    Order& order_;
+    bool* deleted_;
+};
+
+} // namespace
+
+TEST(LoginController, EventsReachTheNewestHandlerFirst)
+{
+    CLogin login;
+    Order order;
+    NamedHandler a(order, "A");
+    NamedHandler b(order, "B");
+    login.AddHandler(&a, 0);
+    login.AddHandler(&b, 0);
+
+    login.OnLoginFailed(L"alice", 7, L"why", 0);
+    EXPECT_EQ(order.seen, (std::vector<std::string>{"B", "A"}));
+    EXPECT_EQ(a.events, (std::vector<std::string>{"A: failed alice 7 why"}));
+
+    // Adding A again moves it to the newest place without listing it twice.
+    login.AddHandler(&a, 5);
+    EXPECT_EQ(login.HandlerCount(), 2u);
+    order.seen.clear();
+    login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
+    EXPECT_EQ(order.seen, (std::vector<std::string>{"A", "B"}));
+
+    login.RemoveHandler(&a);
+    order.seen.clear();
+    login.OnVerifyCodeRequired(L"https://v/", 1ull << 40);
+    EXPECT_EQ(order.seen, (std::vector<std::string>{"B"}));
+    EXPECT_EQ(b.events.back(), "B: verify https://v/ 1099511627776");
+
+    login.RemoveHandler(&b);
+    login.OnEvent2(1, 2, 3, 4, 5);
+    EXPECT_EQ(b.events.size(), 3u) << "no handler, nothing delivered";
+}
+
+TEST(LoginController, EveryProviderCallbackBecomesItsEvent)
+{
+    CLogin login;
+    LoginEventLog log;
+    login.AddHandler(&log, 0);
+    const _tagKwiSERVERLOGININFO server = ServerRecord(10001, 9);
+    const _tagKwiBASEUSERINFO user = UserRecord(10001, L"Alice");
+    SSOAccountTable table = {};
+    table.count = 3;
+
+    ISSODataProviderEventHandler& provider = login;
+    provider.OnLoginSuccess(L"alice", &server, &user);
+    provider.OnLoginFailed(L"alice", 36880, nullptr, 0);
+    provider.OnEvent2(1, 2, 3, 4, 5);
+    provider.OnAccountListChanged(&table);
+    provider.OnAccountListChanged(nullptr);
+    provider.OnServerTime(123456);
+    provider.OnVerifyCodeRequired(L"u", 10001);
+    const SSOAccountTable* reloaded = &table;
+    login.FireEvent1(&ILoginEvent::OnAccountListReloaded, &reloaded);
+
+    EXPECT_EQ(log.events, (std::vector<std::string>{"success alice", "failed alice 36880", "event2 12345", "list 3",
+                                                    "list 0", "verify u 10001", "reloaded 3"}));
+    EXPECT_EQ(log.server.serviceTicket[0], 9);
+    EXPECT_STREQ(log.user.nickName, L"Alice");
+    EXPECT_EQ(login.ServerTime(), 123456u);
+    EXPECT_NE(login.ServerTimeTick(), 0u);
+    login.RemoveHandler(&log);
+}
+
+TEST(LoginController, HandlerRemovedDuringAnEventIsNotCalled)
+{
+    CLogin login;
+    Order order;
+    NamedHandler a(order, "A");
+    NamedHandler b(order, "B");
+    NamedHandler c(order, "C");
+    login.AddHandler(&a, 0);
+    login.AddHandler(&b, 0);
+    login.AddHandler(&c, 0);
+    c.onEvent = [&] {
+        order.seen.push_back("C");
+        login.RemoveHandler(&b);
+    };
+    login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
+    EXPECT_EQ(order.seen, (std::vector<std::string>{"C", "A"}));
+    EXPECT_TRUE(b.events.empty());
+}
+
+TEST(LoginController, HandlerAddedDuringAnEventWaitsForTheNextOne)
+{
+    CLogin login;
+    Order order;
+    NamedHandler a(order, "A");
+    NamedHandler late(order, "late");
+    login.AddHandler(&a, 0);
+    a.onEvent = [&] {
+        order.seen.push_back("A");
+        login.AddHandler(&late, 0);
+    };
+    login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
+    EXPECT_EQ(order.seen, (std::vector<std::string>{"A"}));
+    order.seen.clear();
+    login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
+    EXPECT_EQ(order.seen, (std::vector<std::string>{"late", "A"}));
+}
+
+TEST(LoginController, HandlerMayDeleteItself)
+{
+    CLogin login;
+    Order order;
+    NamedHandler a(order, "A");
+    NamedHandler b(order, "B");
+    bool deleted = false;
+    login.AddHandler(&a, 0);
+    login.AddHandler(new SelfDeletingHandler(login, order, &deleted), 0);
+    login.AddHandler(&b, 0);
+    login.OnLoginFailed(L"x", 1, nullptr, 0);
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(order.seen, (std::vector<std::string>{"B", "self", "A"}));
+    EXPECT_EQ(login.HandlerCount(), 2u);
+}
+
+TEST(LoginController, TagsAreRewrittenByValue)
+{
+    CLogin login;
+    Order order;
+    NamedHandler a(order, "A");
+    login.AddHandler(&a, 3);
+    login.SetHandlerValue(3, 9);
+    login.SetHandlerValue(4, 1);
+    login.OnEvent2(0, 0, 0, 0, 0);
+    EXPECT_EQ(order.seen, (std::vector<std::string>{"A"})) << "tags never decide delivery";
+}
+
+TEST(LoginController, SecondLoginOfAnAccountOverwritesItsRecordsInPlace)
+{
+    CLogin login;
+    const _tagKwiSERVERLOGININFO first = ServerRecord(10001, 1);
+    const _tagKwiBASEUSERINFO firstUser = UserRecord(10001, L"One");
+    login.OnLoginSuccess(L"alice", &first, &firstUser);
+    const std::shared_ptr<const _tagKwiSERVERLOGININFO> kept = login.ServerLoginInfo(L"alice");
+    ASSERT_NE(kept, nullptr);
+
+    const _tagKwiSERVERLOGININFO second = ServerRecord(10001, 2);
+    const _tagKwiBASEUSERINFO secondUser = UserRecord(10001, L"Two");
+    login.OnLoginSuccess(L"alice", &second, &secondUser);
+    const _tagKwiSERVERLOGININFO other = ServerRecord(10002, 3);
+    const _tagKwiBASEUSERINFO otherUser = UserRecord(10002, L"Bob");
+    login.OnLoginSuccess(L"bob", &other, &otherUser);
+
+    EXPECT_EQ(login.ServerLoginInfo(L"alice"), kept) << "the same record, reused";
+    EXPECT_EQ(kept->serviceTicket[0], 2);
+    EXPECT_STREQ(login.BaseUserInfo(L"alice")->nickName, L"Two");
+    EXPECT_STREQ(login.BaseUserInfo(L"bob")->nickName, L"Bob");
+    EXPECT_EQ(login.CurrentAccount(), L"alice") << "the first account stays current";
+    EXPECT_EQ(login.ServerLoginInfo(L"carol"), nullptr);
+}
+
+TEST(LoginController, StartsTheProviderOnceEvenWithoutTheLibrary)
+{
+    SSOTestBed bed("", nullptr);
+    CLogin login;
+    ASSERT_TRUE(login.InitSSO());
+    CSSODataProvider* provider = login.provider.get();
+    ASSERT_NE(provider, nullptr);
+    EXPECT_FALSE(provider->LibraryLoaded());
+    EXPECT_EQ(CSSODataProvider::Current(), provider);
+    EXPECT_TRUE(login.InitSSO());
+    EXPECT_EQ(login.provider.get(), provider);
+    EXPECT_EQ(login.provider->RefreshAccountList(), nullptr);
+}
+
+TEST(LoginController, EndingDetachesAndStopsTheProvider)
+{
+    SSOTestBed bed("[account.a]\r\nUin=10001\r\n");
+    HWND window = nullptr;
+    {
+        CLogin login;
+        ASSERT_TRUE(login.InitSSO());
+        window = login.provider->EventWindow();
+        ASSERT_TRUE(::IsWindow(window));
+        bed.ClearCalls();
+    }
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_EQ(CSSODataProvider::Current(), nullptr);
+    EXPECT_EQ(bed.CallNames(), (std::vector<std::string>{"main.14", "main.9"}));
+}
+
+TEST(LoginController, OneControllerPerProcess)
+{
+    EXPECT_EQ(&CLogin::GetInstance(), &CLogin::GetInstance());
+}

@@ -1,0 +1,427 @@
+// The stand-in single-sign-on library itself: its slots, its wire form, its asynchronous answers
+// and the state it keeps between runs.
+#include "tests/login/SSOTestBed.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kit/Fuzz.h"
+#include "login/BStr.h"
+#include "login/ComPtr.h"
+#include "login/SSOFields.h"
+
+namespace {
+
+// The library loaded straight from a test bed, with one main object.
+class Library {
+public:
+    explicit Library(const SSOTestBed& bed)
+    {
+        module_ = ::LoadLibraryW((bed.BinDir() + L"Tessaly.dll").c_str());
+        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+        const auto get = reinterpret_cast<GetClassObject>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(module_, "DllGetClassObject")));
+        ComPtr<IClassFactory> factory;
+        if (get && SUCCEEDED(get(CLSID_SSOLibrary, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()))))
+            factory->CreateInstance(nullptr, IID_ISSOMain, reinterpret_cast<void**>(main.GetAddressOf()));
+    }
+    ~Library()
+    {
+        main.Reset();
+        if (module_)
+            ::FreeLibrary(module_);
+    }
+
+    ComPtr<ISSOFieldContainer> Container() const
+    {
+        ComPtr<ISSOFieldContainer> c;
+        main->CreateContainer(c.GetAddressOf());
+        return c;
+    }
+    ComPtr<ISSOByteBuffer> Buffer(const std::string& bytes = "") const
+    {
+        ComPtr<ISSOByteBuffer> b;
+        main->CreateBuffer(b.GetAddressOf());
+        b->SetData(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+        return b;
+    }
+    std::string Encode(ISSOFieldContainer* c) const
+    {
+        ComPtr<ISSOByteBuffer> b = Buffer();
+        EXPECT_EQ(c->SaveToBuffer(b.Get()), S_OK);
+        const BYTE* data = nullptr;
+        DWORD size = 0;
+        ReadBufferBytes(b.Get(), data, size);
+        return std::string(reinterpret_cast<const char*>(data), size);
+    }
+    HRESULT Decode(const std::string& bytes, ComPtr<ISSOFieldContainer>& out) const
+    {
+        out = Container();
+        return out->LoadFromBuffer(Buffer(bytes).Get());
+    }
+
+    ComPtr<ISSOMain> main;
+
+private:
+    HMODULE module_ = nullptr;
+};
+
+// A window that keeps the copy-data messages and posted messages it gets.
+class Receiver {
+public:
+    Receiver()
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = &Receiver::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TessalyTestReceiver";
+        ::RegisterClassW(&wc);
+        window = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~Receiver() { ::DestroyWindow(window); }
+
+    struct Message {
+        ULONG_PTR code;
+        std::string bytes;
+    };
+    HWND window = nullptr;
+    std::vector<Message> received;
+    std::vector<UINT> posted;
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        auto* self = reinterpret_cast<Receiver*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+        if (self && msg == WM_COPYDATA) {
+            const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+            self->received.push_back({cds->dwData, std::string(static_cast<const char*>(cds->lpData), cds->cbData)});
+            return TRUE;
+        }
+        if (self && msg >= 3000 && msg < 3100)
+            self->posted.push_back(msg);
+        return ::DefWindowProcW(w, msg, wp, lp);
+    }
+};
+
+// Registers a program with the library; the registration's handle and key.
+struct Registration {
+    DWORD appHandle = 0;
+    BStr key;
+};
+
+Registration Register(const Library& lib, HWND window)
+{
+    Registration r;
+    EXPECT_EQ(lib.main->Startup(0, 0), S_OK);
+    ComPtr<ISSOFieldContainer> versions = lib.Container();
+    SSOFields v(versions.Get());
+    for (const wchar_t* name : {L"cAppIMHeaderMainVer", L"cAppIMHeaderSubVer", L"cAppNonIMHeaderMainVer",
+                                L"cAppNonIMHeaderSubVer"})
+        v.SetByte(name, 1);
+    ComPtr<ISSOFieldContainer> result;
+    EXPECT_EQ(lib.main->Initialize(::GetCurrentProcessId(), BStr(L"Test").Get(), window, 256, versions.Get(),
+                                   result.GetAddressOf()),
+              S_OK);
+    if (result) {
+        SSOFields f(result.Get());
+        f.GetDWord(L"dwSSO_Init_hAppHandle", r.appHandle);
+        std::wstring key;
+        f.GetString(L"strSSO_Init_strAccessKey", key);
+        r.key = BStr(key);
+    }
+    return r;
+}
+
+uint32_t Fnv1a(const std::string& bytes, size_t from)
+{
+    uint32_t h = 2166136261u;
+    for (size_t i = from; i < bytes.size(); ++i) {
+        h ^= static_cast<uint8_t>(bytes[i]);
+        h *= 16777619u;
+    }
+    return h;
+}
+
+// A body with a fresh header: its length and hash fit whatever the body holds.
+std::string Seal(const std::string& body)
+{
+    std::string out = "TSC1";
+    const uint32_t length = static_cast<uint32_t>(body.size());
+    out.append(reinterpret_cast<const char*>(&length), 4);
+    const std::string withBody = out + std::string(4, '\0') + body;
+    const uint32_t hash = Fnv1a(withBody, 12);
+    out.append(reinterpret_cast<const char*>(&hash), 4);
+    return out + body;
+}
+
+template <class Fn>
+Fn Slot(void* object, int index)
+{
+    void** table = *static_cast<void***>(object);
+    return reinterpret_cast<Fn>(table[index]);
+}
+
+} // namespace
+
+TEST(TessalyLibrary, MethodsSitAtTheirSlots)
+{
+    SSOTestBed bed("");
+    Library lib(bed);
+    ASSERT_TRUE(lib.main);
+    using CreateFn = HRESULT(STDMETHODCALLTYPE*)(void*, void**);
+    ComPtr<ISSOFieldContainer> c;
+    ASSERT_EQ(Slot<CreateFn>(lib.main.Get(), 18)(lib.main.Get(), reinterpret_cast<void**>(c.GetAddressOf())), S_OK);
+    ComPtr<ISSOByteBuffer> b;
+    ASSERT_EQ(Slot<CreateFn>(lib.main.Get(), 19)(lib.main.Get(), reinterpret_cast<void**>(b.GetAddressOf())), S_OK);
+    ComPtr<ISSOList> l;
+    ASSERT_EQ(Slot<CreateFn>(lib.main.Get(), 20)(lib.main.Get(), reinterpret_cast<void**>(l.GetAddressOf())), S_OK);
+
+    const BStr name(L"dwValue");
+    using SetDWordFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR, DWORD);
+    using GetDWordFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR, DWORD*);
+    EXPECT_EQ(Slot<SetDWordFn>(c.Get(), 34)(c.Get(), name.Get(), 77), S_OK);
+    DWORD value = 0;
+    EXPECT_EQ(Slot<GetDWordFn>(c.Get(), 12)(c.Get(), name.Get(), &value), S_OK);
+    EXPECT_EQ(value, 77u);
+    using SetByteFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR, BYTE);
+    using GetByteFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR, BYTE*);
+    EXPECT_EQ(Slot<SetByteFn>(c.Get(), 30)(c.Get(), name.Get(), 5), S_OK);
+    BYTE small = 0;
+    EXPECT_EQ(Slot<GetByteFn>(c.Get(), 8)(c.Get(), name.Get(), &small), S_OK);
+    EXPECT_EQ(small, 5);
+    EXPECT_NE(Slot<GetDWordFn>(c.Get(), 12)(c.Get(), name.Get(), &value), S_OK) << "a field has one type";
+
+    using SetDataFn = HRESULT(STDMETHODCALLTYPE*)(void*, const BYTE*, DWORD);
+    using GetDataFn = HRESULT(STDMETHODCALLTYPE*)(void*, const BYTE**);
+    using GetSizeFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD*);
+    using TakeFn = HRESULT(STDMETHODCALLTYPE*)(void*, const BYTE*, DWORD, DWORD);
+    const BYTE bytes[3] = {9, 8, 7};
+    EXPECT_EQ(Slot<SetDataFn>(b.Get(), 14)(b.Get(), bytes, 3), S_OK);
+    DWORD size = 0;
+    EXPECT_EQ(Slot<GetSizeFn>(b.Get(), 13)(b.Get(), &size), S_OK);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(Slot<TakeFn>(b.Get(), 20)(b.Get(), bytes, 2, 0), S_OK);
+    const BYTE* data = nullptr;
+    EXPECT_EQ(Slot<GetDataFn>(b.Get(), 12)(b.Get(), &data), S_OK);
+    EXPECT_EQ(b->GetSize(&size), S_OK);
+    ASSERT_EQ(size, 2u);
+    EXPECT_EQ(data[1], 8);
+
+    using InsertFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, ISSOFieldContainer*);
+    using CountFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD*);
+    using ItemFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, ISSOFieldContainer**);
+    using RemoveFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD);
+    EXPECT_EQ(Slot<InsertFn>(l.Get(), 53)(l.Get(), 0, c.Get()), S_OK);
+    EXPECT_EQ(Slot<InsertFn>(l.Get(), 53)(l.Get(), 5, c.Get()), E_INVALIDARG);
+    DWORD count = 0;
+    EXPECT_EQ(Slot<CountFn>(l.Get(), 22)(l.Get(), &count), S_OK);
+    EXPECT_EQ(count, 1u);
+    ComPtr<ISSOFieldContainer> item;
+    EXPECT_EQ(Slot<ItemFn>(l.Get(), 62)(l.Get(), 0, item.GetAddressOf()), S_OK);
+    EXPECT_EQ(item.Get(), c.Get()) << "the list keeps the container itself";
+    EXPECT_EQ(Slot<RemoveFn>(l.Get(), 60)(l.Get(), 0), S_OK);
+    EXPECT_EQ(l->GetCount(&count), S_OK);
+    EXPECT_EQ(count, 0u);
+
+    // Placeholders answer without doing anything.
+    using PlaceholderFn = HRESULT(STDMETHODCALLTYPE*)(void*);
+    EXPECT_EQ(Slot<PlaceholderFn>(c.Get(), 9)(c.Get()), E_NOTIMPL);
+    EXPECT_EQ(Slot<PlaceholderFn>(lib.main.Get(), 11)(lib.main.Get()), E_NOTIMPL);
+}
+
+TEST(TessalyLibrary, WireFormRoundTripsEveryFieldType)
+{
+    SSOTestBed bed("");
+    Library lib(bed);
+    ComPtr<ISSOFieldContainer> c = lib.Container();
+    SSOFields f(c.Get());
+    f.SetBool(L"bFlag", true);
+    f.SetByte(L"cByte", 200);
+    f.SetWord(L"wWord", 65000);
+    f.SetDWord(L"dwDWord", 0xDEADBEEF);
+    c->SetInt(BStr(L"nInt").Get(), -42);
+    f.SetString(L"strText", L"h\u00e9llo \u4e16\u754c");
+    f.SetBuffer(L"bufBytes", lib.Buffer(std::string("\0\1\2\xff", 4)).Get());
+    ComPtr<ISSOFieldContainer> inner = lib.Container();
+    SSOFields(inner.Get()).SetString(L"strInner", L"deep");
+    f.SetContainer(L"dataInner", inner.Get());
+
+    ComPtr<ISSOFieldContainer> copy;
+    ASSERT_EQ(lib.Decode(lib.Encode(c.Get()), copy), S_OK);
+    SSOFields g(copy.Get());
+    bool flag = false;
+    BYTE byte = 0;
+    WORD word = 0;
+    DWORD dword = 0;
+    LONG number = 0;
+    std::wstring text;
+    EXPECT_TRUE(g.GetBool(L"bFlag", flag) && flag);
+    EXPECT_TRUE(g.GetByte(L"cByte", byte) && byte == 200);
+    EXPECT_TRUE(g.GetWord(L"wWord", word) && word == 65000);
+    EXPECT_TRUE(g.GetDWord(L"dwDWord", dword) && dword == 0xDEADBEEF);
+    EXPECT_TRUE(g.GetInt(L"nInt", number) && number == -42);
+    EXPECT_TRUE(g.GetString(L"strText", text));
+    EXPECT_EQ(text, L"h\u00e9llo \u4e16\u754c");
+    ComPtr<ISSOByteBuffer> buffer;
+    ASSERT_TRUE(g.GetBuffer(L"bufBytes", buffer));
+    const BYTE* data = nullptr;
+    DWORD size = 0;
+    ASSERT_TRUE(ReadBufferBytes(buffer.Get(), data, size));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(data), size), std::string("\0\1\2\xff", 4));
+    ComPtr<ISSOFieldContainer> nested;
+    ASSERT_TRUE(g.GetContainer(L"dataInner", nested));
+    EXPECT_TRUE(SSOFields(nested.Get()).GetString(L"strInner", text));
+    EXPECT_EQ(text, L"deep");
+    EXPECT_FALSE(g.GetString(L"strMissing", text));
+
+    // A container that fails to load keeps what it had.
+    EXPECT_NE(copy->LoadFromBuffer(lib.Buffer("TSC1").Get()), S_OK);
+    EXPECT_TRUE(g.GetDWord(L"dwDWord", dword));
+}
+
+TEST(TessalyLibrary, DecoderSurvivesDamagedBodiesWithValidHeaders)
+{
+    const uint32_t seed = kit::FuzzSeed();
+    SCOPED_TRACE(kit::SeedNote(seed));
+    SSOTestBed bed("");
+    Library lib(bed);
+    ComPtr<ISSOFieldContainer> c = lib.Container();
+    SSOFields f(c.Get());
+    f.SetString(L"strSSO_In_Params_strInAccountValue", L"alice@example.org");
+    f.SetDWord(L"dwSSO_Account_dwAccountUin", 10001);
+    f.SetBool(L"bSSO_Result_bSucceed", true);
+    f.SetBuffer(L"bufSSO_Account_S2SC", lib.Buffer("s2sc:10001").Get());
+    ComPtr<ISSOFieldContainer> inner = lib.Container();
+    SSOFields(inner.Get()).SetBuffer(L"bufServiceTicket", lib.Buffer(std::string(40, 'x')).Get());
+    SSOFields(inner.Get()).SetDWord(L"dwServiceTGTPriority", 1000);
+    f.SetContainer(L"SSO_Account_ServiceInfo", inner.Get());
+    const std::string body = lib.Encode(c.Get()).substr(12);
+
+    kit::Fuzz fuzz(seed);
+    int accepted = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string sealed = Seal(fuzz.Mutate(body, 5));
+        ComPtr<ISSOFieldContainer> out;
+        if (lib.Decode(sealed, out) == S_OK) {
+            ++accepted;
+            // Whatever was accepted encodes again into something that loads again.
+            ComPtr<ISSOFieldContainer> again;
+            ASSERT_EQ(lib.Decode(lib.Encode(out.Get()), again), S_OK) << "case " << i;
+        }
+    }
+    // Deep nesting is refused rather than followed.
+    std::string deep;
+    for (int i = 0; i < 64; ++i)
+        deep += std::string("\1\0\0\0\x08\1\0d\0", 9);
+    deep += std::string("\0\0\0\0", 4);
+    ComPtr<ISSOFieldContainer> out;
+    EXPECT_NE(lib.Decode(Seal(deep), out), S_OK);
+    std::cout << accepted << " of 3000 damaged bodies still formed a container\n";
+}
+
+TEST(TessalyLibrary, AnswersArriveLaterByCopyData)
+{
+    SSOTestBed bed("[account.a]\r\nUin=10001\r\nAliases=alice\r\n");
+    Library lib(bed);
+    Receiver receiver;
+    const Registration r = Register(lib, receiver.window);
+    ASSERT_NE(r.appHandle, 0u);
+
+    ComPtr<ISSOLogin> login;
+    ASSERT_EQ(lib.main->GetLogin(r.appHandle, r.key.Get(), login.GetAddressOf()), S_OK);
+    EXPECT_EQ(lib.main->GetLogin(r.appHandle + 1, r.key.Get(), login.GetAddressOf()), E_ACCESSDENIED);
+    ASSERT_EQ(lib.main->GetLogin(r.appHandle, r.key.Get(), login.GetAddressOf()), S_OK);
+    ComPtr<ISSOByteBuffer> digest = lib.Buffer(std::string(16, '\1'));
+    ASSERT_EQ(login->Login(r.appHandle, r.key.Get(), 7, BStr(L"alice").Get(), 2, digest.Get(), nullptr), S_OK);
+    EXPECT_TRUE(receiver.received.empty()) << "never inside the call";
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !receiver.received.empty(); }));
+    ASSERT_EQ(receiver.received.size(), 1u);
+    EXPECT_EQ(receiver.received[0].code, 6528u);
+
+    ComPtr<ISSOFieldContainer> answer;
+    ASSERT_EQ(lib.Decode(receiver.received[0].bytes, answer), S_OK);
+    SSOFields a(answer.Get());
+    std::wstring account;
+    DWORD uin = 0;
+    DWORD service = 0;
+    bool ok = false;
+    EXPECT_TRUE(a.GetString(L"strSSO_In_Params_strInAccountValue", account));
+    EXPECT_EQ(account, L"alice");
+    EXPECT_TRUE(a.GetDWord(L"dwSSO_Account_dwAccountUin", uin));
+    EXPECT_EQ(uin, 10001u);
+    EXPECT_TRUE(a.GetDWord(L"dwSSO_In_Params_dwInServiceID", service));
+    EXPECT_EQ(service, 7u);
+    EXPECT_TRUE(a.GetBool(L"bSSO_Result_bSucceed", ok) && ok);
+    EXPECT_EQ(lib.main->Shutdown(), S_OK);
+}
+
+TEST(TessalyLibrary, AccountStoreIsKeptBetweenRuns)
+{
+    SSOTestBed bed("[library]\r\nNotifyListChange=1\r\n[account.a]\r\nUin=10001\r\nAliases=alice\r\n");
+    Receiver receiver;
+    {
+        Library lib(bed);
+        const Registration r = Register(lib, receiver.window);
+        ComPtr<ISSOLogin> login;
+        ASSERT_EQ(lib.main->GetLogin(r.appHandle, r.key.Get(), login.GetAddressOf()), S_OK);
+        ComPtr<ISSOService> service;
+        ASSERT_EQ(login->GetService(r.appHandle, r.key.Get(), service.GetAddressOf()), S_OK);
+        ComPtr<ISSOList> store;
+        ASSERT_EQ(lib.main->CreateList(store.GetAddressOf()), S_OK);
+        ComPtr<ISSOFieldContainer> entry = lib.Container();
+        SSOFields(entry.Get()).SetString(L"strAccountValue", L"alice");
+        store->Insert(0, entry.Get());
+        EXPECT_EQ(service->SetAccountStore(2, 1, store.Get()), E_INVALIDARG);
+        ASSERT_EQ(service->SetAccountStore(3, 1, store.Get()), S_OK);
+
+        // The first sign-in puts the account on the library's list and says so.
+        ASSERT_EQ(login->Login(r.appHandle, r.key.Get(), 1, BStr(L"10001").Get(), 0, nullptr, nullptr), S_OK);
+        ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !receiver.received.empty(); }));
+        SSOTestBed::PumpUntil([&] { return !receiver.posted.empty(); }, 1000);
+        lib.main->Detach(r.appHandle, r.key.Get());
+        lib.main->Shutdown();
+    }
+    ComPtr<ISSOFieldContainer> failure;
+    {
+        Library probe(bed);
+        ASSERT_EQ(probe.Decode(receiver.received[0].bytes, failure), S_OK);
+        LONG error = 0;
+        EXPECT_TRUE(SSOFields(failure.Get()).GetInt(L"nSSO_Result_nErrorType", error));
+        EXPECT_EQ(error, 4) << "a stored-account login of an account the library never saw";
+        failure.Reset();
+    }
+    EXPECT_TRUE(receiver.posted.empty()) << "no list change without a sign-in";
+
+    Library lib(bed);
+    const Registration r = Register(lib, receiver.window);
+    ComPtr<ISSOLogin> login;
+    ASSERT_EQ(lib.main->GetLogin(r.appHandle, r.key.Get(), login.GetAddressOf()), S_OK);
+    ComPtr<ISSOService> service;
+    ASSERT_EQ(login->GetService(r.appHandle, r.key.Get(), service.GetAddressOf()), S_OK);
+    ComPtr<ISSOList> store;
+    ASSERT_EQ(service->GetAccountStore(3, 1, store.GetAddressOf()), S_OK);
+    DWORD count = 0;
+    store->GetCount(&count);
+    ASSERT_EQ(count, 1u);
+    ComPtr<ISSOFieldContainer> entry;
+    ASSERT_EQ(store->GetItem(0, entry.GetAddressOf()), S_OK);
+    std::wstring value;
+    EXPECT_TRUE(SSOFields(entry.Get()).GetString(L"strAccountValue", value));
+    EXPECT_EQ(value, L"alice");
+
+    // A password sign-in now lists the account, kept for the next run too.
+    receiver.received.clear();
+    ASSERT_EQ(login->Login(r.appHandle, r.key.Get(), 1, BStr(L"alice").Get(), 2,
+                           lib.Buffer(std::string(16, '\2')).Get(), nullptr), S_OK);
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !receiver.received.empty(); }));
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !receiver.posted.empty(); }));
+    EXPECT_EQ(receiver.posted[0], 3004u);
+    ComPtr<ISSOList> accounts;
+    ASSERT_EQ(lib.main->GetAccountList(r.appHandle, r.key.Get(), accounts.GetAddressOf()), S_OK);
+    accounts->GetCount(&count);
+    EXPECT_EQ(count, 1u);
+    lib.main->Shutdown();
+}

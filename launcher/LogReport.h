@@ -40,10 +40,12 @@ public:
     std::wstring LogPath() const;
     // Writes every queued report now (the queued task does the same).
     void Flush();
+    // The check the 1000 ms timer runs: posts the quit message once, when an end was requested
+    // and no report is pending or the time limit has passed.
+    void CheckExit();
 
 private:
     LogReport();
-    void CheckExit();
 
     mutable mjz::CriticalSection lock_;
     std::vector<std::string> pending_;

@@ -1,0 +1,101 @@
+// The launcher's entry: the per-game login mutex, step 204, the end through the reporter, and a
+// second launcher for the same game.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "foundation/MsgDispatcher.h"
+#include "foundation/UniqueHandle.h"
+#include "kit/FileBytes.h"
+#include "kit/TempDir.h"
+#include "launcher/LauncherMain.h"
+#include "launcher/LogReport.h"
+
+namespace {
+
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH * 2] = {};
+    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    std::wstring s(path, n);
+    return s.substr(0, s.find_last_of(L'\\') + 1);
+}
+
+// Runs the built launcher and waits for its end; its exit code, or -1000 when it did not end.
+long RunLauncher(const std::wstring& arguments)
+{
+    const std::wstring exe = ProgramFolder() + L"..\\OmbrelLauncher.exe";
+    std::wstring cmd = L"\"" + exe + L"\" " + arguments;
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -2000;
+    mjz::UniqueHandle process(pi.hProcess);
+    mjz::UniqueHandle thread(pi.hThread);
+    if (::WaitForSingleObject(process.Get(), 15000) != WAIT_OBJECT_0)
+        return -1000;
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.Get(), &code);
+    return static_cast<long>(code);
+}
+
+class Tasks : public mjz::MsgDispatcher {};
+
+int Count(const std::string& text, const std::string& part)
+{
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(LauncherMain, WithoutAppIdThereIsNothingToDo)
+{
+    kit::TempDir dir;
+    EXPECT_EQ(LauncherMain((L"\"WorkDir=" + dir.Path() + L"\"").c_str()), 1);
+    EXPECT_EQ(::GetFileAttributesW(dir.File(L"report.log").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(LauncherMain, ReportsStep204AndOpensTheLogin)
+{
+    kit::TempDir dir;
+    int opened = 0;
+    const int code = LauncherMain((L"AppId=4250 \"WorkDir=" + dir.Path() + L"\"").c_str(), [&] {
+        ++opened;
+        LogReport::Instance().RequestExit(3);
+    });
+    EXPECT_EQ(code, 3);
+    EXPECT_EQ(opened, 1);
+    const std::string reports = kit::ReadBytesFromFile(dir.File(L"report.log"));
+    EXPECT_NE(reports.find("\"step\":204,\"code\":0"), std::string::npos) << reports;
+}
+
+TEST(LauncherMain, SecondLauncherForTheSameGameStepsAside)
+{
+    kit::TempDir dir;
+    const std::wstring args = L"AppId=4251 \"WorkDir=" + dir.Path() + L"\"";
+    Tasks tasks;
+    long second = 0;
+    long other = 0;
+    // While this launcher holds the game's mutex, the built program runs for the same game and
+    // for another one.
+    tasks.PostTask([&] {
+        second = RunLauncher(args);
+        other = RunLauncher(L"AppId=4252 \"WorkDir=" + dir.Path() + L"\"");
+    });
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(LauncherMain(args.c_str()), 0);
+    EXPECT_LT(::GetTickCount() - start, 20000u);
+    EXPECT_EQ(second, kLauncherExitAnotherInstance);
+    EXPECT_EQ(other, 0);
+
+    const std::string reports = kit::ReadBytesFromFile(dir.File(L"report.log"));
+    EXPECT_NE(reports.find("{\"step\":219,\"code\":-4,\"text\":\"another instance running\",\"appId\":4251"),
+              std::string::npos) << reports;
+    EXPECT_EQ(Count(reports, "{\"step\":204,\"code\":0,\"text\":\"\",\"appId\":4251"), 1) << reports;
+    EXPECT_EQ(Count(reports, "{\"step\":204,\"code\":0,\"text\":\"\",\"appId\":4252"), 1) << reports;
+}

@@ -42,6 +42,8 @@ LogReport& LogReport::Instance()
 
 LogReport::LogReport()
 {
+    // The launch parameters are built first, so they outlive the reporter's last flush at exit.
+    LaunchParams::Instance();
     tasks_.PostTask([this] { CheckExit(); }, kCheckIntervalMs, 0);
 }
 

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds if needed and starts OmbrelLauncher.exe under Wine on a copy of the sample work dir.
 # With DISPLAY set it shows on that display; otherwise it runs on a virtual display and saves a
-# screenshot after a few seconds. APP_ID overrides the sample game (default 2001).
+# screenshot after a few seconds. APP_ID overrides the sample game (default 1001).
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$root/build}"
-APP_ID="${APP_ID:-2001}"
+APP_ID="${APP_ID:-1001}"
 SHOT_DELAY="${SHOT_DELAY:-6}"
 
 bash "$root/scripts/install-deps.sh" >/dev/null || exit 1

@@ -3,40 +3,21 @@
 #include "foundation/StringUtil.h"
 #include "foundation/UniqueHandle.h"
 
+#include "kit/FileBytes.h"
 #include "kit/Fuzz.h"
 #include "kit/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
-#include <vector>
 
 namespace {
 
 // Chinese nick names and a section name as the account files hold them.
 const std::wstring kNick = L"\x5F20\x4E09\x7684\x6635\x79F0";   // five CJK characters
 const std::wstring kSection = L"\x8D26\x53F7";                  // two CJK characters
-
-std::string ReadBytes(const std::wstring& path)
-{
-    std::string bytes;
-    mjz::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
-    char buf[4096];
-    DWORD got = 0;
-    while (h && ::ReadFile(h.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
-        bytes.append(buf, got);
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    mjz::UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    ASSERT_TRUE(h);
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(h.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
 
 bool Exists(const std::wstring& path)
 {
@@ -70,11 +51,24 @@ std::wstring Get(const IniStore& store, const wchar_t* section, const wchar_t* k
     return std::wstring(buf, static_cast<size_t>(n));
 }
 
-std::wstring SampleText()
-{
-    return L"; remembered accounts\r\n[" + kSection + L"]\r\nNickName = " + kNick +
-           L"\r\nItemUin1=10001\r\n\r\n[Other]\nKey=Value\n";
-}
+// A store loaded from the bytes written to a fresh file "t.ini".
+struct IniFile {
+    explicit IniFile(const std::string& bytes = "", bool write = true) : path(dir.File(L"t.ini"))
+    {
+        if (write)
+            kit::WriteBytesToFile(path, bytes);
+        EXPECT_TRUE(store.Load(path));
+    }
+    IniStore Reloaded() const
+    {
+        IniStore again;
+        EXPECT_TRUE(again.Load(path));
+        return again;
+    }
+    kit::TempDir dir;
+    std::wstring path;
+    IniStore store;
+};
 
 struct Encoding {
     const char* name;
@@ -83,33 +77,30 @@ struct Encoding {
 
 class IniStoreEncodings : public testing::TestWithParam<Encoding> {};
 
-// Each input encoding reads back the same text; a change is written so that
-// every character survives, whatever the input was.
+// Each input encoding reads back the same text; a change is written so that every character
+// survives, whatever the input was, and the rest of the file stays.
 TEST_P(IniStoreEncodings, RoundTripWithChineseText)
 {
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"Account.cfg");
-    WriteBytes(path, GetParam().encode(SampleText()));
-
-    IniStore store;
-    ASSERT_TRUE(store.Load(path));
-    EXPECT_EQ(Get(store, kSection.c_str(), L"NickName"), kNick);
-    EXPECT_EQ(Get(store, kSection.c_str(), L"nickname"), kNick);  // keys ignore case
-    EXPECT_EQ(Get(store, L"OTHER", L"KEY"), L"Value");
+    IniFile f(GetParam().encode(L"; remembered accounts\r\n[" + kSection + L"]\r\nNickName = " + kNick +
+                                L"\r\nItemUin1=10001\r\n\r\n[Other]\nKey=Value\n[Sec#tion]\r\nk#ey=hash\r\n"));
+    EXPECT_EQ(Get(f.store, kSection.c_str(), L"nickname"), kNick);  // keys ignore case
+    EXPECT_EQ(Get(f.store, L"OTHER", L"KEY"), L"Value");
     int uin = 0;
-    ASSERT_TRUE(store.GetInt(kSection.c_str(), L"ItemUin1", uin));
+    ASSERT_TRUE(f.store.GetInt(kSection.c_str(), L"ItemUin1", uin));
     EXPECT_EQ(uin, 10001);
 
     const std::wstring newNick = L"\x674E\x56DB\xD83D\xDE00";  // with a character outside the BMP
-    ASSERT_TRUE(store.SetString(kSection.c_str(), L"ItemNickName2", newNick.c_str()));
-    EXPECT_EQ(ReadBytes(path).substr(0, 2), "\xFF\xFE");
-    EXPECT_FALSE(Exists(path + L".tmp"));
+    ASSERT_TRUE(f.store.SetString(kSection.c_str(), L"ItemNickName2", newNick.c_str()));
+    ASSERT_TRUE(f.store.SetInt(L"other", L"z", -5));
+    EXPECT_EQ(kit::ReadBytesFromFile(f.path).substr(0, 2), "\xFF\xFE");
+    EXPECT_FALSE(Exists(f.path + L".tmp"));
 
-    IniStore again;
-    ASSERT_TRUE(again.Load(path));
+    const IniStore again = f.Reloaded();
     EXPECT_EQ(Get(again, kSection.c_str(), L"ItemNickName2"), newNick);
     EXPECT_EQ(Get(again, kSection.c_str(), L"NickName"), kNick);
     EXPECT_EQ(Get(again, L"other", L"key"), L"Value");
+    EXPECT_EQ(Get(again, L"other", L"z"), L"-5");
+    EXPECT_EQ(Get(again, L"sec#tion", L"k#ey"), L"hash");
 }
 
 INSTANTIATE_TEST_SUITE_P(AllInputs, IniStoreEncodings,
@@ -120,177 +111,104 @@ INSTANTIATE_TEST_SUITE_P(AllInputs, IniStoreEncodings,
 
 TEST(IniStore, MissingFileIsAnEmptyStoreAndCreatedOnFirstChange)
 {
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"missing.ini");
-    IniStore store;
-    EXPECT_TRUE(store.Load(path));
+    IniFile f("", false);
     wchar_t buf[8] = L"junk";
-    EXPECT_EQ(store.GetString(L"a", L"b", buf, 8), 0);
+    EXPECT_EQ(f.store.GetString(L"a", L"b", buf, 8), 0);
     EXPECT_STREQ(buf, L"");
     int value = 7;
-    EXPECT_FALSE(store.GetInt(L"a", L"b", value));
+    EXPECT_FALSE(f.store.GetInt(L"a", L"b", value));
     EXPECT_EQ(value, 7);
-    EXPECT_FALSE(Exists(path));
+    EXPECT_FALSE(Exists(f.path));
 
-    ASSERT_TRUE(store.SetInt(L"12", L"ItemCount", 3));
-    IniStore again;
-    ASSERT_TRUE(again.Load(path));
-    ASSERT_TRUE(again.GetInt(L"12", L"itemcount", value));
+    ASSERT_TRUE(f.store.SetInt(L"12", L"ItemCount", 3));
+    ASSERT_TRUE(f.Reloaded().GetInt(L"12", L"itemcount", value));
     EXPECT_EQ(value, 3);
 }
 
-TEST(IniStore, ValuesKeepEqualsSignsAndSemicolons)
+TEST(IniStore, ValuesKeepEqualsSignsAndSemicolonsButNoLineBreaks)
 {
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"v.ini");
-    WriteBytes(path, "[s]\r\nurl = http://h/p?a=b;c=d \r\n;k=commented out\r\nempty=\r\n");
-    IniStore store;
-    ASSERT_TRUE(store.Load(path));
-    EXPECT_EQ(Get(store, L"s", L"url"), L"http://h/p?a=b;c=d");
-    wchar_t buf[8];
-    EXPECT_EQ(store.GetString(L"s", L"k", buf, 8), 0);
+    IniFile f("[s]\r\nurl = http://h/p?a=b;c=d \r\n;k=commented out\r\nempty=\r\nlong=abcdef\r\n");
+    EXPECT_EQ(Get(f.store, L"s", L"url"), L"http://h/p?a=b;c=d");
+    wchar_t buf[4] = {L'x', L'x', L'x', L'x'};
+    EXPECT_EQ(f.store.GetString(L"s", L"k", buf, 4), 0);
     int n = 0;
-    EXPECT_FALSE(store.GetInt(L"s", L"empty", n));  // present but empty
+    EXPECT_FALSE(f.store.GetInt(L"s", L"empty", n));  // present but empty
+    // At most size-1 characters are copied.
+    EXPECT_EQ(f.store.GetString(L"s", L"long", buf, 4), 3);
+    EXPECT_EQ(std::wstring(buf), L"abc");
+    EXPECT_EQ(f.store.GetString(L"s", L"long", buf, 1), 0);
+    EXPECT_EQ(buf[0], L'\0');
+    EXPECT_EQ(f.store.GetString(L"s", L"long", nullptr, 4), 0);
 
-    ASSERT_TRUE(store.SetString(L"s", L"mail", L"a=b;c=d;=;"));
-    IniStore again;
-    ASSERT_TRUE(again.Load(path));
+    ASSERT_TRUE(f.store.SetString(L"s", L"mail", L"a=b;c=d;=;"));
+    // A value with line breaks (a nick name is outside text) must not add sections or keys.
+    ASSERT_TRUE(f.store.SetString(L"1", L"ItemNickName1", L"nick\r\n[1]\r\nItemCount=99"));
+    const IniStore again = f.Reloaded();
     EXPECT_EQ(Get(again, L"s", L"mail"), L"a=b;c=d;=;");
     EXPECT_EQ(Get(again, L"s", L"url"), L"http://h/p?a=b;c=d");
-}
-
-TEST(IniStore, RewriteKeepsOtherSectionsAndKeys)
-{
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"r.ini");
-    WriteBytes(path, "[A]\r\nx=1\r\ny=two\r\n[B]\r\nx=3\r\n[Sec#tion]\r\nk#ey=hash\r\n");
-    IniStore store;
-    ASSERT_TRUE(store.Load(path));
-    ASSERT_TRUE(store.SetInt(L"a", L"z", -5));
-    ASSERT_TRUE(store.SetString(L"B", L"X", L"replaced"));
-
-    IniStore again;
-    ASSERT_TRUE(again.Load(path));
-    int v = 0;
-    ASSERT_TRUE(again.GetInt(L"A", L"x", v));
-    EXPECT_EQ(v, 1);
-    EXPECT_EQ(Get(again, L"A", L"y"), L"two");
-    ASSERT_TRUE(again.GetInt(L"A", L"z", v));
-    EXPECT_EQ(v, -5);
-    EXPECT_EQ(Get(again, L"b", L"x"), L"replaced");
-    EXPECT_EQ(Get(again, L"sec#tion", L"k#ey"), L"hash");
-}
-
-TEST(IniStore, GetStringCopiesAtMostSizeMinusOne)
-{
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"g.ini");
-    WriteBytes(path, "[s]\r\nk=abcdef\r\n");
-    IniStore store;
-    ASSERT_TRUE(store.Load(path));
-    wchar_t buf[4] = {L'x', L'x', L'x', L'x'};
-    EXPECT_EQ(store.GetString(L"s", L"k", buf, 4), 3);
-    EXPECT_EQ(std::wstring(buf), L"abc");
-    EXPECT_EQ(store.GetString(L"s", L"k", buf, 1), 0);
-    EXPECT_EQ(buf[0], L'\0');
-    EXPECT_EQ(store.GetString(L"s", L"k", nullptr, 4), 0);
-}
-
-// A value with line breaks (a nick name is outside text) must not add sections or keys.
-TEST(IniStore, LineBreaksInAValueCannotInjectKeys)
-{
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"n.ini");
-    IniStore store;
-    ASSERT_TRUE(store.Load(path));
-    ASSERT_TRUE(store.SetString(L"1", L"ItemNickName1", L"nick\r\n[1]\r\nItemCount=99"));
-    IniStore again;
-    ASSERT_TRUE(again.Load(path));
-    int count = 0;
-    EXPECT_FALSE(again.GetInt(L"1", L"ItemCount", count));
+    EXPECT_FALSE(again.GetInt(L"1", L"ItemCount", n));
     EXPECT_EQ(Get(again, L"1", L"ItemNickName1"), L"nick[1]ItemCount=99");
 }
 
-// The original stays as it was when its replacement cannot be written.
-TEST(IniStore, OriginalIntactWhenTheTemporaryIsBlocked)
+// Whatever stops the replacement from being written, the original stays as it was.
+TEST(IniStore, OriginalIntactWhenTheRewriteFails)
 {
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"keep.ini");
-    const std::string original = "[s]\r\nk=old\r\n";
-    WriteBytes(path, original);
-    ASSERT_TRUE(::CreateDirectoryW((path + L".tmp").c_str(), nullptr));
-
-    IniStore store;
-    ASSERT_TRUE(store.Load(path));
-    EXPECT_FALSE(store.SetString(L"s", L"k", L"new"));
-    EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_EQ(Get(store, L"s", L"k"), L"new");  // kept in memory for the next write
-}
-
-TEST(IniStore, OriginalIntactWhenTheFileIsHeldOpenWithoutSharing)
-{
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"held.ini");
-    const std::string original = "[s]\r\nk=old\r\n";
-    WriteBytes(path, original);
-
-    IniStore store;
-    ASSERT_TRUE(store.Load(path));
-    mjz::UniqueHandle held(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(held);
-    const bool written = store.SetString(L"s", L"k", L"new");
-    held.Reset();
-    EXPECT_FALSE(written);
-    EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_FALSE(Exists(path + L".tmp"));
-}
-
-// A file that exists but could not be read is never rewritten from the empty
-// store that the failed read left.
-TEST(IniStore, UnreadableFileIsNeverOverwritten)
-{
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"locked.ini");
     const std::string original = "[s]\r\nk=old\r\nother=kept\r\n";
-    WriteBytes(path, original);
-
-    IniStore store;
-    {
-        mjz::UniqueHandle held(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(held);
-        EXPECT_FALSE(store.Load(path));
+    // A folder in the temporary's place, or another process holding the file without sharing.
+    const std::function<mjz::UniqueHandle(const std::wstring&)> blockers[] = {
+        [](const std::wstring& path) {
+            ::CreateDirectoryW((path + L".tmp").c_str(), nullptr);
+            return mjz::UniqueHandle();
+        },
+        [](const std::wstring& path) {
+            return mjz::UniqueHandle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        },
+    };
+    for (const auto& block : blockers) {
+        IniFile f(original);
+        mjz::UniqueHandle held = block(f.path);
+        const bool written = f.store.SetString(L"s", L"k", L"new");
+        held.Reset();
+        EXPECT_FALSE(written);
+        EXPECT_EQ(kit::ReadBytesFromFile(f.path), original);
+        EXPECT_EQ(kit::ReadBytesFromFile(f.path + L".tmp"), "") << "no temporary left behind";
+        EXPECT_EQ(Get(f.store, L"s", L"k"), L"new");  // kept in memory for the next write
     }
-    wchar_t buf[16];
-    EXPECT_EQ(store.GetString(L"s", L"other", buf, 16), 0);
-    EXPECT_FALSE(store.SetString(L"s", L"k", L"new"));
-    EXPECT_EQ(ReadBytes(path), original);
 
-    ASSERT_TRUE(store.Load(path));  // readable again
-    EXPECT_TRUE(store.SetString(L"s", L"k", L"new"));
-    IniStore again;
-    ASSERT_TRUE(again.Load(path));
-    EXPECT_EQ(Get(again, L"s", L"other"), L"kept");
-    EXPECT_EQ(Get(again, L"s", L"k"), L"new");
-}
-
-TEST(IniStore, FolderThatDoesNotExistFailsCleanly)
-{
     kit::TempDir dir;
-    const std::wstring path = dir.File(L"no\\such\\folder\\x.ini");
     IniStore store;
-    EXPECT_TRUE(store.Load(path));
+    EXPECT_TRUE(store.Load(dir.File(L"no\\such\\folder\\x.ini")));
     EXPECT_FALSE(store.SetString(L"s", L"k", L"v"));
 }
 
-// Random bytes, cut byte-order marks, odd UTF-16 lengths and huge lines: loading
-// never crashes or hangs, and a store loaded from anything can still be written.
+// A file that exists but could not be read is never rewritten from the empty store that the
+// failed read left.
+TEST(IniStore, UnreadableFileIsNeverOverwritten)
+{
+    IniFile f("[s]\r\nk=old\r\nother=kept\r\n");
+    {
+        mjz::UniqueHandle held(::CreateFileW(f.path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(f.store.Load(f.path));
+    }
+    EXPECT_EQ(Get(f.store, L"s", L"other"), L"");
+    EXPECT_FALSE(f.store.SetString(L"s", L"k", L"new"));
+    EXPECT_EQ(kit::ReadBytesFromFile(f.path), "[s]\r\nk=old\r\nother=kept\r\n");
+
+    ASSERT_TRUE(f.store.Load(f.path));  // readable again
+    EXPECT_TRUE(f.store.SetString(L"s", L"k", L"new"));
+    EXPECT_EQ(Get(f.Reloaded(), L"s", L"other"), L"kept");
+    EXPECT_EQ(Get(f.Reloaded(), L"s", L"k"), L"new");
+}
+
+// Random bytes, cut byte-order marks, odd UTF-16 lengths and huge lines: loading never crashes
+// or hangs, and a store loaded from anything can still be written.
 TEST(IniStore, MalformedFilesNeverCrash)
 {
     const uint32_t seed = kit::FuzzSeed();
     SCOPED_TRACE(kit::SeedNote(seed));
     kit::Fuzz fuzz(seed);
-    kit::TempDir dir;
-    const std::wstring path = dir.File(L"fuzz.ini");
+    IniFile f;
     const std::string sample = "\xEF\xBB\xBF[s]\r\nk=v;x=y\r\n[t]\r\nn=1\r\n" + WideToUtf8(kNick);
     const char* prefixes[] = {"", "\xEF", "\xEF\xBB", "\xEF\xBB\xBF", "\xFF", "\xFF\xFE", "\xFE\xFF", "\xFF\xFE\x00"};
 
@@ -316,20 +234,17 @@ TEST(IniStore, MalformedFilesNeverCrash)
                 bytes += "[]=;\r\n\0a\xE4\xB8\xAD\xFF"[fuzz.Below(12)];
             break;
         }
-        bytes = prefixes[fuzz.Below(8)] + bytes;
-        WriteBytes(path, bytes);
+        kit::WriteBytesToFile(f.path, prefixes[fuzz.Below(8)] + bytes);
 
         IniStore store;
-        ASSERT_TRUE(store.Load(path)) << "iteration " << i;
+        ASSERT_TRUE(store.Load(f.path)) << "iteration " << i;
         wchar_t buf[64];
         store.GetString(L"s", L"k", buf, 64);
         int n = 0;
         store.GetInt(L"t", L"n", n);
         if (i % 20 == 0) {
             ASSERT_TRUE(store.SetString(L"s", L"written", L"yes")) << "iteration " << i;
-            IniStore again;
-            ASSERT_TRUE(again.Load(path));
-            EXPECT_EQ(Get(again, L"s", L"written"), L"yes") << "iteration " << i;
+            EXPECT_EQ(Get(f.Reloaded(), L"s", L"written"), L"yes") << "iteration " << i;
         }
     }
     EXPECT_LT(::GetTickCount() - start, 20000u);
@@ -340,7 +255,7 @@ TEST(ConfigFileAdapter, OpenReadWriteClose)
     kit::TempDir dir;
     const std::wstring first = dir.File(L"first.cfg");
     const std::wstring second = dir.File(L"second.cfg");
-    WriteBytes(first, "[100]\r\nItemCount=1\r\nItemUin1=0x2711\r\n");
+    kit::WriteBytesToFile(first, "[100]\r\nItemCount=1\r\nItemUin1=0x2711\r\n");
 
     CConfigFileAdapter adapter;
     wchar_t buf[260] = L"junk";
@@ -351,16 +266,13 @@ TEST(ConfigFileAdapter, OpenReadWriteClose)
     EXPECT_EQ(adapter.Open(first.c_str(), 0), 1);
     EXPECT_EQ(adapter.GetString(L"100", L"ItemUin1", buf, 260), 6);
     EXPECT_EQ(WStringToULong(buf), 10001UL);
-    EXPECT_EQ(adapter.GetString(L"100", L"ItemNickName1", buf, 40), 0);
 
     // Opening another file replaces what the store held.
     EXPECT_EQ(adapter.Open(second.c_str(), 0), 1);  // missing: still 1
     EXPECT_EQ(adapter.GetString(L"100", L"ItemCount", buf, 260), 0);
-    EXPECT_TRUE(adapter.SetInt(L"100", L"ItemCount", 1));
     EXPECT_TRUE(adapter.SetString(L"100", L"ItemNickName1", kNick.c_str()));
     adapter.Close();
-    EXPECT_FALSE(adapter.IsOpen());
-    EXPECT_EQ(adapter.GetString(L"100", L"ItemCount", buf, 260), 0);
+    EXPECT_EQ(adapter.GetString(L"100", L"ItemNickName1", buf, 260), 0);
     EXPECT_FALSE(adapter.SetInt(L"100", L"ItemCount", 2));
 
     CConfigFileAdapter reader;

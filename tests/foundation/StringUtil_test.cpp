@@ -8,98 +8,77 @@
 
 namespace {
 
-// The message of an out-of-range error is empty: callers only look at the type.
-template <typename Fn>
-void ExpectOutOfRange(Fn fn, const wchar_t* text)
+std::string Shown(const wchar_t* text)
 {
-    try {
-        fn(text);
-        ADD_FAILURE() << "no out_of_range for " << testing::PrintToString(std::wstring(text));
-    } catch (const std::out_of_range& e) {
-        EXPECT_STREQ(e.what(), "") << testing::PrintToString(std::wstring(text));
-    }
+    return testing::PrintToString(std::wstring(text));
 }
 
-TEST(NumberConversion, BasePrefixesAndWhiteSpace)
+TEST(NumberConversion, BasePrefixesWhiteSpaceAndNoNumber)
 {
-    EXPECT_EQ(WStringToLong(L"42"), 42);
-    EXPECT_EQ(WStringToLong(L"0x1A"), 26);
-    EXPECT_EQ(WStringToLong(L"0X1a"), 26);
-    EXPECT_EQ(WStringToLong(L"010"), 8);  // leading 0: octal
-    EXPECT_EQ(WStringToLong(L"-15"), -15);
-    EXPECT_EQ(WStringToLong(L" \t\r\n 77"), 77);
-    EXPECT_EQ(WStringToLong(L"12,34"), 12);  // stops at the first character that does not fit
-    EXPECT_EQ(WStringToLong(L"019"), 1);     // 9 is no octal digit
+    const std::pair<const wchar_t*, long> longs[] = {
+        {L"42", 42}, {L"0x1A", 26}, {L"0X1a", 26}, {L"010", 8},  // leading 0: octal
+        {L"-15", -15}, {L" \t\r\n 77", 77},
+        {L"12,34", 12}, {L"019", 1},  // stops at the first character that does not fit
+        {L"2147483647", 2147483647L}, {L"-2147483648", -2147483647L - 1}};
+    for (const auto& [text, value] : longs)
+        EXPECT_EQ(WStringToLong(text), value) << Shown(text);
 
-    EXPECT_EQ(WStringToULong(L"4294967295"), 4294967295UL);
-    EXPECT_EQ(WStringToULong(L"0xFFFFFFFF"), 4294967295UL);
-    EXPECT_EQ(WStringToULong(L"  0777"), 511UL);
-    EXPECT_EQ(WStringToULong(L"10001 "), 10001UL);
-
+    const std::pair<const wchar_t*, unsigned long long> unsigneds[] = {
+        {L"4294967295", 4294967295ULL}, {L"0xFFFFFFFF", 4294967295ULL}, {L"  0777", 511}, {L"10001 ", 10001}};
+    for (const auto& [text, value] : unsigneds) {
+        EXPECT_EQ(WStringToULong(text), value) << Shown(text);
+        EXPECT_EQ(WStringToUInt64(text), value) << Shown(text);
+    }
     EXPECT_EQ(WStringToUInt64(L"18446744073709551615"), 18446744073709551615ULL);
     EXPECT_EQ(WStringToUInt64(L"0x100000000"), 0x100000000ULL);
     EXPECT_EQ(WStringToUInt64(L"  4294967296"), 4294967296ULL);
-    EXPECT_EQ(WStringToUInt64(L"017"), 15ULL);
-}
 
-TEST(NumberConversion, TextThatIsNoNumberGivesZero)
-{
     for (const wchar_t* text : {L"", L"abc", L"   ", L"x12", L"-", L"0x"}) {
-        EXPECT_EQ(WStringToLong(text), 0) << testing::PrintToString(std::wstring(text));
-        EXPECT_EQ(WStringToULong(text), 0UL) << testing::PrintToString(std::wstring(text));
-        EXPECT_EQ(WStringToUInt64(text), 0ULL) << testing::PrintToString(std::wstring(text));
+        EXPECT_EQ(WStringToLong(text), 0) << Shown(text);
+        EXPECT_EQ(WStringToULong(text), 0UL) << Shown(text);
+        EXPECT_EQ(WStringToUInt64(text), 0ULL) << Shown(text);
     }
 }
 
+// The message of an out-of-range error is empty: callers only look at the type.
 TEST(NumberConversion, OutOfRangeThrowsWithEmptyMessage)
 {
-    ExpectOutOfRange(WStringToLong, L"2147483648");
-    ExpectOutOfRange(WStringToLong, L"-2147483649");
-    ExpectOutOfRange(WStringToLong, L"0x80000000");
-    ExpectOutOfRange(WStringToULong, L"4294967296");
-    ExpectOutOfRange(WStringToULong, L"0x100000000");
-    ExpectOutOfRange(WStringToUInt64, L"18446744073709551616");
-    ExpectOutOfRange(WStringToUInt64, L"0x10000000000000000");
-    // The limits themselves are in range.
-    EXPECT_EQ(WStringToLong(L"2147483647"), 2147483647L);
-    EXPECT_EQ(WStringToLong(L"-2147483648"), -2147483647L - 1);
+    const std::pair<void (*)(const wchar_t*), const wchar_t*> cases[] = {
+        {[](const wchar_t* t) { WStringToLong(t); }, L"2147483648"},
+        {[](const wchar_t* t) { WStringToLong(t); }, L"-2147483649"},
+        {[](const wchar_t* t) { WStringToLong(t); }, L"0x80000000"},
+        {[](const wchar_t* t) { WStringToULong(t); }, L"4294967296"},
+        {[](const wchar_t* t) { WStringToULong(t); }, L"0x100000000"},
+        {[](const wchar_t* t) { WStringToUInt64(t); }, L"18446744073709551616"},
+        {[](const wchar_t* t) { WStringToUInt64(t); }, L"0x10000000000000000"}};
+    for (const auto& [convert, text] : cases) {
+        try {
+            convert(text);
+            ADD_FAILURE() << "no out_of_range for " << Shown(text);
+        } catch (const std::out_of_range& e) {
+            EXPECT_STREQ(e.what(), "") << Shown(text);
+        }
+    }
 }
 
 TEST(Trim, RemovesOnlyCharactersOfTheSetAtTheEnds)
 {
-    std::wstring s = L"xyabcyx";
-    WStringTrimLeft(s, L"xy");
-    EXPECT_EQ(s, L"abcyx");
-    WStringTrimRight(s, L"xy");
-    EXPECT_EQ(s, L"abc");
-
-    std::wstring inner = L" a b ";
-    WStringTrimLeft(inner, L" ");
-    WStringTrimRight(inner, L" ");
-    EXPECT_EQ(inner, L"a b");
-
-    std::wstring all = L"xxxx";
-    WStringTrimLeft(all, L"x");
-    EXPECT_EQ(all, L"");
-    all = L"xxxx";
-    WStringTrimRight(all, L"x");
-    EXPECT_EQ(all, L"");
-
-    std::wstring untouched = L"  a  ";
-    WStringTrimLeft(untouched, L"");
-    WStringTrimRight(untouched, L"");
-    EXPECT_EQ(untouched, L"  a  ");
-    std::wstring empty;
-    WStringTrimLeft(empty, L" ");
-    WStringTrimRight(empty, L" ");
-    EXPECT_EQ(empty, L"");
-}
-
-TEST(StripLineBreaks, RemovesEveryCrAndLf)
-{
-    std::wstring s = L"\r\nline one\r\nline\ttwo\n\r\r";
-    StripLineBreaks(s);
-    EXPECT_EQ(s, L"line oneline\ttwo");
+    struct Case {
+        const wchar_t *text, *set, *left, *right;
+    };
+    const Case cases[] = {{L"xyabcyx", L"xy", L"abcyx", L"xyabc"}, {L" a b ", L" ", L"a b ", L" a b"},
+                          {L"xxxx", L"x", L"", L""},                 {L"  a  ", L"", L"  a  ", L"  a  "},
+                          {L"", L" ", L"", L""}};
+    for (const Case& c : cases) {
+        std::wstring left = c.text, right = c.text;
+        WStringTrimLeft(left, c.set);
+        WStringTrimRight(right, c.set);
+        EXPECT_EQ(left, c.left) << Shown(c.text);
+        EXPECT_EQ(right, c.right) << Shown(c.text);
+    }
+    std::wstring lines = L"\r\nline one\r\nline\ttwo\n\r\r";
+    StripLineBreaks(lines);
+    EXPECT_EQ(lines, L"line oneline\ttwo");
 }
 
 TEST(Utf8, OutsideTheBmpAndChinese)

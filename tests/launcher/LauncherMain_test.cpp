@@ -1,26 +1,14 @@
 // The launcher's entry: the per-game login mutex, step 204, the end through the reporter, and a
 // second launcher for the same game.
 #include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
 
 #include "foundation/MsgDispatcher.h"
 #include "foundation/UniqueHandle.h"
-#include "kit/FileBytes.h"
-#include "kit/TempDir.h"
 #include "launcher/LauncherMain.h"
 #include "launcher/LogReport.h"
+#include "tests/launcher/LauncherTestDir.h"
 
 namespace {
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH * 2] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    std::wstring s(path, n);
-    return s.substr(0, s.find_last_of(L'\\') + 1);
-}
 
 // Runs the built launcher and waits for its end; its exit code, or -1000 when it did not end.
 long RunLauncher(const std::wstring& arguments)
@@ -41,8 +29,6 @@ long RunLauncher(const std::wstring& arguments)
     return static_cast<long>(code);
 }
 
-class Tasks : public mjz::MsgDispatcher {};
-
 int Count(const std::string& text, const std::string& part)
 {
     int n = 0;
@@ -53,18 +39,15 @@ int Count(const std::string& text, const std::string& part)
 
 } // namespace
 
-TEST(LauncherMain, WithoutAppIdThereIsNothingToDo)
+TEST(LauncherMain, ReportsStep204AndOpensTheLoginOnlyWithAnAppId)
 {
     kit::TempDir dir;
-    EXPECT_EQ(LauncherMain((L"\"WorkDir=" + dir.Path() + L"\"").c_str()), 1);
-    EXPECT_EQ(::GetFileAttributesW(dir.File(L"report.log").c_str()), INVALID_FILE_ATTRIBUTES);
-}
+    const std::wstring work = L"\"WorkDir=" + dir.Path() + L"\"";
+    EXPECT_EQ(LauncherMain(work.c_str()), 1);
+    EXPECT_FALSE(Exists(dir.File(L"report.log"))) << "without an AppId there is nothing to do";
 
-TEST(LauncherMain, ReportsStep204AndOpensTheLogin)
-{
-    kit::TempDir dir;
     int opened = 0;
-    const int code = LauncherMain((L"AppId=4250 \"WorkDir=" + dir.Path() + L"\"").c_str(), [&] {
+    const int code = LauncherMain((L"AppId=4250 " + work).c_str(), [&] {
         ++opened;
         LogReport::Instance().RequestExit(3);
     });
@@ -78,7 +61,7 @@ TEST(LauncherMain, SecondLauncherForTheSameGameStepsAside)
 {
     kit::TempDir dir;
     const std::wstring args = L"AppId=4251 \"WorkDir=" + dir.Path() + L"\"";
-    Tasks tasks;
+    mjz::MsgDispatcher tasks;
     long second = 0;
     long other = 0;
     // While this launcher holds the game's mutex, the built program runs for the same game and

@@ -1,17 +1,14 @@
 // The login controller: newest-first delivery from a snapshot, handlers that add, remove or
 // delete handlers during a delivery, and the records it keeps per account.
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "login/Login.h"
-#include "login/SSODataProvider.h"
-#include "tests/login/LoginEventLog.h"
 #include "tests/login/SSOTestBed.h"
 
+#include <memory>
+
+#include "login/Login.h"
+
 namespace {
+
+using Order = std::vector<std::string>;
 
 _tagKwiSERVERLOGININFO ServerRecord(uint64_t number, uint8_t ticketByte)
 {
@@ -33,21 +30,12 @@ _tagKwiBASEUSERINFO UserRecord(uint64_t number, const wchar_t* nick)
     return r;
 }
 
-// Every handler writes into one shared order list.
-struct Order {
-    std::vector<std::string> seen;
-};
-
-class NamedHandler : public LoginEventLog {
-public:
-    NamedHandler(Order& order, std::string name) : LoginEventLog(name), order_(order), name_(std::move(name))
+// A handler that also writes its name into an order list shared by every handler.
+struct Named : EventLog {
+    Named(Order& order, const std::string& name) : EventLog(name)
     {
-        onEvent = [this] { order_.seen.push_back(name_); };
+        onEvent = [&order, name] { order.push_back(name); };
     }
-
-private:
-    Order& order_;
-    std::string name_;
 };
 
 // Removes itself from the controller and deletes itself when it hears an event.
@@ -67,7 +55,7 @@ public:
 private:
     void Go()
     {
-        order_.seen.push_back("self");
+        order_.push_back("self");
         login_.RemoveHandler(this);
         std::unique_ptr<SelfDeletingHandler> gone(this);
     }
@@ -83,26 +71,30 @@ TEST(LoginController, EventsReachTheNewestHandlerFirst)
 {
     CLogin login;
     Order order;
-    NamedHandler a(order, "A");
-    NamedHandler b(order, "B");
-    login.AddHandler(&a, 0);
+    Named a(order, "A");
+    Named b(order, "B");
+    login.AddHandler(&a, 3);
     login.AddHandler(&b, 0);
 
     login.OnLoginFailed(L"alice", 7, L"why", 0);
-    EXPECT_EQ(order.seen, (std::vector<std::string>{"B", "A"}));
-    EXPECT_EQ(a.events, (std::vector<std::string>{"A: failed alice 7 why"}));
+    EXPECT_EQ(order, (Order{"B", "A"}));
+    EXPECT_EQ(a.events, (Order{"A: failed alice 7"}));
+    EXPECT_EQ(a.lastReason, L"why");
 
-    // Adding A again moves it to the newest place without listing it twice.
+    // Adding A again moves it to the newest place without listing it twice; tags never decide
+    // delivery.
     login.AddHandler(&a, 5);
+    login.SetHandlerValue(5, 9);
+    login.SetHandlerValue(4, 1);
     EXPECT_EQ(login.HandlerCount(), 2u);
-    order.seen.clear();
+    order.clear();
     login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
-    EXPECT_EQ(order.seen, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(order, (Order{"A", "B"}));
 
     login.RemoveHandler(&a);
-    order.seen.clear();
+    order.clear();
     login.OnVerifyCodeRequired(L"https://v/", 1ull << 40);
-    EXPECT_EQ(order.seen, (std::vector<std::string>{"B"}));
+    EXPECT_EQ(order, (Order{"B"}));
     EXPECT_EQ(b.events.back(), "B: verify https://v/ 1099511627776");
 
     login.RemoveHandler(&b);
@@ -113,7 +105,7 @@ TEST(LoginController, EventsReachTheNewestHandlerFirst)
 TEST(LoginController, EveryProviderCallbackBecomesItsEvent)
 {
     CLogin login;
-    LoginEventLog log;
+    EventLog log;
     login.AddHandler(&log, 0);
     const _tagKwiSERVERLOGININFO server = ServerRecord(10001, 9);
     const _tagKwiBASEUSERINFO user = UserRecord(10001, L"Alice");
@@ -131,8 +123,9 @@ TEST(LoginController, EveryProviderCallbackBecomesItsEvent)
     const SSOAccountTable* reloaded = &table;
     login.FireEvent1(&ILoginEvent::OnAccountListReloaded, &reloaded);
 
-    EXPECT_EQ(log.events, (std::vector<std::string>{"success alice", "failed alice 36880", "event2 12345", "list 3",
-                                                    "list 0", "verify u 10001", "reloaded 3"}));
+    EXPECT_EQ(log.events, (Order{"success alice", "failed alice 36880", "event2 12345", "list 3", "list 0",
+                                 "verify u 10001", "reloaded 3"}));
+    EXPECT_EQ(log.lastReason, L"<null>");
     EXPECT_EQ(log.server.serviceTicket[0], 9);
     EXPECT_STREQ(log.user.nickName, L"Alice");
     EXPECT_EQ(login.ServerTime(), 123456u);
@@ -140,69 +133,47 @@ TEST(LoginController, EveryProviderCallbackBecomesItsEvent)
     login.RemoveHandler(&log);
 }
 
-TEST(LoginController, HandlerRemovedDuringAnEventIsNotCalled)
+TEST(LoginController, HandlersChangedDuringAnEventFollowTheSnapshot)
 {
     CLogin login;
     Order order;
-    NamedHandler a(order, "A");
-    NamedHandler b(order, "B");
-    NamedHandler c(order, "C");
+    Named a(order, "A");
+    Named b(order, "B");
+    Named c(order, "C");
+    Named late(order, "late");
     login.AddHandler(&a, 0);
     login.AddHandler(&b, 0);
     login.AddHandler(&c, 0);
+    // C removes B, which is then skipped; the handler C adds waits for the next event.
     c.onEvent = [&] {
-        order.seen.push_back("C");
+        order.push_back("C");
         login.RemoveHandler(&b);
-    };
-    login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
-    EXPECT_EQ(order.seen, (std::vector<std::string>{"C", "A"}));
-    EXPECT_TRUE(b.events.empty());
-}
-
-TEST(LoginController, HandlerAddedDuringAnEventWaitsForTheNextOne)
-{
-    CLogin login;
-    Order order;
-    NamedHandler a(order, "A");
-    NamedHandler late(order, "late");
-    login.AddHandler(&a, 0);
-    a.onEvent = [&] {
-        order.seen.push_back("A");
         login.AddHandler(&late, 0);
     };
     login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
-    EXPECT_EQ(order.seen, (std::vector<std::string>{"A"}));
-    order.seen.clear();
+    EXPECT_EQ(order, (Order{"C", "A"}));
+    EXPECT_TRUE(b.events.empty());
+
+    c.onEvent = [&] { order.push_back("C"); };
+    order.clear();
     login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
-    EXPECT_EQ(order.seen, (std::vector<std::string>{"late", "A"}));
+    EXPECT_EQ(order, (Order{"late", "C", "A"}));
 }
 
 TEST(LoginController, HandlerMayDeleteItself)
 {
     CLogin login;
     Order order;
-    NamedHandler a(order, "A");
-    NamedHandler b(order, "B");
+    Named a(order, "A");
+    Named b(order, "B");
     bool deleted = false;
     login.AddHandler(&a, 0);
     login.AddHandler(new SelfDeletingHandler(login, order, &deleted), 0);
     login.AddHandler(&b, 0);
     login.OnLoginFailed(L"x", 1, nullptr, 0);
     EXPECT_TRUE(deleted);
-    EXPECT_EQ(order.seen, (std::vector<std::string>{"B", "self", "A"}));
+    EXPECT_EQ(order, (Order{"B", "self", "A"}));
     EXPECT_EQ(login.HandlerCount(), 2u);
-}
-
-TEST(LoginController, TagsAreRewrittenByValue)
-{
-    CLogin login;
-    Order order;
-    NamedHandler a(order, "A");
-    login.AddHandler(&a, 3);
-    login.SetHandlerValue(3, 9);
-    login.SetHandlerValue(4, 1);
-    login.OnEvent2(0, 0, 0, 0, 0);
-    EXPECT_EQ(order.seen, (std::vector<std::string>{"A"})) << "tags never decide delivery";
 }
 
 TEST(LoginController, SecondLoginOfAnAccountOverwritesItsRecordsInPlace)
@@ -229,22 +200,19 @@ TEST(LoginController, SecondLoginOfAnAccountOverwritesItsRecordsInPlace)
     EXPECT_EQ(login.ServerLoginInfo(L"carol"), nullptr);
 }
 
-TEST(LoginController, StartsTheProviderOnceEvenWithoutTheLibrary)
+TEST(LoginController, StartsTheProviderOnceAndDetachesItAtTheEnd)
 {
-    SSOTestBed bed("", nullptr);
-    CLogin login;
-    ASSERT_TRUE(login.InitSSO());
-    CSSODataProvider* provider = login.provider.get();
-    ASSERT_NE(provider, nullptr);
-    EXPECT_FALSE(provider->LibraryLoaded());
-    EXPECT_EQ(CSSODataProvider::Current(), provider);
-    EXPECT_TRUE(login.InitSSO());
-    EXPECT_EQ(login.provider.get(), provider);
-    EXPECT_EQ(login.provider->RefreshAccountList(), nullptr);
-}
-
-TEST(LoginController, EndingDetachesAndStopsTheProvider)
-{
+    {
+        SSOTestBed bed("", nullptr);
+        CLogin login;
+        ASSERT_TRUE(login.InitSSO());
+        CSSODataProvider* provider = login.provider.get();
+        ASSERT_NE(provider, nullptr);
+        EXPECT_FALSE(provider->LibraryLoaded()) << "started even without the library";
+        EXPECT_EQ(CSSODataProvider::Current(), provider);
+        EXPECT_TRUE(login.InitSSO());
+        EXPECT_EQ(login.provider.get(), provider);
+    }
     SSOTestBed bed("[account.a]\r\nUin=10001\r\n");
     HWND window = nullptr;
     {
@@ -257,9 +225,4 @@ TEST(LoginController, EndingDetachesAndStopsTheProvider)
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(CSSODataProvider::Current(), nullptr);
     EXPECT_EQ(bed.CallNames(), (std::vector<std::string>{"main.14", "main.9"}));
-}
-
-TEST(LoginController, OneControllerPerProcess)
-{
-    EXPECT_EQ(&CLogin::GetInstance(), &CLogin::GetInstance());
 }

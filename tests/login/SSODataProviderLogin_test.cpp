@@ -4,18 +4,9 @@
 // First: it sets how JSON lookups fail.
 #include "tests/login/SSOTestBed.h"
 
-#include <gtest/gtest.h>
-
-#include <rapidjson/stringbuffer.h>
-#include <rapidjson/writer.h>
-
 #include <algorithm>
-#include <string>
 
 #include "login/Login.h"
-#include "login/SSODataProvider.h"
-#include "tests/login/LoginEventLog.h"
-#include "tests/login/ProviderEventLog.h"
 
 namespace {
 
@@ -28,28 +19,12 @@ std::string Scenario(const std::string& aliceExtra = "", const std::string& libr
          + "\r\nNick=Bob\r\n";
 }
 
-std::string Str(const rapidjson::Value& v)
-{
-    return v.IsString() ? v.GetString() : std::string("<not a string>");
-}
-
-std::string Json(const rapidjson::Value& v)
-{
-    rapidjson::StringBuffer out;
-    rapidjson::Writer<rapidjson::StringBuffer> w(out);
-    v.Accept(w);
-    return out.GetString();
-}
+const auto Str = SSOTestBed::Str;
+const auto Json = SSOTestBed::Json;
 
 std::string Hex(const std::string& bytes)
 {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char b : bytes) {
-        hex += digits[b >> 4];
-        hex += digits[b & 15];
-    }
-    return hex;
+    return SSOTestBed::Hex(bytes);
 }
 
 // The account numbers of the account store handed back to the library last.
@@ -70,26 +45,13 @@ bool LoginWith(CSSODataProvider& provider, const wchar_t* account, const std::st
     return provider.LoginByHashedPassword(account, digest.data(), 16, remember, nullptr);
 }
 
-struct Started {
-    explicit Started(const std::string& scenario) : bed(scenario)
-    {
-        EXPECT_TRUE(provider.Init());
-        provider.SetEventHandler(&events);
-    }
-    bool WaitFor(size_t outcomes) { return SSOTestBed::PumpUntil([&] { return events.Outcomes().size() >= outcomes; }); }
-
-    SSOTestBed bed;
-    CSSODataProvider provider;
-    ProviderEventLog events;
-};
-
 } // namespace
 
 TEST(SSODataProviderLogin, PasswordLoginFillsTheRecordsAndKeepsTheAccountFirstInTheStore)
 {
     SSOTestBed bed(Scenario());
     CLogin login;
-    LoginEventLog events;
+    EventLog events;
     login.AddHandler(&events, 0);
     ASSERT_TRUE(login.InitSSO());
     CSSODataProvider& provider = *login.provider;
@@ -105,25 +67,20 @@ TEST(SSODataProviderLogin, PasswordLoginFillsTheRecordsAndKeepsTheAccountFirstIn
     EXPECT_EQ(events.events, (std::vector<std::string>{"success bob", "success alice"}));
     EXPECT_EQ(StoredAccounts(bed), (std::vector<uint32_t>{10001, 10002})) << "the last login comes first";
 
-    // What went to the library.
-    const rapidjson::Document call = bed.LastCall("login.8");
+    // What went to the library: the whole call, the registration's handle and key included.
     const rapidjson::Document init = bed.LastCall("main.13");
-    EXPECT_EQ(call["appHandle"].GetUint(), provider.AppHandle());
-    EXPECT_EQ(Str(call["accessKey"]), Str(init["result"]["strSSO_Init_strAccessKey"]));
-    EXPECT_EQ(call["serviceId"].GetUint(), 769047801u);
-    EXPECT_EQ(Str(call["account"]), "alice");
-    EXPECT_EQ(call["credentialType"].GetUint(), 2u);
-    EXPECT_EQ(Str(call["credential"]["hex"]), SSOTestBed::DigestHex("secret"));
-    EXPECT_EQ(Json(call["extra"]), R"({"dataSpecifyLoginData":{"bRememberPwdLogin":true},"dataProxyData":{"cProxy_Type":0}})");
+    EXPECT_EQ(Json(bed.LastCall("login.8")),
+              R"({"obj":"login","slot":8,"call":"Login","appHandle":)" + std::to_string(provider.AppHandle()) +
+                  R"(,"accessKey":")" + Str(init["result"]["strSSO_Init_strAccessKey"]) +
+                  R"(","serviceId":769047801,"account":"alice","credentialType":2,"credential":{"hex":")" +
+                  SSOTestBed::DigestHex("secret") +
+                  R"("},"extra":{"dataSpecifyLoginData":{"bRememberPwdLogin":true},"dataProxyData":{"cProxy_Type":0}},"hr":0})");
     EXPECT_EQ(bed.LastCall("service.24")["data"]["dwServiceTGTPriority"].GetUint(), 1000u);
-    const rapidjson::Document storeCall = bed.LastCall("service.20");
-    const rapidjson::Value& entry = storeCall["store"][0];
-    EXPECT_EQ(Str(entry["strAccountValue"]), "alice");
-    EXPECT_TRUE(entry["bSavedPwd"].GetBool());
-    EXPECT_EQ(entry["cSCT"].GetUint(), 5u);
-    EXPECT_EQ(Str(entry["pSC"]["hex"]), Hex("s2sc:10001"));
+    EXPECT_EQ(Json(bed.LastCall("service.20")["store"][0]),
+              R"({"strAccountValue":"alice","dwAccoutUin":10001,"bSavedPwd":true,"cSCT":5,"pSC":{"hex":")" +
+                  Hex("s2sc:10001") + R"("}})");
 
-    // The records handed to the handlers.
+    // The records handed to the handlers; ticket bytes tell accounts and kinds apart.
     const _tagKwiSERVERLOGININFO& s = events.server;
     EXPECT_EQ(s.size, 312);
     EXPECT_EQ(s.accountNumber, 10001u);
@@ -159,7 +116,7 @@ TEST(SSODataProviderLogin, PasswordLoginFillsTheRecordsAndKeepsTheAccountFirstIn
 TEST(SSODataProviderLogin, FailuresCarryCodeAndReasonCutTo259Characters)
 {
     const std::string reason(300, 'r');
-    Started s(Scenario("Result=fail\r\nErrorType=77\r\nReason=" + reason + "\r\n"));
+    StartedProvider s(Scenario("Result=fail\r\nErrorType=77\r\nReason=" + reason + "\r\n"));
     ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
     ASSERT_TRUE(s.WaitFor(1));
     EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"failed alice 77"}));
@@ -178,7 +135,7 @@ TEST(SSODataProviderLogin, FailuresCarryCodeAndReasonCutTo259Characters)
 
 TEST(SSODataProviderLogin, DigestMustBeSixteenBytes)
 {
-    Started s(Scenario());
+    StartedProvider s(Scenario());
     const std::vector<uint8_t> digest = SSOTestBed::Digest("secret");
     s.bed.ClearCalls();
     EXPECT_FALSE(s.provider.LoginByHashedPassword(L"alice", digest.data(), 15, 0, nullptr));
@@ -190,7 +147,7 @@ TEST(SSODataProviderLogin, DigestMustBeSixteenBytes)
 
 TEST(SSODataProviderLogin, OldLibraryReportsMissingWebTicketThenSucceeds)
 {
-    Started s(Scenario("Result=old\r\n"));
+    StartedProvider s(Scenario("Result=old\r\n"));
     ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
     ASSERT_TRUE(s.WaitFor(2));
     EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"failed alice 36880", "success alice"}));
@@ -200,7 +157,7 @@ TEST(SSODataProviderLogin, OldLibraryReportsMissingWebTicketThenSucceeds)
 
 TEST(SSODataProviderLogin, TicketsAndKeyAreCutToTheirFields)
 {
-    Started s(Scenario("TicketLength=300\r\nWebTicketLength=200\r\nKeyLength=40\r\n"));
+    StartedProvider s(Scenario("TicketLength=300\r\nWebTicketLength=200\r\nKeyLength=40\r\n"));
     ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
     ASSERT_TRUE(s.WaitFor(1));
     const _tagKwiSERVERLOGININFO& r = s.events.server;
@@ -220,7 +177,7 @@ TEST(SSODataProviderLogin, TicketsAndKeyAreCutToTheirFields)
 
 TEST(SSODataProviderLogin, VerificationByWebTicket)
 {
-    Started s(Scenario("Result=verify\r\nPageUrl=https://verify.example/page\r\n"));
+    StartedProvider s(Scenario("Result=verify\r\nPageUrl=https://verify.example/page\r\n"));
     ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret", 1));
     ASSERT_TRUE(s.WaitFor(1));
     EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"verify https://verify.example/page 10001"}));
@@ -243,7 +200,7 @@ TEST(SSODataProviderLogin, VerificationByWebTicket)
 
 TEST(SSODataProviderLogin, VerificationCodeAndNewPage)
 {
-    Started s(Scenario("Result=verify\r\nPageUrl=https://verify.example/page\r\n"));
+    StartedProvider s(Scenario("Result=verify\r\nPageUrl=https://verify.example/page\r\n"));
     ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
     ASSERT_TRUE(s.WaitFor(1));
 
@@ -261,19 +218,19 @@ TEST(SSODataProviderLogin, VerificationCodeAndNewPage)
 
 TEST(SSODataProviderLogin, VerificationWithoutPageIsNotReported)
 {
-    Started s(Scenario("Result=verify\r\n"));
+    StartedProvider s(Scenario("Result=verify\r\n"));
     ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
     ASSERT_TRUE(SSOTestBed::PumpUntil([&] {
         const std::vector<std::string> calls = s.bed.CallNames();
         return std::find(calls.begin(), calls.end(), "event.6529") != calls.end();
     }));
-    SSOTestBed::Pump(50);
+    kit::Pump(50);
     EXPECT_TRUE(s.events.Outcomes().empty());
 }
 
 TEST(SSODataProviderLogin, CancelledAndFailedVerification)
 {
-    Started s(Scenario("Result=verify\r\nPageUrl=https://v.example/\r\nAfterVerify=fail\r\n"));
+    StartedProvider s(Scenario("Result=verify\r\nPageUrl=https://v.example/\r\nAfterVerify=fail\r\n"));
     ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
     ASSERT_TRUE(s.WaitFor(1));
 
@@ -297,7 +254,7 @@ TEST(SSODataProviderLogin, RememberedPasswordIsUsedForAnEmptyDigestInTheNextRun)
     SSOTestBed bed(Scenario());
     {
         CSSODataProvider provider;
-        ProviderEventLog events;
+        EventLog events;
         ASSERT_TRUE(provider.Init());
         provider.SetEventHandler(&events);
         ASSERT_TRUE(LoginWith(provider, L"alice", "secret", 1));
@@ -305,7 +262,7 @@ TEST(SSODataProviderLogin, RememberedPasswordIsUsedForAnEmptyDigestInTheNextRun)
         provider.Uninit();
     }
     CSSODataProvider provider;
-    ProviderEventLog events;
+    EventLog events;
     ASSERT_TRUE(provider.Init());
     provider.SetEventHandler(&events);
     const BYTE zeros[16] = {};
@@ -338,7 +295,7 @@ TEST(SSODataProviderLogin, RememberedPasswordIsUsedForAnEmptyDigestInTheNextRun)
 
 TEST(SSODataProviderLogin, StoredAccountLoginCarriesTheProxy)
 {
-    Started s(Scenario());
+    StartedProvider s(Scenario());
     SSOProxySettings proxy = {};
     proxy.enabled = 1;
     proxy.kind = SSOProxySettings::kKindSocks5;
@@ -383,7 +340,7 @@ TEST(SSODataProviderLogin, StoredAccountLoginCarriesTheProxy)
 
 TEST(SSODataProviderLogin, FirstSignInOfAnAccountChangesTheLibrarysList)
 {
-    Started s(Scenario("", "NotifyListChange=1\r\n"));
+    StartedProvider s(Scenario("", "NotifyListChange=1\r\n"));
     ASSERT_TRUE(LoginWith(s.provider, L"bob", "hunter2"));
     ASSERT_TRUE(s.WaitFor(2));
     EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"success bob", "list 2"}));

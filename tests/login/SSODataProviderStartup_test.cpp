@@ -3,23 +3,13 @@
 // First: it sets how JSON lookups fail.
 #include "tests/login/SSOTestBed.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "login/SSODataProvider.h"
-#include "tests/login/ProviderEventLog.h"
-
 namespace {
 
 const std::string kOneAccount =
     "[library]\r\nTGTPriority=700\r\n"
     "[account.alice]\r\nUin=10001\r\nAliases=alice\r\nNick=Alice\r\nListed=1\r\n";
 
-std::string Str(const rapidjson::Value& v)
-{
-    return v.IsString() ? v.GetString() : std::string("<not a string>");
-}
+const auto Str = SSOTestBed::Str;
 
 } // namespace
 
@@ -79,7 +69,7 @@ TEST(SSODataProviderStartup, MissingLibraryFailsAndEveryOperationDoesNothing)
 {
     SSOTestBed bed(kOneAccount, nullptr);
     CSSODataProvider provider;
-    ProviderEventLog events;
+    EventLog events;
     EXPECT_FALSE(provider.Init());
     provider.SetEventHandler(&events);
     EXPECT_FALSE(provider.LibraryLoaded());
@@ -96,7 +86,7 @@ TEST(SSODataProviderStartup, MissingLibraryFailsAndEveryOperationDoesNothing)
     provider.CancelVerify(L"alice");
     provider.DeleteAccount(10001);
     ::SendMessageW(provider.EventWindow(), 3004, 0, 0);
-    SSOTestBed::Pump(50);
+    kit::Pump(50);
     EXPECT_EQ(events.events, (std::vector<std::string>{"list 0"}));
 }
 
@@ -136,12 +126,12 @@ TEST(SSODataProviderStartup, LibraryPathLongerThanItsBufferIsNeverLoaded)
     CSSODataProvider provider;
     const size_t base = provider.LibraryPath().size() - 1;
     const std::string version(CSSODataProvider::kLibraryPathChars - base, 'v');
-    kit::WriteBytesToFile(bed.WorkDir() + L"settings.ini", "[4242]\r\nSSOVersion=" + version + "\r\n");
+    bed.Work().Write(L"settings.ini", "[4242]\r\nSSOVersion=" + version + "\r\n");
     const std::wstring path = provider.LibraryPath();
     ASSERT_EQ(path.size(), CSSODataProvider::kLibraryPathChars);
     // The library is there, and so is a copy at the path cut by one character.
-    SSOTestBed::CreateFolders(path.substr(0, path.find_last_of(L'\\') + 1));
-    const std::wstring source = SSOTestBed::ProgramFolder() + L"Tessaly.dll";
+    MakeDirs(path.substr(0, path.find_last_of(L'\\')));
+    const std::wstring source = ProgramFolder() + L"Tessaly.dll";
     ASSERT_TRUE(::CopyFileW(source.c_str(), path.c_str(), FALSE));
     ASSERT_TRUE(::CopyFileW(source.c_str(), path.substr(0, path.size() - 1).c_str(), FALSE));
     EXPECT_FALSE(provider.Init());
@@ -202,22 +192,18 @@ TEST(SSODataProviderAccounts, ListWithoutUsableAccountsGivesNull)
 
 TEST(SSODataProviderAccounts, ListChangedMessageRefreshesAndTellsTheHandler)
 {
-    SSOTestBed bed(kOneAccount);
-    CSSODataProvider provider;
-    ProviderEventLog events;
-    ASSERT_TRUE(provider.Init());
-    provider.SetEventHandler(&events);
-    EXPECT_EQ(::SendMessageW(provider.EventWindow(), 3004, 0, 0), 1);
-    EXPECT_EQ(events.events, (std::vector<std::string>{"list 1"}));
-    EXPECT_EQ(events.lastTable, &provider.AccountTable());
+    StartedProvider s(kOneAccount);
+    EXPECT_EQ(::SendMessageW(s.provider.EventWindow(), 3004, 0, 0), 1);
+    EXPECT_EQ(s.events.events, (std::vector<std::string>{"list 1"}));
+    EXPECT_EQ(s.events.lastTable, &s.provider.AccountTable());
 
     // The account leaves the list: the same message now reports null.
-    bed.WriteScenario("[account.alice]\r\nUin=10001\r\n");
-    ::PostMessageW(provider.EventWindow(), 3004, 0, 0);
-    SSOTestBed::PumpUntil([&] { return events.events.size() == 2; });
-    EXPECT_EQ(events.events.back(), "list 0");
-    EXPECT_EQ(events.lastTable, nullptr);
-    EXPECT_EQ(provider.AccountTable().count, 0u);
+    s.bed.WriteScenario("[account.alice]\r\nUin=10001\r\n");
+    ::PostMessageW(s.provider.EventWindow(), 3004, 0, 0);
+    SSOTestBed::PumpUntil([&] { return s.events.events.size() == 2; });
+    EXPECT_EQ(s.events.events.back(), "list 0");
+    EXPECT_EQ(s.events.lastTable, nullptr);
+    EXPECT_EQ(s.provider.AccountTable().count, 0u);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -225,19 +211,15 @@ TEST(SSODataProviderAccounts, ListChangedMessageRefreshesAndTellsTheHandler)
 
 TEST(SSODataProviderMessages, TicketRenewalLogsTheAccountInForItsServiceOnly)
 {
-    SSOTestBed bed(kOneAccount);
-    CSSODataProvider provider;
-    ProviderEventLog events;
-    ASSERT_TRUE(provider.Init());
-    provider.SetEventHandler(&events);
-    bed.ClearCalls();
+    StartedProvider s(kOneAccount);
+    s.bed.ClearCalls();
 
     // Another service's renewal is not ours.
-    EXPECT_EQ(::SendMessageW(provider.EventWindow(), 3008, 12345, 10001), 1);
-    EXPECT_TRUE(bed.CallNames().empty());
+    EXPECT_EQ(::SendMessageW(s.provider.EventWindow(), 3008, 12345, 10001), 1);
+    EXPECT_TRUE(s.bed.CallNames().empty());
 
-    EXPECT_EQ(::SendMessageW(provider.EventWindow(), 3008, CSSODataProvider::kServiceId, 10001), 1);
-    const rapidjson::Document login = bed.LastCall("login.8");
+    EXPECT_EQ(::SendMessageW(s.provider.EventWindow(), 3008, CSSODataProvider::kServiceId, 10001), 1);
+    const rapidjson::Document login = s.bed.LastCall("login.8");
     ASSERT_TRUE(login.IsObject());
     EXPECT_EQ(Str(login["account"]), "10001");
     EXPECT_EQ(login["credentialType"].GetUint(), 0u);
@@ -246,26 +228,15 @@ TEST(SSODataProviderMessages, TicketRenewalLogsTheAccountInForItsServiceOnly)
     EXPECT_EQ(login["serviceId"].GetUint(), CSSODataProvider::kServiceId);
 
     // The listed account is signed in again.
-    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !events.Outcomes().empty(); }));
-    EXPECT_EQ(events.Outcomes(), (std::vector<std::string>{"success 10001"}));
-}
-
-TEST(SSODataProviderMessages, OtherMessagesGoToTheDefaultProcedure)
-{
-    SSOTestBed bed(kOneAccount);
-    CSSODataProvider provider;
-    ASSERT_TRUE(provider.Init());
-    ::SetWindowTextW(provider.EventWindow(), L"renamed");
-    wchar_t text[16] = {};
-    ::GetWindowTextW(provider.EventWindow(), text, 16);
-    EXPECT_STREQ(text, L"renamed");
+    ASSERT_TRUE(s.WaitFor(1));
+    EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"success 10001"}));
 }
 
 TEST(SSODataProviderMessages, WindowOfAnotherProviderIsNotServed)
 {
     SSOTestBed bed(kOneAccount);
-    ProviderEventLog first;
-    ProviderEventLog second;
+    EventLog first;
+    EventLog second;
     CSSODataProvider a;
     ASSERT_TRUE(a.Init());
     a.SetEventHandler(&first);

@@ -1,11 +1,14 @@
 #pragma once
-// A launcher work dir with the stand-in single-sign-on library installed, for tests that go
-// through the real library loading path:
-//   <WorkDir>settings.ini                  [4242] SSOVersion=1.0
-//   <WorkDir>NVSSO\1.0\Bin\Tessaly.dll     copied from beside the test executable
-//   <WorkDir>NVSSO\1.0\Bin\scenario.ini    what the library answers
-// The launch parameters point at it while it lives. Afterwards the library copy is unloaded
-// (after checking that none of its objects is left alive) and the folder removed.
+// Test beds of the sign-in tests, all on a fresh launcher work dir (tests/launcher/LauncherTestDir.h):
+// - AccountTestDir: the work dir of the account-storage tests, with a private recycle bin.
+// - SSOTestBed: the stand-in single-sign-on library installed where the provider looks for it,
+//     <WorkDir>settings.ini                  [4242] SSOVersion=1.0
+//     <WorkDir>NVSSO\1.0\Bin\Tessaly.dll     copied from beside the test executable
+//     <WorkDir>NVSSO\1.0\Bin\scenario.ini    what the library answers
+//   with its call log read back as JSON. Afterwards the library copy is unloaded (after
+//   checking that none of its objects is left alive).
+// - StartedProvider: a test bed with a provider started on it and an event log attached.
+// - LibraryObjects: the library's own objects, to build and read its wire form directly.
 #include <windows.h>
 
 #include <stdexcept>
@@ -22,15 +25,97 @@
 
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "foundation/Md5.h"
-#include "kit/FileBytes.h"
-#include "kit/TempDir.h"
-#include "launcher/LaunchParams.h"
+#include "kit/Pump.h"
+#include "login/BStr.h"
+#include "login/ComPtr.h"
+#include "login/SSODataProvider.h"
+#include "login/SSOFields.h"
+#include "login/SSOLibraryInterfaces.h"
+#include "tests/launcher/LauncherTestDir.h"
+#include "tests/login/EventLog.h"
+
+// Under Wine the recycle bin is the desktop's trash folder of the user running the tests. The
+// account tests move folders there; this points Wine at a private one for the whole process
+// (Wine reads the place once) and removes it at exit.
+class TestRecycleBin {
+public:
+    static TestRecycleBin& Get()
+    {
+        static TestRecycleBin bin;
+        return bin;
+    }
+    ~TestRecycleBin()
+    {
+        if (!root_.empty())
+            kit::RemoveTree(root_);
+    }
+
+    // Whether a recycled folder named `name` (or "name-<suffix>" after a clash) holds the file;
+    // true when not under Wine, where the bin cannot be looked into.
+    bool HoldsFolderWith(const std::wstring& name, const std::wstring& file) const
+    {
+        if (files_.empty())
+            return true;
+        bool found = false;
+        WIN32_FIND_DATAW fd;
+        HANDLE find = ::FindFirstFileW((files_ + L"\\" + name + L"*").c_str(), &fd);
+        if (find == INVALID_HANDLE_VALUE)
+            return false;
+        do {
+            const std::wstring entry = fd.cFileName;
+            if (entry == name || entry.rfind(name + L"-", 0) == 0)
+                found = found || Exists(files_ + L"\\" + entry + L"\\" + file);
+        } while (::FindNextFileW(find, &fd));
+        ::FindClose(find);
+        return found;
+    }
+
+private:
+    TestRecycleBin()
+    {
+        using UnixName = char*(CDECL*)(const wchar_t*);
+        const auto unixName = reinterpret_cast<UnixName>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+        if (!unixName)
+            return;
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        root_ = std::wstring(temp) + L"acct_bin_" + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(root_.c_str(), nullptr);
+        const char* unixRoot = unixName(root_.c_str());
+        if (!unixRoot)
+            return;
+        const std::string narrow(unixRoot);
+        ::HeapFree(::GetProcessHeap(), 0, const_cast<char*>(unixRoot));
+        ::SetEnvironmentVariableW(L"XDG_DATA_HOME", std::wstring(narrow.begin(), narrow.end()).c_str());
+        files_ = root_ + L"\\Trash\\files";
+    }
+
+    std::wstring root_;
+    std::wstring files_;
+};
+
+class AccountTestDir : public LauncherTestDir {
+public:
+    AccountTestDir() { TestRecycleBin::Get(); }
+
+    // A value of an INI file as the profile functions read it; "<absent>" when missing.
+    static std::wstring IniString(const std::wstring& file, const wchar_t* section, const wchar_t* key)
+    {
+        wchar_t buf[256] = {};
+        ::GetPrivateProfileStringW(section, key, L"<absent>", buf, 256, file.c_str());
+        return buf;
+    }
+};
 
 class SSOTestBed {
 public:
@@ -38,20 +123,13 @@ public:
 
     explicit SSOTestBed(const std::string& scenario, const wchar_t* libraryFile = L"Tessaly.dll",
                         const std::wstring& ssoVersion = L"1.0")
+        : work_(kAppId), bin_(work_.Path() + L"NVSSO\\" + ssoVersion + L"\\Bin\\")
     {
-        work_ = dir_.Path() + L"\\";
-        std::string settings = "[";
-        settings += std::to_string(kAppId);
-        settings += "]\r\nSSOVersion=";
-        settings += Narrow(ssoVersion);
-        settings += "\r\n";
-        kit::WriteBytesToFile(work_ + L"settings.ini", settings);
-        bin_ = work_ + L"NVSSO\\" + ssoVersion + L"\\Bin\\";
-        CreateFolders(bin_);
+        work_.Write(L"settings.ini", "[4242]\r\nSSOVersion=" + std::string(ssoVersion.begin(), ssoVersion.end()) + "\r\n");
+        MakeDirs(bin_);
         if (libraryFile)
             ::CopyFileW((ProgramFolder() + libraryFile).c_str(), (bin_ + L"Tessaly.dll").c_str(), FALSE);
         WriteScenario(scenario);
-        LaunchParams::Instance().Load((L"AppId=" + std::to_wstring(kAppId) + L" \"WorkDir=" + dir_.Path() + L"\"").c_str());
     }
 
     ~SSOTestBed()
@@ -72,7 +150,7 @@ public:
     SSOTestBed(const SSOTestBed&) = delete;
     SSOTestBed& operator=(const SSOTestBed&) = delete;
 
-    const std::wstring& WorkDir() const { return work_; }
+    const LauncherTestDir& Work() const { return work_; }
     const std::wstring& BinDir() const { return bin_; }
 
     void WriteScenario(const std::string& ini) const { kit::WriteBytesToFile(bin_ + L"scenario.ini", ini); }
@@ -83,16 +161,12 @@ public:
     {
         std::vector<rapidjson::Document> out;
         const std::string text = kit::ReadBytesFromFile(bin_ + L"calls.log");
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find('\n', start);
-            if (end == std::string::npos)
-                end = text.size();
+        for (size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+            end = std::min(text.find('\n', start), text.size());
             rapidjson::Document d;
             d.Parse(text.data() + start, end - start);
             EXPECT_FALSE(d.HasParseError()) << text.substr(start, end - start);
             out.push_back(std::move(d));
-            start = end + 1;
         }
         return out;
     }
@@ -101,14 +175,8 @@ public:
     std::vector<std::string> CallNames() const
     {
         std::vector<std::string> names;
-        for (const rapidjson::Document& d : Calls()) {
-            if (d.HasMember("slot"))
-                names.push_back(std::string(d["obj"].GetString()) + "." + std::to_string(d["slot"].GetInt()));
-            else if (d.HasMember("code"))
-                names.push_back("event." + std::to_string(d["code"].GetUint()));
-            else
-                names.push_back("event.message");
-        }
+        for (const rapidjson::Document& d : Calls())
+            names.push_back(NameOf(d));
         return names;
     }
 
@@ -117,45 +185,17 @@ public:
     {
         rapidjson::Document found;
         for (rapidjson::Document& d : Calls()) {
-            if (d.HasMember("slot") && std::string(d["obj"].GetString()) + "." + std::to_string(d["slot"].GetInt()) == name)
+            if (NameOf(d) == name)
                 found = std::move(d);
         }
         return found;
     }
 
-    // Runs the thread's messages until done() holds or the time is up.
     static bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
     {
-        const DWORD start = ::GetTickCount();
-        for (;;) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            if (done())
-                return true;
-            if (::GetTickCount() - start >= timeoutMs)
-                return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    static void Pump(DWORD ms)
-    {
-        PumpUntil([] { return false; }, ms);
+        return kit::PumpUntil(done, timeoutMs);
     }
 
-    static std::string DigestHex(const std::string& password)
-    {
-        const std::vector<uint8_t> d = Digest(password);
-        static const char digits[] = "0123456789abcdef";
-        std::string hex;
-        for (uint8_t b : d) {
-            hex += digits[b >> 4];
-            hex += digits[b & 15];
-        }
-        return hex;
-    }
     static std::vector<uint8_t> Digest(const std::string& password)
     {
         MD5_CTX ctx = {};
@@ -164,30 +204,111 @@ public:
         MD5Final(&ctx);
         return std::vector<uint8_t>(ctx.digest, ctx.digest + 16);
     }
-
-    static std::wstring ProgramFolder()
+    template <class Bytes>
+    static std::string Hex(const Bytes& bytes)
     {
-        wchar_t path[MAX_PATH * 4] = {};
-        const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-        std::wstring s(path, n);
-        return s.substr(0, s.find_last_of(L'\\') + 1);
+        static const char digits[] = "0123456789abcdef";
+        std::string hex;
+        for (unsigned char b : bytes) {
+            hex += digits[b >> 4];
+            hex += digits[b & 15];
+        }
+        return hex;
     }
+    static std::string DigestHex(const std::string& password) { return Hex(Digest(password)); }
 
-    static std::string Narrow(const std::wstring& s)
+    // A JSON value as text, and a JSON string's text ("<not a string>" for anything else).
+    static std::string Json(const rapidjson::Value& v)
     {
-        return std::string(s.begin(), s.end());
+        rapidjson::StringBuffer out;
+        rapidjson::Writer<rapidjson::StringBuffer> w(out);
+        v.Accept(w);
+        return out.GetString();
     }
-
-    // Creates every folder of a path that ends in a backslash.
-    static void CreateFolders(const std::wstring& path)
-    {
-        for (size_t pos = path.find(L'\\', 3); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1))
-            ::CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
-    }
+    static std::string Str(const rapidjson::Value& v) { return v.IsString() ? v.GetString() : "<not a string>"; }
 
 private:
+    static std::string NameOf(const rapidjson::Document& d)
+    {
+        if (d.HasMember("slot"))
+            return std::string(d["obj"].GetString()) + "." + std::to_string(d["slot"].GetInt());
+        return d.HasMember("code") ? "event." + std::to_string(d["code"].GetUint()) : "event.message";
+    }
 
-    kit::TempDir dir_;
-    std::wstring work_;
+    LauncherTestDir work_;
     std::wstring bin_;
+};
+
+// A test bed with a provider started on it and an event log as its handler.
+struct StartedProvider {
+    explicit StartedProvider(const std::string& scenario) : bed(scenario)
+    {
+        EXPECT_TRUE(provider.Init());
+        provider.SetEventHandler(&events);
+    }
+    // Waits until that many outcomes (events other than the server time) were heard.
+    bool WaitFor(size_t outcomes)
+    {
+        return SSOTestBed::PumpUntil([&] { return events.Outcomes().size() >= outcomes; });
+    }
+
+    SSOTestBed bed;
+    CSSODataProvider provider;
+    EventLog events;
+};
+
+// The library of a test bed loaded directly, with one main object to make its containers,
+// buffers and wire form.
+class LibraryObjects {
+public:
+    explicit LibraryObjects(const SSOTestBed& bed) : module_(::LoadLibraryW((bed.BinDir() + L"Tessaly.dll").c_str()))
+    {
+        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+        const auto get = reinterpret_cast<GetClassObject>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(module_, "DllGetClassObject")));
+        ComPtr<IClassFactory> factory;
+        if (get && SUCCEEDED(get(CLSID_SSOLibrary, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()))))
+            factory->CreateInstance(nullptr, IID_ISSOMain, reinterpret_cast<void**>(main.GetAddressOf()));
+    }
+    ~LibraryObjects()
+    {
+        main.Reset();
+        if (module_)
+            ::FreeLibrary(module_);
+    }
+    LibraryObjects(const LibraryObjects&) = delete;
+    LibraryObjects& operator=(const LibraryObjects&) = delete;
+
+    ComPtr<ISSOFieldContainer> Container() const
+    {
+        ComPtr<ISSOFieldContainer> c;
+        main->CreateContainer(c.GetAddressOf());
+        return c;
+    }
+    ComPtr<ISSOByteBuffer> Buffer(const std::string& bytes = "") const
+    {
+        ComPtr<ISSOByteBuffer> b;
+        main->CreateBuffer(b.GetAddressOf());
+        b->SetData(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+        return b;
+    }
+    std::string Encode(ISSOFieldContainer* c) const
+    {
+        ComPtr<ISSOByteBuffer> b = Buffer();
+        EXPECT_EQ(c->SaveToBuffer(b.Get()), S_OK);
+        const BYTE* data = nullptr;
+        DWORD size = 0;
+        ReadBufferBytes(b.Get(), data, size);
+        return std::string(reinterpret_cast<const char*>(data), size);
+    }
+    HRESULT Decode(const std::string& bytes, ComPtr<ISSOFieldContainer>& out) const
+    {
+        out = Container();
+        return out->LoadFromBuffer(Buffer(bytes).Get());
+    }
+
+    ComPtr<ISSOMain> main;
+
+private:
+    HMODULE module_ = nullptr;
 };

@@ -2,71 +2,11 @@
 // and the state it keeps between runs.
 #include "tests/login/SSOTestBed.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "kit/Fuzz.h"
-#include "login/BStr.h"
-#include "login/ComPtr.h"
-#include "login/SSOFields.h"
 
 namespace {
 
-// The library loaded straight from a test bed, with one main object.
-class Library {
-public:
-    explicit Library(const SSOTestBed& bed)
-    {
-        module_ = ::LoadLibraryW((bed.BinDir() + L"Tessaly.dll").c_str());
-        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-        const auto get = reinterpret_cast<GetClassObject>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(module_, "DllGetClassObject")));
-        ComPtr<IClassFactory> factory;
-        if (get && SUCCEEDED(get(CLSID_SSOLibrary, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()))))
-            factory->CreateInstance(nullptr, IID_ISSOMain, reinterpret_cast<void**>(main.GetAddressOf()));
-    }
-    ~Library()
-    {
-        main.Reset();
-        if (module_)
-            ::FreeLibrary(module_);
-    }
-
-    ComPtr<ISSOFieldContainer> Container() const
-    {
-        ComPtr<ISSOFieldContainer> c;
-        main->CreateContainer(c.GetAddressOf());
-        return c;
-    }
-    ComPtr<ISSOByteBuffer> Buffer(const std::string& bytes = "") const
-    {
-        ComPtr<ISSOByteBuffer> b;
-        main->CreateBuffer(b.GetAddressOf());
-        b->SetData(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
-        return b;
-    }
-    std::string Encode(ISSOFieldContainer* c) const
-    {
-        ComPtr<ISSOByteBuffer> b = Buffer();
-        EXPECT_EQ(c->SaveToBuffer(b.Get()), S_OK);
-        const BYTE* data = nullptr;
-        DWORD size = 0;
-        ReadBufferBytes(b.Get(), data, size);
-        return std::string(reinterpret_cast<const char*>(data), size);
-    }
-    HRESULT Decode(const std::string& bytes, ComPtr<ISSOFieldContainer>& out) const
-    {
-        out = Container();
-        return out->LoadFromBuffer(Buffer(bytes).Get());
-    }
-
-    ComPtr<ISSOMain> main;
-
-private:
-    HMODULE module_ = nullptr;
-};
+using Library = LibraryObjects;
 
 // A window that keeps the copy-data messages and posted messages it gets.
 class Receiver {
@@ -106,10 +46,13 @@ private:
     }
 };
 
-// Registers a program with the library; the registration's handle and key.
+// Registers a program with the library: the registration's handle and key, its login object
+// and that one's service object.
 struct Registration {
     DWORD appHandle = 0;
     BStr key;
+    ComPtr<ISSOLogin> login;
+    ComPtr<ISSOService> service;
 };
 
 Registration Register(const Library& lib, HWND window)
@@ -132,36 +75,31 @@ Registration Register(const Library& lib, HWND window)
         f.GetString(L"strSSO_Init_strAccessKey", key);
         r.key = BStr(key);
     }
+    EXPECT_EQ(lib.main->GetLogin(r.appHandle, r.key.Get(), r.login.GetAddressOf()), S_OK);
+    if (r.login) {
+        EXPECT_EQ(r.login->GetService(r.appHandle, r.key.Get(), r.service.GetAddressOf()), S_OK);
+    }
     return r;
 }
 
-uint32_t Fnv1a(const std::string& bytes, size_t from)
-{
-    uint32_t h = 2166136261u;
-    for (size_t i = from; i < bytes.size(); ++i) {
-        h ^= static_cast<uint8_t>(bytes[i]);
-        h *= 16777619u;
-    }
-    return h;
-}
-
-// A body with a fresh header: its length and hash fit whatever the body holds.
+// A body with a fresh header: its length and hash (FNV-1a) fit whatever the body holds.
 std::string Seal(const std::string& body)
 {
-    std::string out = "TSC1";
-    const uint32_t length = static_cast<uint32_t>(body.size());
-    out.append(reinterpret_cast<const char*>(&length), 4);
-    const std::string withBody = out + std::string(4, '\0') + body;
-    const uint32_t hash = Fnv1a(withBody, 12);
-    out.append(reinterpret_cast<const char*>(&hash), 4);
-    return out + body;
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : body) {
+        hash ^= c;
+        hash *= 16777619u;
+    }
+    const uint32_t header[2] = {static_cast<uint32_t>(body.size()), hash};
+    return "TSC1" + std::string(reinterpret_cast<const char*>(header), sizeof header) + body;
 }
 
-template <class Fn>
-Fn Slot(void* object, int index)
+// Calls slot `index` of an object's function table, as a caller that knows only the slot does.
+template <class... A>
+HRESULT CallSlot(void* object, int index, A... args)
 {
-    void** table = *static_cast<void***>(object);
-    return reinterpret_cast<Fn>(table[index]);
+    using Fn = HRESULT(STDMETHODCALLTYPE*)(void*, A...);
+    return reinterpret_cast<Fn>((*static_cast<void***>(object))[index])(object, args...);
 }
 
 } // namespace
@@ -171,65 +109,51 @@ TEST(TessalyLibrary, MethodsSitAtTheirSlots)
     SSOTestBed bed("");
     Library lib(bed);
     ASSERT_TRUE(lib.main);
-    using CreateFn = HRESULT(STDMETHODCALLTYPE*)(void*, void**);
     ComPtr<ISSOFieldContainer> c;
-    ASSERT_EQ(Slot<CreateFn>(lib.main.Get(), 18)(lib.main.Get(), reinterpret_cast<void**>(c.GetAddressOf())), S_OK);
     ComPtr<ISSOByteBuffer> b;
-    ASSERT_EQ(Slot<CreateFn>(lib.main.Get(), 19)(lib.main.Get(), reinterpret_cast<void**>(b.GetAddressOf())), S_OK);
     ComPtr<ISSOList> l;
-    ASSERT_EQ(Slot<CreateFn>(lib.main.Get(), 20)(lib.main.Get(), reinterpret_cast<void**>(l.GetAddressOf())), S_OK);
+    ASSERT_EQ(CallSlot(lib.main.Get(), 18, c.GetAddressOf()), S_OK);
+    ASSERT_EQ(CallSlot(lib.main.Get(), 19, b.GetAddressOf()), S_OK);
+    ASSERT_EQ(CallSlot(lib.main.Get(), 20, l.GetAddressOf()), S_OK);
 
     const BStr name(L"dwValue");
-    using SetDWordFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR, DWORD);
-    using GetDWordFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR, DWORD*);
-    EXPECT_EQ(Slot<SetDWordFn>(c.Get(), 34)(c.Get(), name.Get(), 77), S_OK);
+    EXPECT_EQ(CallSlot(c.Get(), 34, name.Get(), DWORD(77)), S_OK);
     DWORD value = 0;
-    EXPECT_EQ(Slot<GetDWordFn>(c.Get(), 12)(c.Get(), name.Get(), &value), S_OK);
+    EXPECT_EQ(CallSlot(c.Get(), 12, name.Get(), &value), S_OK);
     EXPECT_EQ(value, 77u);
-    using SetByteFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR, BYTE);
-    using GetByteFn = HRESULT(STDMETHODCALLTYPE*)(void*, BSTR, BYTE*);
-    EXPECT_EQ(Slot<SetByteFn>(c.Get(), 30)(c.Get(), name.Get(), 5), S_OK);
+    EXPECT_EQ(CallSlot(c.Get(), 30, name.Get(), BYTE(5)), S_OK);
     BYTE small = 0;
-    EXPECT_EQ(Slot<GetByteFn>(c.Get(), 8)(c.Get(), name.Get(), &small), S_OK);
+    EXPECT_EQ(CallSlot(c.Get(), 8, name.Get(), &small), S_OK);
     EXPECT_EQ(small, 5);
-    EXPECT_NE(Slot<GetDWordFn>(c.Get(), 12)(c.Get(), name.Get(), &value), S_OK) << "a field has one type";
+    EXPECT_NE(CallSlot(c.Get(), 12, name.Get(), &value), S_OK) << "a field has one type";
 
-    using SetDataFn = HRESULT(STDMETHODCALLTYPE*)(void*, const BYTE*, DWORD);
-    using GetDataFn = HRESULT(STDMETHODCALLTYPE*)(void*, const BYTE**);
-    using GetSizeFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD*);
-    using TakeFn = HRESULT(STDMETHODCALLTYPE*)(void*, const BYTE*, DWORD, DWORD);
     const BYTE bytes[3] = {9, 8, 7};
-    EXPECT_EQ(Slot<SetDataFn>(b.Get(), 14)(b.Get(), bytes, 3), S_OK);
+    EXPECT_EQ(CallSlot(b.Get(), 14, &bytes[0], DWORD(3)), S_OK);
     DWORD size = 0;
-    EXPECT_EQ(Slot<GetSizeFn>(b.Get(), 13)(b.Get(), &size), S_OK);
+    EXPECT_EQ(CallSlot(b.Get(), 13, &size), S_OK);
     EXPECT_EQ(size, 3u);
-    EXPECT_EQ(Slot<TakeFn>(b.Get(), 20)(b.Get(), bytes, 2, 0), S_OK);
+    EXPECT_EQ(CallSlot(b.Get(), 20, &bytes[0], DWORD(2), DWORD(0)), S_OK);
     const BYTE* data = nullptr;
-    EXPECT_EQ(Slot<GetDataFn>(b.Get(), 12)(b.Get(), &data), S_OK);
+    EXPECT_EQ(CallSlot(b.Get(), 12, &data), S_OK);
     EXPECT_EQ(b->GetSize(&size), S_OK);
     ASSERT_EQ(size, 2u);
     EXPECT_EQ(data[1], 8);
 
-    using InsertFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, ISSOFieldContainer*);
-    using CountFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD*);
-    using ItemFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, ISSOFieldContainer**);
-    using RemoveFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD);
-    EXPECT_EQ(Slot<InsertFn>(l.Get(), 53)(l.Get(), 0, c.Get()), S_OK);
-    EXPECT_EQ(Slot<InsertFn>(l.Get(), 53)(l.Get(), 5, c.Get()), E_INVALIDARG);
+    EXPECT_EQ(CallSlot(l.Get(), 53, DWORD(0), c.Get()), S_OK);
+    EXPECT_EQ(CallSlot(l.Get(), 53, DWORD(5), c.Get()), E_INVALIDARG);
     DWORD count = 0;
-    EXPECT_EQ(Slot<CountFn>(l.Get(), 22)(l.Get(), &count), S_OK);
+    EXPECT_EQ(CallSlot(l.Get(), 22, &count), S_OK);
     EXPECT_EQ(count, 1u);
     ComPtr<ISSOFieldContainer> item;
-    EXPECT_EQ(Slot<ItemFn>(l.Get(), 62)(l.Get(), 0, item.GetAddressOf()), S_OK);
+    EXPECT_EQ(CallSlot(l.Get(), 62, DWORD(0), item.GetAddressOf()), S_OK);
     EXPECT_EQ(item.Get(), c.Get()) << "the list keeps the container itself";
-    EXPECT_EQ(Slot<RemoveFn>(l.Get(), 60)(l.Get(), 0), S_OK);
+    EXPECT_EQ(CallSlot(l.Get(), 60, DWORD(0)), S_OK);
     EXPECT_EQ(l->GetCount(&count), S_OK);
     EXPECT_EQ(count, 0u);
 
     // Placeholders answer without doing anything.
-    using PlaceholderFn = HRESULT(STDMETHODCALLTYPE*)(void*);
-    EXPECT_EQ(Slot<PlaceholderFn>(c.Get(), 9)(c.Get()), E_NOTIMPL);
-    EXPECT_EQ(Slot<PlaceholderFn>(lib.main.Get(), 11)(lib.main.Get()), E_NOTIMPL);
+    EXPECT_EQ(CallSlot(c.Get(), 9), E_NOTIMPL);
+    EXPECT_EQ(CallSlot(lib.main.Get(), 11), E_NOTIMPL);
 }
 
 TEST(TessalyLibrary, WireFormRoundTripsEveryFieldType)
@@ -330,12 +254,10 @@ TEST(TessalyLibrary, AnswersArriveLaterByCopyData)
     const Registration r = Register(lib, receiver.window);
     ASSERT_NE(r.appHandle, 0u);
 
-    ComPtr<ISSOLogin> login;
-    ASSERT_EQ(lib.main->GetLogin(r.appHandle, r.key.Get(), login.GetAddressOf()), S_OK);
-    EXPECT_EQ(lib.main->GetLogin(r.appHandle + 1, r.key.Get(), login.GetAddressOf()), E_ACCESSDENIED);
-    ASSERT_EQ(lib.main->GetLogin(r.appHandle, r.key.Get(), login.GetAddressOf()), S_OK);
+    ComPtr<ISSOLogin> refused;
+    EXPECT_EQ(lib.main->GetLogin(r.appHandle + 1, r.key.Get(), refused.GetAddressOf()), E_ACCESSDENIED);
     ComPtr<ISSOByteBuffer> digest = lib.Buffer(std::string(16, '\1'));
-    ASSERT_EQ(login->Login(r.appHandle, r.key.Get(), 7, BStr(L"alice").Get(), 2, digest.Get(), nullptr), S_OK);
+    ASSERT_EQ(r.login->Login(r.appHandle, r.key.Get(), 7, BStr(L"alice").Get(), 2, digest.Get(), nullptr), S_OK);
     EXPECT_TRUE(receiver.received.empty()) << "never inside the call";
     ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !receiver.received.empty(); }));
     ASSERT_EQ(receiver.received.size(), 1u);
@@ -348,12 +270,9 @@ TEST(TessalyLibrary, AnswersArriveLaterByCopyData)
     DWORD uin = 0;
     DWORD service = 0;
     bool ok = false;
-    EXPECT_TRUE(a.GetString(L"strSSO_In_Params_strInAccountValue", account));
-    EXPECT_EQ(account, L"alice");
-    EXPECT_TRUE(a.GetDWord(L"dwSSO_Account_dwAccountUin", uin));
-    EXPECT_EQ(uin, 10001u);
-    EXPECT_TRUE(a.GetDWord(L"dwSSO_In_Params_dwInServiceID", service));
-    EXPECT_EQ(service, 7u);
+    EXPECT_TRUE(a.GetString(L"strSSO_In_Params_strInAccountValue", account) && account == L"alice");
+    EXPECT_TRUE(a.GetDWord(L"dwSSO_Account_dwAccountUin", uin) && uin == 10001u);
+    EXPECT_TRUE(a.GetDWord(L"dwSSO_In_Params_dwInServiceID", service) && service == 7u);
     EXPECT_TRUE(a.GetBool(L"bSSO_Result_bSucceed", ok) && ok);
     EXPECT_EQ(lib.main->Shutdown(), S_OK);
 }
@@ -365,20 +284,17 @@ TEST(TessalyLibrary, AccountStoreIsKeptBetweenRuns)
     {
         Library lib(bed);
         const Registration r = Register(lib, receiver.window);
-        ComPtr<ISSOLogin> login;
-        ASSERT_EQ(lib.main->GetLogin(r.appHandle, r.key.Get(), login.GetAddressOf()), S_OK);
-        ComPtr<ISSOService> service;
-        ASSERT_EQ(login->GetService(r.appHandle, r.key.Get(), service.GetAddressOf()), S_OK);
+        ASSERT_TRUE(r.service);
         ComPtr<ISSOList> store;
         ASSERT_EQ(lib.main->CreateList(store.GetAddressOf()), S_OK);
         ComPtr<ISSOFieldContainer> entry = lib.Container();
         SSOFields(entry.Get()).SetString(L"strAccountValue", L"alice");
         store->Insert(0, entry.Get());
-        EXPECT_EQ(service->SetAccountStore(2, 1, store.Get()), E_INVALIDARG);
-        ASSERT_EQ(service->SetAccountStore(3, 1, store.Get()), S_OK);
+        EXPECT_EQ(r.service->SetAccountStore(2, 1, store.Get()), E_INVALIDARG);
+        ASSERT_EQ(r.service->SetAccountStore(3, 1, store.Get()), S_OK);
 
         // The first sign-in puts the account on the library's list and says so.
-        ASSERT_EQ(login->Login(r.appHandle, r.key.Get(), 1, BStr(L"10001").Get(), 0, nullptr, nullptr), S_OK);
+        ASSERT_EQ(r.login->Login(r.appHandle, r.key.Get(), 1, BStr(L"10001").Get(), 0, nullptr, nullptr), S_OK);
         ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !receiver.received.empty(); }));
         SSOTestBed::PumpUntil([&] { return !receiver.posted.empty(); }, 1000);
         lib.main->Detach(r.appHandle, r.key.Get());
@@ -397,12 +313,9 @@ TEST(TessalyLibrary, AccountStoreIsKeptBetweenRuns)
 
     Library lib(bed);
     const Registration r = Register(lib, receiver.window);
-    ComPtr<ISSOLogin> login;
-    ASSERT_EQ(lib.main->GetLogin(r.appHandle, r.key.Get(), login.GetAddressOf()), S_OK);
-    ComPtr<ISSOService> service;
-    ASSERT_EQ(login->GetService(r.appHandle, r.key.Get(), service.GetAddressOf()), S_OK);
+    ASSERT_TRUE(r.service);
     ComPtr<ISSOList> store;
-    ASSERT_EQ(service->GetAccountStore(3, 1, store.GetAddressOf()), S_OK);
+    ASSERT_EQ(r.service->GetAccountStore(3, 1, store.GetAddressOf()), S_OK);
     DWORD count = 0;
     store->GetCount(&count);
     ASSERT_EQ(count, 1u);
@@ -414,7 +327,7 @@ TEST(TessalyLibrary, AccountStoreIsKeptBetweenRuns)
 
     // A password sign-in now lists the account, kept for the next run too.
     receiver.received.clear();
-    ASSERT_EQ(login->Login(r.appHandle, r.key.Get(), 1, BStr(L"alice").Get(), 2,
+    ASSERT_EQ(r.login->Login(r.appHandle, r.key.Get(), 1, BStr(L"alice").Get(), 2,
                            lib.Buffer(std::string(16, '\2')).Get(), nullptr), S_OK);
     ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !receiver.received.empty(); }));
     ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return !receiver.posted.empty(); }));

@@ -1,4 +1,4 @@
-#include "DibCanvas.h"
+#include "kit/DibCanvas.h"
 
 #include <cstdlib>
 
@@ -6,41 +6,44 @@ namespace kit {
 
 DibCanvas::DibCanvas(int width, int height, uint32_t rgb) : m_width(width), m_height(height)
 {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    m_dc = ::CreateCompatibleDC(nullptr);
-    m_bitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bitmap = SkinUI::CreateDib32(width, height, &bits);
     m_bits = static_cast<uint32_t*>(bits);
-    if (m_dc != nullptr && m_bitmap != nullptr) m_old = ::SelectObject(m_dc, m_bitmap);
+    if (m_dc && m_bitmap) m_old = ::SelectObject(m_dc.Get(), m_bitmap.Get());
     Fill(rgb);
 }
 
 DibCanvas::~DibCanvas()
 {
-    if (m_old != nullptr) ::SelectObject(m_dc, m_old);
-    if (m_bitmap != nullptr) ::DeleteObject(m_bitmap);
-    if (m_dc != nullptr) ::DeleteDC(m_dc);
+    if (m_old != nullptr) ::SelectObject(m_dc.Get(), m_old);
 }
 
 void DibCanvas::Fill(uint32_t rgb)
 {
     ::GdiFlush();
-    if (m_dc != nullptr) ::SelectClipRgn(m_dc, nullptr);
+    if (m_dc) ::SelectClipRgn(m_dc.Get(), nullptr);
     if (m_bits == nullptr) return;
     for (int i = 0; i < m_width * m_height; ++i) m_bits[i] = rgb & 0xFFFFFF;
 }
 
-uint32_t DibCanvas::Raw(int x, int y) const
+uint32_t DibCanvas::Pixel(int x, int y) const
 {
     ::GdiFlush();
     if (m_bits == nullptr || x < 0 || y < 0 || x >= m_width || y >= m_height) return 0xDEADBEEF;
-    return m_bits[static_cast<size_t>(y) * m_width + x];
+    return m_bits[static_cast<size_t>(y) * m_width + x] & 0xFFFFFF;
+}
+
+testing::AssertionResult CanvasIs(const DibCanvas& canvas, const std::function<uint32_t(int, int)>& expected)
+{
+    for (int y = 0; y < canvas.Height(); ++y) {
+        for (int x = 0; x < canvas.Width(); ++x) {
+            const uint32_t want = expected(x, y);
+            if (want != kAnyColor && canvas.Pixel(x, y) != want)
+                return testing::AssertionFailure() << "at " << x << "," << y << std::hex << " got "
+                                                   << canvas.Pixel(x, y) << " want " << want;
+        }
+    }
+    return testing::AssertionSuccess();
 }
 
 int ColorDistance(uint32_t a, uint32_t b)

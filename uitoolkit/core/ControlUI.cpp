@@ -185,6 +185,15 @@ void Relayout(CControlUI& control)
     else
         control.RequestParentLayout();
 }
+
+// Min / max sizes: a negative or unchanged value is ignored; a change lays the control out again.
+void SetLimit(CControlUI& control, LONG& limit, int value)
+{
+    if (limit == value || value < 0)
+        return;
+    limit = value;
+    Relayout(control);
+}
 } // namespace
 
 void CControlUI::SetFixedXY(SIZE xy)
@@ -215,43 +224,19 @@ void CControlUI::SetFixedHeight(int height)
 
 int CControlUI::GetMinWidth() const { return m_minSize.cx; }
 
-void CControlUI::SetMinWidth(int width)
-{
-    if (m_minSize.cx == width || width < 0)
-        return;
-    m_minSize.cx = width;
-    Relayout(*this);
-}
+void CControlUI::SetMinWidth(int width) { SetLimit(*this, m_minSize.cx, width); }
 
 int CControlUI::GetMaxWidth() const { return m_maxSize.cx; }
 
-void CControlUI::SetMaxWidth(int width)
-{
-    if (m_maxSize.cx == width || width < 0)
-        return;
-    m_maxSize.cx = width;
-    Relayout(*this);
-}
+void CControlUI::SetMaxWidth(int width) { SetLimit(*this, m_maxSize.cx, width); }
 
 int CControlUI::GetMinHeight() const { return m_minSize.cy; }
 
-void CControlUI::SetMinHeight(int height)
-{
-    if (m_minSize.cy == height || height < 0)
-        return;
-    m_minSize.cy = height;
-    Relayout(*this);
-}
+void CControlUI::SetMinHeight(int height) { SetLimit(*this, m_minSize.cy, height); }
 
 int CControlUI::GetMaxHeight() const { return m_maxSize.cy; }
 
-void CControlUI::SetMaxHeight(int height)
-{
-    if (m_maxSize.cy == height || height < 0)
-        return;
-    m_maxSize.cy = height;
-    Relayout(*this);
-}
+void CControlUI::SetMaxHeight(int height) { SetLimit(*this, m_maxSize.cy, height); }
 
 void CControlUI::SetRelativePos(int moveX, int moveY, int zoomX, int zoomY)
 {

@@ -1,5 +1,6 @@
 #pragma once
-// Owners for GDI objects and memory device contexts, and a scoped SelectObject.
+// Owners for GDI objects and memory device contexts, a scoped SelectObject, and the 32-bit DIB
+// sections the toolkit paints into.
 #include <windows.h>
 
 namespace SkinUI {
@@ -43,6 +44,26 @@ using CGdiBrush = CGdiObject<HBRUSH>;
 using CGdiPen = CGdiObject<HPEN>;
 using CGdiFont = CGdiObject<HFONT>;
 using CGdiRegion = CGdiObject<HRGN>;
+
+// A 32-bit BI_RGB DIB section, top-down (row 0 first in memory); *bits receives its pixels.
+// Empty (and *bits null) when it cannot be made.
+inline CGdiBitmap CreateDib32(int width, int height, void** bits, HDC hDC = nullptr)
+{
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    *bits = nullptr;
+    CGdiBitmap bitmap(::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, bits, nullptr, 0));
+    if (*bits == nullptr) {
+        bitmap.Reset();
+    }
+    return bitmap;
+}
 
 // A memory device context (CreateCompatibleDC), deleted when the owner goes away.
 class CMemoryDC {

@@ -35,17 +35,25 @@ ResourceStatics& Statics()
     return statics;
 }
 
-// The LOGFONT of the stock GUI font with the face, size and flags asked for. Faces longer than
-// the LOGFONT's 31 units are cut (refusing them would shift every later font index).
-HFONT CreateHostFont(const wchar_t* face, int size, bool bold, bool underline, bool italic)
+// The system's GUI font (any character set), the base of every host font.
+LOGFONTW GuiLogFont()
 {
     LOGFONTW lf{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    return lf;
+}
+
+// The LOGFONT of the stock GUI font with the face, size and flags asked for. Faces longer than
+// the LOGFONT's 31 units are cut (refusing them would shift every later font index).
+
+HFONT CreateHostFont(const wchar_t* face, int size, bool bold, bool underline, bool italic)
+{
+    LOGFONTW lf = GuiLogFont();
     if (face != nullptr) {
         ::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
         lf.lfFaceName[LF_FACESIZE - 1] = L'\0';
     }
-    lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfHeight = -size;
     if (bold) lf.lfWeight += FW_BOLD;
     if (underline) lf.lfUnderline = TRUE;
@@ -76,9 +84,7 @@ bool SameFont(const FontEntry& entry, const wchar_t* face, int size, bool bold, 
 
 CHostResources::CHostResources()
 {
-    LOGFONTW lf{};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    lf.lfCharSet = DEFAULT_CHARSET;
+    const LOGFONTW lf = GuiLogFont();
     HFONT hFont = ::CreateFontIndirectW(&lf);
     FillEntry(m_defaultFont, hFont, lf.lfFaceName, -lf.lfHeight, lf.lfWeight >= FW_BOLD,
               lf.lfUnderline != 0, lf.lfItalic != 0);
@@ -246,30 +252,26 @@ const wchar_t* ResourceIdOf(const wchar_t* name)
 
 ImageEntry* CHostResources::AddImage(const wchar_t* name, const wchar_t* type, DWORD mask)
 {
-    if (name == nullptr || name[0] == L'\0') return nullptr;
-    std::unique_ptr<ImageEntry> entry;
-    if (type != nullptr) {
-        const wchar_t* id = ResourceIdOf(name);
-        if (id == nullptr) return nullptr;
-        entry = CRenderKit::LoadImage(id, type, mask);
-    } else {
-        entry = CRenderKit::LoadImage(name, nullptr, mask);
-    }
-    return StoreImage(name, std::move(entry), type, mask);
+    return LoadAndStoreImage(nullptr, name, type, mask);
 }
 
 ImageEntry* CHostResources::AddImageFromDir(const wchar_t* directory, const wchar_t* name,
                                             const wchar_t* type, DWORD mask)
 {
+    return LoadAndStoreImage(directory != nullptr ? directory : L"", name, type, mask);
+}
+
+// Both adds: a typed name must be a resource number (no directory plays a part then); an untyped
+// one is a file from the search paths (directory null) or from the directory.
+ImageEntry* CHostResources::LoadAndStoreImage(const wchar_t* directory, const wchar_t* name,
+                                              const wchar_t* type, DWORD mask)
+{
     if (name == nullptr || name[0] == L'\0') return nullptr;
-    std::unique_ptr<ImageEntry> entry;
-    if (type != nullptr) {
-        const wchar_t* id = ResourceIdOf(name);
-        if (id == nullptr) return nullptr;
-        entry = CRenderKit::LoadImageFromDir(directory, id, type, mask);
-    } else {
-        entry = CRenderKit::LoadImageFromDir(directory, name, nullptr, mask);
-    }
+    const wchar_t* source = type != nullptr ? ResourceIdOf(name) : name;
+    if (source == nullptr) return nullptr;
+    std::unique_ptr<ImageEntry> entry = directory == nullptr
+                                            ? CRenderKit::LoadImage(source, type, mask)
+                                            : CRenderKit::LoadImageFromDir(directory, source, type, mask);
     return StoreImage(name, std::move(entry), type, mask);
 }
 

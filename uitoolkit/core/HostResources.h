@@ -107,6 +107,8 @@ private:
     CHostResources* TopHost();
     // Measures an entry whose metrics are still empty, with the first paint context up the chain.
     void Measure(FontEntry* entry) const;
+    ImageEntry* LoadAndStoreImage(const wchar_t* directory, const wchar_t* name, const wchar_t* type,
+                                  DWORD mask);
     ImageEntry* StoreImage(const wchar_t* name, std::unique_ptr<ImageEntry> entry,
                            const wchar_t* type, DWORD mask);
 

@@ -13,20 +13,6 @@ namespace {
 
 BYTE AlphaOf(DWORD argb) { return static_cast<BYTE>(argb >> 24); }
 
-// A 32-bit BI_RGB DIB header; a negative height makes it top-down.
-BITMAPINFO Dib32Info(int width, int height)
-{
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(std::abs(height)) * 4;
-    return bmi;
-}
-
 // Band count exponent of the banded gradient: 2 bands below 4 steps up to 64 bands from 64 on.
 int BandShift(int steps)
 {
@@ -173,10 +159,9 @@ void CRenderKit::DrawColor(HDC hDC, const RECT& rc, DWORD color)
     }
     // A translucent fill is a one-pixel image stretched over the rectangle. AlphaBlend expects
     // premultiplied colour, so the pixel's colour bytes are scaled by its alpha.
-    BITMAPINFO bmi = Dib32Info(1, 1);
     void* bits = nullptr;
-    CGdiBitmap bitmap(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || bits == nullptr) return;
+    const CGdiBitmap bitmap = CreateDib32(1, 1, &bits);
+    if (!bitmap) return;
     const auto premultiply = [&](int bit) { return (((color >> bit) & 0xFF) * alpha / 255) << bit; };
     *static_cast<DWORD*>(bits) =
         (static_cast<DWORD>(alpha) << 24) | premultiply(16) | premultiply(8) | premultiply(0);
@@ -259,12 +244,11 @@ BOOL WINAPI CRenderKit::AlphaBlendFallback(HDC hDest, int xDest, int yDest, int 
     if (wDest <= 0 || hDest2 <= 0 || wSrc <= 0 || hSrc2 <= 0) return FALSE;
     CMemoryDC mem(hDest);
     if (!mem) return FALSE;
-    BITMAPINFO bmi = Dib32Info(wDest, hDest2);
     void* srcBits = nullptr;
     void* dstBits = nullptr;
-    CGdiBitmap srcDib(::CreateDIBSection(hDest, &bmi, DIB_RGB_COLORS, &srcBits, nullptr, 0));
-    CGdiBitmap dstDib(::CreateDIBSection(hDest, &bmi, DIB_RGB_COLORS, &dstBits, nullptr, 0));
-    if (!srcDib || !dstDib || srcBits == nullptr || dstBits == nullptr) return FALSE;
+    const CGdiBitmap srcDib = CreateDib32(wDest, hDest2, &srcBits, hDest);
+    const CGdiBitmap dstDib = CreateDib32(wDest, hDest2, &dstBits, hDest);
+    if (!srcDib || !dstDib) return FALSE;
 
     HGDIOBJ old = ::SelectObject(mem.Get(), srcDib.Get());
     ::SetStretchBltMode(mem.Get(), COLORONCOLOR);

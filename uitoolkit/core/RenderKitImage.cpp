@@ -73,17 +73,9 @@ std::unique_ptr<ImageEntry> CRenderKit::DecodeImage(const BYTE* data, size_t siz
         height > kMaxImageSide)
         return nullptr;
 
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
     void* bits = nullptr;
-    CGdiBitmap bitmap(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || bits == nullptr) return nullptr;
+    CGdiBitmap bitmap = CreateDib32(width, height, &bits);
+    if (!bitmap) return nullptr;
 
     auto entry = std::make_unique<ImageEntry>();
     const stbi_uc* rgba = pixels.get();

@@ -59,6 +59,24 @@ CControlUI* CALLBACK FindSameControlProc(CControlUI* control, void* data)
     return control == data ? control : nullptr;
 }
 
+// Offers the message to each filter of a list in order. True when one took it (its result in
+// `result`) or when one destroyed the host: the list belongs to the host, so nothing of it is
+// read after a filter returns with the host gone.
+bool RunFilters(const CUIPtrArray& filters, const std::weak_ptr<char>& alive, UINT message, WPARAM wParam,
+                LPARAM lParam, LRESULT& result)
+{
+    for (int i = 0; i < filters.GetSize(); ++i) {
+        bool handled = false;
+        const LRESULT filtered =
+            static_cast<IMessageFilterUI*>(filters[i])->MessageHandler(message, wParam, lParam, handled);
+        if (handled)
+            result = filtered;
+        if (alive.expired() || handled)
+            return true;
+    }
+    return false;
+}
+
 struct TabStopSearch {
     CControlUI* start;
     CControlUI* lastTabStop;
@@ -881,6 +899,21 @@ bool CWindowHostUI::OnMouseMove(LPARAM lParam)
     return true;
 }
 
+// A button press first gives the window the keyboard focus, whose handlers may destroy it (false
+// then). `control` is the owned control under the point, or null.
+bool CWindowHostUI::BeginPress(LPARAM lParam, const std::weak_ptr<char>& alive, POINT& pt, CControlUI*& control)
+{
+    ::SetFocus(m_hWnd);
+    if (alive.expired())
+        return false;
+    pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    m_lastMouse = pt;
+    control = FindControlAtPoint(pt);
+    if (control != nullptr && !OwnsControl(control))
+        control = nullptr;
+    return true;
+}
+
 // ---- message entry points ---------------------------------------------------------------------
 
 bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -891,15 +924,8 @@ bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, L
     if (!DeliverQueued(alive))
         return true;
 
-    for (int i = 0; i < m_filters.GetSize(); ++i) {
-        bool handled = false;
-        const LRESULT filtered =
-            static_cast<IMessageFilterUI*>(m_filters[i])->MessageHandler(message, wParam, lParam, handled);
-        if (handled)
-            result = filtered;
-        if (alive.expired() || handled)
-            return true;
-    }
+    if (RunFilters(m_filters, alive, message, wParam, lParam, result))
+        return true;
 
     switch (message) {
     case WM_SIZE:
@@ -1042,13 +1068,11 @@ bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, L
 
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN: {
-        ::SetFocus(m_hWnd);
-        if (alive.expired())
+        POINT pt;
+        CControlUI* control = nullptr;
+        if (!BeginPress(lParam, alive, pt, control))
             return true;
-        const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_lastMouse = pt;
-        CControlUI* control = FindControlAtPoint(pt);
-        if (control == nullptr || !OwnsControl(control))
+        if (control == nullptr)
             break;
         m_pressed = control;
         control->SetFocus();
@@ -1077,13 +1101,11 @@ bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, L
     }
 
     case WM_LBUTTONDBLCLK: {
-        ::SetFocus(m_hWnd);
-        if (alive.expired())
+        POINT pt;
+        CControlUI* control = nullptr;
+        if (!BeginPress(lParam, alive, pt, control))
             return true;
-        const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_lastMouse = pt;
-        CControlUI* control = FindControlAtPoint(pt);
-        if (control == nullptr || !OwnsControl(control))
+        if (control == nullptr)
             break;
         SetCapture();
         m_pressed = control;
@@ -1163,15 +1185,8 @@ bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, L
 bool CWindowHostUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     std::weak_ptr<char> alive = m_alive;
-    for (int i = 0; i < m_preFilters.GetSize(); ++i) {
-        bool handled = false;
-        const LRESULT filtered =
-            static_cast<IMessageFilterUI*>(m_preFilters[i])->MessageHandler(message, wParam, lParam, handled);
-        if (handled)
-            result = filtered;
-        if (alive.expired() || handled)
-            return true;
-    }
+    if (RunFilters(m_preFilters, alive, message, wParam, lParam, result))
+        return true;
 
     switch (message) {
     case WM_KEYDOWN:

@@ -143,6 +143,7 @@ private:
     void PrintClient(HDC hDC, LPARAM flags);
     // False when the host died meanwhile.
     bool OnMouseMove(LPARAM lParam);
+    bool BeginPress(LPARAM lParam, const std::weak_ptr<char>& alive, POINT& pt, CControlUI*& control);
     void ShowToolTip(CControlUI* control);
     void HideToolTip();
     bool OwnsControl(CControlUI* control) const;

@@ -303,7 +303,10 @@ LRESULT CWindowWnd::Unbind(CWindowWnd* self, HWND hWnd, UINT message, WPARAM wPa
     return result;
 }
 
-LRESULT CALLBACK CWindowWnd::ClassWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+// Both window procedures: the object is bound at WM_NCCREATE (in the user data for an own class,
+// in a property for a superclass, whose base procedure may use the user data itself), found
+// again for every later message, and let go at WM_NCDESTROY.
+LRESULT CWindowWnd::Route(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, bool superclassed)
 {
     CWindowWnd* self = nullptr;
     if (message == WM_NCCREATE) {
@@ -311,36 +314,30 @@ LRESULT CALLBACK CWindowWnd::ClassWndProc(HWND hWnd, UINT message, WPARAM wParam
         self = static_cast<CWindowWnd*>(create->lpCreateParams);
         if (self != nullptr) {
             self->m_hWnd = hWnd;
-            ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            if (superclassed)
+                ::SetPropW(hWnd, kObjectProperty, self);
+            else
+                ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
     } else {
-        self = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        self = superclassed ? static_cast<CWindowWnd*>(::GetPropW(hWnd, kObjectProperty))
+                            : reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
         if (message == WM_NCDESTROY && self != nullptr)
-            return Unbind(self, hWnd, message, wParam, lParam, false);
+            return Unbind(self, hWnd, message, wParam, lParam, superclassed);
     }
     if (self != nullptr)
         return self->ProcessMessage(message, wParam, lParam);
     return ::DefWindowProcW(hWnd, message, wParam, lParam);
 }
 
+LRESULT CALLBACK CWindowWnd::ClassWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return Route(hWnd, message, wParam, lParam, false);
+}
+
 LRESULT CALLBACK CWindowWnd::SuperclassWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWindowWnd* self = nullptr;
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        self = static_cast<CWindowWnd*>(create->lpCreateParams);
-        if (self != nullptr) {
-            self->m_hWnd = hWnd;
-            ::SetPropW(hWnd, kObjectProperty, self);
-        }
-    } else {
-        self = static_cast<CWindowWnd*>(::GetPropW(hWnd, kObjectProperty));
-        if (message == WM_NCDESTROY && self != nullptr)
-            return Unbind(self, hWnd, message, wParam, lParam, true);
-    }
-    if (self != nullptr)
-        return self->ProcessMessage(message, wParam, lParam);
-    return ::DefWindowProcW(hWnd, message, wParam, lParam);
+    return Route(hWnd, message, wParam, lParam, true);
 }
 
 } // namespace SkinUI

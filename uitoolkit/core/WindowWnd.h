@@ -71,6 +71,7 @@ protected:
     bool m_ownerHook = false;
 
 private:
+    static LRESULT Route(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, bool superclassed);
     static LRESULT Unbind(CWindowWnd* self, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                           bool superclassed);
 };

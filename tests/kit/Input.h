@@ -22,7 +22,6 @@ class Input {
 public:
     explicit Input(HWND hWnd, bool preTranslate = false) : m_hWnd(hWnd), m_preTranslate(preTranslate) {}
 
-    POINT ToScreen(int x, int y) const;
     void Move(int x, int y, WPARAM keys = 0);
     void LeftDown(int x, int y);
     void LeftUp(int x, int y);
@@ -40,6 +39,8 @@ public:
     void Post(UINT message, WPARAM wParam, LPARAM lParam);  // any message, then drain
 
 private:
+    POINT ToScreen(int x, int y) const;
+
     HWND m_hWnd;
     bool m_preTranslate;
 };

@@ -8,6 +8,9 @@ namespace kit {
 
 using namespace SkinUI;
 
+namespace {
+
+// "keydown", "enter", "down", "setfocus", ... for a ControlEvent type.
 const wchar_t* EventName(int type)
 {
     switch (type) {
@@ -33,6 +36,8 @@ const wchar_t* EventName(int type)
     default: return L"?";
     }
 }
+
+} // namespace
 
 std::vector<std::wstring> EventLog::Without(const std::vector<std::wstring>& names) const
 {

@@ -27,9 +27,6 @@ struct EventLog {
     void Clear() { lines.clear(); }
 };
 
-// "keydown", "enter", "down", "setfocus", ... for a ControlEvent type.
-const wchar_t* EventName(int type);
-
 class ProbeControl : public SkinUI::CControlUI {
 public:
     explicit ProbeControl(const wchar_t* name, EventLog* log = nullptr, UINT behaviour = 0);

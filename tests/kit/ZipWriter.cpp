@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <zlib.h>
 
-
 namespace kit {
 
 namespace {
@@ -15,6 +14,18 @@ void Put16(std::string& out, uint32_t v) {
 void Put32(std::string& out, uint32_t v) {
     Put16(out, v & 0xFFFF);
     Put16(out, v >> 16);
+}
+
+// The fields the local and the central header share, from the flags to the name's length.
+void PutShared(std::string& out, const ZipWriterEntry& e, uint16_t method, uint32_t crc, size_t packedSize) {
+    Put16(out, e.flags);
+    Put16(out, method);
+    Put16(out, e.dosTime);
+    Put16(out, e.dosDate);
+    Put32(out, crc);
+    Put32(out, static_cast<uint32_t>(packedSize));
+    Put32(out, static_cast<uint32_t>(e.data.size()));
+    Put16(out, static_cast<uint32_t>(e.name.size()));
 }
 
 // Raw deflate (no zlib header), as zip stores it.
@@ -61,14 +72,7 @@ std::string ZipWriter::Build() const {
 
         Put32(out, 0x04034b50);
         Put16(out, 20);
-        Put16(out, e.flags);
-        Put16(out, e.localMethodMismatch ? (method == 8 ? 0 : 8) : method);
-        Put16(out, e.dosTime);
-        Put16(out, e.dosDate);
-        Put32(out, crc);
-        Put32(out, static_cast<uint32_t>(payload.size()));
-        Put32(out, static_cast<uint32_t>(e.data.size()));
-        Put16(out, static_cast<uint32_t>(e.name.size()));
+        PutShared(out, e, e.localMethodMismatch ? (method == 8 ? 0 : 8) : method, crc, payload.size());
         Put16(out, static_cast<uint32_t>(e.localExtra.size()));
         out += e.name;
         out += e.localExtra;
@@ -77,14 +81,7 @@ std::string ZipWriter::Build() const {
         Put32(central, 0x02014b50);
         Put16(central, e.madeBy);
         Put16(central, 20);
-        Put16(central, e.flags);
-        Put16(central, method);
-        Put16(central, e.dosTime);
-        Put16(central, e.dosDate);
-        Put32(central, crc);
-        Put32(central, static_cast<uint32_t>(payload.size()));
-        Put32(central, static_cast<uint32_t>(e.data.size()));
-        Put16(central, static_cast<uint32_t>(e.name.size()));
+        PutShared(central, e, method, crc, payload.size());
         Put16(central, 0);  // central extra
         Put16(central, 0);  // comment
         Put16(central, 0);  // disk

@@ -36,8 +36,6 @@ public:
     ZipWriterEntry& AddDirectory(const std::string& name);
     std::string Build() const;
 
-    // A Windows-style name from a narrow ASCII one.
-    static std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
     // An extended-timestamp ("UT") extra block: flags, then the given Unix times in order.
     static std::string ExtendedTimestamp(uint8_t flags, const std::vector<uint32_t>& times);
     // A DOS date and time word pair.

@@ -15,6 +15,7 @@
 #include "kit/Probe.h"
 #include "kit/ResourceModule.h"
 #include "kit/TempDir.h"
+#include "kit/Text.h"
 #include "uitoolkit/controls/IContainerUI.h"
 #include "uitoolkit/core/DialogBuilder.h"
 #include "uitoolkit/core/HostResources.h"
@@ -82,6 +83,12 @@ public:
     std::vector<std::wstring> asked;
 };
 
+// "face size flags" of a font entry, flags from "b", "u", "i".
+std::wstring FontText(const FontEntry* f) {
+    return f->faceName.GetData() + (L" " + std::to_wstring(f->size) + L" ") + (f->bold ? L"b" : L"") +
+           (f->underline ? L"u" : L"") + (f->italic ? L"i" : L"");
+}
+
 // Names of a container's children.
 std::vector<std::wstring> Names(CControlUI* container) {
     std::vector<std::wstring> names;
@@ -129,26 +136,18 @@ TEST(DialogBuilder, WindowAttributesConfigureTheHost) {
         nullptr, nullptr, win.Host());
     ASSERT_NE(root, nullptr);
     CWindowHostUI* host = win.Host();
-    EXPECT_EQ(host->GetInitSize().cx, 400);
-    EXPECT_EQ(host->GetInitSize().cy, 300);
     RECT rc;
     GetWindowRect(win.Hwnd(), &rc);
-    EXPECT_EQ(rc.right - rc.left, 400);  // resized before any root is attached
-    EXPECT_EQ(rc.bottom - rc.top, 300);
-    EXPECT_EQ(host->GetSizeBox().left, 4);
-    EXPECT_EQ(host->GetSizeBox().bottom, 7);
-    EXPECT_EQ(host->GetCaptionRect().bottom, 30);
-    EXPECT_EQ(host->GetRoundCorner().cx, 5);
-    EXPECT_EQ(host->GetRoundCorner().cy, 6);
-    EXPECT_EQ(host->GetMinInfo().cx, 100);
-    EXPECT_EQ(host->GetMaxInfo().cy, 600);
+    EXPECT_EQ(kit::Text(SIZE{rc.right - rc.left, rc.bottom - rc.top}), "400,300");  // resized before any root
+    EXPECT_EQ(kit::Text(host->GetInitSize()) + " " + kit::Text(host->GetSizeBox()) + " " +
+                  kit::Text(host->GetCaptionRect()) + " " + kit::Text(host->GetRoundCorner()) + " " +
+                  kit::Text(host->GetMinInfo()) + " " + kit::Text(host->GetMaxInfo()),
+              "400,300 4,5,6,7 0,0,0,30 5,6 100,80 800,600");
     EXPECT_TRUE(host->IsBackgroundTransparent());
     EXPECT_TRUE(GetWindowLongW(win.Hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
-    EXPECT_EQ(host->GetDisabledFontColor(), 0xFF010203u);
-    EXPECT_EQ(host->GetDefaultFontColor(), 0xFF040506u);
-    EXPECT_EQ(host->GetLinkFontColor(), 0xFF070809u);
-    EXPECT_EQ(host->GetLinkHoverFontColor(), 0xFF0A0B0Cu);
-    EXPECT_EQ(host->GetSelectedColor(), 0xFF0D0E0Fu);
+    EXPECT_EQ((std::vector<DWORD>{host->GetDisabledFontColor(), host->GetDefaultFontColor(), host->GetLinkFontColor(),
+                                  host->GetLinkHoverFontColor(), host->GetSelectedColor()}),
+              (std::vector<DWORD>{0xFF010203, 0xFF040506, 0xFF070809, 0xFF0A0B0C, 0xFF0D0E0F}));
     EXPECT_TRUE(host->AttachRoot(root));
 
     // Short number lists count missing numbers as 0; only a root named "Window" configures.
@@ -157,15 +156,11 @@ TEST(DialogBuilder, WindowAttributesConfigureTheHost) {
     CDialogBuilder b2;
     CControlUI* r2 = b2.Create(L"<Window size=\"321\" caption=\"1,2\"><Control/></Window>", nullptr, nullptr, other.Host());
     ASSERT_NE(r2, nullptr);
-    EXPECT_EQ(other.Host()->GetInitSize().cx, 321);
-    EXPECT_EQ(other.Host()->GetInitSize().cy, 0);
-    EXPECT_EQ(other.Host()->GetCaptionRect().top, 2);
-    EXPECT_EQ(other.Host()->GetCaptionRect().right, 0);
+    EXPECT_EQ(kit::Text(other.Host()->GetInitSize()) + " " + kit::Text(other.Host()->GetCaptionRect()), "321,0 1,2,0,0");
     CDialogBuilder b3;
-    CControlUI* r3 = b3.Create(L"<Dialog size=\"99,99\"><Control/></Dialog>", nullptr, nullptr, other.Host());
+    std::unique_ptr<CControlUI> r3(b3.Create(L"<Dialog size=\"99,99\"><Control/></Dialog>", nullptr, nullptr, other.Host()));
     EXPECT_EQ(other.Host()->GetInitSize().cx, 321);
     EXPECT_TRUE(other.Host()->AttachRoot(r2));
-    std::unique_ptr<CControlUI> own3(r3);
 
     // A host without a window keeps its window settings.
     CWindowHostUI bare;
@@ -201,16 +196,11 @@ TEST(DialogBuilder, FontsImagesAndDefaultsGoToTheHost) {
         nullptr, &cb, &host));
     ASSERT_NE(root, nullptr);
 
-    ASSERT_EQ(host.GetFontCount(), 2);  // a Font without a face adds nothing
-    EXPECT_STREQ(host.GetFontEntry(0)->faceName.GetData(), L"Arial");
-    EXPECT_EQ(host.GetFontEntry(0)->size, 15);
-    EXPECT_TRUE(host.GetFontEntry(0)->bold);
-    EXPECT_STREQ(host.GetFontEntry(1)->faceName.GetData(), L"Tahoma");
-    EXPECT_EQ(host.GetFontEntry(1)->size, 12);  // default size
-    EXPECT_TRUE(host.GetFontEntry(1)->italic);
-    EXPECT_FALSE(host.GetFontEntry(1)->underline);  // only the exact text "true"
-    EXPECT_STREQ(host.GetDefaultFontEntry()->faceName.GetData(), L"Tahoma");
-    EXPECT_TRUE(host.GetDefaultFontEntry()->italic);
+    // A Font without a face adds nothing; the size defaults to 12; only the exact text "true" counts.
+    ASSERT_EQ(host.GetFontCount(), 2);
+    EXPECT_EQ(FontText(host.GetFontEntry(0)), L"Arial 15 b");
+    EXPECT_EQ(FontText(host.GetFontEntry(1)), L"Tahoma 12 i");
+    EXPECT_EQ(FontText(host.GetDefaultFontEntry()), L"Tahoma 12 i");
 
     ImageEntry* image = host.GetImage(L"img.png");
     ASSERT_NE(image, nullptr);
@@ -411,9 +401,7 @@ TEST(DialogBuilder, TreeUnderALayoutIsFoundByNameAfterAttach) {
     CControlUI* account = win.Host()->FindControlByName(L"account");
     CControlUI* password = win.Host()->FindControlByName(L"password");
     CControlUI* login = win.Host()->FindControlByName(L"login");
-    ASSERT_NE(account, nullptr);
-    ASSERT_NE(password, nullptr);
-    ASSERT_NE(login, nullptr);
+    ASSERT_TRUE(account && password && login);
     EXPECT_STREQ(account->GetText().GetData(), L"user");
     EXPECT_EQ(account->GetFixedHeight(), 20);  // from the Default element
     EXPECT_EQ(password->GetParent(), win.Host()->FindControlByName(L"row"));

@@ -1,7 +1,7 @@
 #pragma once
-// The tree of the window-host delivery tests: a window whose root holds two controls side by
-// side ("a" at x 0..99, "b" at x 100..199, both 100 high) with a notification recorder attached,
-// and a message filter that takes one message or runs an action.
+// The tree of the window-host tests: a window whose root holds two controls side by side ("a" at
+// x 0..99, "b" at x 100..199, both 100 high) with a notification recorder attached, and a
+// message filter that takes one message or runs an action.
 #include <functional>
 #include <vector>
 
@@ -16,12 +16,13 @@ using kit::ProbeControl;
 using SkinUI::CWindowHostUI;
 using SkinUI::IMessageFilterUI;
 
-inline ProbeControl* Probe(const wchar_t* name, kit::EventLog* log, int x, int w)
+inline ProbeControl* Probe(const wchar_t* name, kit::EventLog* log, int x, int w, int y = 0, int h = 100,
+                           UINT behaviour = 0)
 {
-    auto* p = new ProbeControl(name, log);
-    p->SetFixedXY(SIZE{x, 0});
+    auto* p = new ProbeControl(name, log, behaviour);
+    p->SetFixedXY(SIZE{x, y});
     p->SetFixedWidth(w);
-    p->SetFixedHeight(100);
+    p->SetFixedHeight(h);
     return p;
 }
 
@@ -33,16 +34,24 @@ struct Fixture {
     ProbeControl* a = Probe(L"a", &log, 0, 100);
     ProbeControl* b = Probe(L"b", &log, 100, 100);
 
-    bool Open(bool layout = true)
+    // With layout, what the first paint logged and notified is cleared.
+    bool Open(bool layout = true, int width = 200, int height = 100)
     {
         root->Add(a);
         root->Add(b);
-        if (!win.Open(root, 200, 100))
+        if (!win.Open(root, width, height))
             return false;
         win.Host()->AddNotifyListener(&rec);
-        return !layout || win.Layout();
+        if (!layout)
+            return true;
+        const bool ok = win.Layout();
+        log.Clear();
+        rec.Clear();
+        return ok;
     }
     CWindowHostUI* Host() const { return win.Host(); }
+    // The log without moves and hovers (the system adds its own moves when the pointer moves).
+    std::vector<std::wstring> Steps() const { return log.Without({L"move", L"hover"}); }
 };
 
 // A filter that takes one message with a fixed result, or runs an action.

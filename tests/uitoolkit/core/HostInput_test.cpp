@@ -3,65 +3,27 @@
 // shortcuts through the pre-translation, set-cursor.
 #include <gtest/gtest.h>
 
-#include "kit/HostWindow.h"
+#include <algorithm>
+
+#include "HostFixture.h"
 #include "kit/Input.h"
-#include "kit/NotifyRecorder.h"
-#include "kit/Probe.h"
 #include "kit/Pump.h"
+#include "kit/Text.h"
 
 using namespace SkinUI;
-using kit::Box;
-using kit::ProbeControl;
+using namespace host_fixture;
 using kit::SameSequence;
-
-namespace {
-
-ProbeControl* Probe(const wchar_t* name, kit::EventLog* log, int x, int y, int w, int h, UINT behaviour = 0)
-{
-    auto* p = new ProbeControl(name, log, behaviour);
-    p->SetFixedXY(SIZE{x, y});
-    p->SetFixedWidth(w);
-    p->SetFixedHeight(h);
-    return p;
-}
-
-// Two controls side by side: a at x 0..99, b at x 100..199.
-struct TwoControls {
-    kit::EventLog log;
-    kit::HostWindow win;
-    kit::NotifyRecorder rec;
-    Box* root = new Box(L"root");
-    ProbeControl* a = Probe(L"a", &log, 0, 0, 100, 100);
-    ProbeControl* b = Probe(L"b", &log, 100, 0, 100, 100);
-
-    bool Open()
-    {
-        root->Add(a);
-        root->Add(b);
-        if (!win.Open(root, 200, 100))
-            return false;
-        win.Host()->AddNotifyListener(&rec);
-        const bool ok = win.Layout();
-        log.Clear();
-        return ok;
-    }
-    // The log without moves and hovers (the system adds its own moves when the pointer moves).
-    std::vector<std::wstring> Steps() const { return log.Without({L"move", L"hover"}); }
-};
-
-} // namespace
 
 TEST(HostMouse, EnterLeaveDownUpAcrossTwoControls)
 {
-    TwoControls t;
+    Fixture t;
     ASSERT_TRUE(t.Open());
     kit::Input in(t.win.Hwnd());
     in.Move(10, 10);
     EXPECT_TRUE(SameSequence(t.Steps(), {L"a:enter"}));
-    EXPECT_FALSE(t.a->events.empty());
-    EXPECT_EQ(t.a->events.back().type, kEventMouseMove);
-    EXPECT_EQ(t.a->events.back().point.x, 10);
-    EXPECT_EQ(t.a->events.back().sender, t.a);
+    ASSERT_FALSE(t.a->events.empty());
+    const ControlEvent& move = t.a->events.back();
+    EXPECT_TRUE(move.type == kEventMouseMove && move.point.x == 10 && move.sender == t.a);
 
     in.Move(150, 20);
     EXPECT_TRUE(SameSequence(t.Steps(), {L"a:enter", L"a:leave", L"b:enter"}));
@@ -78,11 +40,17 @@ TEST(HostMouse, EnterLeaveDownUpAcrossTwoControls)
     EXPECT_TRUE(SameSequence(t.Steps(), {L"b:setfocus", L"b:down", L"b:up"}));
     EXPECT_EQ(::GetCapture(), nullptr);
     EXPECT_TRUE(SameSequence(t.rec.Types({L"setfocus", L"killfocus"}), {L"setfocus"}));
+
+    // Leaving the window leaves the hovered control.
+    t.log.Clear();
+    in.Post(WM_MOUSELEAVE, 0, 0);
+    EXPECT_TRUE(SameSequence(t.Steps(), {L"b:leave"}));
+    EXPECT_EQ(t.win.Host()->GetHovered(), nullptr);
 }
 
 TEST(HostMouse, PressedControlKeepsMovesAndTheReleaseWhileHoverFollowsThePointer)
 {
-    TwoControls t;
+    Fixture t;
     ASSERT_TRUE(t.Open());
     kit::Input in(t.win.Hwnd());
     in.Move(10, 10);
@@ -108,7 +76,7 @@ TEST(HostMouse, PressedControlKeepsMovesAndTheReleaseWhileHoverFollowsThePointer
 
 TEST(HostMouse, DoubleClickRightButtonWheelAndContextMenu)
 {
-    TwoControls t;
+    Fixture t;
     ASSERT_TRUE(t.Open());
     kit::Input in(t.win.Hwnd());
     in.DoubleClick(20, 20);
@@ -132,38 +100,22 @@ TEST(HostMouse, DoubleClickRightButtonWheelAndContextMenu)
     EXPECT_TRUE(t.Steps().empty());
 
     // The wheel goes to the control under the point: 1 towards the user, 0 away.
-    t.log.Clear();
     t.a->events.clear();
     in.Wheel(30, 30, -120);
-    ASSERT_FALSE(t.a->events.empty());
-    const ControlEvent* wheel = nullptr;
-    for (const ControlEvent& e : t.a->events)
-        if (e.type == kEventScrollWheel)
-            wheel = &e;
-    ASSERT_NE(wheel, nullptr);
-    EXPECT_EQ(wheel->wParam, 1u);
-    EXPECT_EQ(wheel->point.x, 0);
     in.Wheel(30, 30, 120);
-    EXPECT_EQ(t.a->events.back().type == kEventScrollWheel ? t.a->events.back().wParam
-                                                           : t.a->events[t.a->events.size() - 2].wParam,
-              0u);
+    std::vector<WPARAM> wheels;
+    for (const ControlEvent& e : t.a->events)
+        if (e.type == kEventScrollWheel) {
+            wheels.push_back(e.wParam);
+            EXPECT_EQ(e.point.x, 0);
+        }
+    EXPECT_EQ(wheels, (std::vector<WPARAM>{1, 0}));
     EXPECT_EQ(t.win.Host()->GetHovered(), t.a);  // hover followed the wheel's point
-}
-
-TEST(HostMouse, LeavingTheWindowLeavesEveryControl)
-{
-    TwoControls t;
-    ASSERT_TRUE(t.Open());
-    kit::Input in(t.win.Hwnd());
-    in.Move(10, 10);
-    in.Post(WM_MOUSELEAVE, 0, 0);
-    EXPECT_TRUE(SameSequence(t.Steps(), {L"a:enter", L"a:leave"}));
-    EXPECT_EQ(t.win.Host()->GetHovered(), nullptr);
 }
 
 TEST(HostMouse, HoverShowsTheTooltipOfTheControlUnderThePointer)
 {
-    TwoControls t;
+    Fixture t;
     t.a->SetToolTip(L"about a");
     ASSERT_TRUE(t.Open());
     kit::Input in(t.win.Hwnd());
@@ -181,7 +133,7 @@ TEST(HostMouse, HoverShowsTheTooltipOfTheControlUnderThePointer)
 
 TEST(HostMouse, SetCursorReachesOnlyControlsThatAskForIt)
 {
-    TwoControls t;
+    Fixture t;
     t.b->SetBehaviour(kBehaviourSetCursor);
     ASSERT_TRUE(t.Open());
     kit::Input in(t.win.Hwnd());
@@ -200,7 +152,7 @@ TEST(HostMouse, SetCursorReachesOnlyControlsThatAskForIt)
 
 TEST(HostKeyboard, KeysGoToTheFocusAndTheReleaseToTheKeyControl)
 {
-    TwoControls t;
+    Fixture t;
     ASSERT_TRUE(t.Open());
     kit::Input in(t.win.Hwnd());
     t.a->SetFocus();
@@ -233,25 +185,21 @@ TEST(HostKeyboard, KeysGoToTheFocusAndTheReleaseToTheKeyControl)
 
 namespace {
 
-// root: t1, t2 (Tab stops), h (hidden Tab stop), d (disabled Tab stop), n (no Tab stop), t3.
-struct TabTree {
+// A row of 30 x 30 controls, left to right in the order added.
+struct Row {
     kit::EventLog log;
     kit::HostWindow win;
     kit::NotifyRecorder rec;
     Box* root = new Box(L"root");
-    ProbeControl* t1 = Probe(L"t1", &log, 0, 0, 30, 30, kBehaviourTabStop);
-    ProbeControl* t2 = Probe(L"t2", &log, 30, 0, 30, 30, kBehaviourTabStop);
-    ProbeControl* h = Probe(L"h", &log, 60, 0, 30, 30, kBehaviourTabStop);
-    ProbeControl* d = Probe(L"d", &log, 90, 0, 30, 30, kBehaviourTabStop);
-    ProbeControl* n = Probe(L"n", &log, 120, 0, 30, 30);
-    ProbeControl* t3 = Probe(L"t3", &log, 150, 0, 30, 30, kBehaviourTabStop);
 
+    ProbeControl* Add(const wchar_t* name, UINT behaviour = kBehaviourTabStop)
+    {
+        auto* p = Probe(name, &log, 30 * root->Count(), 30, 0, 30, behaviour);
+        root->Add(p);
+        return p;
+    }
     bool Open()
     {
-        for (ProbeControl* p : {t1, t2, h, d, n, t3})
-            root->Add(p);
-        h->SetVisible(false);
-        d->SetEnabled(false);
         if (!win.Open(root, 200, 50))
             return false;
         win.Host()->AddNotifyListener(&rec);
@@ -264,20 +212,29 @@ struct TabTree {
     }
 };
 
-} // namespace
+// t1, t2 (Tab stops), h (hidden Tab stop), d (disabled Tab stop), n (no Tab stop), t3.
+struct TabTree : Row {
+    ProbeControl* t1 = Add(L"t1");
+    ProbeControl* t2 = Add(L"t2");
+    ProbeControl* h = Add(L"h");
+    ProbeControl* d = Add(L"d");
+    ProbeControl* n = Add(L"n", 0);
+    ProbeControl* t3 = Add(L"t3");
+    TabTree()
+    {
+        h->SetVisible(false);
+        d->SetEnabled(false);
+    }
+};
 
-TEST(HostFocus, FirstPaintSendsWindowInitThenFocusesTheFirstTabStop)
-{
-    TabTree t;
-    ASSERT_TRUE(t.Open());
-    EXPECT_EQ(t.Focus(), L"t1");
-    EXPECT_TRUE(SameSequence(t.rec.Lines({L"windowinit", L"setfocus"}), {L"windowinit:root", L"setfocus:t1"}));
-}
+} // namespace
 
 TEST(HostFocus, TabAndShiftTabWalkVisibleEnabledTabStopsAndWrap)
 {
     TabTree t;
     ASSERT_TRUE(t.Open());
+    // The first paint sends "windowinit", then focuses the first Tab stop.
+    EXPECT_TRUE(SameSequence(t.rec.Lines({L"windowinit", L"setfocus"}), {L"windowinit:root", L"setfocus:t1"}));
     kit::Input in(t.win.Hwnd(), true);
     std::vector<std::wstring> forward;
     for (int i = 0; i < 4; ++i) {
@@ -334,38 +291,35 @@ TEST(HostFocus, RequestFocusLandsOnTheControlAtTheNextPaint)
 
 TEST(HostFocus, AltShortcutsFocusAndActivateInWalkOrder)
 {
-    kit::EventLog log;
-    kit::HostWindow win;
-    auto* root = new Box(L"root");
-    ProbeControl* first = Probe(L"first", &log, 0, 0, 30, 30, kBehaviourTabStop);
-    ProbeControl* label = Probe(L"label", &log, 30, 0, 30, 30);
-    ProbeControl* field = Probe(L"field", &log, 60, 0, 30, 30, kBehaviourTabStop);
-    ProbeControl* button = Probe(L"button", &log, 90, 0, 30, 30, kBehaviourTabStop);
+    Row t;
+    ProbeControl* first = t.Add(L"first");
+    ProbeControl* label = t.Add(L"label", 0);
+    t.Add(L"field");
+    ProbeControl* button = t.Add(L"button");
     label->SetClass(L"LabelUI");
     label->SetShortcut(L'n');
     button->SetShortcut(L'B');
-    for (ProbeControl* p : {first, label, field, button})
-        root->Add(p);
-    ASSERT_TRUE(win.Open(root, 200, 50));
-    ASSERT_TRUE(win.Layout());
-    kit::Input in(win.Hwnd(), true);
+    ASSERT_TRUE(t.Open());
+    kit::EventLog& log = t.log;
+    CWindowHostUI* host = t.win.Host();
+    kit::Input in(t.win.Hwnd(), true);
 
     // A button's own shortcut: upper-cased on both sides.
     in.Alt(L'b');
-    EXPECT_EQ(win.Host()->GetFocus(), button);
+    EXPECT_EQ(host->GetFocus(), button);
     EXPECT_EQ(button->activations, 1);
 
     // A label passes its shortcut on to the control after it in the walk, which visits the
     // topmost (last) children first: here "first".
     in.Alt(L'N');
-    EXPECT_EQ(win.Host()->GetFocus(), first);
+    EXPECT_EQ(host->GetFocus(), first);
     EXPECT_EQ(first->activations, 1);
     EXPECT_EQ(label->activations, 0);
 
     // The focused control sees the system key.
     log.Clear();
     in.Alt(L'q');  // no such shortcut: not taken
-    EXPECT_EQ(win.Host()->GetFocus(), first);
+    EXPECT_EQ(host->GetFocus(), first);
     EXPECT_EQ(log.lines.front(), L"first:syskey");
 
     // A hidden label's shortcut matches nothing; a disabled target is skipped.
@@ -380,12 +334,11 @@ TEST(HostFocus, AltShortcutsFocusAndActivateInWalkOrder)
 
 TEST(HostFocus, WindowSizeGoesToTheFocusAndRelaysOutTheRoot)
 {
-    TwoControls t;
+    Fixture t;
     ASSERT_TRUE(t.Open());
     t.a->SetFocus();
     t.log.Clear();
     ASSERT_TRUE(t.win.Layout(300, 120));
     EXPECT_NE(std::find(t.log.lines.begin(), t.log.lines.end(), L"a:size"), t.log.lines.end());
-    EXPECT_EQ(t.root->GetPos().right, 300);
-    EXPECT_EQ(t.root->GetPos().bottom, 120);
+    EXPECT_EQ(kit::Text(t.root->GetPos()), "0,0,300,120");
 }

@@ -6,15 +6,10 @@
 #include <vector>
 
 #include "HostFixture.h"
-#include "kit/HostWindow.h"
 #include "kit/Input.h"
-#include "kit/NotifyRecorder.h"
-#include "kit/Probe.h"
 #include "kit/Pump.h"
 
 using namespace SkinUI;
-using kit::Box;
-using kit::ProbeControl;
 using kit::SameSequence;
 using namespace host_fixture;
 

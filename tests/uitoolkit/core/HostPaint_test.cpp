@@ -6,25 +6,19 @@
 
 #include "kit/Capture.h"
 #include "kit/DibCanvas.h"
-#include "kit/HostWindow.h"
 #include "kit/Input.h"
-#include "kit/NotifyRecorder.h"
-#include "kit/Probe.h"
 #include "kit/Pump.h"
+#include "kit/Text.h"
 #include "HostFixture.h"
 
 using namespace SkinUI;
-using kit::Box;
-using kit::ProbeControl;
+using namespace host_fixture;
 
 namespace {
 
 ProbeControl* Coloured(const wchar_t* name, DWORD color, int x, int y, int w, int h)
 {
-    auto* p = new ProbeControl(name);
-    p->SetFixedXY(SIZE{x, y});
-    p->SetFixedWidth(w);
-    p->SetFixedHeight(h);
+    ProbeControl* p = Probe(name, nullptr, x, w, y, h);
     p->SetBkColor(color);
     return p;
 }
@@ -117,7 +111,6 @@ TEST(HostPaint, OverlaysRunAfterTheTreeAndTheDirtyOutlineIsRed)
     auto* overlay = new Overlay(L"overlay");
     overlay->SetFixedXY(SIZE{150, 50});
     overlay->SetFixedWidth(10);
-    overlay->SetFixedHeight(10);
     root->Add(overlay);
     ASSERT_TRUE(win.Open(root, 200, 100));
     win.Host()->AddPostPaint(overlay);
@@ -193,13 +186,8 @@ TEST(HostModal, ModalLoopGivesTheDialogTabAndEndsWithItsCode)
     ASSERT_TRUE(owner.Layout());
     kit::HostWindow dialog;
     auto* root = new Box(L"root");
-    auto* first = new ProbeControl(L"first", nullptr, kBehaviourTabStop);
-    auto* second = new ProbeControl(L"second", nullptr, kBehaviourTabStop);
-    first->SetFixedWidth(20);
-    second->SetFixedWidth(20);
-    second->SetFixedXY(SIZE{30, 0});
-    root->Add(first);
-    root->Add(second);
+    root->Add(Probe(L"first", nullptr, 0, 20, 0, 60, kBehaviourTabStop));
+    root->Add(Probe(L"second", nullptr, 30, 20, 0, 60, kBehaviourTabStop));
     ASSERT_TRUE(dialog.Open(root, 100, 60, owner.Hwnd(), WS_POPUP));
     std::wstring focusAfterTab;
     bool ownerDisabled = false;
@@ -234,16 +222,15 @@ TEST(HostLook, TransparencyMinMaxAndInitSize)
     host_fixture::Fixture f;
     ASSERT_TRUE(f.Open());
     HWND h = f.win.Hwnd();
-    f.Host()->SetTransparent(255);
-    EXPECT_NE(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(::GetLayeredWindowAttributes(h, nullptr, &alpha, &flags));
-    EXPECT_EQ(alpha, 255);
-    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
-    f.Host()->SetTransparent(128);
-    ::GetLayeredWindowAttributes(h, nullptr, &alpha, &flags);
-    EXPECT_EQ(alpha, 128);
+    for (int level : {255, 128}) {
+        f.Host()->SetTransparent(level);
+        EXPECT_NE(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        ASSERT_TRUE(::GetLayeredWindowAttributes(h, nullptr, &alpha, &flags));
+        EXPECT_EQ(alpha, level);
+        EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    }
     f.Host()->SetTransparent(256);
     EXPECT_EQ(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
 
@@ -263,11 +250,10 @@ TEST(HostLook, TransparencyMinMaxAndInitSize)
     bare.Host()->SetInitSize(120, 70);
     RECT rc = {};
     ::GetWindowRect(bare.Hwnd(), &rc);
-    EXPECT_EQ(rc.right - rc.left, 120);
-    EXPECT_EQ(rc.bottom - rc.top, 70);
-    EXPECT_EQ(bare.Host()->GetInitSize().cx, 120);
+    EXPECT_EQ(kit::Text(rc), "40,40,160,110");
+    EXPECT_EQ(kit::Text(bare.Host()->GetInitSize()), "120,70");
     f.Host()->SetInitSize(10, 10);  // with a root: only stored
     ::GetWindowRect(h, &rc);
-    EXPECT_EQ(rc.right - rc.left, 200);
+    EXPECT_EQ(kit::Text(rc), "40,40,240,140");
 }
 

@@ -2,6 +2,7 @@
 // corners, tiling, hole, fade, mask, several images, modifiers), checked pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,30 +55,32 @@ std::string Picture(int w, int h, const std::function<uint32_t(int, int)>& colou
 
 // ---- the item grammar ----
 
-TEST(ImageStringReader, ReadsItemsSeparatedByOneSpace)
+TEST(ImageStringReader, ItemsAreSeparatedByOneSpaceAndAnythingUnexpectedEndsTheString)
 {
-    EXPECT_EQ(ReadAll(L"file='a.png' dest='1,2,3,4'"),
-              (Items{{L"file", L"a.png"}, {L"dest", L"1,2,3,4"}}));
-    EXPECT_EQ(ReadAll(L" \t\r\n file = 'a b' "), (Items{{L"file", L"a b"}}));
-    EXPECT_EQ(ReadAll(L"a='1'  b='2'"), (Items{{L"a", L"1"}, {L"b", L"2"}}));
-    EXPECT_EQ(ReadAll(L"x='' y='2'"), (Items{{L"y", L"2"}})) << "empty values are skipped";
-    EXPECT_EQ(ReadAll(L"='v'"), (Items{{L"", L"v"}}));
-    EXPECT_EQ(ReadAll(L"k='a=b \"c\"'"), (Items{{L"k", L"a=b \"c\""}}));
-}
-
-TEST(ImageStringReader, AnythingUnexpectedEndsTheString)
-{
-    EXPECT_TRUE(ReadAll(L"a.png").empty()) << "a bare name holds no item";
-    EXPECT_TRUE(ReadAll(L"").empty());
-    EXPECT_TRUE(ReadAll(nullptr).empty());
-    EXPECT_TRUE(ReadAll(L"file=\"a.png\"").empty()) << "double quotes";
-    EXPECT_EQ(ReadAll(L"file='a.png',dest='1,1,2,2'"), (Items{{L"file", L"a.png"}})) << "comma";
-    EXPECT_EQ(ReadAll(L"file='a.png' dest='1,1"), (Items{{L"file", L"a.png"}})) << "open quote";
-    EXPECT_EQ(ReadAll(L"file='a.png' dest"), (Items{{L"file", L"a.png"}})) << "no equals sign";
-    EXPECT_EQ(ReadAll(L"file='a.png' dest=1"), (Items{{L"file", L"a.png"}})) << "no quote";
-    EXPECT_EQ(ReadAll(L"fi le='a'"), Items{}) << "a blank inside the key";
-    EXPECT_EQ(ReadAll(L"a='1'\tb='2'"), (Items{{L"a", L"1"}})) << "only a space continues";
-    EXPECT_EQ(ReadAll(L"a='1' "), (Items{{L"a", L"1"}})) << "trailing space";
+    const struct {
+        const wchar_t* text;
+        Items items;
+    } cases[] = {
+        {L"file='a.png' dest='1,2,3,4'", {{L"file", L"a.png"}, {L"dest", L"1,2,3,4"}}},
+        {L" \t\r\n file = 'a b' ", {{L"file", L"a b"}}},
+        {L"a='1'  b='2'", {{L"a", L"1"}, {L"b", L"2"}}},
+        {L"x='' y='2'", {{L"y", L"2"}}},  // empty values are skipped
+        {L"='v'", {{L"", L"v"}}},
+        {L"k='a=b \"c\"'", {{L"k", L"a=b \"c\""}}},
+        {L"a.png", {}},  // a bare name holds no item
+        {L"", {}},
+        {nullptr, {}},
+        {L"file=\"a.png\"", {}},  // double quotes
+        {L"file='a.png',dest='1,1,2,2'", {{L"file", L"a.png"}}},  // comma
+        {L"file='a.png' dest='1,1", {{L"file", L"a.png"}}},       // open quote
+        {L"file='a.png' dest", {{L"file", L"a.png"}}},            // no equals sign
+        {L"file='a.png' dest=1", {{L"file", L"a.png"}}},          // no quote
+        {L"fi le='a'", {}},                                       // a blank inside the key
+        {L"a='1'\tb='2'", {{L"a", L"1"}}},                        // only a space continues
+        {L"a='1' ", {{L"a", L"1"}}},                              // trailing space
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadAll(c.text), c.items) << (c.text ? std::string(c.text, c.text + std::wcslen(c.text)) : "null");
 }
 
 TEST(ImageStringReader, RandomTextNeverHangsOrOverruns)
@@ -151,20 +154,11 @@ protected:
         return CRenderKit::DrawImageBySpec(m_canvas.DC(), &m_host, rc, paint, image, modify);
     }
 
-    // Every pixel of the canvas: expected(x, y) gives the colour (or 0xFFFFFFFF: don't care).
+    // Every pixel of the canvas: expected(x, y) gives the colour (or kit::kAnyColor).
     void ExpectCanvas(const std::function<uint32_t(int, int)>& expected)
     {
-        for (int y = 0; y < m_canvas.Height(); ++y) {
-            for (int x = 0; x < m_canvas.Width(); ++x) {
-                const uint32_t want = expected(x, y);
-                if (want == 0xFFFFFFFF) continue;
-                ASSERT_EQ(m_canvas.Pixel(x, y), want) << "at " << x << "," << y << std::hex
-                                                      << " got " << m_canvas.Pixel(x, y);
-            }
-        }
+        EXPECT_TRUE(kit::CanvasIs(m_canvas, expected));
     }
-
-    static bool In(int x, int y, const RECT& rc) { return x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom; }
 
     kit::TempDir m_dir;
     CHostResources m_host;
@@ -176,7 +170,7 @@ TEST_P(ImageStrings, ABareNameIsAFileStretchedOverTheRectangle)
     const RECT rc{10, 10, 30, 30};
     EXPECT_TRUE(Draw(rc, L"quad.png"));
     ExpectCanvas([&](int x, int y) -> uint32_t {
-        if (!In(x, y, rc)) return kWhite;
+        if (!kit::In(x, y, rc)) return kWhite;
         const bool right = x >= 20, bottom = y >= 20;
         return bottom ? (right ? 0x000000u : kBlue) : (right ? kGreen : kRed);
     });
@@ -187,27 +181,27 @@ TEST_P(ImageStrings, SourcePicksAPartAndIsKeptInsideTheImage)
 {
     const RECT rc{4, 4, 20, 20};
     Draw(rc, L"file='quad.png' source='1,0,2,1'");
-    ExpectCanvas([&](int x, int y) { return In(x, y, rc) ? kGreen : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kGreen : kWhite; });
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='quad.png' source='1,1,9,9'");  // cut to the image: the black pixel only
-    ExpectCanvas([&](int x, int y) { return In(x, y, rc) ? 0x000000u : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? 0x000000u : kWhite; });
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='quad.png' source='2,0,1,2'");  // left >= right: nothing, never mirrored
     Draw(rc, L"file='quad.png' source='-5,-5,1,1'");  // cut at 0: the red pixel
-    ExpectCanvas([&](int x, int y) { return In(x, y, rc) ? kRed : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kRed : kWhite; });
 }
 
 TEST_P(ImageStrings, DestIsRelativeAndCutAtTheRectangle)
 {
     const RECT rc{10, 10, 40, 30};
     Draw(rc, L"file='red.png' dest='5,5,15,15'");
-    ExpectCanvas([&](int x, int y) { return In(x, y, RECT{15, 15, 25, 25}) ? kRed : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{15, 15, 25, 25}) ? kRed : kWhite; });
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='blue.png' dest='20,10,100,100'");
-    ExpectCanvas([&](int x, int y) { return In(x, y, RECT{30, 20, 40, 30}) ? kBlue : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{30, 20, 40, 30}) ? kBlue : kWhite; });
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='blue.png' dest='1,2'");  // missing numbers are 0: an empty destination
@@ -219,7 +213,7 @@ TEST_P(ImageStrings, CornersStayUnstretchedAndHoleLeavesTheMiddle)
     const RECT rc{2, 3, 42, 33};
     const auto frame = [&](bool hole) {
         return [&, hole](int x, int y) -> uint32_t {
-            if (!In(x, y, rc)) return kWhite;
+            if (!kit::In(x, y, rc)) return kWhite;
             const bool edgeX = x < rc.left + 4 || x >= rc.right - 4;
             const bool edgeY = y < rc.top + 4 || y >= rc.bottom - 4;
             if (edgeX && edgeY) return kBlue;
@@ -239,7 +233,7 @@ TEST_P(ImageStrings, CornersStayUnstretchedAndHoleLeavesTheMiddle)
     m_canvas.Fill(kWhite);
     const RECT tiny{5, 5, 11, 11};
     Draw(tiny, L"file='frame.png' corner='4,4,4,4'");
-    ExpectCanvas([&](int x, int y) { return In(x, y, tiny) ? 0xFFFFFFFFu : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, tiny) ? kit::kAnyColor : kWhite; });
     for (int y = tiny.top; y < tiny.bottom; ++y) {
         for (int x = tiny.left; x < tiny.right; ++x) {
             const uint32_t p = m_canvas.Pixel(x, y);
@@ -255,7 +249,7 @@ TEST_P(ImageStrings, TilingRepeatsTheMiddleAndCutsTheLastTile)
     const RECT rc{0, 0, 18, 6};
     Draw(rc, L"file='stripes.png' xtiled='true'");
     ExpectCanvas([&](int x, int y) -> uint32_t {
-        if (!In(x, y, rc)) return kWhite;
+        if (!kit::In(x, y, rc)) return kWhite;
         return (x % 4) < 2 ? kRed : kBlue;
     });
 
@@ -263,7 +257,7 @@ TEST_P(ImageStrings, TilingRepeatsTheMiddleAndCutsTheLastTile)
     const RECT tall{3, 0, 9, 10};
     Draw(tall, L"file='rows.png' ytiled='true'");
     ExpectCanvas([&](int x, int y) -> uint32_t {
-        if (!In(x, y, tall)) return kWhite;
+        if (!kit::In(x, y, tall)) return kWhite;
         return (y % 4) < 2 ? kRed : kBlue;
     });
 
@@ -271,7 +265,7 @@ TEST_P(ImageStrings, TilingRepeatsTheMiddleAndCutsTheLastTile)
     const RECT both{1, 1, 6, 6};
     Draw(both, L"file='quad.png' xtiled='true' ytiled='true'");
     ExpectCanvas([&](int x, int y) -> uint32_t {
-        if (!In(x, y, both)) return kWhite;
+        if (!kit::In(x, y, both)) return kWhite;
         static const uint32_t c[4] = {kRed, kGreen, kBlue, 0x000000};
         return c[((y - 1) % 2) * 2 + (x - 1) % 2];
     });
@@ -282,7 +276,7 @@ TEST_P(ImageStrings, TilingRepeatsTheMiddleAndCutsTheLastTile)
     CRenderKit::DrawImageBySpec(m_canvas.DC(), &m_host, RECT{0, 0, 48, 40}, paint,
                                 L"file='stripes.png' xtiled='true' ytiled='true'");
     ExpectCanvas([&](int x, int y) -> uint32_t {
-        if (!In(x, y, RECT{4, 0, 12, 40})) return kWhite;
+        if (!kit::In(x, y, RECT{4, 0, 12, 40})) return kWhite;
         return (x % 4) < 2 ? kRed : kBlue;
     });
 }
@@ -333,19 +327,19 @@ TEST_P(ImageStrings, TheModifierOverridesTheImageString)
 {
     const RECT rc{0, 0, 40, 40};
     Draw(rc, L"file='red.png' dest='0,0,10,10'", L"dest='10,10,20,20'");
-    ExpectCanvas([&](int x, int y) { return In(x, y, RECT{10, 10, 20, 20}) ? kRed : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{10, 10, 20, 20}) ? kRed : kWhite; });
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='red.png' dest='0,0,10,10'", L"file='blue.png'");  // no red drawn first
-    ExpectCanvas([&](int x, int y) { return In(x, y, RECT{0, 0, 10, 10}) ? kBlue : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{0, 0, 10, 10}) ? kBlue : kWhite; });
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"red.png", L"dest='30,30,40,40'");  // a bare name with a modifier
-    ExpectCanvas([&](int x, int y) { return In(x, y, RECT{30, 30, 40, 40}) ? kRed : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{30, 30, 40, 40}) ? kRed : kWhite; });
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='red.png' dest='0,0,5,5'", L"");
-    ExpectCanvas([&](int x, int y) { return In(x, y, RECT{0, 0, 5, 5}) ? kRed : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{0, 0, 5, 5}) ? kRed : kWhite; });
 }
 
 TEST_P(ImageStrings, MalformedStringsFallBackToTheWholeText)
@@ -355,11 +349,11 @@ TEST_P(ImageStrings, MalformedStringsFallBackToTheWholeText)
     ExpectCanvas([&](int, int) { return kWhite; });
 
     Draw(rc, L"file='red.png',dest='0,0,5,5'");  // the comma ends the string after the file
-    ExpectCanvas([&](int x, int y) { return In(x, y, rc) ? kRed : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kRed : kWhite; });
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='blue.png' ");
-    ExpectCanvas([&](int x, int y) { return In(x, y, rc) ? kBlue : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kBlue : kWhite; });
 
     // Numbers beyond any screen neither overflow nor draw.
     m_canvas.Fill(kWhite);
@@ -401,14 +395,14 @@ TEST_P(ImageStrings, ResourceImagesByResAndRestype)
     CHostResources::SetResourceModule(module.Handle());
     const RECT rc{0, 0, 10, 10};
     Draw(rc, L"res='140' restype='PNG' source='1,0,2,1'");
-    ExpectCanvas([&](int x, int y) { return In(x, y, rc) ? kGreen : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kGreen : kWhite; });
     EXPECT_NE(m_host.GetImage(L"140"), nullptr);
 
     // "file" then "restype": the untyped file is drawn when the type arrives, then the typed
     // name, which is no resource number and draws nothing.
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='blue.png' restype='PNG'");
-    ExpectCanvas([&](int x, int y) { return In(x, y, rc) ? kBlue : kWhite; });
+    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kBlue : kWhite; });
     CHostResources::SetResourceModule(nullptr);
 }
 

@@ -51,14 +51,19 @@ std::string ExtractInBlocks(SkinZipHandle* zip, int index, uint32_t block, uint3
     return out;
 }
 
-bool SameTime(const FILETIME& a, const FILETIME& b) {
-    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+// An entry extracted whole into memory, or "<rc N>" when the reader failed.
+std::string Extracted(SkinZipHandle* zip, int index, uint32_t block = 4096) {
+    uint32_t rc = 1;
+    const std::string text = ExtractInBlocks(zip, index, block, &rc);
+    return rc == 0 ? text : "<rc " + std::to_string(rc) + ">";
 }
 
+uint64_t Ticks(const FILETIME& ft) { return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; }
+
 // The FILETIME the reader should produce for a Unix time (through the runtime's local time).
-FILETIME LocalFileTimeOf(uint32_t unixTime) {
+uint64_t LocalTicksOf(uint32_t unixTime) {
     time_t t = unixTime;
-    struct tm* lt = std::localtime(&t);
+    const struct tm* lt = std::localtime(&t);
     SYSTEMTIME st{};
     st.wYear = static_cast<WORD>(lt->tm_year + 1900);
     st.wMonth = static_cast<WORD>(lt->tm_mon + 1);
@@ -68,12 +73,32 @@ FILETIME LocalFileTimeOf(uint32_t unixTime) {
     st.wSecond = static_cast<WORD>(lt->tm_sec);
     FILETIME ft{};
     SystemTimeToFileTime(&st, &ft);
-    return ft;
+    return Ticks(ft);
 }
 
 bool DirectoryExists(const std::wstring& path) {
     DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A read-only pipe end and its writer: a handle that is no disk file and cannot be written.
+struct Pipe {
+    CWinHandle read, write;
+    Pipe() {
+        HANDLE r = nullptr, w = nullptr;
+        if (CreatePipe(&r, &w, nullptr, 0)) {
+            read.Reset(r);
+            write.Reset(w);
+        }
+    }
+};
+
+CWinHandle OpenForReading(const std::wstring& path, LONGLONG offset = 0) {
+    CWinHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER move{};
+    move.QuadPart = offset;
+    if (h) SetFilePointerEx(h.Get(), move, nullptr, FILE_BEGIN);
+    return h;
 }
 
 // Runs a test body with the current directory inside a fresh temp folder (the reader creates
@@ -90,36 +115,29 @@ private:
     wchar_t m_old[MAX_PATH] = {};
 };
 
+wchar_t* Target(const wchar_t* path) { return const_cast<wchar_t*>(path); }
+
 } // namespace
 
-TEST(SkinZip, OpenRefusesWhatIsNoArchive) {
+TEST(SkinZip, OpenAndOtherCallsRefuseWhatIsNoArchive) {
     std::string junk = "this is not a zip archive at all, just text";
     EXPECT_EQ(OpenMemory(junk), nullptr);
     EXPECT_NE(SkinZipLastResult(), 0u);
-
     EXPECT_EQ(OpenSkinZip(junk.data(), 0, SkinZipMemoryKind), nullptr);
     EXPECT_NE(SkinZipLastResult(), 0u);
-
     EXPECT_EQ(OpenSkinZip(junk.data(), static_cast<uint32_t>(junk.size()), 4), nullptr);
     EXPECT_EQ(SkinZipLastResult(), SkinZipBadArgument);
-
     EXPECT_EQ(OpenSkinZip(L"Z:\\no\\such\\skin.zip", 0, SkinZipFileKind), nullptr);
     EXPECT_EQ(SkinZipLastResult(), SkinZipOpenFailed);
-
-    // A pipe is no disk file.
-    HANDLE r = nullptr, w = nullptr;
-    ASSERT_TRUE(CreatePipe(&r, &w, nullptr, 0));
-    CWinHandle pr(r), pw(w);
-    EXPECT_EQ(OpenSkinZip(pr.Get(), 0, SkinZipHandleKind), nullptr);
+    Pipe pipe;  // a pipe is no disk file
+    EXPECT_EQ(OpenSkinZip(pipe.read.Get(), 0, SkinZipHandleKind), nullptr);
     EXPECT_EQ(SkinZipLastResult(), SkinZipNotDiskFile);
-}
 
-TEST(SkinZip, HandlesOfTheWrongKindAreRefused) {
+    // Handles of the wrong kind.
     EXPECT_EQ(CloseSkinZip(nullptr), SkinZipBadArgument);
     EXPECT_EQ(SkinZipLastResult(), SkinZipBadArgument);
     EXPECT_EQ(FindSkinZipEntry(nullptr, L"a", false, nullptr, nullptr), SkinZipBadArgument);
     EXPECT_EQ(ExtractSkinZipEntry(nullptr, 0, nullptr, 0, SkinZipMemoryKind), SkinZipBadArgument);
-
     SkinZipHandle other;
     other.kind = 2;
     EXPECT_EQ(CloseSkinZip(&other), SkinZipNotArchive);
@@ -151,15 +169,10 @@ TEST(SkinZip, FindsEntriesByNameWithAndWithoutCase) {
     EXPECT_EQ(SkinZipLastResult(), SkinZipNotFound);
 
     ASSERT_EQ(FindSkinZipEntry(zip.get(), L"skin/login.xml", true, &index, &e), 0u);
-    EXPECT_EQ(index, 0);
-    EXPECT_EQ(e.index, 0);
+    EXPECT_TRUE(index == 0 && e.index == 0 && e.uncompressedSize == 9);
     EXPECT_STREQ(e.name, L"Skin/Login.xml");
-    EXPECT_EQ(e.uncompressedSize, 9);
-
     ASSERT_EQ(FindSkinZipEntry(zip.get(), L"skin/bg.png", false, &index, &e), 0u);
-    EXPECT_EQ(index, 1);
-    EXPECT_EQ(e.compressedSize, 7);
-    EXPECT_EQ(e.uncompressedSize, 7);
+    EXPECT_TRUE(index == 1 && e.compressedSize == 7 && e.uncompressedSize == 7);
 
     // A failed find leaves the archive usable, and going backwards works.
     EXPECT_EQ(FindSkinZipEntry(zip.get(), L"missing", true, &index, nullptr), SkinZipNotFound);
@@ -182,23 +195,16 @@ TEST(SkinZip, ExtractsIntoMemoryWholeAndInBlocks) {
 
     // A block of exactly the entry's size: more-data once, then the end.
     std::string block(text.size(), '\0');
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, block.data(), static_cast<uint32_t>(block.size()), SkinZipMemoryKind),
-              SkinZipMoreData);
+    const auto size = static_cast<uint32_t>(block.size());
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, block.data(), size, SkinZipMemoryKind), SkinZipMoreData);
     EXPECT_EQ(block, text);
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, block.data(), static_cast<uint32_t>(block.size()), SkinZipMemoryKind),
-              0u);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, block.data(), size, SkinZipMemoryKind), 0u);
 
     // Small blocks continue where the previous call stopped.
-    for (uint32_t size : {1u, 7u, 0x600u, 16384u}) {
-        uint32_t rc = 1;
-        EXPECT_EQ(ExtractInBlocks(zip.get(), 0, size, &rc), text) << "block " << size;
-        EXPECT_EQ(rc, 0u);
-    }
-    uint32_t rc = 1;
-    EXPECT_EQ(ExtractInBlocks(zip.get(), 1, 5, &rc), "stored bytes");
-    EXPECT_EQ(rc, 0u);
-    EXPECT_EQ(ExtractInBlocks(zip.get(), 2, 5, &rc), "");
-    EXPECT_EQ(rc, 0u);
+    for (uint32_t blockSize : {1u, 7u, 0x600u, 16384u})
+        EXPECT_EQ(Extracted(zip.get(), 0, blockSize), text) << "block " << blockSize;
+    EXPECT_EQ(Extracted(zip.get(), 1, 5), "stored bytes");
+    EXPECT_EQ(Extracted(zip.get(), 2, 5), "");
 
     // Switching entries in the middle starts the new one from its beginning.
     char part[4] = {};
@@ -213,146 +219,111 @@ TEST(SkinZip, ExtractsIntoMemoryWholeAndInBlocks) {
     EXPECT_EQ(SkinZipLastResult(), SkinZipBadArgument);
 }
 
-TEST(SkinZip, DamagedDataIsAReadError) {
+TEST(SkinZip, DamagedDataAndAbsurdSizesAreReadErrors) {
     kit::ZipWriter w;
     w.Add("crc.txt", SampleText(3000), true).damageCrc = true;
     w.Add("bzip.txt", "pretend", false).method = 12;
     w.Add("mismatch.txt", "abc", false).localMethodMismatch = true;
     w.Add("secret.txt", "abc", false).flags = 1;
-    const std::string bytes = w.Build();
-    ZipPtr zip = OpenMemory(bytes);
-    ASSERT_NE(zip, nullptr);
-
-    // The checksum shows at the end of the entry.
-    uint32_t rc = 0;
-    ExtractInBlocks(zip.get(), 0, 1000, &rc);
-    EXPECT_EQ(rc, SkinZipReadFailed);
-
-    // Methods the reader cannot decode, and encrypted entries, are never handed out raw.
-    char buf[64];
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 1, buf, sizeof(buf), SkinZipMemoryKind), SkinZipReadFailed);
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 3, buf, sizeof(buf), SkinZipMemoryKind), SkinZipReadFailed);
-
-    SkinZipEntry e;
-    EXPECT_EQ(zip->archive->GetItem(2, &e), SkinZipBadLocalHeader);
-    EXPECT_EQ(zip->archive->GetItem(0, &e), 0u);
-}
-
-TEST(SkinZip, AbsurdSizesAreRefused) {
-    kit::ZipWriter w;
     w.Add("huge.bin", "0123456789", false);
     std::string bytes = w.Build();
-    // Patch the central directory's uncompressed size to 3 GB ("negative" as an i32).
-    size_t central = bytes.find("PK\x01\x02");
+    // Patch the last central record's uncompressed size to 3 GB ("negative" as an i32).
+    const size_t central = bytes.rfind("PK\x01\x02");
     ASSERT_NE(central, std::string::npos);
     const uint32_t huge = 0xC0000000u;
     std::memcpy(&bytes[central + 24], &huge, 4);
     ZipPtr zip = OpenMemory(bytes);
     ASSERT_NE(zip, nullptr);
+
+    // The checksum shows at the end of the entry.
+    EXPECT_EQ(Extracted(zip.get(), 0, 1000), "<rc " + std::to_string(SkinZipReadFailed) + ">");
+    // Methods the reader cannot decode, and encrypted entries, are never handed out raw.
+    char buf[64];
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 1, buf, sizeof(buf), SkinZipMemoryKind), SkinZipReadFailed);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 3, buf, sizeof(buf), SkinZipMemoryKind), SkinZipReadFailed);
     SkinZipEntry e;
-    EXPECT_EQ(zip->archive->GetItem(0, &e), SkinZipBadLocalHeader);
+    EXPECT_EQ(zip->archive->GetItem(2, &e), SkinZipBadLocalHeader);
+    EXPECT_EQ(zip->archive->GetItem(0, &e), 0u);
+
+    EXPECT_EQ(zip->archive->GetItem(4, &e), SkinZipBadLocalHeader);
     int index = 5;
     EXPECT_NE(FindSkinZipEntry(zip.get(), L"huge.bin", false, &index, &e), 0u);
-    char buf[16];
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, buf, sizeof(buf), SkinZipMemoryKind), SkinZipReadFailed);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 4, buf, sizeof(buf), SkinZipMemoryKind), SkinZipReadFailed);
 }
 
 TEST(SkinZip, MapsAttributes) {
+    const uint16_t dos = 20, onUnix = 0x0314;
+    const struct {
+        const char* name;
+        uint16_t madeBy;
+        uint32_t external;
+        uint32_t want;
+    } cases[] = {
+        {"win-archive", dos, 0x20, 0x80 | 0x20},  // Windows zips carry no Unix bits: not read-only
+        {"win-readonly", dos, 0x21, 0x80 | 0x20 | 0x01},
+        {"win-hidden-system", dos, 0x06, 0x80 | 0x02 | 0x04},
+        {"unix-rw", onUnix, 0100644u << 16, 0x80},
+        {"unix-ro", onUnix, 0100444u << 16, 0x80 | 0x01},
+        {"unix-dir/", onUnix, (040755u << 16) | 0x10, 0x90},
+        {"unix-dir2/", onUnix, 040755u << 16, 0x90},
+        {"win-dir/", dos, 0x10, 0x90},
+    };
     kit::ZipWriter w;
-    w.Add("win-archive", "x").externalAttributes = 0x20;
-    w.Add("win-readonly", "x").externalAttributes = 0x21;
-    w.Add("win-hidden-system", "x").externalAttributes = 0x06;
-    auto& unixRw = w.Add("unix-rw", "x");
-    unixRw.madeBy = 0x0314;
-    unixRw.externalAttributes = 0100644u << 16;
-    auto& unixRo = w.Add("unix-ro", "x");
-    unixRo.madeBy = 0x0314;
-    unixRo.externalAttributes = 0100444u << 16;
-    auto& unixDir = w.Add("unix-dir/", "");
-    unixDir.madeBy = 0x0314;
-    unixDir.externalAttributes = (040755u << 16) | 0x10;
-    auto& unixDirNoDos = w.Add("unix-dir2/", "");
-    unixDirNoDos.madeBy = 0x0314;
-    unixDirNoDos.externalAttributes = 040755u << 16;
-    w.AddDirectory("win-dir/");
+    for (const auto& c : cases) {
+        kit::ZipWriterEntry& e = w.Add(c.name, c.name[std::strlen(c.name) - 1] == '/' ? "" : "x");
+        e.madeBy = c.madeBy;
+        e.externalAttributes = c.external;
+    }
     const std::string bytes = w.Build();
     ZipPtr zip = OpenMemory(bytes);
     ASSERT_NE(zip, nullptr);
-
-    const uint32_t expected[] = {
-        0x80 | 0x20,  // Windows zips carry no Unix bits: not read-only
-        0x80 | 0x20 | 0x01,
-        0x80 | 0x02 | 0x04,
-        0x80,
-        0x80 | 0x01,
-        0x90,
-        0x90,
-        0x90,
-    };
     for (int i = 0; i < 8; ++i) {
         SkinZipEntry e;
         ASSERT_EQ(zip->archive->GetItem(i, &e), 0u) << i;
-        EXPECT_EQ(e.attributes, expected[i]) << i;
+        EXPECT_EQ(e.attributes, cases[i].want) << cases[i].name;
     }
 }
 
 TEST(SkinZip, MapsDosAndExtendedTimes) {
     const uint32_t mod = 1600000000u, acc = 1600003600u, cre = 1500000000u;
+    const uint16_t date = kit::ZipWriter::DosDate(2021, 6, 15), time = kit::ZipWriter::DosTime(13, 45, 30);
+    FILETIME dosTime{};
+    ASSERT_TRUE(DosDateTimeToFileTime(date, time, &dosTime));
+    SYSTEMTIME st{};
+    FileTimeToSystemTime(&dosTime, &st);
+    EXPECT_TRUE(st.wYear == 2021 && st.wHour == 13 && st.wSecond == 30);
+    const uint64_t d = Ticks(dosTime), m = LocalTicksOf(mod), a = LocalTicksOf(acc), c = LocalTicksOf(cre);
+    const auto ut = &kit::ZipWriter::ExtendedTimestamp;
+    const struct {
+        const char* name;
+        std::string extra;
+        uint64_t want[3];  // modification, access, creation
+    } cases[] = {
+        {"dos", "", {d, d, d}},
+        {"ut-all", std::string("\x0A\x00\x02\x00zz", 6) + ut(7, {mod, acc, cre}), {m, a, c}},  // after another block
+        {"ut-mod", ut(1, {mod}), {m, d, d}},
+        // Flags promise three times but the block holds one: only what is inside counts.
+        {"ut-cut", ut(7, {mod}), {m, d, d}},
+        // A block whose size runs past the extra field is ignored.
+        {"ut-over", std::string("UT\x40\x00\x07\x01\x02", 7), {d, d, d}},
+    };
     kit::ZipWriter w;
-    auto& dosOnly = w.Add("dos", "x");
-    dosOnly.dosDate = kit::ZipWriter::DosDate(2021, 6, 15);
-    dosOnly.dosTime = kit::ZipWriter::DosTime(13, 45, 30);
-    auto& all = w.Add("ut-all", "x");
-    all.dosDate = dosOnly.dosDate;
-    all.localExtra = std::string("\x0A\x00\x02\x00zz", 6) + kit::ZipWriter::ExtendedTimestamp(7, {mod, acc, cre});
-    auto& modOnly = w.Add("ut-mod", "x");
-    modOnly.dosDate = dosOnly.dosDate;
-    modOnly.dosTime = dosOnly.dosTime;
-    modOnly.localExtra = kit::ZipWriter::ExtendedTimestamp(1, {mod});
-    // Flags promise three times but the block holds one: only what is inside counts.
-    auto& cut = w.Add("ut-cut", "x");
-    cut.dosDate = dosOnly.dosDate;
-    cut.dosTime = dosOnly.dosTime;
-    cut.localExtra = kit::ZipWriter::ExtendedTimestamp(7, {mod});
-    // A block whose size runs past the extra field is ignored.
-    auto& over = w.Add("ut-over", "x");
-    over.dosDate = dosOnly.dosDate;
-    over.dosTime = dosOnly.dosTime;
-    over.localExtra = std::string("UT\x40\x00\x07\x01\x02", 7);
+    for (const auto& tc : cases) {
+        kit::ZipWriterEntry& e = w.Add(tc.name, "x");
+        e.dosDate = date;
+        e.dosTime = time;
+        e.localExtra = tc.extra;
+    }
     const std::string bytes = w.Build();
     ZipPtr zip = OpenMemory(bytes);
     ASSERT_NE(zip, nullptr);
-
-    FILETIME dos{};
-    ASSERT_TRUE(DosDateTimeToFileTime(dosOnly.dosDate, dosOnly.dosTime, &dos));
-    SYSTEMTIME st{};
-    FileTimeToSystemTime(&dos, &st);
-    EXPECT_EQ(st.wYear, 2021);
-    EXPECT_EQ(st.wHour, 13);
-    EXPECT_EQ(st.wSecond, 30);
-
     SkinZipEntry e;
-    ASSERT_EQ(zip->archive->GetItem(0, &e), 0u);
-    EXPECT_TRUE(SameTime(e.modificationTime, dos));
-    EXPECT_TRUE(SameTime(e.accessTime, dos));
-    EXPECT_TRUE(SameTime(e.creationTime, dos));
-
-    ASSERT_EQ(zip->archive->GetItem(1, &e), 0u);
-    EXPECT_TRUE(SameTime(e.modificationTime, LocalFileTimeOf(mod)));
-    EXPECT_TRUE(SameTime(e.accessTime, LocalFileTimeOf(acc)));
-    EXPECT_TRUE(SameTime(e.creationTime, LocalFileTimeOf(cre)));
-
-    ASSERT_EQ(zip->archive->GetItem(2, &e), 0u);
-    EXPECT_TRUE(SameTime(e.modificationTime, LocalFileTimeOf(mod)));
-    EXPECT_TRUE(SameTime(e.accessTime, dos));
-
-    ASSERT_EQ(zip->archive->GetItem(3, &e), 0u);
-    EXPECT_TRUE(SameTime(e.modificationTime, LocalFileTimeOf(mod)));
-    EXPECT_TRUE(SameTime(e.accessTime, dos));
-    EXPECT_TRUE(SameTime(e.creationTime, dos));
-
-    ASSERT_EQ(zip->archive->GetItem(4, &e), 0u);
-    EXPECT_TRUE(SameTime(e.modificationTime, dos));
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(zip->archive->GetItem(i, &e), 0u);
+        EXPECT_EQ(Ticks(e.modificationTime), cases[i].want[0]) << cases[i].name;
+        EXPECT_EQ(Ticks(e.accessTime), cases[i].want[1]) << cases[i].name;
+        EXPECT_EQ(Ticks(e.creationTime), cases[i].want[2]) << cases[i].name;
+    }
 
     // The cached description comes back unchanged; out of range is refused.
     SkinZipEntry again;
@@ -375,23 +346,17 @@ TEST(SkinZip, ReadsFromFilesAndHandlesWithLeadingBytes) {
     ASSERT_NE(byName, nullptr);
     int index = -1;
     ASSERT_EQ(FindSkinZipEntry(byName.get(), L"X/Y.TXT", true, &index, nullptr), 0u);
-    uint32_t rc = 1;
-    EXPECT_EQ(ExtractInBlocks(byName.get(), index, 999, &rc), text);
-    EXPECT_EQ(rc, 0u);
+    EXPECT_EQ(Extracted(byName.get(), index, 999), text);
 
     // A handle positioned after other data: the archive starts at the handle's position.
     const std::wstring prefixed = dir.File(L"prefixed.bin");
     ASSERT_TRUE(kit::WriteBytesToFile(prefixed, std::string(100, 'J') + bytes));
-    CWinHandle h(CreateFileW(prefixed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    CWinHandle h = OpenForReading(prefixed, 100);
     ASSERT_TRUE(h);
-    LARGE_INTEGER move{};
-    move.QuadPart = 100;
-    ASSERT_TRUE(SetFilePointerEx(h.Get(), move, nullptr, FILE_BEGIN));
     ZipPtr byHandle(OpenSkinZip(h.Get(), 0, SkinZipHandleKind));
     ASSERT_NE(byHandle, nullptr);
     h.Reset();  // the reader holds its own duplicate
-    EXPECT_EQ(ExtractInBlocks(byHandle.get(), 0, 4096, &rc), text);
-    EXPECT_EQ(rc, 0u);
+    EXPECT_EQ(Extracted(byHandle.get(), 0), text);
 
     // Opening an open archive object again is refused.
     EXPECT_EQ(byHandle->archive->Open(bytes.data(), static_cast<uint32_t>(bytes.size()), SkinZipMemoryKind),
@@ -405,8 +370,7 @@ TEST(SkinZip, ExtractsToHandlesAndFilesWithFolders) {
     const std::string text = SampleText(40000);
     const uint32_t mod = 1650000000u;
     kit::ZipWriter w;
-    auto& file = w.Add("data/file.txt", text);
-    file.localExtra = kit::ZipWriter::ExtendedTimestamp(1, {mod});
+    w.Add("data/file.txt", text).localExtra = kit::ZipWriter::ExtendedTimestamp(1, {mod});
     w.AddDirectory("made/inner/");
     w.Add("ro.txt", "read only").externalAttributes = 0x01;
     const std::string bytes = w.Build();
@@ -423,44 +387,38 @@ TEST(SkinZip, ExtractsToHandlesAndFilesWithFolders) {
     EXPECT_EQ(kit::ReadBytesFromFile(viaHandle), text);
 
     // Into a file under new relative folders; the file gets the entry's times.
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, const_cast<wchar_t*>(L"out\\deep/file.txt"), 0, SkinZipFileKind), 0u);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, Target(L"out\\deep/file.txt"), 0, SkinZipFileKind), 0u);
     EXPECT_EQ(kit::ReadBytesFromFile(dir.File(L"out\\deep\\file.txt")), text);
     {
-        CWinHandle f(CreateFileW(dir.File(L"out\\deep\\file.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
+        CWinHandle f = OpenForReading(dir.File(L"out\\deep\\file.txt"));
         ASSERT_TRUE(f);
         FILETIME c{}, a{}, m{};
         ASSERT_TRUE(GetFileTime(f.Get(), &c, &a, &m));
-        EXPECT_TRUE(SameTime(m, LocalFileTimeOf(mod)));
+        EXPECT_EQ(Ticks(m), LocalTicksOf(mod));
     }
 
     // Extracting an entry whose description is cached, after reading another entry.
     char part[8];
     EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 2, part, sizeof(part), SkinZipMemoryKind), SkinZipMoreData);
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, const_cast<wchar_t*>(L"again.txt"), 0, SkinZipFileKind), 0u);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, Target(L"again.txt"), 0, SkinZipFileKind), 0u);
     EXPECT_EQ(kit::ReadBytesFromFile(dir.File(L"again.txt")), text);
 
     // A directory entry becomes a folder under the base; to a handle it does nothing.
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 1, const_cast<wchar_t*>(L"ignored"), 0, SkinZipFileKind), 0u);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 1, Target(L"ignored"), 0, SkinZipFileKind), 0u);
     EXPECT_TRUE(DirectoryExists(dir.File(L"made\\inner")));
     EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 1, GetStdHandle(STD_OUTPUT_HANDLE), 0, SkinZipHandleKind), 0u);
 
     // The file keeps the entry's read-only attribute.
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 2, const_cast<wchar_t*>(L"ro.txt"), 0, SkinZipFileKind), 0u);
-    DWORD attrs = GetFileAttributesW(dir.File(L"ro.txt").c_str());
-    EXPECT_NE(attrs, INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(attrs & FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesW(dir.File(L"ro.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 2, Target(L"ro.txt"), 0, SkinZipFileKind), 0u);
+    const DWORD attrs = GetFileAttributesW(dir.File(L"ro.txt").c_str());
+    EXPECT_TRUE(attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY));
 
-    // Failures: no handle, bad kinds, indexes.
+    // Failures: no handle, bad kinds, indexes, a handle that cannot be written.
     EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, INVALID_HANDLE_VALUE, 0, SkinZipHandleKind), SkinZipOpenFailed);
     EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, nullptr, 0, SkinZipFileKind), SkinZipOpenFailed);
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 7, const_cast<wchar_t*>(L"x"), 0, SkinZipFileKind), SkinZipBadArgument);
-    // A read-only pipe end cannot be written.
-    HANDLE r = nullptr, pw = nullptr;
-    ASSERT_TRUE(CreatePipe(&r, &pw, nullptr, 0));
-    CWinHandle pr(r), pwh(pw);
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, pr.Get(), 0, SkinZipHandleKind), SkinZipWriteFailed);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 7, Target(L"x"), 0, SkinZipFileKind), SkinZipBadArgument);
+    Pipe pipe;
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, pipe.read.Get(), 0, SkinZipHandleKind), SkinZipWriteFailed);
 }
 
 TEST(SkinZip, NeverWritesOutsideTheBaseFolder) {
@@ -470,43 +428,29 @@ TEST(SkinZip, NeverWritesOutsideTheBaseFolder) {
     CurrentDirScope cwd(work);
     kit::ZipWriter w;
     w.Add("f.txt", "payload");
-    w.AddDirectory("../escape/");
-    w.AddDirectory("..\\escape2\\");
-    w.AddDirectory("a/../../escape3/");
-    w.AddDirectory("/rooted/");
-    w.AddDirectory("C:\\drive\\");
-    w.AddDirectory("ok/..x/");
-    w.AddDirectory(std::string(270, 'd') + "/");
+    for (const std::string& name : {std::string("../escape/"), std::string("..\\escape2\\"),
+                                    std::string("a/../../escape3/"), std::string("/rooted/"), std::string("C:\\drive\\"),
+                                    std::string("ok/..x/"), std::string(270, 'd') + "/"})
+        w.AddDirectory(name);
     const std::string bytes = w.Build();
     ZipPtr zip = OpenMemory(bytes);
     ASSERT_NE(zip, nullptr);
 
     // A target whose folder climbs out: no folder is made, so the file cannot be created.
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, const_cast<wchar_t*>(L"..\\evil\\f.txt"), 0, SkinZipFileKind),
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, Target(L"..\\evil\\f.txt"), 0, SkinZipFileKind), SkinZipOpenFailed);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, Target(L"sub/../../evil2/f.txt"), 0, SkinZipFileKind),
               SkinZipOpenFailed);
-    EXPECT_FALSE(DirectoryExists(dir.File(L"evil")));
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, const_cast<wchar_t*>(L"sub/../../evil2/f.txt"), 0, SkinZipFileKind),
-              SkinZipOpenFailed);
-    EXPECT_FALSE(DirectoryExists(dir.File(L"evil2")));
-    EXPECT_FALSE(DirectoryExists(work + L"\\sub"));
-
-    // Directory entries that climb out, are rooted or name a drive are refused.
-    for (int i = 1; i <= 5; ++i)
-        EXPECT_EQ(ExtractSkinZipEntry(zip.get(), i, const_cast<wchar_t*>(L"x"), 0, SkinZipFileKind), SkinZipOpenFailed)
-            << i;
-    EXPECT_FALSE(DirectoryExists(dir.File(L"escape")));
-    EXPECT_FALSE(DirectoryExists(dir.File(L"escape2")));
-    EXPECT_FALSE(DirectoryExists(dir.File(L"escape3")));
-    EXPECT_FALSE(DirectoryExists(work + L"\\a"));
+    // Directory entries that climb out, are rooted or name a drive are refused, and so are
+    // paths of 260 units or more.
+    for (int i : {1, 2, 3, 4, 5, 7})
+        EXPECT_EQ(ExtractSkinZipEntry(zip.get(), i, Target(L"x"), 0, SkinZipFileKind), SkinZipOpenFailed) << i;
+    const std::wstring longTarget = std::wstring(300, L'n') + L"\\f.txt";
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, Target(longTarget.c_str()), 0, SkinZipFileKind), SkinZipOpenFailed);
+    for (const wchar_t* name : {L"evil", L"evil2", L"escape", L"escape2", L"escape3", L"work\\sub", L"work\\a"})
+        EXPECT_FALSE(DirectoryExists(dir.File(name))) << name;
     // A name that merely contains two dots is an ordinary folder.
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 6, const_cast<wchar_t*>(L"x"), 0, SkinZipFileKind), 0u);
+    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 6, Target(L"x"), 0, SkinZipFileKind), 0u);
     EXPECT_TRUE(DirectoryExists(work + L"\\ok\\..x"));
-
-    // Paths of 260 units or more are refused.
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 7, const_cast<wchar_t*>(L"x"), 0, SkinZipFileKind), SkinZipOpenFailed);
-    std::wstring longTarget = std::wstring(300, L'n') + L"\\f.txt";
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, const_cast<wchar_t*>(longTarget.c_str()), 0, SkinZipFileKind),
-              SkinZipOpenFailed);
 }
 
 TEST(SkinZipSource, MemorySeeksStayInsideTheBlock) {
@@ -535,11 +479,8 @@ TEST(SkinZipSource, HandleSourcesSeekRelativeToTheirStart) {
     kit::TempDir dir;
     const std::wstring path = dir.File(L"bytes.bin");
     ASSERT_TRUE(kit::WriteBytesToFile(path, "abcdefghij"));
-    CWinHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    CWinHandle h = OpenForReading(path, 3);
     ASSERT_TRUE(h);
-    LARGE_INTEGER move{};
-    move.QuadPart = 3;
-    SetFilePointerEx(h.Get(), move, nullptr, FILE_BEGIN);
     SkinZipSource src;
     ASSERT_EQ(src.Open(h.Get(), 0, SkinZipHandleKind), 0u);
     EXPECT_EQ(src.Tell(), 0);
@@ -553,14 +494,12 @@ TEST(SkinZipSource, HandleSourcesSeekRelativeToTheirStart) {
     EXPECT_EQ(src.Tell(), 6);
     EXPECT_EQ(src.Seek(0, 5), 19);
 
-    HANDLE r = nullptr, w = nullptr;
-    ASSERT_TRUE(CreatePipe(&r, &w, nullptr, 0));
-    CWinHandle pr(r), pw(w);
-    SkinZipSource pipe;
-    ASSERT_EQ(pipe.Open(pr.Get(), 0, SkinZipHandleKind), 0u);
-    EXPECT_EQ(pipe.Seek(0, 0), 29);
-    EXPECT_EQ(pipe.Tell(), 0);
-    EXPECT_EQ(pipe.Open(nullptr, 0, SkinZipHandleKind), SkinZipDuplicateFailed);
+    Pipe pipe;
+    SkinZipSource fromPipe;
+    ASSERT_EQ(fromPipe.Open(pipe.read.Get(), 0, SkinZipHandleKind), 0u);
+    EXPECT_EQ(fromPipe.Seek(0, 0), 29);
+    EXPECT_EQ(fromPipe.Tell(), 0);
+    EXPECT_EQ(fromPipe.Open(nullptr, 0, SkinZipHandleKind), SkinZipDuplicateFailed);
 }
 
 TEST(SkinZip, CorruptedArchivesNeverCrash) {

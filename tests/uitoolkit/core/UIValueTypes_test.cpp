@@ -3,7 +3,9 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
+#include "kit/Text.h"
 #include "uitoolkit/core/UIPtrArray.h"
 #include "uitoolkit/core/UIRect.h"
 #include "uitoolkit/core/UIString.h"
@@ -13,60 +15,43 @@ using namespace SkinUI;
 
 namespace {
 std::wstring Units(int n, wchar_t c = L'x') { return std::wstring(static_cast<size_t>(n), c); }
-}
+std::wstring W(const CUIString& s) { return s.GetData(); }
+} // namespace
 
 TEST(UIString, InlineUpTo62UnitsHeapFrom63)
 {
     CUIString s(Units(62).c_str());
     EXPECT_TRUE(s.IsInline());
-    EXPECT_EQ(s.GetLength(), 62);
-
-    s += L"y";
+    s += L"y";  // across the boundary: the inline text is copied into the new block
     EXPECT_FALSE(s.IsInline());
-    EXPECT_EQ(s.GetLength(), 63);
-    EXPECT_EQ(s.GetAt(62), L'y');
-
-    CUIString big(Units(100).c_str());
-    EXPECT_FALSE(big.IsInline());
-    big = L"0123456789";
-    EXPECT_TRUE(big.IsInline());
-    EXPECT_STREQ(big.GetData(), L"0123456789");
-
+    EXPECT_EQ(W(s), Units(62) + L"y");
+    s = L"0123456789";
+    EXPECT_TRUE(s.IsInline());
+    EXPECT_EQ(W(s), L"0123456789");
     // Shrinking a long text that stays on the heap reuses the block and keeps exactly the units.
     CUIString shrink(Units(200).c_str());
     shrink = Units(70, L'z').c_str();
-    EXPECT_FALSE(shrink.IsInline());
-    EXPECT_EQ(std::wstring(shrink.GetData()), Units(70, L'z'));
-
-    // Appending across the boundary copies the inline text into the new block.
-    CUIString grow(L"abc");
-    grow += Units(60).c_str();
-    EXPECT_FALSE(grow.IsInline());
-    EXPECT_EQ(std::wstring(grow.GetData()), L"abc" + Units(60));
+    EXPECT_EQ(W(shrink), Units(70, L'z'));
 }
 
-TEST(UIString, AssignWithLengthAndNull)
+TEST(UIString, AssignStopsAtTheTerminatorAndRefusesImpossibleSizes)
 {
     CUIString s;
     s.Assign(L"abcdef", 3);
-    EXPECT_STREQ(s.GetData(), L"abc");
+    EXPECT_EQ(W(s), L"abc");
     s.Assign(nullptr);
     EXPECT_TRUE(s.IsEmpty());
-    // A length past the source's terminator stops at it (the rest is zero-filled).
-    s.Assign(L"ab", 10);
-    EXPECT_EQ(s.GetLength(), 2);
-    s.Assign(L"ab", 100);
-    EXPECT_EQ(s.GetLength(), 2);
-    EXPECT_STREQ(s.GetData(), L"ab");
-}
-
-TEST(UIString, ImpossibleSizesFailAndKeepTheOldText)
-{
-    CUIString s(L"keep");
+    for (int length : {10, 100}) {  // a length past the source's terminator stops at it
+        s.Assign(L"ab", length);
+        EXPECT_EQ(s.GetLength(), 2);
+        EXPECT_EQ(W(s), L"ab");
+    }
+    // Impossible sizes fail and keep the old text.
+    s = L"keep";
     EXPECT_FALSE(s.Assign(L"abc", INT_MAX));
     EXPECT_FALSE(s.Assign(L"abc", INT_MAX / 4));
-    EXPECT_STREQ(s.GetData(), L"keep");
-    CUIString big(std::wstring(100, L'b').c_str());
+    EXPECT_EQ(W(s), L"keep");
+    CUIString big(Units(100, L'b').c_str());
     EXPECT_FALSE(big.Assign(L"abc", INT_MAX - 1));
     EXPECT_EQ(big.GetLength(), 100);
 }
@@ -76,39 +61,33 @@ TEST(UIString, SelfAssignAndSelfAppendReadNoFreedMemory)
     // Heap to inline: the source is the block that Assign frees.
     CUIString s((L"hello" + Units(95)).c_str());
     s = s.GetData() + 95;
-    EXPECT_EQ(std::wstring(s.GetData()), Units(5));
+    EXPECT_EQ(W(s), Units(5));
     EXPECT_TRUE(s.IsInline());
-
     // Heap to a longer heap text from inside itself.
     CUIString t((L"ab" + Units(70)).c_str());
     t = t.GetData() + 2;
-    EXPECT_EQ(std::wstring(t.GetData()), Units(70));
-
+    EXPECT_EQ(W(t), Units(70));
     // Self-append that must reallocate.
     CUIString u(Units(40, L'q').c_str());
     u += u;
-    EXPECT_EQ(std::wstring(u.GetData()), Units(80, L'q'));
+    EXPECT_EQ(W(u), Units(80, L'q'));
     u += u.GetData() + 70;
-    EXPECT_EQ(std::wstring(u.GetData()), Units(90, L'q'));
+    EXPECT_EQ(W(u), Units(90, L'q'));
     u.Append(u.GetData());
     EXPECT_EQ(u.GetLength(), 180);
-
     CUIString v(L"abc");
     v = v;
-    EXPECT_STREQ(v.GetData(), L"abc");
+    EXPECT_EQ(W(v), L"abc");
     v.Assign(v.GetData() + 1, 1);
-    EXPECT_STREQ(v.GetData(), L"b");
+    EXPECT_EQ(W(v), L"b");
 }
 
-TEST(UIString, OperatorsCompareAndFind)
+TEST(UIString, CompareFindAndLower)
 {
     CUIString a(L"abc");
-    CUIString b = a + L"def";
-    EXPECT_STREQ(b.GetData(), L"abcdef");
-    EXPECT_STREQ((a + b).GetData(), L"abcabcdef");
+    EXPECT_EQ(W(a + (a + L"def")), L"abcabcdef");
     a += L'!';
-    EXPECT_TRUE(a == L"abc!");
-    EXPECT_TRUE(a != L"abc");
+    EXPECT_TRUE(a == L"abc!" && a != L"abc");
 
     EXPECT_EQ(CUIString(L"a").Compare(L"b"), -1);
     EXPECT_EQ(CUIString(L"b").Compare(L"a"), 1);
@@ -117,79 +96,62 @@ TEST(UIString, OperatorsCompareAndFind)
     // Unsigned 16-bit comparison: U+E000 sorts after 'a' (a signed compare would not).
     EXPECT_EQ(CUIString(L"\xE000").Compare(L"a"), 1);
 
-    CUIString empty;
-    EXPECT_EQ(empty.Find(L"x"), -1);
-    EXPECT_EQ(empty.Find(L""), 0);
-    CUIString text(L"abcabc");
-    EXPECT_EQ(text.Find(L"bc"), 1);
-    EXPECT_EQ(text.Find(L"bc", 2), 4);
-    EXPECT_EQ(text.Find(L"bc", 6), -1);  // the empty tail
-    EXPECT_EQ(text.Find(L"", 6), 6);
-    EXPECT_EQ(text.Find(L"a", 7), -1);
-    EXPECT_EQ(text.Find(L"a", -1), -1);
-    EXPECT_EQ(text.Find(nullptr), -1);
+    EXPECT_EQ(CUIString().Find(L"x"), -1);
+    EXPECT_EQ(CUIString().Find(L""), 0);
+    const CUIString text(L"abcabc");
+    const struct {
+        const wchar_t* what;
+        int from;
+        int want;
+    } finds[] = {{L"bc", 0, 1}, {L"bc", 2, 4}, {L"bc", 6, -1}, {L"", 6, 6}, {L"a", 7, -1}, {L"a", -1, -1}, {nullptr, 0, -1}};
+    for (const auto& f : finds)
+        EXPECT_EQ(text.Find(f.what, f.from), f.want) << f.from;
 
     CUIString mixed(L"MiXeD ÄB");
     mixed.MakeLower();
-    EXPECT_STREQ(mixed.GetData(), L"mixed äb");
+    EXPECT_EQ(W(mixed), L"mixed äb");
 }
 
 TEST(UIString, FormatUsesPlatformRulesAndNeverOverruns)
 {
     CUIString s;
     EXPECT_EQ(s.Format(L"%d-%s-%x", 42, L"wide", 255), 10);
-    EXPECT_STREQ(s.GetData(), L"42-wide-ff");
-
+    EXPECT_EQ(W(s), L"42-wide-ff");
     // Longer than the 64-unit inline buffer: formatted whole.
-    const std::wstring long100 = Units(100, L'k');
-    EXPECT_EQ(s.Format(L"<%s>", long100.c_str()), 102);
-    EXPECT_EQ(std::wstring(s.GetData()), L"<" + long100 + L">");
-
+    EXPECT_EQ(s.Format(L"<%s>", Units(100, L'k').c_str()), 102);
+    EXPECT_EQ(W(s), L"<" + Units(100, L'k') + L">");
     // The platform cuts at 1024 units; nothing past the buffer is written.
     const std::wstring huge = Units(3000, L'h');
-    const int n = s.Format(L"%s", huge.c_str());
-    EXPECT_LE(n, 1024);
+    EXPECT_LE(s.Format(L"%s", huge.c_str()), 1024);
     EXPECT_GE(s.GetLength(), 1000);
     EXPECT_LE(s.GetLength(), 1024);
-    EXPECT_EQ(std::wstring(s.GetData()), huge.substr(0, static_cast<size_t>(s.GetLength())));
+    EXPECT_EQ(W(s), huge.substr(0, static_cast<size_t>(s.GetLength())));
     EXPECT_EQ(s.Format(nullptr), 0);
     EXPECT_TRUE(s.IsEmpty());
 }
 
-TEST(UIPtrArray, GrowthSequence)
+TEST(UIPtrArray, GrowInsertRemoveFindResize)
 {
-    int dummy[100];
-    CUIPtrArray a;
-    // Capacity is not visible; observe the rule through a long run of adds and reads.
-    for (int i = 0; i < 100; ++i) {
-        ASSERT_TRUE(a.Add(&dummy[i]));
-        ASSERT_EQ(a.GetSize(), i + 1);
-    }
+    int v[100];
+    CUIPtrArray grown(6);  // past the first capacity and several growth steps
     for (int i = 0; i < 100; ++i)
-        ASSERT_EQ(a[i], &dummy[i]);
+        ASSERT_TRUE(grown.Add(&v[i]));
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(grown[i], &v[i]);
 
-    CUIPtrArray pre(6);
-    for (int i = 0; i < 13; ++i)
-        ASSERT_TRUE(pre.Add(&dummy[i]));
-    EXPECT_EQ(pre.GetAt(12), &dummy[12]);
-}
-
-TEST(UIPtrArray, InsertRemoveFindResize)
-{
-    int v[5];
     CUIPtrArray a;
-    EXPECT_TRUE(a.IsEmpty());
-    EXPECT_TRUE(a.InsertAt(0, &v[0]));  // equals Add
-    EXPECT_FALSE(a.InsertAt(2, &v[1])); // count + 1
+    const auto items = [&](const CUIPtrArray& arr) {
+        std::vector<void*> out;
+        for (int i = 0; i < arr.GetSize(); ++i) out.push_back(arr[i]);
+        return out;
+    };
+    EXPECT_TRUE(a.InsertAt(0, &v[0]));   // equals Add
+    EXPECT_FALSE(a.InsertAt(2, &v[1]));  // count + 1
     EXPECT_FALSE(a.InsertAt(-1, &v[1]));
     EXPECT_TRUE(a.Add(&v[2]));
     EXPECT_TRUE(a.InsertAt(1, &v[1]));
     EXPECT_TRUE(a.InsertAt(0, &v[3]));
-    ASSERT_EQ(a.GetSize(), 4);
-    EXPECT_EQ(a[0], &v[3]);
-    EXPECT_EQ(a[1], &v[0]);
-    EXPECT_EQ(a[2], &v[1]);
-    EXPECT_EQ(a[3], &v[2]);
+    EXPECT_EQ(items(a), (std::vector<void*>{&v[3], &v[0], &v[1], &v[2]}));
     EXPECT_EQ(a.Find(&v[1]), 2);
     EXPECT_EQ(a.Find(&v[4]), -1);
     EXPECT_EQ(a.GetAt(4), nullptr);
@@ -197,18 +159,12 @@ TEST(UIPtrArray, InsertRemoveFindResize)
 
     EXPECT_FALSE(a.Remove(4));
     EXPECT_TRUE(a.Remove(0));
-    EXPECT_EQ(a[0], &v[0]);
     EXPECT_TRUE(a.Remove(2));
-    EXPECT_EQ(a.GetSize(), 2);
-
-    CUIPtrArray copy(a);
-    EXPECT_EQ(copy.GetSize(), 2);
-    EXPECT_EQ(copy[1], &v[1]);
+    EXPECT_EQ(items(a), (std::vector<void*>{&v[0], &v[1]}));
+    EXPECT_EQ(items(CUIPtrArray(a)), items(a));
 
     EXPECT_TRUE(a.Resize(3));
-    EXPECT_EQ(a.GetSize(), 3);
-    EXPECT_EQ(a[0], nullptr);
-    EXPECT_EQ(a[2], nullptr);
+    EXPECT_EQ(items(a), (std::vector<void*>{nullptr, nullptr, nullptr}));
     EXPECT_TRUE(a.Resize(-4));
     EXPECT_TRUE(a.IsEmpty());
     EXPECT_TRUE(a.Add(&v[0]));  // usable after emptying
@@ -219,7 +175,6 @@ TEST(UIPtrArray, InsertRemoveFindResize)
 TEST(UIStringMap, HashMatchesPjwOnUnits)
 {
     EXPECT_EQ(UIHashString(L""), 0u);
-    EXPECT_EQ(UIHashString(L"a"), 0x61u);
     EXPECT_EQ(UIHashString(L"ab"), (0x61u << 4) + 0x62u);
     // Long keys fold the top nibble back in; compare with a direct computation.
     const wchar_t* key = L"averyveryverylongcontrolname\x4E2D";
@@ -236,18 +191,14 @@ TEST(UIStringMap, HashMatchesPjwOnUnits)
 TEST(UIStringMap, InsertSetRemoveAndBuckets)
 {
     int a = 1, b = 2, c = 3;
-    CUIStringMap small(8);
-    EXPECT_EQ(small.GetBucketCount(), 16);
-
+    EXPECT_EQ(CUIStringMap(8).GetBucketCount(), 16);
     CUIStringMap map;
     EXPECT_EQ(map.GetBucketCount(), 83);
     EXPECT_TRUE(map.Insert(L"ok", &a));
     EXPECT_FALSE(map.Insert(L"ok", &b));
     EXPECT_EQ(map.Find(L"ok"), &a);
     EXPECT_EQ(map.Find(L"OK"), nullptr);  // case-sensitive
-
     EXPECT_EQ(map.Set(L"new", &b), nullptr);
-    EXPECT_EQ(map.Find(L"new"), &b);
     EXPECT_EQ(map.Set(L"new", &c), &b);
     EXPECT_EQ(map.Find(L"new"), &c);
 
@@ -268,6 +219,7 @@ TEST(UIStringMap, InsertSetRemoveAndBuckets)
     longKey[0] = L'z';
     EXPECT_EQ(map.Find(std::wstring(100, L'k').c_str()), &a);
 
+    // Without buckets nothing is stored or found.
     map.Resize(0);
     EXPECT_EQ(map.Find(L"ok"), nullptr);
     EXPECT_FALSE(map.Remove(L"ok"));
@@ -284,49 +236,25 @@ TEST(UIStringMap, KeyWalkOrderIsLastBucketFirstChainHeadFirst)
     int v = 0;
     CUIStringMap map(16);
     // With 16 buckets: "a" (0x61) -> 1, "b" -> 2, "q" (0x71) -> 1 as well.
-    map.Insert(L"a", &v);
-    map.Insert(L"b", &v);
-    map.Insert(L"q", &v);
-    ASSERT_EQ(map.GetSize(), 3);
-    EXPECT_STREQ(map.GetKeyAt(0), L"b");
-    EXPECT_STREQ(map.GetKeyAt(1), L"q");  // newest at the head of bucket 1
-    EXPECT_STREQ(map.GetKeyAt(2), L"a");
-    EXPECT_EQ(map.GetKeyAt(3), nullptr);
+    for (const wchar_t* key : {L"a", L"b", L"q"})
+        map.Insert(key, &v);
+    std::vector<std::wstring> keys;
+    for (int i = 0; map.GetKeyAt(i) != nullptr; ++i)
+        keys.push_back(map.GetKeyAt(i));
+    EXPECT_EQ(keys, (std::vector<std::wstring>{L"b", L"q", L"a"}));  // newest at the head of bucket 1
     EXPECT_EQ(map.GetKeyAt(-1), nullptr);
 }
 
-TEST(UIRect, ValuesAndLayout)
+TEST(UIRect, UnionHasNoEmptyTest)
 {
-    RECT raw = {1, 2, 11, 22};
-    CUIRect r(raw);
-    EXPECT_EQ(r.GetWidth(), 10);
-    EXPECT_EQ(r.GetHeight(), 20);
+    CUIRect r(RECT{1, 2, 11, 22});
     r.Union(CUIRect(-5, 4, 3, 40));
-    EXPECT_EQ(r.left, -5);
-    EXPECT_EQ(r.top, 2);
-    EXPECT_EQ(r.right, 11);
-    EXPECT_EQ(r.bottom, 40);
-    // No empty test: an empty rectangle at the origin still pulls the corner.
+    EXPECT_EQ(kit::Text(r), "-5,2,11,40");
+    // An empty rectangle at the origin still pulls the corner.
     CUIRect u(10, 10, 20, 20);
     u.Union(CUIRect());
-    EXPECT_EQ(u.left, 0);
-    EXPECT_EQ(u.top, 0);
+    EXPECT_EQ(kit::Text(u), "0,0,20,20");
     u.Offset(5, -3);
-    EXPECT_EQ(u.left, 5);
-    EXPECT_EQ(u.top, -3);
     u.MoveToOrigin();
-    EXPECT_EQ(u.left, 0);
-    EXPECT_EQ(u.top, 0);
-    EXPECT_EQ(u.right, 20);
-    EXPECT_EQ(u.bottom, 20);
-
-    POINT pt = {7, 9};
-    CUISize s(pt);
-    EXPECT_EQ(s.cx, 7);
-    EXPECT_EQ(s.cy, 9);
-    EXPECT_EQ(s.AsPoint().y, 9);
-    // Usable where the platform expects RECT*.
-    CUIRect client;
-    SetRect(&client, 3, 4, 5, 6);
-    EXPECT_EQ(client.GetWidth(), 2);
+    EXPECT_EQ(kit::Text(u), "0,0,20,20");
 }

@@ -2,6 +2,8 @@
 // inside the loop, and the owners disabled meanwhile and restored afterwards.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "WindowWndProbe.h"
 #include "uitoolkit/core/WindowWnd.h"
 
@@ -14,6 +16,7 @@ struct ModalFixture {
     OwnWnd outer;   // owner of the owner, hidden at the start
     OwnWnd owner;
     OwnWnd* dialog = new OwnWnd;  // deletes itself when its window goes
+    HWND dialogWnd = nullptr;
 
     bool Open()
     {
@@ -22,7 +25,25 @@ struct ModalFixture {
         if (CreatePopup(owner, outer.GetHWND(), 20, 20, 300, 200, WS_POPUP | WS_VISIBLE) == nullptr)
             return false;
         dialog->deleteSelf = true;
-        return CreatePopup(*dialog, owner.GetHWND(), 0, 0, 100, 60) != nullptr;
+        return (dialogWnd = CreatePopup(*dialog, owner.GetHWND(), 0, 0, 100, 60)) != nullptr;
+    }
+    // Runs the modal loop; once it runs, a timer does `inside`.
+    UINT ShowModalAndThen(const std::function<void()>& inside)
+    {
+        const auto previous = dialog->onMessage;
+        dialog->onMessage = [this, inside, previous](UINT m, WPARAM w, LPARAM l, LRESULT& result) {
+            if (m != WM_TIMER || w != 1)
+                return previous && previous(m, w, l, result);
+            ::KillTimer(dialogWnd, 1);
+            inside();
+            return true;
+        };
+        ::SetTimer(dialogWnd, 1, 30, nullptr);
+        return dialog->ShowModal();
+    }
+    bool OwnersEnabled() const
+    {
+        return ::IsWindowEnabled(owner.GetHWND()) && ::IsWindowEnabled(outer.GetHWND());
     }
 };
 
@@ -32,98 +53,57 @@ TEST(WindowWndModal, CloseFromATimerEndsTheLoopWithItsCodeAndOwnersAreRestored)
 {
     ModalFixture f;
     ASSERT_TRUE(f.Open());
-    HWND dialogWnd = f.dialog->GetHWND();
     bool ownerEnabledInside = true, outerEnabledInside = true, outerShownInside = false;
     int sentCloses = 0;
-    OwnWnd* dialog = f.dialog;
-    dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
-        if (m == WM_CLOSE) {
-            ++sentCloses;  // a sent WM_CLOSE: eaten here, the loop goes on
-            return true;
-        }
-        if (m == WM_TIMER && w == 1) {
-            ::KillTimer(dialogWnd, 1);
-            ownerEnabledInside = ::IsWindowEnabled(f.owner.GetHWND()) != FALSE;
-            outerEnabledInside = ::IsWindowEnabled(f.outer.GetHWND()) != FALSE;
-            outerShownInside = ::IsWindowVisible(f.outer.GetHWND()) != FALSE;
-            ::SendMessageW(dialogWnd, WM_CLOSE, 0, 99);
-            dialog->Close(7);
-            return true;
-        }
-        return false;
+    f.dialog->onMessage = [&](UINT m, WPARAM, LPARAM, LRESULT&) {
+        sentCloses += m == WM_CLOSE;  // a sent WM_CLOSE: eaten here, the loop goes on
+        return m == WM_CLOSE;
     };
-    ::SetTimer(dialogWnd, 1, 30, nullptr);
-    const UINT result = f.dialog->ShowModal();
-
+    OwnWnd* dialog = f.dialog;
+    const UINT result = f.ShowModalAndThen([&] {
+        ownerEnabledInside = ::IsWindowEnabled(f.owner.GetHWND()) != FALSE;
+        outerEnabledInside = ::IsWindowEnabled(f.outer.GetHWND()) != FALSE;
+        outerShownInside = ::IsWindowVisible(f.outer.GetHWND()) != FALSE;
+        ::SendMessageW(f.dialogWnd, WM_CLOSE, 0, 99);
+        dialog->Close(7);
+    });
     EXPECT_EQ(result, 7u);
     EXPECT_EQ(sentCloses, 1);
     EXPECT_FALSE(ownerEnabledInside);
     EXPECT_FALSE(outerEnabledInside);
     EXPECT_TRUE(outerShownInside);  // hidden owners are shown
-    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
-    EXPECT_TRUE(::IsWindowEnabled(f.outer.GetHWND()));
-    EXPECT_FALSE(::IsWindow(dialogWnd));  // destroyed on return (and the object deleted itself)
+    EXPECT_TRUE(f.OwnersEnabled());
+    EXPECT_FALSE(::IsWindow(f.dialogWnd));  // destroyed on return (and the object deleted itself)
 }
 
 TEST(WindowWndModal, QuitEndsTheLoopWithZeroAndIsPostedAgain)
 {
     ModalFixture f;
     ASSERT_TRUE(f.Open());
-    HWND dialogWnd = f.dialog->GetHWND();
-    f.dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
-        if (m == WM_TIMER && w == 1) {
-            ::KillTimer(dialogWnd, 1);
-            ::PostQuitMessage(3);
-            return true;
-        }
-        return false;
-    };
-    ::SetTimer(dialogWnd, 1, 30, nullptr);
-    EXPECT_EQ(f.dialog->ShowModal(), 0u);
+    EXPECT_EQ(f.ShowModalAndThen([] { ::PostQuitMessage(3); }), 0u);
     MSG msg;
     ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 3u);
-    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
+    EXPECT_TRUE(f.OwnersEnabled());
 }
 
-TEST(WindowWndModal, WindowDestroyedInsideTheLoopEndsItWithZero)
+TEST(WindowWndModal, WindowDestroyedOrClosedInsideTheLoopEndsItWithZero)
 {
-    ModalFixture f;
-    ASSERT_TRUE(f.Open());
-    HWND dialogWnd = f.dialog->GetHWND();
-    f.dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
-        if (m == WM_TIMER && w == 1) {
-            ::KillTimer(dialogWnd, 1);
-            ::DestroyWindow(dialogWnd);  // a handler (or Alt+F4) destroys the dialog; it deletes itself
-            return true;
-        }
-        return false;
-    };
-    ::SetTimer(dialogWnd, 1, 30, nullptr);
-    const DWORD start = ::GetTickCount();
-    EXPECT_EQ(f.dialog->ShowModal(), 0u);
-    EXPECT_LT(::GetTickCount() - start, 5000u);
-    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
-    EXPECT_TRUE(::IsWindowEnabled(f.outer.GetHWND()));
-}
-
-TEST(WindowWndModal, DefaultCloseDestroysTheWindowAndEndsTheLoop)
-{
-    ModalFixture f;
-    ASSERT_TRUE(f.Open());
-    HWND dialogWnd = f.dialog->GetHWND();
-    f.dialog->onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
-        if (m == WM_TIMER && w == 1) {
-            ::KillTimer(dialogWnd, 1);
-            ::SendMessageW(dialogWnd, WM_SYSCOMMAND, SC_CLOSE, 0);  // system menu "Close"
-            return true;
-        }
-        return false;
-    };
-    ::SetTimer(dialogWnd, 1, 30, nullptr);
-    EXPECT_EQ(f.dialog->ShowModal(), 0u);
-    EXPECT_FALSE(::IsWindow(dialogWnd));
-    EXPECT_TRUE(::IsWindowEnabled(f.owner.GetHWND()));
+    {
+        ModalFixture f;  // a handler (or Alt+F4) destroys the dialog; it deletes itself
+        ASSERT_TRUE(f.Open());
+        const DWORD start = ::GetTickCount();
+        EXPECT_EQ(f.ShowModalAndThen([&] { ::DestroyWindow(f.dialogWnd); }), 0u);
+        EXPECT_LT(::GetTickCount() - start, 5000u);
+        EXPECT_TRUE(f.OwnersEnabled());
+    }
+    {
+        ModalFixture f;  // the system menu's "Close": the default handling destroys the window
+        ASSERT_TRUE(f.Open());
+        EXPECT_EQ(f.ShowModalAndThen([&] { ::SendMessageW(f.dialogWnd, WM_SYSCOMMAND, SC_CLOSE, 0); }), 0u);
+        EXPECT_FALSE(::IsWindow(f.dialogWnd));
+        EXPECT_TRUE(f.OwnersEnabled());
+    }
 }
 
 TEST(WindowWndModal, WithoutAWindowReturnsAtOnceAndLeavesOwnersAlone)
@@ -134,4 +114,3 @@ TEST(WindowWndModal, WithoutAWindowReturnsAtOnceAndLeavesOwnersAlone)
     EXPECT_EQ(none.ShowModal(), 0u);
     EXPECT_TRUE(::IsWindowEnabled(owner.GetHWND()));
 }
-

@@ -5,28 +5,13 @@
 
 #include <stdexcept>
 
+#include "foundation/Folders.h"
 #include "foundation/StringUtil.h"
 
 namespace {
 
 constexpr DWORD kProfileChars = 512;
 constexpr DWORD kSectionNamesChars = 2048;
-
-std::wstring WithBackslash(std::wstring path)
-{
-    if (path.empty() || path.back() != L'\\')
-        path += L'\\';
-    return path;
-}
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, n);
-    const size_t slash = folder.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
-}
 
 std::wstring AbsolutePath(const std::wstring& path)
 {
@@ -98,7 +83,7 @@ void LaunchParams::Load(const wchar_t* commandLine)
     if (argv)
         ::LocalFree(argv);
 
-    workDir_ = WithBackslash(workDir.empty() ? ProgramFolder() : AbsolutePath(workDir));
+    workDir_ = WithBackslash(workDir.empty() ? ModuleFolder() : AbsolutePath(workDir));
 }
 
 std::wstring LaunchParams::GetAppDataDir(uint32_t id) const

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <ctime>
@@ -10,6 +9,7 @@
 #include <iterator>
 #include <vector>
 
+#include "foundation/Folders.h"
 #include "foundation/TraceLog.h"
 #include "launcher/LaunchParams.h"
 #include "login/AccountCfgFile.h"
@@ -87,8 +87,7 @@ std::wstring CLoginConfigStorage::InfoIniPath()
 std::wstring CLoginConfigStorage::AccountConfigIniPath(uint64_t accountNumber)
 {
     const std::wstring folder = WorkDir() + L"Config\\User\\nvsso\\" + FormatUInt64W(accountNumber);
-    if (::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
-        ::SHCreateDirectory(nullptr, folder.c_str());
+    EnsureFolder(folder);
     return folder + L"\\Config.ini";
 }
 

@@ -1,11 +1,9 @@
 #include "login/OmbrelLauncherAccountStorager.h"
 
-#include <windows.h>
-#include <shlobj.h>
-
 #include <algorithm>
 
 #include "foundation/ConfigFileAdapter.h"
+#include "foundation/Folders.h"
 #include "foundation/StringUtil.h"
 #include "launcher/LaunchParams.h"
 #include "login/DecimalText.h"
@@ -38,8 +36,7 @@ OmbrelLauncherAccountStorager& OmbrelLauncherAccountStorager::GetInstance()
 std::wstring OmbrelLauncherAccountStorager::UsedAccountsPath(uint32_t appId)
 {
     const std::wstring folder = LaunchParams::Instance().GetAppDataDir(appId) + L"Account";
-    if (::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
-        ::SHCreateDirectory(nullptr, folder.c_str());
+    EnsureFolder(folder);
     return folder + L"\\Account.cfg";
 }
 

@@ -53,6 +53,17 @@ size_t CopyBounded(wchar_t* dest, size_t units, const std::wstring& text)
     return n;
 }
 
+// Matches the account store's entry of one account number (stored as 32 bits, so a larger
+// number matches none).
+std::function<bool(const SSOFields&)> HoldsNumber(uint64_t accountNumber)
+{
+    return [accountNumber](const SSOFields& f) {
+        DWORD stored = 0;
+        f.GetDWord(L"dwAccoutUin", stored);
+        return stored == accountNumber;
+    };
+}
+
 // A text field of caller-given settings, which need not be terminated.
 std::wstring BoundedText(const wchar_t* text, size_t units)
 {
@@ -331,25 +342,31 @@ SSOAccountTable* CSSODataProvider::RefreshAccountList()
 void CSSODataProvider::DeleteAccount(uint64_t accountNumber)
 {
     Guard(L"DeleteAccount", 0, [&] {
-        if (!accountStore_)
-            return 0;
-        DWORD count = 0;
-        accountStore_->GetCount(&count);
-        for (DWORD i = 0; i < count; ++i) {
-            ComPtr<ISSOFieldContainer> item;
-            if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item)
-                continue;
-            DWORD stored = 0;
-            SSOFields(item.Get()).GetDWord(L"dwAccoutUin", stored);
-            if (stored == accountNumber) {
-                accountStore_->RemoveAt(i);
-                // The library keeps the store only when it is handed back.
-                StoreAccountStoreBack();
-                break;
-            }
+        DWORD index = 0;
+        if (FindStoredAccount(HoldsNumber(accountNumber), &index)) {
+            accountStore_->RemoveAt(index);
+            // The library keeps the store only when it is handed back.
+            StoreAccountStoreBack();
         }
         return 0;
     });
+}
+
+ComPtr<ISSOFieldContainer> CSSODataProvider::FindStoredAccount(const std::function<bool(const SSOFields&)>& match,
+                                                                DWORD* index) const
+{
+    DWORD count = 0;
+    if (accountStore_)
+        accountStore_->GetCount(&count);
+    for (DWORD i = 0; i < count; ++i) {
+        ComPtr<ISSOFieldContainer> item;
+        if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item || !match(SSOFields(item.Get())))
+            continue;
+        if (index)
+            *index = i;
+        return item;
+    }
+    return nullptr;
 }
 
 void CSSODataProvider::StoreAccountStoreBack()
@@ -364,39 +381,32 @@ void CSSODataProvider::GetCurrentAccountConfig(const wchar_t* account)
 {
     Trace(L"[CSSODataProvider]GetCurrentAccountConfig");
     credentialType_ = kCredentialDigest;
-    if (!accountStore_ || !account)
+    if (!account)
         return;
     const BStr wanted(account);
-    DWORD count = 0;
-    accountStore_->GetCount(&count);
-    for (DWORD i = 0; i < count; ++i) {
-        ComPtr<ISSOFieldContainer> item;
-        if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item)
-            continue;
-        SSOFields f(item.Get());
+    const ComPtr<ISSOFieldContainer> item = FindStoredAccount([&wanted](const SSOFields& f) {
         std::wstring value;
-        if (!f.GetString(L"strAccountValue", value))
-            continue;
-        if (::VarBstrCmp(BStr(value).Get(), wanted.Get(), LOCALE_USER_DEFAULT, 0) != VARCMP_EQ)
-            continue;
-
-        bool savedPassword = false;
-        BYTE type = 0;
-        ComPtr<ISSOByteBuffer> credential;
-        f.GetBool(L"bSavedPwd", savedPassword);
-        f.GetByte(L"cSCT", type);
-        f.GetBuffer(L"pSC", credential);
-        DWORD size = 0;
-        if (credential)
-            credential->GetSize(&size);
-        if (savedPassword && type != 0 && size != 0) {
-            credentialType_ = type;
-            savedCredential_ = credential;
-            Trace(L"[CSSODataProvider]读取记住的密码。有效");
-        } else {
-            Trace(L"[CSSODataProvider]读取记住的密码。无效。");
-        }
+        return f.GetString(L"strAccountValue", value) &&
+               ::VarBstrCmp(BStr(value).Get(), wanted.Get(), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
+    });
+    if (!item)
         return;
+    const SSOFields f(item.Get());
+    bool savedPassword = false;
+    BYTE type = 0;
+    ComPtr<ISSOByteBuffer> credential;
+    f.GetBool(L"bSavedPwd", savedPassword);
+    f.GetByte(L"cSCT", type);
+    f.GetBuffer(L"pSC", credential);
+    DWORD size = 0;
+    if (credential)
+        credential->GetSize(&size);
+    if (savedPassword && type != 0 && size != 0) {
+        credentialType_ = type;
+        savedCredential_ = credential;
+        Trace(L"[CSSODataProvider]读取记住的密码。有效");
+    } else {
+        Trace(L"[CSSODataProvider]读取记住的密码。无效。");
     }
 }
 
@@ -811,19 +821,9 @@ void CSSODataProvider::SaveSSOInfoWhenGetSTOK(ISSOFieldContainer* event, const s
         if (!accountStore_)
             return;
     }
-    DWORD count = 0;
-    accountStore_->GetCount(&count);
-    for (DWORD i = 0; i < count; ++i) {
-        ComPtr<ISSOFieldContainer> item;
-        if (FAILED(accountStore_->GetItem(i, item.GetAddressOf())) || !item)
-            continue;
-        DWORD stored = 0;
-        SSOFields(item.Get()).GetDWord(L"dwAccoutUin", stored);
-        if (stored == accountNumber) {
-            accountStore_->RemoveAt(i);
-            break;
-        }
-    }
+    DWORD index = 0;
+    if (FindStoredAccount(HoldsNumber(accountNumber), &index))
+        accountStore_->RemoveAt(index);
     accountStore_->Insert(0, entry.Get());
 
     // 5. Both go back to the library's service.

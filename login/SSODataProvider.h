@@ -4,6 +4,7 @@
 #include "login/ComPtr.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "login/BStr.h"
@@ -11,6 +12,8 @@
 #include "login/SSODataProviderEventHandler.h"
 #include "login/SSOLibraryInterfaces.h"
 #include "login/SSOProxySettings.h"
+
+class SSOFields;
 
 // The launcher's bridge to the platform's single-sign-on library "Tessaly.dll" in
 // "<SSO dir>Bin\". It loads the library, registers this process with it, turns login requests
@@ -92,6 +95,9 @@ private:
     void GetCurrentAccountConfig(const wchar_t* account);
     void AddProxyData(ISSOFieldContainer* login, const SSOProxySettings* proxy);
     void StoreAccountStoreBack();
+    // The first entry of the account store that `match` accepts, and its index; null when none does.
+    ComPtr<ISSOFieldContainer> FindStoredAccount(const std::function<bool(const SSOFields&)>& match,
+                                                 DWORD* index = nullptr) const;
 
     ComPtr<ISSOLogin> LoginObject() const;
     ComPtr<ISSOService> ServiceObject() const;

@@ -2,10 +2,36 @@
 
 #include "login/BStr.h"
 
+namespace {
+
+// Calls one getter of the container; the value is handed on only when the call succeeded.
+template <class T, class Getter>
+bool GetValue(ISSOFieldContainer* c, Getter getter, const wchar_t* name, T& value)
+{
+    T v{};
+    if (FAILED((c->*getter)(BStr(name).Get(), &v)))
+        return false;
+    value = v;
+    return true;
+}
+
+// The same for a getter of an interface, whose result must not be null either.
+template <class I, class Getter>
+bool GetInterface(ISSOFieldContainer* c, Getter getter, const wchar_t* name, ComPtr<I>& value)
+{
+    ComPtr<I> v;
+    if (FAILED((c->*getter)(BStr(name).Get(), v.GetAddressOf())) || !v)
+        return false;
+    value = v;
+    return true;
+}
+
+} // namespace
+
 bool SSOFields::GetBool(const wchar_t* name, bool& value) const
 {
     BOOL v = FALSE;
-    if (FAILED(c_->GetBool(BStr(name).Get(), &v)))
+    if (!GetValue(c_, &ISSOFieldContainer::GetBool, name, v))
         return false;
     value = v != FALSE;
     return true;
@@ -13,38 +39,22 @@ bool SSOFields::GetBool(const wchar_t* name, bool& value) const
 
 bool SSOFields::GetByte(const wchar_t* name, BYTE& value) const
 {
-    BYTE v = 0;
-    if (FAILED(c_->GetByte(BStr(name).Get(), &v)))
-        return false;
-    value = v;
-    return true;
+    return GetValue(c_, &ISSOFieldContainer::GetByte, name, value);
 }
 
 bool SSOFields::GetWord(const wchar_t* name, WORD& value) const
 {
-    WORD v = 0;
-    if (FAILED(c_->GetWord(BStr(name).Get(), &v)))
-        return false;
-    value = v;
-    return true;
+    return GetValue(c_, &ISSOFieldContainer::GetWord, name, value);
 }
 
 bool SSOFields::GetDWord(const wchar_t* name, DWORD& value) const
 {
-    DWORD v = 0;
-    if (FAILED(c_->GetDWord(BStr(name).Get(), &v)))
-        return false;
-    value = v;
-    return true;
+    return GetValue(c_, &ISSOFieldContainer::GetDWord, name, value);
 }
 
 bool SSOFields::GetInt(const wchar_t* name, LONG& value) const
 {
-    LONG v = 0;
-    if (FAILED(c_->GetInt(BStr(name).Get(), &v)))
-        return false;
-    value = v;
-    return true;
+    return GetValue(c_, &ISSOFieldContainer::GetInt, name, value);
 }
 
 bool SSOFields::GetString(const wchar_t* name, std::wstring& value) const
@@ -58,29 +68,17 @@ bool SSOFields::GetString(const wchar_t* name, std::wstring& value) const
 
 bool SSOFields::GetBuffer(const wchar_t* name, ComPtr<ISSOByteBuffer>& value) const
 {
-    ComPtr<ISSOByteBuffer> v;
-    if (FAILED(c_->GetBuffer(BStr(name).Get(), v.GetAddressOf())) || !v)
-        return false;
-    value = v;
-    return true;
+    return GetInterface(c_, &ISSOFieldContainer::GetBuffer, name, value);
 }
 
 bool SSOFields::GetContainer(const wchar_t* name, ComPtr<ISSOFieldContainer>& value) const
 {
-    ComPtr<ISSOFieldContainer> v;
-    if (FAILED(c_->GetContainer(BStr(name).Get(), v.GetAddressOf())) || !v)
-        return false;
-    value = v;
-    return true;
+    return GetInterface(c_, &ISSOFieldContainer::GetContainer, name, value);
 }
 
 bool SSOFields::GetList(const wchar_t* name, ComPtr<ISSOList>& value) const
 {
-    ComPtr<ISSOList> v;
-    if (FAILED(c_->GetList(BStr(name).Get(), v.GetAddressOf())) || !v)
-        return false;
-    value = v;
-    return true;
+    return GetInterface(c_, &ISSOFieldContainer::GetList, name, value);
 }
 
 void SSOFields::SetBool(const wchar_t* name, bool value) const

@@ -4,51 +4,19 @@
 
 #include <string>
 
+#include "foundation/Folders.h"
+
 namespace {
 
 constexpr UINT kFolderChars = 1024;
 constexpr size_t kMaxNameChars = 259;
 
-std::wstring WithBackslash(const wchar_t* folder, UINT length)
+// A system folder as the getter gives it, ending in a backslash; empty when unavailable.
+std::wstring SystemFolderOf(UINT(WINAPI* getter)(LPWSTR, UINT))
 {
-    std::wstring s(folder, length);
-    if (!s.empty() && s.back() != L'\\')
-        s += L'\\';
-    return s;
-}
-
-// Each folder is looked up once per process; an empty result means "not available".
-const std::wstring& ProgramFolder()
-{
-    static const std::wstring folder = [] {
-        wchar_t path[kFolderChars] = {};
-        const DWORD n = ::GetModuleFileNameW(nullptr, path, kFolderChars);
-        if (n == 0 || n >= kFolderChars)
-            return std::wstring();
-        std::wstring s(path, n);
-        return s.substr(0, s.find_last_of(L'\\') + 1);
-    }();
-    return folder;
-}
-
-const std::wstring& SystemFolder()
-{
-    static const std::wstring folder = [] {
-        wchar_t path[kFolderChars] = {};
-        const UINT n = ::GetSystemDirectoryW(path, kFolderChars);
-        return n == 0 || n >= kFolderChars ? std::wstring() : WithBackslash(path, n);
-    }();
-    return folder;
-}
-
-const std::wstring& WindowsFolder()
-{
-    static const std::wstring folder = [] {
-        wchar_t path[kFolderChars] = {};
-        const UINT n = ::GetWindowsDirectoryW(path, kFolderChars);
-        return n == 0 || n >= kFolderChars ? std::wstring() : WithBackslash(path, n);
-    }();
-    return folder;
+    wchar_t path[kFolderChars] = {};
+    const UINT n = getter(path, kFolderChars);
+    return n == 0 || n >= kFolderChars ? std::wstring() : WithBackslash(std::wstring(path, n));
 }
 
 HMODULE LoadFromPath(const std::wstring& path)
@@ -66,10 +34,13 @@ HMODULE LoadLibraryFromSafeDirs(const wchar_t* name)
         return LoadFromPath(name);
     if (wcslen(name) > kMaxNameChars)
         return nullptr;
-    for (const std::wstring* folder : {&ProgramFolder(), &SystemFolder(), &WindowsFolder()}) {
-        if (folder->empty())
+    // Each folder is looked up once per process; an empty one is not available.
+    static const std::wstring folders[] = {ModuleFolder(), SystemFolderOf(&::GetSystemDirectoryW),
+                                           SystemFolderOf(&::GetWindowsDirectoryW)};
+    for (const std::wstring& folder : folders) {
+        if (folder.empty())
             continue;
-        if (HMODULE module = LoadFromPath(*folder + name))
+        if (HMODULE module = LoadFromPath(folder + name))
             return module;
     }
     return nullptr;

@@ -5,14 +5,12 @@
 
 #include <string>
 
+#include "foundation/Folders.h"
 #include "foundation/UniqueHandle.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
-    wchar_t path[MAX_PATH * 4] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    std::wstring folder(path, n);
-    folder = folder.substr(0, folder.find_last_of(L'\\') + 1);
+    const std::wstring folder = ModuleFolder();
 
     const wchar_t* line = ::GetCommandLineW();
     const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);

@@ -1,13 +1,10 @@
 #include "standins/tessaly/ByteBuffer.h"
 
-#include "standins/tessaly/ImplIds.h"
-
 namespace tessaly {
 
 ComPtr<ByteBuffer> ByteBuffer::Create(std::vector<uint8_t> bytes)
 {
-    ComPtr<ByteBuffer> b;
-    b = ComPtr<ByteBuffer>::Adopt(new ByteBuffer);
+    ComPtr<ByteBuffer> b = ComPtr<ByteBuffer>::Adopt(new ByteBuffer);
     b->bytes = std::move(bytes);
     return b;
 }
@@ -22,16 +19,6 @@ bool ByteBuffer::ReadAll(ISSOByteBuffer* buffer, std::vector<uint8_t>& out)
         return false;
     out.assign(data, data + size);
     return true;
-}
-
-HRESULT STDMETHODCALLTYPE ByteBuffer::QueryInterface(REFIID riid, void** out)
-{
-    if (out && IsEqualIID(riid, IID_ByteBufferImpl)) {
-        AddRef();
-        *out = this;
-        return S_OK;
-    }
-    return ComObject::QueryInterface(riid, out);
 }
 
 HRESULT STDMETHODCALLTYPE ByteBuffer::GetData(const BYTE** data)

@@ -7,10 +7,11 @@
 
 #include "login/SSOLibraryInterfaces.h"
 #include "standins/tessaly/ComObject.h"
+#include "standins/tessaly/ImplIds.h"
 
 namespace tessaly {
 
-class ByteBuffer : public ComObject<ISSOByteBuffer, &IID_ISSOByteBuffer> {
+class ByteBuffer : public ComObject<ISSOByteBuffer, &IID_ISSOByteBuffer, &IID_ByteBufferImpl> {
 public:
     static ComPtr<ByteBuffer> Create(std::vector<uint8_t> bytes = {});
     // The bytes of any byte buffer, read through its interface; false when unreadable.
@@ -18,7 +19,6 @@ public:
 
     std::vector<uint8_t> bytes;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     TESSALY_SLOT(3) TESSALY_SLOT(4) TESSALY_SLOT(5) TESSALY_SLOT(6) TESSALY_SLOT(7) TESSALY_SLOT(8)
     TESSALY_SLOT(9) TESSALY_SLOT(10) TESSALY_SLOT(11)
     HRESULT STDMETHODCALLTYPE GetData(const BYTE** data) override;

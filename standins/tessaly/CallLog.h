@@ -10,6 +10,7 @@
 #include <rapidjson/writer.h>
 
 #include "login/SSOLibraryInterfaces.h"
+#include "standins/tessaly/ComObject.h"
 
 namespace tessaly {
 
@@ -47,5 +48,18 @@ private:
     rapidjson::StringBuffer out_;
     rapidjson::Writer<rapidjson::StringBuffer> w_;
 };
+
+// Runs the body of a logged COM method: one call-log line with what the body adds to it and the
+// result it returns; no exception crosses the interface.
+template <class F>
+HRESULT Logged(const char* object, int slot, const char* call, F&& body) noexcept
+{
+    return Guarded([&] {
+        CallLog log(object, slot, call);
+        const HRESULT hr = body(log);
+        log.Result(hr);
+        return hr;
+    });
+}
 
 } // namespace tessaly

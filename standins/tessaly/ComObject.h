@@ -9,6 +9,8 @@
 #include <new>
 #include <string>
 
+#include "login/ComPtr.h"
+
 namespace tessaly {
 
 // Live objects of this library; DllCanUnloadNow answers S_OK only at zero.
@@ -19,8 +21,9 @@ const std::wstring& LibraryFolder();
 HINSTANCE LibraryInstance();
 
 // Serves IUnknown and one interface I (identified by *Iid). Objects start with one reference,
-// owned by whoever created them.
-template <class I, const IID* Iid>
+// owned by whoever created them. With an own interface id (OwnIid) the library recognises its
+// own objects when they are handed back through I (see Own).
+template <class I, const IID* Iid, const IID* OwnIid = nullptr>
 class ComObject : public I {
 public:
     ComObject() { ++LiveObjects(); }
@@ -32,7 +35,7 @@ public:
     {
         if (!out)
             return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, *Iid)) {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, *Iid) || IsOwnIid(riid)) {
             *out = static_cast<I*>(this);
             AddRef();
             return S_OK;
@@ -49,7 +52,27 @@ public:
         return static_cast<ULONG>(left);
     }
 
+    // The library's own object of class T behind an interface pointer; null for anything else.
+    template <class T>
+    static ComPtr<T> Own(I* object)
+    {
+        void* raw = nullptr;
+        if constexpr (OwnIid != nullptr) {
+            if (object && SUCCEEDED(object->QueryInterface(*OwnIid, &raw)))
+                return ComPtr<T>::Adopt(static_cast<T*>(static_cast<I*>(raw)));
+        }
+        return nullptr;
+    }
+
 private:
+    static bool IsOwnIid(REFIID riid)
+    {
+        if constexpr (OwnIid == nullptr)
+            return false;
+        else
+            return IsEqualIID(riid, *OwnIid);
+    }
+
     std::atomic<long> refs_{1};
 };
 

@@ -3,7 +3,6 @@
 #include "standins/tessaly/ByteBuffer.h"
 #include "standins/tessaly/ContainerCodec.h"
 #include "standins/tessaly/FieldList.h"
-#include "standins/tessaly/ImplIds.h"
 
 namespace tessaly {
 
@@ -18,21 +17,6 @@ bool NameOf(BSTR name, std::wstring& out)
 }
 
 } // namespace
-
-ComPtr<FieldContainer> FieldContainer::Create()
-{
-    ComPtr<FieldContainer> c;
-    c = ComPtr<FieldContainer>::Adopt(new FieldContainer);
-    return c;
-}
-
-ComPtr<FieldContainer> FieldContainer::From(ISSOFieldContainer* container)
-{
-    ComPtr<FieldContainer> own;
-    if (container)
-        container->QueryInterface(IID_FieldContainerImpl, reinterpret_cast<void**>(own.GetAddressOf()));
-    return own;
-}
 
 ComPtr<FieldContainer> FieldContainer::Clone() const
 {
@@ -70,42 +54,27 @@ void FieldContainer::Put(const std::wstring& name, FieldValue value)
 
 void FieldContainer::PutBool(const std::wstring& name, bool v)
 {
-    FieldValue f;
-    f.type = FieldType::Bool;
-    f.number = v ? 1 : 0;
-    Put(name, std::move(f));
+    Put(name, NumberValue(FieldType::Bool, v ? 1 : 0));
 }
 
 void FieldContainer::PutByte(const std::wstring& name, uint8_t v)
 {
-    FieldValue f;
-    f.type = FieldType::Byte;
-    f.number = v;
-    Put(name, std::move(f));
+    Put(name, NumberValue(FieldType::Byte, v));
 }
 
 void FieldContainer::PutWord(const std::wstring& name, uint16_t v)
 {
-    FieldValue f;
-    f.type = FieldType::Word;
-    f.number = v;
-    Put(name, std::move(f));
+    Put(name, NumberValue(FieldType::Word, v));
 }
 
 void FieldContainer::PutDWord(const std::wstring& name, uint32_t v)
 {
-    FieldValue f;
-    f.type = FieldType::DWord;
-    f.number = v;
-    Put(name, std::move(f));
+    Put(name, NumberValue(FieldType::DWord, v));
 }
 
 void FieldContainer::PutInt(const std::wstring& name, int32_t v)
 {
-    FieldValue f;
-    f.type = FieldType::Int;
-    f.number = static_cast<uint32_t>(v);
-    Put(name, std::move(f));
+    Put(name, NumberValue(FieldType::Int, static_cast<uint32_t>(v)));
 }
 
 void FieldContainer::PutText(const std::wstring& name, const std::wstring& v)
@@ -142,63 +111,60 @@ void FieldContainer::PutList(const std::wstring& name, ComPtr<FieldList> v)
 
 bool FieldContainer::ReadDWord(const std::wstring& name, uint32_t& v) const
 {
-    const FieldValue* f = Find(name);
-    if (!f || f->type != FieldType::DWord)
-        return false;
-    v = f->number;
-    return true;
+    const FieldValue* f = FindOfType(name, FieldType::DWord);
+    if (f)
+        v = f->number;
+    return f != nullptr;
 }
 
 bool FieldContainer::ReadBool(const std::wstring& name, bool& v) const
 {
-    const FieldValue* f = Find(name);
-    if (!f || f->type != FieldType::Bool)
-        return false;
-    v = f->number != 0;
-    return true;
+    const FieldValue* f = FindOfType(name, FieldType::Bool);
+    if (f)
+        v = f->number != 0;
+    return f != nullptr;
 }
 
 bool FieldContainer::ReadText(const std::wstring& name, std::wstring& v) const
 {
-    const FieldValue* f = Find(name);
-    if (!f || f->type != FieldType::Text)
-        return false;
-    v = f->text;
-    return true;
+    const FieldValue* f = FindOfType(name, FieldType::Text);
+    if (f)
+        v = f->text;
+    return f != nullptr;
 }
 
 bool FieldContainer::ReadBytes(const std::wstring& name, std::vector<uint8_t>& v) const
 {
-    const FieldValue* f = Find(name);
-    if (!f || f->type != FieldType::Buffer)
-        return false;
-    v = f->bytes;
-    return true;
+    const FieldValue* f = FindOfType(name, FieldType::Buffer);
+    if (f)
+        v = f->bytes;
+    return f != nullptr;
 }
 
 const FieldContainer* FieldContainer::ReadContainer(const std::wstring& name) const
 {
-    const FieldValue* f = Find(name);
-    return f && f->type == FieldType::Container ? f->container.Get() : nullptr;
+    const FieldValue* f = FindOfType(name, FieldType::Container);
+    return f ? f->container.Get() : nullptr;
 }
 
-HRESULT STDMETHODCALLTYPE FieldContainer::QueryInterface(REFIID riid, void** out)
+FieldValue FieldContainer::NumberValue(FieldType type, uint32_t number)
 {
-    if (out && IsEqualIID(riid, IID_FieldContainerImpl)) {
-        AddRef();
-        *out = this;
-        return S_OK;
-    }
-    return ComObject::QueryInterface(riid, out);
+    FieldValue f;
+    f.type = type;
+    f.number = number;
+    return f;
+}
+
+const FieldValue* FieldContainer::FindOfType(const std::wstring& name, FieldType type) const
+{
+    const FieldValue* f = Find(name);
+    return f && f->type == type ? f : nullptr;
 }
 
 const FieldValue* FieldContainer::FindTyped(BSTR name, FieldType type) const
 {
     std::wstring key;
-    if (!NameOf(name, key))
-        return nullptr;
-    const FieldValue* f = Find(key);
-    return f && f->type == type ? f : nullptr;
+    return NameOf(name, key) ? FindOfType(key, type) : nullptr;
 }
 
 HRESULT FieldContainer::SetNumber(BSTR name, FieldType type, uint32_t value)
@@ -207,77 +173,51 @@ HRESULT FieldContainer::SetNumber(BSTR name, FieldType type, uint32_t value)
         std::wstring key;
         if (!NameOf(name, key))
             return E_INVALIDARG;
-        FieldValue f;
-        f.type = type;
-        f.number = value;
-        Put(key, std::move(f));
+        Put(key, NumberValue(type, value));
+        return S_OK;
+    });
+}
+
+template <class T>
+HRESULT FieldContainer::GetNumber(BSTR name, FieldType type, T* value) const
+{
+    if (!value)
+        return E_POINTER;
+    return Guarded([&] {
+        const FieldValue* f = FindTyped(name, type);
+        if (!f)
+            return E_FAIL;
+        *value = static_cast<T>(f->number);
         return S_OK;
     });
 }
 
 HRESULT STDMETHODCALLTYPE FieldContainer::GetBool(BSTR name, BOOL* value)
 {
-    if (!value)
-        return E_POINTER;
-    return Guarded([&] {
-        const FieldValue* f = FindTyped(name, FieldType::Bool);
-        if (!f)
-            return E_FAIL;
-        *value = f->number ? TRUE : FALSE;
-        return S_OK;
-    });
+    const HRESULT hr = GetNumber(name, FieldType::Bool, value);
+    if (hr == S_OK)
+        *value = *value ? TRUE : FALSE;
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE FieldContainer::GetByte(BSTR name, BYTE* value)
 {
-    if (!value)
-        return E_POINTER;
-    return Guarded([&] {
-        const FieldValue* f = FindTyped(name, FieldType::Byte);
-        if (!f)
-            return E_FAIL;
-        *value = static_cast<BYTE>(f->number);
-        return S_OK;
-    });
+    return GetNumber(name, FieldType::Byte, value);
 }
 
 HRESULT STDMETHODCALLTYPE FieldContainer::GetWord(BSTR name, WORD* value)
 {
-    if (!value)
-        return E_POINTER;
-    return Guarded([&] {
-        const FieldValue* f = FindTyped(name, FieldType::Word);
-        if (!f)
-            return E_FAIL;
-        *value = static_cast<WORD>(f->number);
-        return S_OK;
-    });
+    return GetNumber(name, FieldType::Word, value);
 }
 
 HRESULT STDMETHODCALLTYPE FieldContainer::GetDWord(BSTR name, DWORD* value)
 {
-    if (!value)
-        return E_POINTER;
-    return Guarded([&] {
-        const FieldValue* f = FindTyped(name, FieldType::DWord);
-        if (!f)
-            return E_FAIL;
-        *value = f->number;
-        return S_OK;
-    });
+    return GetNumber(name, FieldType::DWord, value);
 }
 
 HRESULT STDMETHODCALLTYPE FieldContainer::GetInt(BSTR name, LONG* value)
 {
-    if (!value)
-        return E_POINTER;
-    return Guarded([&] {
-        const FieldValue* f = FindTyped(name, FieldType::Int);
-        if (!f)
-            return E_FAIL;
-        *value = static_cast<LONG>(f->number);
-        return S_OK;
-    });
+    return GetNumber(name, FieldType::Int, value);
 }
 
 HRESULT STDMETHODCALLTYPE FieldContainer::GetString(BSTR name, BSTR* value)

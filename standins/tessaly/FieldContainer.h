@@ -9,6 +9,7 @@
 
 #include "login/SSOLibraryInterfaces.h"
 #include "standins/tessaly/ComObject.h"
+#include "standins/tessaly/ImplIds.h"
 
 namespace tessaly {
 
@@ -30,11 +31,10 @@ using Fields = std::vector<std::pair<std::wstring, FieldValue>>;
 
 // Named, typed fields in the order they were first set. A getter fails for an absent field or
 // one of another type. Nested containers are stored as copies.
-class FieldContainer : public ComObject<ISSOFieldContainer, &IID_ISSOFieldContainer> {
+class FieldContainer : public ComObject<ISSOFieldContainer, &IID_ISSOFieldContainer, &IID_FieldContainerImpl> {
 public:
-    static ComPtr<FieldContainer> Create();
-    // The library's own object behind an interface pointer; null for anything else.
-    static ComPtr<FieldContainer> From(ISSOFieldContainer* container);
+    static ComPtr<FieldContainer> Create() { return ComPtr<FieldContainer>::Adopt(new FieldContainer); }
+    static ComPtr<FieldContainer> From(ISSOFieldContainer* container) { return Own<FieldContainer>(container); }
     ComPtr<FieldContainer> Clone() const;
 
     const Fields& All() const { return fields_; }
@@ -58,7 +58,6 @@ public:
     bool ReadBytes(const std::wstring& name, std::vector<uint8_t>& v) const;
     const FieldContainer* ReadContainer(const std::wstring& name) const;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     TESSALY_SLOT(3) TESSALY_SLOT(4) TESSALY_SLOT(5) TESSALY_SLOT(6)
     HRESULT STDMETHODCALLTYPE GetBool(BSTR name, BOOL* value) override;
     HRESULT STDMETHODCALLTYPE GetByte(BSTR name, BYTE* value) override;
@@ -90,7 +89,11 @@ public:
     HRESULT STDMETHODCALLTYPE GetList(BSTR name, ISSOList** value) override;
 
 private:
+    static FieldValue NumberValue(FieldType type, uint32_t number);
+    const FieldValue* FindOfType(const std::wstring& name, FieldType type) const;
     const FieldValue* FindTyped(BSTR name, FieldType type) const;
+    template <class T>
+    HRESULT GetNumber(BSTR name, FieldType type, T* value) const;
     HRESULT SetNumber(BSTR name, FieldType type, uint32_t value);
 
     Fields fields_;

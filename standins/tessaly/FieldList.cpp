@@ -1,24 +1,8 @@
 #include "standins/tessaly/FieldList.h"
 
 #include "standins/tessaly/FieldContainer.h"
-#include "standins/tessaly/ImplIds.h"
 
 namespace tessaly {
-
-ComPtr<FieldList> FieldList::Create()
-{
-    ComPtr<FieldList> l;
-    l = ComPtr<FieldList>::Adopt(new FieldList);
-    return l;
-}
-
-ComPtr<FieldList> FieldList::From(ISSOList* list)
-{
-    ComPtr<FieldList> own;
-    if (list)
-        list->QueryInterface(IID_FieldListImpl, reinterpret_cast<void**>(own.GetAddressOf()));
-    return own;
-}
 
 ComPtr<FieldList> FieldList::Clone() const
 {
@@ -45,16 +29,6 @@ void FieldList::AddContainer(ComPtr<FieldContainer> container)
     Item item;
     item.container = std::move(container);
     items.push_back(std::move(item));
-}
-
-HRESULT STDMETHODCALLTYPE FieldList::QueryInterface(REFIID riid, void** out)
-{
-    if (out && IsEqualIID(riid, IID_FieldListImpl)) {
-        AddRef();
-        *out = this;
-        return S_OK;
-    }
-    return ComObject::QueryInterface(riid, out);
 }
 
 HRESULT STDMETHODCALLTYPE FieldList::GetText(DWORD index, BSTR* text)

@@ -7,13 +7,14 @@
 
 #include "login/SSOLibraryInterfaces.h"
 #include "standins/tessaly/ComObject.h"
+#include "standins/tessaly/ImplIds.h"
 
 namespace tessaly {
 
 class FieldContainer;
 
 // A list of field containers (kept by reference) or texts.
-class FieldList : public ComObject<ISSOList, &IID_ISSOList> {
+class FieldList : public ComObject<ISSOList, &IID_ISSOList, &IID_FieldListImpl> {
 public:
     struct Item {
         bool isText = false;
@@ -21,8 +22,8 @@ public:
         ComPtr<FieldContainer> container;
     };
 
-    static ComPtr<FieldList> Create();
-    static ComPtr<FieldList> From(ISSOList* list);
+    static ComPtr<FieldList> Create() { return ComPtr<FieldList>::Adopt(new FieldList); }
+    static ComPtr<FieldList> From(ISSOList* list) { return Own<FieldList>(list); }
     // A copy whose containers are copies too.
     ComPtr<FieldList> Clone() const;
 
@@ -30,7 +31,6 @@ public:
     void AddText(const std::wstring& text);
     void AddContainer(ComPtr<FieldContainer> container);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     TESSALY_SLOT(3) TESSALY_SLOT(4) TESSALY_SLOT(5) TESSALY_SLOT(6) TESSALY_SLOT(7) TESSALY_SLOT(8)
     TESSALY_SLOT(9) TESSALY_SLOT(10) TESSALY_SLOT(11) TESSALY_SLOT(12) TESSALY_SLOT(13)
     HRESULT STDMETHODCALLTYPE GetText(DWORD index, BSTR* text) override;

@@ -25,6 +25,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetService(DWORD appHandle, BSTR accessKey, ISSOService** service) override;
 
 private:
+    explicit LoginObject(MainObject* main) : main_(main) {}
+
     ComPtr<MainObject> main_;
 };
 

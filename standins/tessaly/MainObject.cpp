@@ -51,9 +51,7 @@ HRESULT HandOut(ComPtr<T> object, I** out)
 
 ComPtr<MainObject> MainObject::Create()
 {
-    ComPtr<MainObject> m;
-    m = ComPtr<MainObject>::Adopt(new MainObject);
-    return m;
+    return ComPtr<MainObject>::Adopt(new MainObject);
 }
 
 MainObject::~MainObject()
@@ -74,28 +72,24 @@ bool MainObject::Authorised(DWORD appHandle, BSTR accessKey) const
 
 HRESULT STDMETHODCALLTYPE MainObject::Startup(DWORD reserved1, DWORD reserved2)
 {
-    return Guarded([&] {
-        CallLog log("main", 8, "Startup");
+    return Logged("main", 8, "Startup", [&](CallLog& log) {
         log.Number("a", reserved1);
         log.Number("b", reserved2);
         const HRESULT hr = (reserved1 || reserved2) ? E_INVALIDARG : LoadScenario().startup;
         started_ = hr == S_OK;
-        log.Result(hr);
         return hr;
     });
 }
 
 HRESULT STDMETHODCALLTYPE MainObject::Shutdown()
 {
-    return Guarded([&] {
-        CallLog log("main", 9, "Shutdown");
+    return Logged("main", 9, "Shutdown", [&](CallLog&) {
         if (registered_)
             state_.Save();
         registered_ = false;
         started_ = false;
         pending_.clear();
         courier_.reset();
-        log.Result(S_OK);
         return S_OK;
     });
 }
@@ -103,17 +97,14 @@ HRESULT STDMETHODCALLTYPE MainObject::Shutdown()
 HRESULT STDMETHODCALLTYPE MainObject::Initialize(DWORD processId, BSTR programName, HWND eventWindow, DWORD flags,
                                                  ISSOFieldContainer* versions, ISSOFieldContainer** result)
 {
-    return Guarded([&] {
-        CallLog log("main", 13, "Initialize");
+    return Logged("main", 13, "Initialize", [&](CallLog& log) {
         log.Number("processId", processId);
         log.Text("programName", programName);
         log.Number("windowIsEventWindow", eventWindow && ::IsWindow(eventWindow) ? 1 : 0);
         log.Number("flags", flags);
         log.Container("versions", versions);
-        if (!result) {
-            log.Result(E_POINTER);
+        if (!result)
             return E_POINTER;
-        }
         *result = nullptr;
 
         const Scenario scenario = LoadScenario();
@@ -133,10 +124,8 @@ HRESULT STDMETHODCALLTYPE MainObject::Initialize(DWORD processId, BSTR programNa
                     hr = E_INVALIDARG;
             }
         }
-        if (FAILED(hr)) {
-            log.Result(hr);
+        if (FAILED(hr))
             return hr;
-        }
 
         static long registrations = 0;
         const long n = ++registrations;
@@ -152,7 +141,6 @@ HRESULT STDMETHODCALLTYPE MainObject::Initialize(DWORD processId, BSTR programNa
         answer->PutDWord(L"dwSSO_Init_hAppHandle", appHandle_);
         answer->PutText(L"strSSO_Init_strAccessKey", accessKey_);
         log.Container("result", *answer.Get());
-        log.Result(S_OK);
         *result = answer.Detach();
         return S_OK;
     });
@@ -160,35 +148,27 @@ HRESULT STDMETHODCALLTYPE MainObject::Initialize(DWORD processId, BSTR programNa
 
 HRESULT STDMETHODCALLTYPE MainObject::Detach(DWORD appHandle, BSTR accessKey)
 {
-    return Guarded([&] {
-        CallLog log("main", 14, "Detach");
+    return Logged("main", 14, "Detach", [&](CallLog& log) {
         log.Number("appHandle", appHandle);
         log.Text("accessKey", accessKey);
-        const HRESULT hr = Authorised(appHandle, accessKey) ? S_OK : E_ACCESSDENIED;
-        if (hr == S_OK) {
-            state_.Save();
-            registered_ = false;
-        }
-        log.Result(hr);
-        return hr;
+        if (!Authorised(appHandle, accessKey))
+            return E_ACCESSDENIED;
+        state_.Save();
+        registered_ = false;
+        return S_OK;
     });
 }
 
 HRESULT STDMETHODCALLTYPE MainObject::GetAccountList(DWORD appHandle, BSTR accessKey, ISSOList** list)
 {
-    return Guarded([&] {
-        CallLog log("main", 10, "GetAccountList");
+    return Logged("main", 10, "GetAccountList", [&](CallLog& log) {
         log.Number("appHandle", appHandle);
         log.Text("accessKey", accessKey);
-        if (!list) {
-            log.Result(E_POINTER);
+        if (!list)
             return E_POINTER;
-        }
         *list = nullptr;
-        if (!Authorised(appHandle, accessKey)) {
-            log.Result(E_ACCESSDENIED);
+        if (!Authorised(appHandle, accessKey))
             return E_ACCESSDENIED;
-        }
 
         // The accounts that signed in here, newest first, then those the scenario lists.
         const Scenario scenario = LoadScenario();
@@ -217,7 +197,6 @@ HRESULT STDMETHODCALLTYPE MainObject::GetAccountList(DWORD appHandle, BSTR acces
             out->AddContainer(item);
         }
         log.Number("count", static_cast<uint32_t>(out->items.size()));
-        log.Result(S_OK);
         *list = out.Detach();
         return S_OK;
     });
@@ -225,24 +204,17 @@ HRESULT STDMETHODCALLTYPE MainObject::GetAccountList(DWORD appHandle, BSTR acces
 
 HRESULT STDMETHODCALLTYPE MainObject::GetLogin(DWORD appHandle, BSTR accessKey, ISSOLogin** login)
 {
-    return Guarded([&] {
-        CallLog log("main", 15, "GetLogin");
+    return Logged("main", 15, "GetLogin", [&](CallLog& log) {
         log.Number("appHandle", appHandle);
         log.Text("accessKey", accessKey);
-        if (!login) {
-            log.Result(E_POINTER);
+        if (!login)
             return E_POINTER;
-        }
         *login = nullptr;
-        HRESULT hr = S_OK;
         if (!Authorised(appHandle, accessKey))
-            hr = E_ACCESSDENIED;
-        else if (!LoadScenario().loginObject)
-            hr = E_FAIL;
-        else
-            hr = HandOut(LoginObject::Create(this), login);
-        log.Result(hr);
-        return hr;
+            return E_ACCESSDENIED;
+        if (!LoadScenario().loginObject)
+            return E_FAIL;
+        return HandOut(LoginObject::Create(this), login);
     });
 }
 

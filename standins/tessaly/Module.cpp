@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "foundation/Folders.h"
 #include "login/SSOLibraryInterfaces.h"
 #include "standins/tessaly/ComObject.h"
 #include "standins/tessaly/Courier.h"
@@ -48,12 +49,7 @@ HINSTANCE LibraryInstance()
 
 const std::wstring& LibraryFolder()
 {
-    static const std::wstring folder = [] {
-        wchar_t path[MAX_PATH * 4] = {};
-        const DWORD n = ::GetModuleFileNameW(g_instance, path, MAX_PATH * 4);
-        std::wstring s(path, n);
-        return s.substr(0, s.find_last_of(L'\\') + 1);
-    }();
+    static const std::wstring folder = ModuleFolder(g_instance);
     return folder;
 }
 

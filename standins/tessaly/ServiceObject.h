@@ -29,6 +29,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetServiceData(DWORD kind, DWORD serviceId, ISSOFieldContainer** data) override;
 
 private:
+    explicit ServiceObject(MainObject* main) : main_(main) {}
+
     ComPtr<MainObject> main_;
 };
 

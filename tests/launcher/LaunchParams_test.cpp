@@ -33,7 +33,7 @@ TEST(LaunchParams, WorkDirDefaultsToTheProgramFolderAndIsMadeAbsolute)
 {
     LaunchParams& p = LaunchParams::Instance();
     p.Load(L"AppId=1");
-    EXPECT_EQ(p.GetWorkDir(), ProgramFolder());
+    EXPECT_EQ(p.GetWorkDir(), ModuleFolder());
 
     kit::TempDir dir;
     wchar_t previous[MAX_PATH] = {};

@@ -13,7 +13,7 @@ namespace {
 // Runs the built launcher and waits for its end; its exit code, or -1000 when it did not end.
 long RunLauncher(const std::wstring& arguments)
 {
-    const std::wstring exe = ProgramFolder() + L"..\\OmbrelLauncher.exe";
+    const std::wstring exe = ModuleFolder() + L"..\\OmbrelLauncher.exe";
     std::wstring cmd = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW si = {};
     si.cb = sizeof(si);

@@ -1,24 +1,16 @@
 #pragma once
-// A fresh launcher work dir per test that the launch parameters point at, the folder of the
-// test programs (the built stand-ins lie beside them, the launcher one level up) and a message
-// pump that stops at the quit message. Shared by the launcher and the sign-in tests.
+// A fresh launcher work dir per test that the launch parameters point at, and a message pump
+// that stops at the quit message. Shared by the launcher and the sign-in tests. The built
+// stand-ins lie beside the test programs (ModuleFolder()), the launcher one level up.
 #include <windows.h>
 
 #include <functional>
 #include <string>
 
+#include "foundation/Folders.h"
 #include "kit/FileBytes.h"
 #include "kit/TempDir.h"
 #include "launcher/LaunchParams.h"
-
-// The folder of this test program, ending in a backslash.
-inline std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH * 4] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    const std::wstring s(path, n);
-    return s.substr(0, s.find_last_of(L'\\') + 1);
-}
 
 // Creates every folder of the path; a last part without a backslash counts as a folder too.
 inline void MakeDirs(const std::wstring& path)

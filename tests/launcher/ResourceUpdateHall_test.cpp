@@ -15,7 +15,7 @@ TEST(ResourceUpdate, StartsTheHallWhenNoUpdateIsPendingThenEnds)
     ResourceUpdate& update = ResourceUpdate::Instance();
     EXPECT_EQ(update.HallPath(), w.File(L"Hall\\Ombrel.exe"));
     MakeDirs(w.File(L"Hall"));
-    ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"Ombrel.exe").c_str(), update.HallPath().c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW((ModuleFolder() + L"Ombrel.exe").c_str(), update.HallPath().c_str(), FALSE));
     const std::wstring hallLog = L"Hall\\hall-command.txt";
 
     // An update in flight holds the hall back.

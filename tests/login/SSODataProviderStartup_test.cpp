@@ -120,7 +120,7 @@ TEST(SSODataProviderStartup, LibraryPathLongerThanItsBufferIsNeverLoaded)
     ASSERT_EQ(path.size(), CSSODataProvider::kLibraryPathChars);
     // The library is there, and so is a copy at the path cut by one character.
     MakeDirs(path.substr(0, path.find_last_of(L'\\')));
-    const std::wstring source = ProgramFolder() + L"Tessaly.dll";
+    const std::wstring source = ModuleFolder() + L"Tessaly.dll";
     ASSERT_TRUE(::CopyFileW(source.c_str(), path.c_str(), FALSE));
     ASSERT_TRUE(::CopyFileW(source.c_str(), path.substr(0, path.size() - 1).c_str(), FALSE));
     EXPECT_FALSE(provider.Init());

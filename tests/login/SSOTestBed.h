@@ -128,7 +128,7 @@ public:
         work_.Write(L"settings.ini", "[4242]\r\nSSOVersion=" + std::string(ssoVersion.begin(), ssoVersion.end()) + "\r\n");
         MakeDirs(bin_);
         if (libraryFile)
-            ::CopyFileW((ProgramFolder() + libraryFile).c_str(), (bin_ + L"Tessaly.dll").c_str(), FALSE);
+            ::CopyFileW((ModuleFolder() + libraryFile).c_str(), (bin_ + L"Tessaly.dll").c_str(), FALSE);
         WriteScenario(scenario);
     }
 

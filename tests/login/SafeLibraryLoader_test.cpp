@@ -22,7 +22,7 @@ TEST(SafeLibraryLoader, BareNameIsFoundInTheProgramFolder)
 {
     HMODULE module = LoadLibraryFromSafeDirs(L"TessalyNoExport.dll");
     ASSERT_NE(module, nullptr);
-    EXPECT_EQ(_wcsicmp(ModulePath(module).c_str(), (ProgramFolder() + L"TessalyNoExport.dll").c_str()), 0);
+    EXPECT_EQ(_wcsicmp(ModulePath(module).c_str(), (ModuleFolder() + L"TessalyNoExport.dll").c_str()), 0);
     ::FreeLibrary(module);
 }
 
@@ -40,7 +40,7 @@ TEST(SafeLibraryLoader, CurrentDirectoryIsNeverSearched)
 {
     kit::TempDir dir;
     const std::wstring copy = dir.File(L"OnlyInCurrentDir.dll");
-    ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"TessalyNoExport.dll").c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW((ModuleFolder() + L"TessalyNoExport.dll").c_str(), copy.c_str(), FALSE));
     wchar_t previous[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, previous);
     ASSERT_TRUE(::SetCurrentDirectoryW(dir.Path().c_str()));
@@ -58,7 +58,7 @@ TEST(SafeLibraryLoader, PathIsLoadedFromExactlyThere)
 {
     kit::TempDir dir;
     const std::wstring copy = dir.File(L"Exact.dll");
-    ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"TessalyNoExport.dll").c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW((ModuleFolder() + L"TessalyNoExport.dll").c_str(), copy.c_str(), FALSE));
     HMODULE module = LoadLibraryFromSafeDirs(copy.c_str());
     ASSERT_NE(module, nullptr);
     EXPECT_EQ(_wcsicmp(ModulePath(module).c_str(), copy.c_str()), 0);

@@ -1037,12 +1037,6 @@ bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, L
             return true;
         break;
 
-    case WM_COMMAND:
-        if (lParam == 0)
-            break;
-        result = ::SendMessageW(reinterpret_cast<HWND>(lParam), WM_COMMAND + kReflectOffset, wParam, lParam);
-        return true;
-
     case WM_TIMER:
         for (int i = 0; i < m_timers.GetSize(); ++i) {
             const auto* entry = static_cast<const TimerEntry*>(m_timers[i]);
@@ -1054,6 +1048,9 @@ bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, L
         }
         break;
 
+    // A child window's command and colour requests go back to the child, offset (a menu command
+    // names no child and is left to the window).
+    case WM_COMMAND:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
         if (lParam == 0)

@@ -1,15 +1,17 @@
 #pragma once
 // Seeded mutator for randomised malformed-input tests.
 //
-//   const uint32_t seed = kit::FuzzSeed();            // OMBREL_FUZZ_SEED replays a run
-//   SCOPED_TRACE(kit::SeedNote(seed));                // printed with any failure
-//   kit::Fuzz fuzz(seed);
+//   kit::FuzzRun fuzz;        // this run's seed (OMBREL_FUZZ_SEED replays one), printed with any failure
 //   for (int i = 0; i < 2000; ++i) Parse(fuzz.Mutate(sample));
+//
+// or, spelled out:  const uint32_t seed = kit::FuzzSeed(); SCOPED_TRACE(kit::SeedNote(seed)); kit::Fuzz fuzz(seed);
 //
 // Mutations: cut (drop a run), flip (change one unit), duplicate (repeat a run), insert (random
 // units, biased towards separators, quotes and digits that parsers care about).
 #include <cstdint>
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace kit {
 
@@ -35,6 +37,16 @@ private:
     wchar_t Unit();
 
     uint32_t m_state;
+};
+
+// A Fuzz seeded with this run's seed, which gtest prints with every failure while it lives.
+class FuzzRun : public Fuzz {
+public:
+    FuzzRun() : FuzzRun(FuzzSeed()) {}
+
+private:
+    explicit FuzzRun(uint32_t seed) : Fuzz(seed), m_trace(__FILE__, __LINE__, SeedNote(seed)) {}
+    testing::ScopedTrace m_trace;
 };
 
 } // namespace kit

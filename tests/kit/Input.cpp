@@ -74,8 +74,6 @@ void Input::Key(UINT vk)
     KeyUp(vk);
 }
 
-void Input::Char(wchar_t ch) { Post(WM_CHAR, ch, 1); }
-
 void Input::Alt(wchar_t ch)
 {
     HeldKeys alt({VK_MENU});

@@ -34,7 +34,6 @@ public:
     void Key(UINT vk);                  // key down, key up
     void KeyDown(UINT vk);
     void KeyUp(UINT vk);
-    void Char(wchar_t ch);
     void Alt(wchar_t ch);               // Alt+ch: WM_SYSKEYDOWN (-> WM_SYSCHAR), WM_SYSKEYUP
     void Post(UINT message, WPARAM wParam, LPARAM lParam);  // any message, then drain
 

@@ -182,9 +182,7 @@ TEST(ControlAttributes, AttributeListGrammar)
 
 TEST(ControlAttributes, RandomAttributeListsNeverCrashOrHang)
 {
-    const uint32_t seed = kit::FuzzSeed();
-    SCOPED_TRACE(kit::SeedNote(seed));
-    kit::Fuzz fuzz(seed);
+    kit::FuzzRun fuzz;
     const std::wstring samples[] = {
         L"name=\"a\" pos=\"10,20,110,60\" bkcolor=\"#FF102030\" bordersize=\"2\"",
         L"padding=\"1,2,3,4\" borderround=\"4,4\" visible=\"true\" shortcut=\"k\"",

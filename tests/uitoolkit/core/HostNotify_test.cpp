@@ -185,12 +185,22 @@ TEST(HostFilters, PreFiltersAndTranslateMessageForOwnAndChildWindows)
 
 // ---- timers -------------------------------------------------------------------------------------
 
+namespace {
+using Lines = std::vector<std::wstring>;
+// What the controls logged while the window got WM_TIMER with this id.
+Lines Fire(Fixture& f, WPARAM id)
+{
+    f.log.Clear();
+    ::SendMessageW(f.win.Hwnd(), WM_TIMER, id, 0);
+    return f.log.lines;
+}
+} // namespace
+
 TEST(HostTimers, IdsRestartReservedIdsAndUnknownIds)
 {
     Fixture f;
     ASSERT_TRUE(f.Open());
     CWindowHostUI* host = f.Host();
-    HWND h = f.win.Hwnd();
     std::vector<WPARAM> passedOn;
     f.win.onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
         if (m == WM_TIMER)
@@ -198,39 +208,28 @@ TEST(HostTimers, IdsRestartReservedIdsAndUnknownIds)
         return false;
     };
 
-    // The first window timer id is 17; the event carries the control's own id.
+    // The first window timer id is 17; the event and the notification carry the control's own id.
     ASSERT_TRUE(host->SetTimer(f.a, 5, 100000));
     EXPECT_FALSE(host->SetTimer(f.a, 5, 100000));  // running
-    f.log.Clear();
-    ::SendMessageW(h, WM_TIMER, 17, 0);
-    EXPECT_TRUE(SameSequence(f.log.lines, {L"a:timer"}));
+    EXPECT_EQ(Fire(f, 17), Lines{L"a:timer"});
     EXPECT_EQ(f.a->events.back().wParam, 5u);
     ASSERT_EQ(f.rec.Count(L"timer"), 1);
     EXPECT_EQ(f.rec.OfType(L"timer")[0].wParam, 5u);
     EXPECT_EQ(passedOn, (std::vector<WPARAM>{17}));  // not handled: the window sees it too
-
-    // Unknown ids are passed on only.
-    f.log.Clear();
-    ::SendMessageW(h, WM_TIMER, 99, 0);
-    EXPECT_TRUE(f.log.lines.empty());
+    EXPECT_EQ(Fire(f, 99), Lines{});  // unknown ids are passed on only
 
     // Killed: stays in the list as stopped; a restart reuses its window id.
     EXPECT_TRUE(host->KillTimer(f.a, 5));
     EXPECT_FALSE(host->KillTimer(f.a, 5));
-    ::SendMessageW(h, WM_TIMER, 17, 0);
-    EXPECT_TRUE(f.log.lines.empty());
+    EXPECT_EQ(Fire(f, 17), Lines{});
     ASSERT_TRUE(host->SetTimer(f.a, 5, 100000));
-    ::SendMessageW(h, WM_TIMER, 17, 0);
-    EXPECT_TRUE(SameSequence(f.log.lines, {L"a:timer"}));
+    EXPECT_EQ(Fire(f, 17), Lines{L"a:timer"});
 
     // Ids the window reserves for itself are never handed out.
     host->ReserveTimerId(18);
     ASSERT_TRUE(host->SetTimer(f.b, 1, 100000));
-    f.log.Clear();
-    ::SendMessageW(h, WM_TIMER, 18, 0);
-    EXPECT_TRUE(f.log.lines.empty());
-    ::SendMessageW(h, WM_TIMER, 19, 0);
-    EXPECT_TRUE(SameSequence(f.log.lines, {L"b:timer"}));
+    EXPECT_EQ(Fire(f, 18), Lines{});
+    EXPECT_EQ(Fire(f, 19), Lines{L"b:timer"});
 
     // A real timer fires through the system.
     f.log.Clear();
@@ -243,8 +242,8 @@ TEST(HostTimers, IdsRestartReservedIdsAndUnknownIds)
     f.root->Remove(f.b);
     f.log.Clear();
     kit::Pump(80);
-    ::SendMessageW(h, WM_TIMER, 19, 0);
-    EXPECT_TRUE(f.log.lines.empty());
+    EXPECT_EQ(f.log.lines, Lines{});
+    EXPECT_EQ(Fire(f, 19), Lines{});
 }
 
 TEST(HostTimers, IdsWrapSkippingTakenOnesAndRunOutInsteadOfColliding)
@@ -261,12 +260,9 @@ TEST(HostTimers, IdsWrapSkippingTakenOnesAndRunOutInsteadOfColliding)
     EXPECT_EQ(started, 252);
 
     // Every id is held: the 256th timer does not reuse the first one's id.
-    f.log.Clear();
-    ::SendMessageW(f.win.Hwnd(), WM_TIMER, 17, 0);
-    ASSERT_EQ(f.log.lines.size(), 1u);
+    EXPECT_EQ(Fire(f, 17), Lines{L"a:timer"});
     EXPECT_EQ(f.a->events.back().wParam, 0u);
-    ::SendMessageW(f.win.Hwnd(), WM_TIMER, 28, 0);
-    EXPECT_EQ(f.log.lines.size(), 1u);
+    EXPECT_EQ(Fire(f, 28), Lines{});
 
     // Freed ids are taken again, after the counter's position.
     host->KillAllTimers(f.a);

@@ -98,11 +98,9 @@ TEST(ImageDecode, ImpossibleSizesAreRefusedBeforeDecoding)
 {
     const std::vector<uint32_t> one = {0xFF123456};
     EXPECT_NE(Decode(kit::EncodePngClaiming(1, 1, 1, 1, one)), nullptr);
-    EXPECT_EQ(Decode(kit::EncodePngClaiming(20000, 1, 1, 1, one)), nullptr);
-    EXPECT_EQ(Decode(kit::EncodePngClaiming(1, 16385, 1, 1, one)), nullptr);
-    EXPECT_EQ(Decode(kit::EncodePngClaiming(0x7FFFFFFF, 0x7FFFFFFF, 1, 1, one)), nullptr);
-    // Within the limits but with far too little data: the decoder fails, nothing is made.
-    EXPECT_EQ(Decode(kit::EncodePngClaiming(16384, 16384, 1, 1, one)), nullptr);
+    // Beyond the limits; within them but with far too little data: the decoder fails, nothing is made.
+    for (const SIZE& claimed : {SIZE{20000, 1}, SIZE{1, 16385}, SIZE{0x7FFFFFFF, 0x7FFFFFFF}, SIZE{16384, 16384}})
+        EXPECT_EQ(Decode(kit::EncodePngClaiming(claimed.cx, claimed.cy, 1, 1, one)), nullptr) << claimed.cx;
     EXPECT_EQ(Decode("not an image at all"), nullptr);
     EXPECT_EQ(Decode(""), nullptr);
     EXPECT_EQ(CRenderKit::DecodeImage(nullptr, 10, 0), nullptr);
@@ -110,9 +108,7 @@ TEST(ImageDecode, ImpossibleSizesAreRefusedBeforeDecoding)
 
 TEST(ImageDecode, CorruptedPngsNeverCrash)
 {
-    const uint32_t seed = kit::FuzzSeed();
-    SCOPED_TRACE(kit::SeedNote(seed));
-    kit::Fuzz fuzz(seed);
+    kit::FuzzRun fuzz;
     std::vector<uint32_t> pixels(9 * 7);
     for (auto& p : pixels) p = fuzz.Next();
     const std::string sample = kit::EncodePng(9, 7, pixels);
@@ -139,12 +135,16 @@ TEST(ImageDecode, CorruptedPngsNeverCrash)
 TEST_F(ImageFiles, SearchPathsAreTriedInOrderAndEmptyFilesSkipped)
 {
     kit::TempDir first, second;
-    ASSERT_TRUE(kit::WriteBytesToFile(first.File(L"a.png"), kit::EncodePng(1, 1, {0xFF000000})));
-    ASSERT_TRUE(kit::WriteBytesToFile(second.File(L"a.png"), kit::EncodePng(2, 2, std::vector<uint32_t>(4, 0xFF000000))));
-    ASSERT_TRUE(kit::WriteBytesToFile(first.File(L"b.png"), ""));
-    ASSERT_TRUE(kit::WriteBytesToFile(second.File(L"b.png"), kit::EncodePng(3, 1, std::vector<uint32_t>(3, 0xFF000000))));
-    ASSERT_TRUE(kit::WriteBytesToFile(first.File(L"c.png"), "garbage, not a picture"));
-    ASSERT_TRUE(kit::WriteBytesToFile(second.File(L"c.png"), kit::EncodePng(3, 1, std::vector<uint32_t>(3, 0xFF000000))));
+    const auto black = [](int w, int h) { return kit::EncodePng(w, h, std::vector<uint32_t>(w * h, 0xFF000000)); };
+    const struct {
+        const kit::TempDir& dir;
+        const wchar_t* name;
+        std::string bytes;
+    } files[] = {{first, L"a.png", black(1, 1)}, {second, L"a.png", black(2, 2)},
+                 {first, L"b.png", ""},           {second, L"b.png", black(3, 1)},
+                 {first, L"c.png", "garbage, not a picture"}, {second, L"c.png", black(3, 1)}};
+    for (const auto& f : files)
+        ASSERT_TRUE(kit::WriteBytesToFile(f.dir.File(f.name), f.bytes));
     CHostResources::AddResourcePath(second.Path().c_str(), false);
     CHostResources::AddResourcePath(first.Path().c_str(), true);
 
@@ -155,10 +155,8 @@ TEST_F(ImageFiles, SearchPathsAreTriedInOrderAndEmptyFilesSkipped)
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->width, 3) << "an empty file is skipped";
     // A complete read wins even when it does not decode: no fallback to the next directory.
-    EXPECT_EQ(CRenderKit::LoadImage(L"c.png", nullptr, 0), nullptr);
-    EXPECT_EQ(CRenderKit::LoadImage(L"none.png", nullptr, 0), nullptr);
-    EXPECT_EQ(CRenderKit::LoadImage(L"", nullptr, 0), nullptr);
-    EXPECT_EQ(CRenderKit::LoadImage(nullptr, nullptr, 0), nullptr);
+    for (const wchar_t* missing : {L"c.png", L"none.png", L"", static_cast<const wchar_t*>(nullptr)})
+        EXPECT_EQ(CRenderKit::LoadImage(missing, nullptr, 0), nullptr);
 
     const std::wstring secondDir = second.Path() + L"\\";
     auto fromDir = CRenderKit::LoadImageFromDir(secondDir.c_str(), L"a.png", nullptr, 0);
@@ -166,7 +164,7 @@ TEST_F(ImageFiles, SearchPathsAreTriedInOrderAndEmptyFilesSkipped)
     EXPECT_EQ(fromDir->width, 2);
 }
 
-TEST_F(ImageFiles, ZipEntriesAreLoadedByNameIgnoringCase)
+TEST_F(ImageFiles, DamagedZipEntriesAndMissingZipsGiveNothing)
 {
     kit::TempDir dir;
     kit::ZipWriter zip;
@@ -180,13 +178,11 @@ TEST_F(ImageFiles, ZipEntriesAreLoadedByNameIgnoringCase)
     CHostResources::AddResourcePath(dir.Path().c_str(), false);
     CHostResources::SetResourceZip(L"skin.zip", false);
 
-    auto pic = CRenderKit::LoadImage(L"IMG/pic.PNG", nullptr, 0);
+    auto pic = CRenderKit::LoadImage(L"IMG/pic.PNG", nullptr, 0);  // names compare ignoring case
     ASSERT_NE(pic, nullptr);
-    EXPECT_EQ(pic->width, 4);
-    EXPECT_TRUE(pic->hasAlpha);
-    EXPECT_EQ(CRenderKit::LoadImage(L"img/bad.png", nullptr, 0), nullptr);
-    EXPECT_EQ(CRenderKit::LoadImage(L"img/crc.png", nullptr, 0), nullptr) << "a damaged entry fails closed";
-    EXPECT_EQ(CRenderKit::LoadImage(L"img/none.png", nullptr, 0), nullptr);
+    EXPECT_TRUE(pic->width == 4 && pic->hasAlpha);
+    for (const wchar_t* name : {L"img/bad.png", L"img/crc.png", L"img/none.png"})
+        EXPECT_EQ(CRenderKit::LoadImage(name, nullptr, 0), nullptr) << "a damaged entry fails closed";
     // A zip that does not exist anywhere gives nothing.
     CHostResources::SetResourceZip(L"other.zip", false);
     EXPECT_EQ(CRenderKit::LoadImage(L"img/pic.png", nullptr, 0), nullptr);
@@ -196,7 +192,7 @@ TEST_F(ImageFiles, ZipEntriesAreLoadedByNameIgnoringCase)
 TEST(ImageResources, TypedNamesLoadFromTheResourceModule)
 {
     kit::TempDir dir;
-    {
+    {  // the module goes before its folder
         kit::ResourceModule module(dir.File(L"images.dll"));
         module.Add(L"PNG", 140, kit::EncodePng(7, 5, std::vector<uint32_t>(35, 0xFF3060C0)));
         module.Add(L"PNG", 141, "this resource is no picture");

@@ -85,9 +85,7 @@ TEST(ImageStringReader, ItemsAreSeparatedByOneSpaceAndAnythingUnexpectedEndsTheS
 
 TEST(ImageStringReader, RandomTextNeverHangsOrOverruns)
 {
-    const uint32_t seed = kit::FuzzSeed();
-    SCOPED_TRACE(kit::SeedNote(seed));
-    kit::Fuzz fuzz(seed);
+    kit::FuzzRun fuzz;
     const std::wstring samples[] = {L"file='a.png' source='1,2,3,4' corner='4,4,4,4' fade='128'",
                                     L"res='140' restype='PNG' dest='0,0,10,10' hole='true'",
                                     L"x = 'y' z='' mask='#FFFF00FF' xtiled='true'"};
@@ -154,6 +152,12 @@ protected:
         return CRenderKit::DrawImageBySpec(m_canvas.DC(), &m_host, rc, paint, image, modify);
     }
 
+    // `colour` inside the rectangle, white elsewhere.
+    static std::function<uint32_t(int, int)> Only(const RECT& rc, uint32_t colour)
+    {
+        return [rc, colour](int x, int y) { return kit::In(x, y, rc) ? colour : kWhite; };
+    }
+
     // Every pixel of the canvas: expected(x, y) gives the colour (or kit::kAnyColor).
     void ExpectCanvas(const std::function<uint32_t(int, int)>& expected)
     {
@@ -181,31 +185,31 @@ TEST_P(ImageStrings, SourcePicksAPartAndIsKeptInsideTheImage)
 {
     const RECT rc{4, 4, 20, 20};
     Draw(rc, L"file='quad.png' source='1,0,2,1'");
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kGreen : kWhite; });
+    ExpectCanvas(Only(rc, kGreen));
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='quad.png' source='1,1,9,9'");  // cut to the image: the black pixel only
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? 0x000000u : kWhite; });
+    ExpectCanvas(Only(rc, 0x000000u));
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='quad.png' source='2,0,1,2'");  // left >= right: nothing, never mirrored
     Draw(rc, L"file='quad.png' source='-5,-5,1,1'");  // cut at 0: the red pixel
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kRed : kWhite; });
+    ExpectCanvas(Only(rc, kRed));
 }
 
 TEST_P(ImageStrings, DestIsRelativeAndCutAtTheRectangle)
 {
     const RECT rc{10, 10, 40, 30};
     Draw(rc, L"file='red.png' dest='5,5,15,15'");
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{15, 15, 25, 25}) ? kRed : kWhite; });
+    ExpectCanvas(Only(RECT{15, 15, 25, 25}, kRed));
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='blue.png' dest='20,10,100,100'");
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{30, 20, 40, 30}) ? kBlue : kWhite; });
+    ExpectCanvas(Only(RECT{30, 20, 40, 30}, kBlue));
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='blue.png' dest='1,2'");  // missing numbers are 0: an empty destination
-    ExpectCanvas([&](int, int) { return kWhite; });
+    ExpectCanvas(Only(RECT{}, kWhite));
 }
 
 TEST_P(ImageStrings, CornersStayUnstretchedAndHoleLeavesTheMiddle)
@@ -327,33 +331,33 @@ TEST_P(ImageStrings, TheModifierOverridesTheImageString)
 {
     const RECT rc{0, 0, 40, 40};
     Draw(rc, L"file='red.png' dest='0,0,10,10'", L"dest='10,10,20,20'");
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{10, 10, 20, 20}) ? kRed : kWhite; });
+    ExpectCanvas(Only(RECT{10, 10, 20, 20}, kRed));
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='red.png' dest='0,0,10,10'", L"file='blue.png'");  // no red drawn first
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{0, 0, 10, 10}) ? kBlue : kWhite; });
+    ExpectCanvas(Only(RECT{0, 0, 10, 10}, kBlue));
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"red.png", L"dest='30,30,40,40'");  // a bare name with a modifier
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{30, 30, 40, 40}) ? kRed : kWhite; });
+    ExpectCanvas(Only(RECT{30, 30, 40, 40}, kRed));
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='red.png' dest='0,0,5,5'", L"");
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, RECT{0, 0, 5, 5}) ? kRed : kWhite; });
+    ExpectCanvas(Only(RECT{0, 0, 5, 5}, kRed));
 }
 
 TEST_P(ImageStrings, MalformedStringsFallBackToTheWholeText)
 {
     const RECT rc{0, 0, 10, 10};
     EXPECT_TRUE(Draw(rc, L"file=\"red.png\""));  // taken as a file name: no such file
-    ExpectCanvas([&](int, int) { return kWhite; });
+    ExpectCanvas(Only(RECT{}, kWhite));
 
     Draw(rc, L"file='red.png',dest='0,0,5,5'");  // the comma ends the string after the file
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kRed : kWhite; });
+    ExpectCanvas(Only(rc, kRed));
 
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='blue.png' ");
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kBlue : kWhite; });
+    ExpectCanvas(Only(rc, kBlue));
 
     // Numbers beyond any screen neither overflow nor draw.
     m_canvas.Fill(kWhite);
@@ -395,22 +399,20 @@ TEST_P(ImageStrings, ResourceImagesByResAndRestype)
     CHostResources::SetResourceModule(module.Handle());
     const RECT rc{0, 0, 10, 10};
     Draw(rc, L"res='140' restype='PNG' source='1,0,2,1'");
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kGreen : kWhite; });
+    ExpectCanvas(Only(rc, kGreen));
     EXPECT_NE(m_host.GetImage(L"140"), nullptr);
 
     // "file" then "restype": the untyped file is drawn when the type arrives, then the typed
     // name, which is no resource number and draws nothing.
     m_canvas.Fill(kWhite);
     Draw(rc, L"file='blue.png' restype='PNG'");
-    ExpectCanvas([&](int x, int y) { return kit::In(x, y, rc) ? kBlue : kWhite; });
+    ExpectCanvas(Only(rc, kBlue));
     CHostResources::SetResourceModule(nullptr);
 }
 
 TEST_P(ImageStrings, RandomStringsNeverCrash)
 {
-    const uint32_t seed = kit::FuzzSeed();
-    SCOPED_TRACE(kit::SeedNote(seed));
-    kit::Fuzz fuzz(seed);
+    kit::FuzzRun fuzz;
     const std::wstring samples[] = {
         L"file='frame.png' source='0,0,12,12' corner='4,4,4,4' hole='false' fade='200'",
         L"file='stripes.png' dest='-5,-5,100,100' xtiled='true' ytiled='true' mask='#FF0000FF'",

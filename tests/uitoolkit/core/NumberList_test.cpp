@@ -56,9 +56,7 @@ TEST(NumberList, SingleValueParsers)
 
 TEST(NumberList, RandomMalformedTextNeverReadsPastTheEnd)
 {
-    const uint32_t seed = kit::FuzzSeed();
-    SCOPED_TRACE(kit::SeedNote(seed));
-    kit::Fuzz fuzz(seed);
+    kit::FuzzRun fuzz;
     const std::wstring samples[] = {L"10,20,110,60", L"-1,-2", L"0x10,#FF,3", L"  7 , 8"};
     for (int i = 0; i < 5000; ++i) {
         std::wstring text = fuzz.Mutate(samples[i % 4], 6);

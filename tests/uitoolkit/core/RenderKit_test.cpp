@@ -344,9 +344,7 @@ std::unique_ptr<DibCanvas> SourceImage(int w, int h, const std::vector<uint32_t>
 
 TEST(RenderKitBlend, FallbackMatchesTheSystemAlphaBlend)
 {
-    const uint32_t seed = kit::FuzzSeed();
-    SCOPED_TRACE(kit::SeedNote(seed));
-    kit::Fuzz random(seed);
+    kit::FuzzRun random;
     const int w = 16, h = 12;
     std::vector<uint32_t> src(w * h), dst(w * h);
     for (auto& p : src) {

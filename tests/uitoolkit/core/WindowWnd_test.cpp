@@ -8,6 +8,7 @@
 
 #include "WindowWndProbe.h"
 #include "kit/Pump.h"
+#include "kit/Text.h"
 #include "uitoolkit/core/WindowWnd.h"
 
 using namespace SkinUI;
@@ -169,66 +170,59 @@ TEST(WindowWnd, OwnerHookFollowsShowAndClose)
 TEST(WindowWndGeometry, CentresOnAVisibleOwnerAndInTheWorkAreaWithout)
 {
     const RECT work = WorkArea();
+    const int workX = (work.left + work.right) / 2, workY = (work.top + work.bottom) / 2;
+    const auto topLeft = [](const CWindowWnd& w) {
+        const RECT rc = WindowRect(w.GetHWND());
+        return kit::Text(SIZE{rc.left, rc.top});
+    };
     OwnWnd owner;
     ASSERT_NE(CreatePopup(owner, nullptr, 200, 150, 400, 300, WS_POPUP | WS_VISIBLE), nullptr);
     OwnWnd w;
     ASSERT_NE(CreatePopup(w, owner.GetHWND(), 0, 0, 100, 50), nullptr);
     w.CenterWindow();
-    RECT rc = WindowRect(w.GetHWND());
-    EXPECT_EQ(rc.left, (200 + 600) / 2 - 50);
-    EXPECT_EQ(rc.top, (150 + 450) / 2 - 25);
-    EXPECT_EQ(rc.right - rc.left, 100);
+    EXPECT_EQ(topLeft(w), kit::Text(SIZE{(200 + 600) / 2 - 50, (150 + 450) / 2 - 25}));
+    EXPECT_EQ(WindowRect(w.GetHWND()).right - WindowRect(w.GetHWND()).left, 100);
 
     // A hidden owner is no reference: the owner monitor's work area is.
     ::ShowWindow(owner.GetHWND(), SW_HIDE);
     w.CenterWindow();
-    rc = WindowRect(w.GetHWND());
-    EXPECT_EQ(rc.left, (work.left + work.right) / 2 - 50);
-    EXPECT_EQ(rc.top, (work.top + work.bottom) / 2 - 25);
+    EXPECT_EQ(topLeft(w), kit::Text(SIZE{workX - 50, workY - 25}));
 
     // An owner near the edge: clamped into the work area.
     ::SetWindowPos(owner.GetHWND(), nullptr, work.left - 350, work.top - 250, 400, 300, SWP_NOZORDER | SWP_SHOWWINDOW);
     w.CenterWindow();
-    rc = WindowRect(w.GetHWND());
-    EXPECT_EQ(rc.left, work.left);
-    EXPECT_EQ(rc.top, work.top);
+    EXPECT_EQ(topLeft(w), kit::Text(SIZE{work.left, work.top}));
 
     OwnWnd free;
     ASSERT_NE(CreatePopup(free, nullptr, 0, 0, 120, 80), nullptr);
     free.CenterWindow();
-    rc = WindowRect(free.GetHWND());
-    EXPECT_EQ(rc.left, (work.left + work.right) / 2 - 60);
-    EXPECT_EQ(rc.top, (work.top + work.bottom) / 2 - 40);
+    EXPECT_EQ(topLeft(free), kit::Text(SIZE{workX - 60, workY - 40}));
 
     // Larger than the work area: aligned to its left and top edges.
     OwnWnd huge;
     ASSERT_NE(CreatePopup(huge, nullptr, 0, 0, work.right - work.left + 200, work.bottom - work.top + 100), nullptr);
     huge.CenterWindow();
-    rc = WindowRect(huge.GetHWND());
-    EXPECT_EQ(rc.left, work.left);
-    EXPECT_EQ(rc.top, work.top);
+    EXPECT_EQ(topLeft(huge), kit::Text(SIZE{work.left, work.top}));
 }
 
 TEST(WindowWndGeometry, ResizeClientKeepsTheOtherDimension)
 {
+    const auto client = [](const CWindowWnd& w) {
+        RECT rc = {};
+        ::GetClientRect(w.GetHWND(), &rc);
+        return kit::Text(SIZE{rc.right, rc.bottom});
+    };
     OwnWnd w;
     ASSERT_NE(w.Create(nullptr, L"t", WS_OVERLAPPEDWINDOW, 0, 50, 50, 300, 250), nullptr);
     RECT before = {};
     ::GetClientRect(w.GetHWND(), &before);
     w.ResizeClient(-1, 200);
-    RECT after = {};
-    ::GetClientRect(w.GetHWND(), &after);
-    EXPECT_EQ(after.bottom, 200);
-    EXPECT_EQ(after.right, before.right);
+    EXPECT_EQ(client(w), kit::Text(SIZE{before.right, 200}));
     w.ResizeClient(150, -1);
-    ::GetClientRect(w.GetHWND(), &after);
-    EXPECT_EQ(after.right, 150);
-    EXPECT_EQ(after.bottom, 200);
+    EXPECT_EQ(client(w), "150,200");
 
     OwnWnd plain;
     ASSERT_NE(CreatePopup(plain), nullptr);
     plain.ResizeClient(90, 40);
-    ::GetClientRect(plain.GetHWND(), &after);
-    EXPECT_EQ(after.right, 90);
-    EXPECT_EQ(after.bottom, 40);
+    EXPECT_EQ(client(plain), "90,40");
 }

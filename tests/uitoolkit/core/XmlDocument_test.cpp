@@ -391,9 +391,7 @@ TEST(XmlDocument, LoadsSkinsHeldInTheZip) {
 
 TEST(XmlDocument, DamagedSkinsNeverCrashOrHang) {
     const std::wstring sample = kSkin;
-    const uint32_t seed = kit::FuzzSeed();
-    SCOPED_TRACE(kit::SeedNote(seed));
-    kit::Fuzz fuzz(seed);
+    kit::FuzzRun fuzz;
     int parsed = 0;
     for (int round = 0; round < 6000; ++round) {
         std::wstring text;

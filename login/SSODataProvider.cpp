@@ -268,28 +268,28 @@ ComPtr<ISSOService> CSSODataProvider::ServiceObject() const
     return service;
 }
 
+template <class I>
+ComPtr<I> CSSODataProvider::Make(HRESULT (STDMETHODCALLTYPE ISSOMain::*factory)(I**)) const
+{
+    ComPtr<I> object;
+    if (main_)
+        (main_.Get()->*factory)(object.GetAddressOf());
+    return object;
+}
+
 ComPtr<ISSOFieldContainer> CSSODataProvider::NewContainer() const
 {
-    ComPtr<ISSOFieldContainer> c;
-    if (main_)
-        main_->CreateContainer(c.GetAddressOf());
-    return c;
+    return Make(&ISSOMain::CreateContainer);
 }
 
 ComPtr<ISSOByteBuffer> CSSODataProvider::NewBuffer() const
 {
-    ComPtr<ISSOByteBuffer> b;
-    if (main_)
-        main_->CreateBuffer(b.GetAddressOf());
-    return b;
+    return Make(&ISSOMain::CreateBuffer);
 }
 
 ComPtr<ISSOList> CSSODataProvider::NewList() const
 {
-    ComPtr<ISSOList> l;
-    if (main_)
-        main_->CreateList(l.GetAddressOf());
-    return l;
+    return Make(&ISSOMain::CreateList);
 }
 
 // ---------------------------------------------------------------------------------------------

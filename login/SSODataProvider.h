@@ -101,6 +101,9 @@ private:
 
     ComPtr<ISSOLogin> LoginObject() const;
     ComPtr<ISSOService> ServiceObject() const;
+    // An object made by one of the main object's factories; null without a main object.
+    template <class I>
+    ComPtr<I> Make(HRESULT (STDMETHODCALLTYPE ISSOMain::*factory)(I**)) const;
     ComPtr<ISSOFieldContainer> NewContainer() const;
     ComPtr<ISSOByteBuffer> NewBuffer() const;
     ComPtr<ISSOList> NewList() const;

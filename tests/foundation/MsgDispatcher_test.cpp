@@ -38,24 +38,6 @@ TEST(MsgDispatcher, TaskWindowIsAMessageOnlyWindowOfClassMessage)
     EXPECT_EQ(::FindWindowExW(HWND_MESSAGE, nullptr, L"Message", nullptr), window);
 }
 
-TEST(MsgDispatcher, PostedTasksRunInOrderOnTheUiThread)
-{
-    Owner owner;
-    std::vector<int> order;
-    std::vector<DWORD> threads;
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_NE(owner.PostTask([&, i] {
-            order.push_back(i);
-            threads.push_back(::GetCurrentThreadId());
-        }), 0u);
-    }
-    EXPECT_TRUE(order.empty());  // never inside PostTask
-    ASSERT_TRUE(kit::PumpUntil([&] { return order.size() == 5; }, 2000));
-    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
-    for (DWORD t : threads)
-        EXPECT_EQ(t, ::GetCurrentThreadId());
-}
-
 TEST(MsgDispatcher, TasksPostedFromOtherThreadsRunOnTheUiThread)
 {
     Owner owner;
@@ -80,24 +62,31 @@ TEST(MsgDispatcher, TasksPostedFromOtherThreadsRunOnTheUiThread)
     EXPECT_EQ(wrongThread, 0);
 }
 
-TEST(MsgDispatcher, DelayedTasksNeverRunEarlyAndRunInDueOrder)
+// Tasks run on the UI thread by due time, those due together in the order they were posted,
+// never before their delay and never inside PostTask.
+TEST(MsgDispatcher, TasksRunInDueOrderAndNeverEarly)
 {
     Owner owner;
-    const unsigned delays[] = {150, 40, 90, 0, 15};
-    std::vector<unsigned> order;
+    const unsigned delays[] = {150, 0, 40, 90, 0, 15, 0};
+    std::vector<int> order;
     std::vector<double> early;
+    int wrongThread = 0;
+    const DWORD ui = ::GetCurrentThreadId();
     const double posted = NowMs();
-    for (unsigned d : delays) {
-        owner.PostTask([&, d] {
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_NE(owner.PostTask([&, i] {
             const double elapsed = NowMs() - posted;
-            if (elapsed < d)
+            if (elapsed < delays[i])
                 early.push_back(elapsed);
-            order.push_back(d);
-        }, d);
+            wrongThread += ::GetCurrentThreadId() != ui;
+            order.push_back(i);
+        }, delays[i]), 0u);
     }
-    ASSERT_TRUE(kit::PumpUntil([&] { return order.size() == 5; }, 3000));
+    EXPECT_TRUE(order.empty());
+    ASSERT_TRUE(kit::PumpUntil([&] { return order.size() == 7; }, 3000));
     EXPECT_TRUE(early.empty()) << "a task ran after " << early.front() << " ms";
-    EXPECT_EQ(order, (std::vector<unsigned>{0, 15, 40, 90, 150}));
+    EXPECT_EQ(order, (std::vector<int>{1, 4, 6, 5, 2, 3, 0}));
+    EXPECT_EQ(wrongThread, 0);
 }
 
 TEST(MsgDispatcher, RepeatCounts)

@@ -175,45 +175,42 @@ TEST(SSODataProviderLogin, TicketsAndKeyAreCutToTheirFields)
     EXPECT_EQ(s.events.server.ticketKey[4], 0) << "a short key leaves the rest zero";
 }
 
-TEST(SSODataProviderLogin, VerificationByWebTicket)
+TEST(SSODataProviderLogin, VerificationByCodeOrWebTicket)
 {
     StartedProvider s(Scenario("Result=verify\r\nPageUrl=https://verify.example/page\r\n"));
+    const std::string page = "verify https://verify.example/page 10001";
     ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret", 1));
     ASSERT_TRUE(s.WaitFor(1));
-    EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"verify https://verify.example/page 10001"}));
+    EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{page}));
 
+    // A new page, then the code typed by the user.
+    s.provider.ReGetVerifyCode(10001);
+    EXPECT_TRUE(s.bed.LastCall("login.11")["data"].IsNull());
+    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_EQ(s.events.Outcomes().back(), page);
+    EXPECT_FALSE(s.provider.EnterVerifyCode(nullptr, 10001));
+    EXPECT_TRUE(s.provider.EnterVerifyCode(L"abcd", 10001));
+    EXPECT_EQ(Str(s.bed.LastCall("login.11")["data"]["strVerifyCode"]), "abcd");
+    ASSERT_TRUE(s.WaitFor(3));
+    EXPECT_EQ(s.events.Outcomes().back(), "success alice");
+    EXPECT_EQ(StoredAccounts(s.bed), (std::vector<uint32_t>{10001})) << "the remember choice survives verification";
+
+    // The page's ticket and random string, in UTF-8.
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
+    ASSERT_TRUE(s.WaitFor(4));
     EXPECT_FALSE(s.provider.WebVerifyTicket(nullptr, L"rand", 10001));
     EXPECT_FALSE(s.provider.WebVerifyTicket(L"tick", nullptr, 10001));
     EXPECT_TRUE(s.provider.WebVerifyTicket(L"t\u00e9ck", L"rand", 10001));
     const rapidjson::Document call = s.bed.LastCall("login.11");
     EXPECT_EQ(call["accountNumber"].GetUint(), 10001u);
     EXPECT_EQ(call["reserved"].GetUint(), 0u);
-    EXPECT_EQ(Str(call["data"]["bufTicket"]["hex"]), Hex("t\xc3\xa9" "ck")) << "UTF-8";
-    EXPECT_EQ(Str(call["data"]["bufRandStr"]["hex"]), Hex("rand"));
-    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_EQ(Json(call["data"]), R"({"bufRandStr":{"hex":")" + Hex("rand") + R"("},"bufTicket":{"hex":")" +
+                                      Hex("t\xc3\xa9" "ck") + R"("}})");
+    ASSERT_TRUE(s.WaitFor(5));
     EXPECT_EQ(s.events.Outcomes().back(), "success alice");
-    EXPECT_EQ(StoredAccounts(s.bed), (std::vector<uint32_t>{10001})) << "the remember choice survives verification";
 
     // Nothing waits for a ticket any more: the library refuses, and so does the call.
     EXPECT_FALSE(s.provider.WebVerifyTicket(L"tick", L"rand", 10001));
-}
-
-TEST(SSODataProviderLogin, VerificationCodeAndNewPage)
-{
-    StartedProvider s(Scenario("Result=verify\r\nPageUrl=https://verify.example/page\r\n"));
-    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret"));
-    ASSERT_TRUE(s.WaitFor(1));
-
-    s.provider.ReGetVerifyCode(10001);
-    EXPECT_TRUE(s.bed.LastCall("login.11")["data"].IsNull());
-    ASSERT_TRUE(s.WaitFor(2));
-    EXPECT_EQ(s.events.Outcomes().back(), "verify https://verify.example/page 10001");
-
-    EXPECT_FALSE(s.provider.EnterVerifyCode(nullptr, 10001));
-    EXPECT_TRUE(s.provider.EnterVerifyCode(L"abcd", 10001));
-    EXPECT_EQ(Str(s.bed.LastCall("login.11")["data"]["strVerifyCode"]), "abcd");
-    ASSERT_TRUE(s.WaitFor(3));
-    EXPECT_EQ(s.events.Outcomes().back(), "success alice");
 }
 
 TEST(SSODataProviderLogin, VerificationWithoutPageIsNotReported)

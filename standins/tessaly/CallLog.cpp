@@ -171,11 +171,10 @@ void CallLog::Buffer(const char* name, ISSOByteBuffer* value)
 void CallLog::Container(const char* name, ISSOFieldContainer* value)
 {
     Key(name);
-    ComPtr<FieldContainer> own = FieldContainer::From(value);
-    if (!own)
-        w_.Null();
-    else
+    if (ComPtr<FieldContainer> own = FieldContainer::From(value))
         WriteContainer(w_, *own.Get());
+    else
+        w_.Null();
 }
 
 void CallLog::Container(const char* name, const FieldContainer& value)
@@ -184,18 +183,13 @@ void CallLog::Container(const char* name, const FieldContainer& value)
     WriteContainer(w_, value);
 }
 
-} // namespace tessaly
-
-namespace tessaly {
-
 void CallLog::List(const char* name, ISSOList* value)
 {
     Key(name);
-    ComPtr<FieldList> own = FieldList::From(value);
-    if (!own)
-        w_.Null();
-    else
+    if (ComPtr<FieldList> own = FieldList::From(value))
         WriteList(w_, own.Get());
+    else
+        w_.Null();
 }
 
 } // namespace tessaly

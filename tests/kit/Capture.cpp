@@ -12,14 +12,4 @@ std::unique_ptr<DibCanvas> CaptureClient(HWND hWnd, uint32_t background)
     return canvas;
 }
 
-int CountColor(const DibCanvas& canvas, uint32_t rgb, const RECT& rc)
-{
-    int n = 0;
-    for (int y = rc.top; y < rc.bottom; ++y)
-        for (int x = rc.left; x < rc.right; ++x)
-            if (canvas.Pixel(x, y) == (rgb & 0xFFFFFF))
-                ++n;
-    return n;
-}
-
 } // namespace kit

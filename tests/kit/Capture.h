@@ -4,7 +4,6 @@
 //
 //   auto shot = kit::CaptureClient(win.Hwnd());
 //   EXPECT_EQ(shot->Pixel(5, 5), 0xFF0000u);
-//   EXPECT_EQ(kit::CountColor(*shot, 0xFF0000, RECT{0, 0, 10, 10}), 100);
 #include <windows.h>
 
 #include <cstdint>
@@ -15,7 +14,5 @@
 namespace kit {
 
 std::unique_ptr<DibCanvas> CaptureClient(HWND hWnd, uint32_t background = 0xFFFFFF);
-// How many pixels of the rectangle have exactly this 0xRRGGBB colour.
-int CountColor(const DibCanvas& canvas, uint32_t rgb, const RECT& rc);
 
 } // namespace kit

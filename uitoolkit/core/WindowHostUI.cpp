@@ -341,6 +341,10 @@ void CWindowHostUI::AddDelayedCleanup(CControlUI* control)
 
 void CWindowHostUI::Invalidate(const RECT& rc)
 {
+    // InvalidateRect with no window would repaint every window on the desktop; a host being
+    // built before its window exists has nothing to repaint yet.
+    if (m_hWnd == nullptr || ::IsRectEmpty(&rc))
+        return;
     ::InvalidateRect(m_hWnd, &rc, FALSE);
 }
 

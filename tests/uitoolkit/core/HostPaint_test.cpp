@@ -258,3 +258,19 @@ TEST(HostLook, TransparencyMinMaxAndInitSize)
     EXPECT_EQ(kit::Text(rc), "40,40,240,140");
 }
 
+
+TEST(HostPaint, AHostWithoutAWindowRepaintsNothingElse)
+{
+    // Another program's window, fully painted.
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr,
+                                   nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    ::UpdateWindow(other);
+    kit::Pump(50);
+    ASSERT_FALSE(::GetUpdateRect(other, nullptr, FALSE));
+
+    CWindowHostUI host;  // not bound to a window yet, as while a skin is being built
+    host.Invalidate(RECT{0, 0, 200, 200});
+    EXPECT_FALSE(::GetUpdateRect(other, nullptr, FALSE));
+    ::DestroyWindow(other);
+}

@@ -164,16 +164,25 @@ TEST(HostSurvival, QueuedListenerOrFilterDestroyingTheWindowStopsDelivery)
     {
         Fixture f;
         ASSERT_TRUE(f.Open());
-        Filter killer;
+        // The killer leaves the message unhandled: only the host's death may stop the walk, so
+        // the filter after it must never be reached through the dead host's list.
+        Filter killer, later;
+        int laterCalls = 0;
         killer.action = [&](UINT m) {
-            if (m != WM_LBUTTONDOWN)
-                return false;
-            ::DestroyWindow(f.win.Hwnd());
-            return true;
+            if (m == WM_LBUTTONDOWN)
+                ::DestroyWindow(f.win.Hwnd());
+            return false;
+        };
+        later.action = [&](UINT m) {
+            if (m == WM_LBUTTONDOWN)
+                ++laterCalls;
+            return false;
         };
         f.Host()->AddMessageFilter(&killer);
+        f.Host()->AddMessageFilter(&later);
         kit::Input(f.win.Hwnd()).Click(20, 20);
         EXPECT_FALSE(f.win.IsOpen());
+        EXPECT_EQ(laterCalls, 0);
         EXPECT_TRUE(f.log.Without({L"move", L"enter"}).empty());
     }
 }

@@ -21,6 +21,14 @@ struct BuiltinTag {
 // One line per built-in class; tags compare exactly (case-sensitive).
 const BuiltinTag kBuiltinTags[] = {
     {L"Control", &Make<CControlUI>},
+    // Labels, texts and buttons.
+    // Containers, scroll bars, progress bars and sliders.
+    // Layouts.
+    // Edits.
+    // Lists and list elements.
+    // Combo boxes.
+    // Rich edit.
+    // ActiveX.
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uitoolkit/controls/LabelUI.h"
 #include "uitoolkit/core/ControlUI.h"
 
 namespace SkinUI {
@@ -22,6 +23,7 @@ struct BuiltinTag {
 const BuiltinTag kBuiltinTags[] = {
     {L"Control", &Make<CControlUI>},
     // Labels, texts and buttons.
+    {L"Label", &Make<CLabelUI>},
     // Containers, scroll bars, progress bars and sliders.
     // Layouts.
     // Edits.

@@ -1,0 +1,25 @@
+#pragma once
+// Integer scaling for geometry driven by user-controlled sizes (scroll ranges, list lengths,
+// slider limits): products are formed in 64 bits so that long lists cannot overflow them, a
+// divisor of 0 never traps, and results are brought back into the int range.
+#include <climits>
+
+namespace SkinUI {
+
+// The value clamped into the range of int.
+inline int ClampToInt(long long value)
+{
+    if (value < INT_MIN) return INT_MIN;
+    if (value > INT_MAX) return INT_MAX;
+    return static_cast<int>(value);
+}
+
+// a x b / c, truncated toward zero like plain int arithmetic; 0 when c is 0.
+inline int ScaleInt(long long a, long long b, long long c)
+{
+    if (c == 0) return 0;
+    // |a|, |b| < 2^32 for every caller, so the product fits 64 bits.
+    return ClampToInt(a * b / c);
+}
+
+} // namespace SkinUI

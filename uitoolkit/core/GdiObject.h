@@ -83,6 +83,26 @@ private:
     HDC m_hDC;
 };
 
+// A window's device context (GetDC; the screen's for a null window), released when the owner
+// goes away.
+class CWindowDC {
+public:
+    explicit CWindowDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::GetDC(hWnd)) {}
+    ~CWindowDC()
+    {
+        if (m_hDC != nullptr) ::ReleaseDC(m_hWnd, m_hDC);
+    }
+    CWindowDC(const CWindowDC&) = delete;
+    CWindowDC& operator=(const CWindowDC&) = delete;
+
+    HDC Get() const { return m_hDC; }
+    explicit operator bool() const { return m_hDC != nullptr; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
 // Selects an object into a DC and selects the previous one back when it goes out of scope.
 class CSelectObject {
 public:

@@ -26,6 +26,10 @@ DWORD BlendPixel(DWORD a, double wa, DWORD b, double wb);
 
 class CRenderKit {
 public:
+    // Largest side of an image that is decoded or composed: skin images come from game data and
+    // must fail closed.
+    static constexpr int kMaxImageSide = 16384;
+
     // Hue shift and saturation / lightness scaling; (180, 100, 100) returns the colour as is.
     static DWORD AdjustColor(DWORD color, short hue, short saturation, short lightness);
 

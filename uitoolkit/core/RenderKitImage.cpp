@@ -19,8 +19,6 @@ namespace SkinUI {
 
 namespace {
 
-// Limits on what is decoded: skin images come from game data and must fail closed.
-constexpr int kMaxImageSide = 16384;
 // Largest destination side that is drawn.
 constexpr long long kMaxDrawExtent = 1 << 24;
 

@@ -1,0 +1,307 @@
+#include "login/windows/FrameView.h"
+
+#include <shlwapi.h>
+
+#include "login/windows/ButtonSkinIni.h"
+#include "login/windows/FrameBitmaps.h"
+
+namespace {
+
+constexpr DWORD kHoverMs = 50;
+// WS_BORDER | WS_DLGFRAME | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX.
+constexpr LONG_PTR kNoCaptionParts = 0x00C70000;
+// SC_MOVE with HTCAPTION: the system's drag-by-caption loop.
+constexpr WPARAM kDragByCaption = SC_MOVE | HTCAPTION;
+
+// The TOOLINFO size the loaded common controls take: version 6 knows the whole record, older
+// versions refuse any record larger than the one they know.
+UINT ToolInfoSize()
+{
+    const HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
+    const auto getVersion =
+        comctl != nullptr ? reinterpret_cast<DLLGETVERSIONPROC>(
+                                reinterpret_cast<void*>(::GetProcAddress(comctl, "DllGetVersion"))) : nullptr;
+    DLLVERSIONINFO info{};
+    info.cbSize = sizeof(info);
+    if (getVersion != nullptr && SUCCEEDED(getVersion(&info)) && info.dwMajorVersion >= 6) return sizeof(TOOLINFOW);
+    return TTTOOLINFOW_V2_SIZE;
+}
+
+void SetCursorShape(const wchar_t* shape)
+{
+    ::SetCursor(::LoadCursorW(nullptr, shape));
+}
+
+} // namespace
+
+const CFrameView::MessageHandler CFrameView::kHandlers[] = {
+    {WM_CREATE, &CFrameView::OnCreate},
+    {WM_MOVE, &CFrameView::OnFrameMoved},
+    {WM_SHOWWINDOW, &CFrameView::OnFrameMoved},
+    {WM_MOVING, &CFrameView::OnFrameMoved},
+    {WM_ACTIVATEAPP, &CFrameView::OnActivateApp},
+    {WM_SYSCOMMAND, &CFrameView::OnSysCommand},
+    {WM_KEYDOWN, &CFrameView::OnKeyDown},
+    {WM_MOUSEMOVE, &CFrameView::OnMouseMove},
+    {WM_LBUTTONDOWN, &CFrameView::OnLeftButtonDown},
+    {WM_MOUSEHOVER, &CFrameView::OnMouseHover},
+    {WM_MOUSELEAVE, &CFrameView::OnMouseLeave},
+};
+
+CFrameView::CFrameView(const std::wstring& baseDirectory)
+    : m_loadedButtons(LoadButtonSkinIni(baseDirectory)), m_baseDirectory(baseDirectory)
+{
+    for (const auto& button : m_loadedButtons) m_buttons.push_back(button.get());
+}
+
+CFrameView::~CFrameView()
+{
+    m_alive.reset();
+    if (m_hToolTip != nullptr) ::DestroyWindow(m_hToolTip);
+    m_attached.clear();
+    for (int i = 0; const wchar_t* key = m_images.GetKeyAt(i); ++i)
+        delete static_cast<SkinUI::ImageEntry*>(m_images.Find(key));
+    m_images.Resize(0);
+    m_buttons.clear();
+    m_loadedButtons.clear();
+}
+
+LRESULT CFrameView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    for (const MessageHandler& entry : kHandlers) {
+        if (entry.message != message) continue;
+        LRESULT result = 0;
+        if ((this->*entry.handler)(wParam, lParam, result)) return result;
+        break;
+    }
+    return CIrregularWindow::HandleMessage(message, wParam, lParam);
+}
+
+// ---- attached windows -------------------------------------------------------------------------
+
+bool CFrameView::AttachWindow(HWND hWnd)
+{
+    if (!::IsWindow(hWnd)) return false;
+    wchar_t path[MAX_PATH] = {};
+    int x = 0, y = 0;
+    if (::PathCombineW(path, m_baseDirectory.c_str(), L"skin\\Display.ini") != nullptr) {
+        x = static_cast<int>(::GetPrivateProfileIntW(L"Display", L"LoginWindowOffset_X", 0, path));
+        y = static_cast<int>(::GetPrivateProfileIntW(L"Display", L"LoginWindowOffset_Y", 0, path));
+    }
+    m_attached.push_back(AttachedWindow{hWnd, x, y, 1});
+    return true;
+}
+
+void CFrameView::PostToAttached(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    for (const AttachedWindow& window : m_attached) ::PostMessageW(window.hWnd, message, wParam, lParam);
+}
+
+bool CFrameView::OnCreate(WPARAM, LPARAM, LRESULT& result)
+{
+    const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & ~kNoCaptionParts) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    result = 0;
+    return false;
+}
+
+bool CFrameView::OnFrameMoved(WPARAM, LPARAM, LRESULT& result)
+{
+    RECT frame{};
+    ::GetWindowRect(m_hWnd, &frame);
+    for (const AttachedWindow& window : m_attached) {
+        ::SetWindowPos(window.hWnd, nullptr, frame.left + window.x, frame.top + window.y, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER);
+    }
+    result = 0;
+    return true;
+}
+
+bool CFrameView::OnActivateApp(WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if (wParam != TRUE) return false;
+    if (::IsIconic(m_hWnd)) ::ShowWindow(m_hWnd, SW_RESTORE);
+    ::SetForegroundWindow(m_hWnd);
+    result = 0;
+    return true;
+}
+
+bool CFrameView::OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result)
+{
+    // The attached login dialog decides whether the frame closes.
+    if ((wParam & 0xFFF0) != SC_CLOSE || m_attached.empty()) return false;
+    PostToAttached(kCloseRequest, 0, 0);
+    result = 0;
+    return true;
+}
+
+bool CFrameView::OnKeyDown(WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (m_attached.empty()) return false;
+    PostToAttached(WM_KEYDOWN, wParam, lParam);
+    result = 0;
+    return true;
+}
+
+// ---- buttons ----------------------------------------------------------------------------------
+
+POINT CFrameView::CursorInWindow() const
+{
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    RECT rc{};
+    ::GetWindowRect(m_hWnd, &rc);
+    return POINT{pt.x - rc.left, pt.y - rc.top};
+}
+
+FrameButton* CFrameView::ButtonAt(POINT pt) const
+{
+    for (FrameButton* button : m_buttons) {
+        if (button->HitTest(pt)) return button;
+    }
+    return nullptr;
+}
+
+bool CFrameView::OnMouseMove(WPARAM, LPARAM, LRESULT& result)
+{
+    if (!m_tracking) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_HOVER | TME_LEAVE, m_hWnd, kHoverMs};
+        ::TrackMouseEvent(&track);
+        m_tracking = true;
+    }
+    const POINT pt = CursorInWindow();
+    bool overButton = false;
+    for (FrameButton* button : m_buttons) {
+        const bool over = button->HitTest(pt);
+        overButton = overButton || over;
+        button->SetState(over ? FrameButton::kHot : FrameButton::kNormal);
+    }
+    Redraw();
+    if (overButton) {
+        SetCursorShape(IDC_HAND);
+    } else {
+        HideToolTip();
+        SetCursorShape(IDC_ARROW);
+    }
+    result = 0;
+    return true;
+}
+
+bool CFrameView::OnLeftButtonDown(WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    result = 0;
+    FrameButton* button = ButtonAt(CursorInWindow());
+    if (button == nullptr) {
+        ::SendMessageW(m_hWnd, WM_SYSCOMMAND, kDragByCaption, 0);
+        return true;
+    }
+    button->SetState(FrameButton::kPushed);
+    Redraw();
+    FireClick(button, wParam, lParam);  // last: a listener may destroy the frame
+    return true;
+}
+
+void CFrameView::FireClick(FrameButton* button, WPARAM wParam, LPARAM lParam)
+{
+    const std::weak_ptr<char> alive = m_alive;
+    ButtonEvent event;
+    event.button = button;
+    event.wParam = wParam;
+    event.lParam = lParam;
+    // A snapshot: listeners may add others while they run.
+    const SkinUI::CUIPtrArray listeners(m_listeners);
+    for (int i = 0; i < listeners.GetSize(); ++i) {
+        static_cast<IButtonEvent*>(listeners[i])->OnButtonEvent(event);
+        if (alive.expired()) return;
+    }
+}
+
+bool CFrameView::OnMouseHover(WPARAM, LPARAM, LRESULT& result)
+{
+    m_tracking = false;
+    result = 0;
+    FrameButton* button = ButtonAt(CursorInWindow());
+    if (button == nullptr) return true;
+    button->SetState(FrameButton::kHot);
+    Redraw();
+    if (!button->toolTip.empty()) ShowToolTip(button);
+    SetCursorShape(IDC_HAND);
+    return true;
+}
+
+bool CFrameView::OnMouseLeave(WPARAM, LPARAM, LRESULT& result)
+{
+    m_tracking = false;
+    for (FrameButton* button : m_buttons) button->SetState(FrameButton::kNormal);
+    Redraw();
+    HideToolTip();
+    result = 0;
+    return true;
+}
+
+// ---- tooltip ----------------------------------------------------------------------------------
+
+void CFrameView::ShowToolTip(FrameButton* button)
+{
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    m_toolInfo = {};
+    m_toolInfo.cbSize = ToolInfoSize();
+    m_toolInfo.uFlags = TTF_IDISHWND;
+    m_toolInfo.hwnd = m_hWnd;
+    m_toolInfo.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
+    m_toolInfo.hinst = instance;
+    m_toolInfo.lpszText = const_cast<wchar_t*>(button->toolTip.c_str());
+    if (m_hToolTip == nullptr) {
+        ::InitCommonControls();  // registers the tooltip class
+        m_hToolTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
+                                       nullptr, instance, nullptr);
+        if (m_hToolTip == nullptr) return;
+        ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
+    }
+    ::SendMessageW(m_hToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
+    ::SendMessageW(m_hToolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_toolInfo));
+}
+
+void CFrameView::HideToolTip()
+{
+    if (m_hToolTip != nullptr)
+        ::SendMessageW(m_hToolTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
+}
+
+// ---- painting ---------------------------------------------------------------------------------
+
+const SkinUI::ImageEntry* CFrameView::CachedImage(const std::wstring& path)
+{
+    if (path.empty()) return nullptr;
+    if (auto* entry = static_cast<SkinUI::ImageEntry*>(m_images.Find(path.c_str()))) return entry;
+    std::unique_ptr<SkinUI::ImageEntry> loaded = LoadBmpFileToDib(path);
+    if (loaded == nullptr || !m_images.Insert(path.c_str(), loaded.get())) return nullptr;
+    return loaded.release();
+}
+
+void CFrameView::Redraw()
+{
+    bool dirty = false;
+    for (const FrameButton* button : m_buttons) dirty = dirty || button->dirty;
+    int width = 0, height = 0;
+    if (!dirty || !BackgroundSize(width, height)) return;
+
+    ShowLayeredPicture(width, height, [&](Gdiplus::Graphics& graphics) {
+        graphics.DrawImage(m_background, Gdiplus::Rect(0, 0, width, height), 0, 0, width, height,
+                           Gdiplus::UnitPixel);
+        for (const FrameButton* button : m_buttons) {
+            const SkinUI::ImageEntry* entry = CachedImage(button->image[button->state]);
+            if (entry == nullptr) continue;  // a missing picture: the button is not drawn
+            const std::unique_ptr<Gdiplus::Bitmap> sprite = HBitmapToGdiplusBitmap(entry->hBitmap);
+            if (sprite == nullptr) continue;
+            const RECT& src = button->CurrentSource();
+            const long long sw = static_cast<long long>(src.right) - src.left;
+            const long long sh = static_cast<long long>(src.bottom) - src.top;
+            if (sw <= 0 || sh <= 0 || sw > width || sh > height) continue;  // no sprite fits there
+            graphics.DrawImage(sprite.get(), Gdiplus::Rect(button->x, button->y, static_cast<INT>(sw), static_cast<INT>(sh)),
+                               src.left, src.top, static_cast<INT>(sw), static_cast<INT>(sh), Gdiplus::UnitPixel);
+        }
+    });
+    for (FrameButton* button : m_buttons) button->dirty = false;
+}

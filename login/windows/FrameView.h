@@ -1,0 +1,97 @@
+#pragma once
+// The login dialog's frame: a layered window showing the skin's background picture with its
+// caption buttons ("MinSize", "Close" from skin\Button.ini of the game-data folder), their
+// tooltips, and click reports to IButtonEvent listeners. Windows attached to it (the login
+// dialog) follow it at the offsets of skin\Display.ini:
+//
+//   [Display]
+//   LoginWindowOffset_X=12
+//   LoginWindowOffset_Y=40
+//
+// Pressing the background drags the frame. Closing it by the system menu or Alt+F4 asks the
+// attached windows instead (WM_USER+100), and key presses go to them too.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "login/windows/ButtonEvent.h"
+#include "login/windows/FrameButton.h"
+#include "login/windows/IrregularWindow.h"
+#include "uitoolkit/core/ImageEntry.h"
+#include "uitoolkit/core/UIPtrArray.h"
+#include "uitoolkit/core/UIStringMap.h"
+
+struct AttachedWindow {
+    HWND hWnd = nullptr;
+    int x = 0;  // offset from the frame's top-left corner
+    int y = 0;
+    DWORD flags = 1;
+};
+
+class CFrameView : public CIrregularWindow {
+public:
+    // What the frame asks an attached window to close with.
+    static constexpr UINT kCloseRequest = WM_USER + 100;
+
+    // `baseDirectory`: the game-data folder, ending in a backslash.
+    explicit CFrameView(const std::wstring& baseDirectory);
+    ~CFrameView() override;
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Repaints background and buttons when some button changed since the last repaint.
+    void Redraw();
+    // Keeps `hWnd` at the skin's offsets from the frame; false when it is no window.
+    bool AttachWindow(HWND hWnd);
+    void AddButtonListener(IButtonEvent* listener) { m_listeners.Add(listener); }
+
+    const std::vector<FrameButton*>& GetButtons() const { return m_buttons; }
+    const std::vector<AttachedWindow>& GetAttachedWindows() const { return m_attached; }
+    HWND GetToolTipWindow() const { return m_hToolTip; }
+
+private:
+    using Handler = bool (CFrameView::*)(WPARAM, LPARAM, LRESULT&);
+    struct MessageHandler {
+        UINT message;
+        Handler handler;
+    };
+    static const MessageHandler kHandlers[];
+
+    // Each returns false to leave the message to DefWindowProcW.
+    bool OnCreate(WPARAM, LPARAM, LRESULT& result);
+    bool OnFrameMoved(WPARAM, LPARAM, LRESULT& result);
+    bool OnActivateApp(WPARAM wParam, LPARAM, LRESULT& result);
+    bool OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result);
+    bool OnKeyDown(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnMouseMove(WPARAM, LPARAM, LRESULT& result);
+    bool OnLeftButtonDown(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnMouseHover(WPARAM, LPARAM, LRESULT& result);
+    bool OnMouseLeave(WPARAM, LPARAM, LRESULT& result);
+
+    // The cursor in window coordinates.
+    POINT CursorInWindow() const;
+    // The first button in list order under the point.
+    FrameButton* ButtonAt(POINT pt) const;
+    void PostToAttached(UINT message, WPARAM wParam, LPARAM lParam) const;
+    // Reports a click to every listener, in order; stops when a listener destroys the frame.
+    void FireClick(FrameButton* button, WPARAM wParam, LPARAM lParam);
+    void ShowToolTip(FrameButton* button);
+    void HideToolTip();
+    // The decoded image of a path, loaded on first use; null when it cannot be loaded.
+    const SkinUI::ImageEntry* CachedImage(const std::wstring& path);
+
+    HWND m_hToolTip = nullptr;
+    std::vector<std::unique_ptr<FrameButton>> m_loadedButtons;
+    std::wstring m_baseDirectory;
+    std::vector<FrameButton*> m_buttons;  // hit testing and painting order
+    SkinUI::CUIPtrArray m_listeners;      // IButtonEvent*
+    TOOLINFOW m_toolInfo = {};
+    SkinUI::CUIStringMap m_images{83};    // image path -> owned ImageEntry
+    std::vector<AttachedWindow> m_attached;
+    bool m_tracking = false;              // a hover / leave report is pending
+    // Expires when the frame is destroyed, so a firing loop can tell.
+    std::shared_ptr<char> m_alive = std::make_shared<char>(0);
+};

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uitoolkit/controls/ContainerUI.h"
 #include "uitoolkit/controls/LabelUI.h"
 #include "uitoolkit/core/ControlUI.h"
 
@@ -25,6 +26,8 @@ const BuiltinTag kBuiltinTags[] = {
     // Labels, texts and buttons.
     {L"Label", &Make<CLabelUI>},
     // Containers, scroll bars, progress bars and sliders.
+    {L"Container", &Make<CContainerUI>},
+    {L"ScrollBar", &Make<CScrollBarUI>},
     // Layouts.
     // Edits.
     // Lists and list elements.

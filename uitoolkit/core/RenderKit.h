@@ -10,6 +10,7 @@
 namespace SkinUI {
 
 class CHostResources;
+class CWindowHostUI;
 
 // The GDI colour reference of an ARGB colour.
 inline COLORREF ArgbToColorRef(DWORD argb)
@@ -81,9 +82,10 @@ public:
                           bool hole = false, bool xTiled = false, bool yTiled = false);
 
     // Marked-up text (tags for fonts, colours, links, images ...), wrapped into rc; reports the
-    // rectangles and texts of the links drawn (linkCount: capacity in, count out). With
-    // DT_CALCRECT it measures instead and writes the needed size back into rc.
-    static void DrawMarkedUpText(HDC hDC, CHostResources* host, RECT& rc, const wchar_t* text,
+    // rectangles and texts of the links drawn (linkCount: capacity in, count out; a null array
+    // means no capacity). With DT_CALCRECT it measures instead and writes the needed size back
+    // into rc; a single line drawn centred or right-aligned moves rc to where it went.
+    static void DrawMarkedUpText(HDC hDC, CWindowHostUI* host, RECT& rc, const wchar_t* text,
                                  DWORD color, RECT* linkRects, CUIString* linkTexts,
                                  int& linkCount, UINT format);
 };

@@ -1,17 +1,16 @@
+#include "uitoolkit/core/MarkupRenderer.h"
 #include "uitoolkit/core/RenderKit.h"
-
-#include "uitoolkit/core/HostResources.h"
 
 namespace SkinUI {
 
-// Interim: draws the text without reading its tags until the marked-up renderer lands.
-void CRenderKit::DrawMarkedUpText(HDC hDC, CHostResources* host, RECT& rc, const wchar_t* text,
-                                  DWORD color, RECT* /*linkRects*/, CUIString* /*linkTexts*/,
+void CRenderKit::DrawMarkedUpText(HDC hDC, CWindowHostUI* host, RECT& rc, const wchar_t* text,
+                                  DWORD color, RECT* linkRects, CUIString* linkTexts,
                                   int& linkCount, UINT format)
 {
+    const int capacity = linkCount;
     linkCount = 0;
-    if (text == nullptr || host == nullptr || ::IsRectEmpty(&rc)) return;
-    DrawText(hDC, host, rc, text, color, -1, format);
+    if (hDC == nullptr || text == nullptr || host == nullptr || ::IsRectEmpty(&rc)) return;
+    linkCount = CMarkupRenderer(hDC, host, rc, color, linkRects, linkTexts, capacity, format).Run(text);
 }
 
 } // namespace SkinUI

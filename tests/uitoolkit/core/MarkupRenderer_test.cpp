@@ -1,0 +1,349 @@
+// Marked-up text: measured heights and widths against the fonts' own extents, link rectangles and
+// texts with capacity limits, colours, hover colour, escapes, raw runs, images, wrapping and
+// ellipsis, unbalanced tags, and random markup that must never crash.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kit/DibCanvas.h"
+#include "kit/FileBytes.h"
+#include "kit/Fuzz.h"
+#include "kit/HostWindow.h"
+#include "kit/Input.h"
+#include "kit/PngWriter.h"
+#include "kit/TempDir.h"
+#include "kit/Text.h"
+#include "uitoolkit/core/RenderKit.h"
+#include "uitoolkit/core/WindowHostUI.h"
+
+using namespace SkinUI;
+using kit::DibCanvas;
+
+namespace {
+
+constexpr DWORD kLink = 0xFF0000FF;
+constexpr DWORD kHover = 0xFFFF0000;
+const RECT kWide = {0, 0, 9999, 9999};
+
+struct Links {
+    RECT rects[8] = {};
+    CUIString texts[8];
+    int count = 8;
+};
+
+class Markup : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(win.Open(new CControlUI(), 300, 200));
+        Host()->SetLinkFontColor(kLink);
+        Host()->SetLinkHoverFontColor(kHover);
+        const FontEntry* def = Host()->GetDefaultFontEntry();
+        face = def->faceName.GetData();
+        size = def->size;
+    }
+    CWindowHostUI* Host() const { return win.Host(); }
+
+    // The needed size (DT_CALCRECT) of a text laid into rc.
+    RECT Measure(const wchar_t* text, RECT rc = kWide, UINT format = 0, Links* links = nullptr)
+    {
+        int none = 0;
+        CRenderKit::DrawMarkedUpText(canvas.DC(), Host(), rc, text, 0xFF000000, links ? links->rects : nullptr,
+                                     links ? links->texts : nullptr, links ? links->count : none,
+                                     format | DT_CALCRECT);
+        return rc;
+    }
+    int Width(const wchar_t* text, RECT rc = kWide, UINT format = 0) { return Measure(text, rc, format).right - rc.left; }
+    int Height(const wchar_t* text, RECT rc = kWide, UINT format = 0) { return Measure(text, rc, format).bottom - rc.top; }
+
+    // Extent and line height of plain text in a host font of the given style.
+    HFONT Font(bool bold = false, bool underline = false, bool italic = false)
+    {
+        HFONT f = Host()->FindFont(face.c_str(), size, bold, underline, italic);
+        return f ? f : (bold || underline || italic ? Host()->AddFont(face.c_str(), size, bold, underline, italic)
+                                                     : Host()->GetFont(-1));
+    }
+    int Extent(const wchar_t* text, HFONT font)
+    {
+        CSelectObject select(canvas.DC(), font);
+        SIZE s{};
+        ::GetTextExtentPoint32W(canvas.DC(), text, static_cast<int>(wcslen(text)), &s);
+        return s.cx;
+    }
+    int LineHeight(HFONT font)
+    {
+        CSelectObject select(canvas.DC(), font);
+        TEXTMETRICW tm{};
+        ::GetTextMetricsW(canvas.DC(), &tm);
+        return tm.tmHeight + tm.tmExternalLeading;
+    }
+    // Pixels near a colour (text edges may be smoothed).
+    int CountNear(const DibCanvas& c, uint32_t rgb)
+    {
+        int n = 0;
+        for (int y = 0; y < c.Height(); ++y)
+            for (int x = 0; x < c.Width(); ++x) n += kit::ColorDistance(c.Pixel(x, y), rgb) < 40 ? 1 : 0;
+        return n;
+    }
+    void Draw(DibCanvas& c, const wchar_t* text, RECT rc, Links* links = nullptr, UINT format = 0)
+    {
+        int none = 0;
+        CRenderKit::DrawMarkedUpText(c.DC(), Host(), rc, text, 0xFF000000, links ? links->rects : nullptr,
+                                     links ? links->texts : nullptr, links ? links->count : none, format);
+    }
+
+    kit::HostWindow win;
+    DibCanvas canvas{4, 4};
+    std::wstring face;
+    int size = 0;
+};
+
+} // namespace
+
+TEST_F(Markup, HeightsOfBreaksParagraphsAndExplicitLineHeights)
+{
+    const int line = LineHeight(Font());
+    struct Case {
+        const wchar_t* text;
+        int height;
+    } cases[] = {
+        {L"abc", line},
+        {L"", line},
+        {L"a<n>b", 2 * line},
+        {L"a{n}b{n}c", 3 * line},
+        {L"a\nb", 2 * line},
+        {L"<y 40>abc", 40},
+        {L"<p 10>abc</p>", line + 10},
+        {L"a<p 6>b</p>c", line + (line + 6) + line},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Height(c.text), c.height) << std::string(c.text, c.text + wcslen(c.text));
+    // Single-line text ignores "n".
+    EXPECT_EQ(Height(L"a<n>b", kWide, DT_SINGLELINE), line);
+}
+
+TEST_F(Markup, WidthsFollowTheFontsOfTheTags)
+{
+    const HFONT plain = Font(), bold = Font(true);
+    struct Case {
+        const wchar_t* text;
+        int width;
+    } cases[] = {
+        {L"hello", Extent(L"hello", plain)},
+        {L"<b>hello</b>", Extent(L"hello", bold)},
+        {L"{b}hello{/b}", Extent(L"hello", bold)},
+        {L"<b}hello{/b>", Extent(L"hello", bold)},
+        // Nested style tags: the inner one changes nothing, and closing it keeps the outer style.
+        {L"<b>ab<b>cd</b>ef</b>", Extent(L"abcdef", bold)},
+        {L"<b><b>ab</b></b>cd", Extent(L"ab", bold) + Extent(L"cd", plain)},
+        // Closing tags with nothing open are no-ops.
+        {L"</b></c></a></p></f>ab<b>cd", Extent(L"ab", plain) + Extent(L"cd", bold)},
+        {L"<{>", Extent(L"{", plain)},
+        {L"<}>x{<}{>}", Extent(L"}x<>", plain)},
+        {L"a<q>b", Extent(L"a", plain) + Extent(L"b", plain)},
+        {L"a<5b", Extent(L"a<5b", plain)},
+        {L"<r><b>x</r>", Extent(L"<b>x", plain)},
+        {L"<x 7>ab", 7 + Extent(L"ab", plain)},
+        {L"<f 0>ab</f>", Extent(L"ab", Host()->GetFont(0))},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Width(c.text), c.width) << std::string(c.text, c.text + wcslen(c.text));
+}
+
+TEST_F(Markup, LinksReportRectanglesAndTextsUpToTheCapacity)
+{
+    const HFONT plain = Font(), under = Font(false, true);
+    const int line = LineHeight(plain);
+    const wchar_t* text = L"xx<a one>link</a> y<a two>more</a>";
+    Links links;
+    Measure(text, kWide, 0, &links);
+    ASSERT_EQ(links.count, 2);
+    EXPECT_EQ(links.texts[0], L"one");
+    EXPECT_EQ(links.texts[1], L"two");
+    const int first = Extent(L"xx", plain);
+    EXPECT_EQ(kit::Text(links.rects[0]),
+              kit::Text(RECT{first, 0, first + Extent(L"link", under), line}));
+    const int second = links.rects[0].right + Extent(L" y", plain);
+    EXPECT_EQ(kit::Text(links.rects[1]),
+              kit::Text(RECT{second, 0, second + Extent(L"more", under), line}));
+
+    // Capacity limits: one slot, none, and null arrays with a capacity.
+    Links one;
+    one.count = 1;
+    Measure(text, kWide, 0, &one);
+    EXPECT_EQ(one.count, 1);
+    EXPECT_EQ(one.texts[1], L"");
+    Links none;
+    none.count = 0;
+    Measure(text, kWide, 0, &none);
+    EXPECT_EQ(none.count, 0);
+    EXPECT_EQ(none.texts[0], L"");
+    RECT rc = kWide;
+    int count = 5;
+    CRenderKit::DrawMarkedUpText(canvas.DC(), Host(), rc, text, 0, nullptr, links.texts, count, DT_CALCRECT);
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(Markup, ALinkThatWrapsYieldsOneRectanglePerLineWithTheSameText)
+{
+    const int line = LineHeight(Font());
+    const int width = Extent(L"ab cd", Font()) + 2;
+    Links links;
+    Measure(L"ab <a go>cd ef</a>", RECT{0, 0, width, 9999}, DT_WORDBREAK, &links);
+    ASSERT_EQ(links.count, 2);
+    EXPECT_EQ(links.texts[0], L"go");
+    EXPECT_EQ(links.texts[1], L"go");
+    EXPECT_EQ(links.rects[0].top, 0);
+    EXPECT_EQ(links.rects[0].bottom, line);
+    EXPECT_EQ(links.rects[1].left, 0);
+    EXPECT_EQ(links.rects[1].top, line);
+    EXPECT_EQ(links.rects[1].bottom, 2 * line);
+}
+
+TEST_F(Markup, WordWrapEllipsisAndNarrowRectangles)
+{
+    const HFONT plain = Font();
+    const int line = LineHeight(plain);
+    const int width = Extent(L"aaa bb", plain);
+    const RECT narrow = {0, 0, width, 9999};
+    // Word wrap moves "bbb" to the second line whole; the right edge never grows.
+    const RECT wrapped = Measure(L"aaa bbb", narrow, DT_WORDBREAK);
+    EXPECT_EQ(wrapped.bottom, 2 * line);
+    EXPECT_EQ(wrapped.right, Extent(L"aaa ", plain));
+    // Without word wrap the line is filled up to the edge.
+    EXPECT_EQ(Measure(L"aaa bbb", narrow).right, width);
+    // A rectangle narrower than one character: every line still takes one character, with and
+    // without the ellipsis, so measuring ends.
+    EXPECT_EQ(Height(L"abcd", RECT{0, 0, 2, 9999}), 4 * line);
+    EXPECT_EQ(Height(L"abcd", RECT{0, 0, 2, 9999}, DT_END_ELLIPSIS), 4 * line);
+    EXPECT_EQ(Height(L"abcd", RECT{0, 0, 2, 9999}, DT_END_ELLIPSIS | DT_WORDBREAK), 4 * line);
+    // An ellipsis line runs to the right edge.
+    EXPECT_EQ(Measure(L"abcdefghijklmnop", RECT{0, 0, 40, 9999}, DT_END_ELLIPSIS | DT_SINGLELINE).right, 40);
+}
+
+TEST_F(Markup, SingleLineCentringMovesTheRectangle)
+{
+    const int line = LineHeight(Font());
+    const int width = Extent(L"ab", Font());
+    DibCanvas c(100, 60);
+    RECT rc = {0, 0, 100, 60};
+    int none = 0;
+    CRenderKit::DrawMarkedUpText(c.DC(), Host(), rc, L"ab", 0, nullptr, nullptr, none,
+                                 DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    EXPECT_EQ(kit::Text(rc), kit::Text(RECT{50 - width / 2, 30 - line / 2, 50 - width / 2 + width, 30 - line / 2 + line}));
+    // Only text pixels inside the moved rectangle changed.
+    EXPECT_TRUE(kit::CanvasIs(c, [&](int x, int y) { return kit::In(x, y, rc) ? kit::kAnyColor : 0xFFFFFFu; }));
+    EXPECT_GT(CountNear(c, 0x000000), 0);
+}
+
+TEST_F(Markup, ColourTagsAndLinkColours)
+{
+    struct Case {
+        const wchar_t* text;
+        uint32_t rgb;
+    } cases[] = {
+        {L"<c #FF0000>MMMM</c>", 0xFF0000},
+        {L"<c FF0000>MMMM</c>", 0xFF0000},
+        // Eight digits keep their alpha byte: the colour is still red, not white.
+        {L"<c #FFFF0000>MMMM</c>", 0xFF0000},
+        {L"<c 8000C000>MMMM</c>", 0x00C000},
+        {L"<c #00FF00><c #0000FF>MMMMMM</c>MM</c>", 0x0000FF},
+        {L"<a x>MMMM</a>", 0x0000FF},
+    };
+    for (const Case& c : cases) {
+        DibCanvas dib(120, 30);
+        Draw(dib, c.text, RECT{0, 0, 120, 30});
+        EXPECT_GT(CountNear(dib, c.rgb), 5) << std::string(c.text, c.text + wcslen(c.text));
+        EXPECT_EQ(CountNear(dib, 0x000000), 0) << std::string(c.text, c.text + wcslen(c.text));
+    }
+}
+
+TEST_F(Markup, TheLinkUnderTheMouseDrawsInTheHoverColour)
+{
+    const wchar_t* text = L"<a first>MMMM</a> <a second>MMMM</a>";
+    Links links;
+    DibCanvas dib(200, 30);
+    Draw(dib, text, RECT{0, 0, 200, 30}, &links);
+    ASSERT_EQ(links.count, 2);
+    EXPECT_EQ(CountNear(dib, 0xFF0000), 0);
+    const int normal = CountNear(dib, 0x0000FF);
+
+    // The host's last mouse position over the second link.
+    kit::Input(win.Hwnd()).Move(links.rects[1].left + 2, links.rects[1].top + 2);
+    ASSERT_TRUE(::PtInRect(&links.rects[1], Host()->GetMousePos()));
+    dib.Fill(0xFFFFFF);
+    Draw(dib, text, RECT{0, 0, 200, 30}, &links);
+    const int hover = CountNear(dib, 0xFF0000);
+    EXPECT_GT(hover, 5);
+    EXPECT_NEAR(hover + CountNear(dib, 0x0000FF), normal, normal / 4);
+    // Only the second link is red.
+    int redInFirst = 0;
+    for (int y = links.rects[0].top; y < links.rects[0].bottom; ++y)
+        for (int x = links.rects[0].left; x < links.rects[0].right; ++x)
+            redInFirst += kit::ColorDistance(dib.Pixel(x, y), 0xFF0000) < 40 ? 1 : 0;
+    EXPECT_EQ(redInFirst, 0);
+}
+
+TEST_F(Markup, ImageFramesAndSelection)
+{
+    kit::TempDir dir;
+    // Three frames of 4 x 24 (taller than a line of text, so the line takes the image's height).
+    std::vector<uint32_t> px(12 * 24);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 12; ++x) px[y * 12 + x] = x < 4 ? 0xFFFF0000 : x < 8 ? 0xFF00FF00 : 0xFF0000FF;
+    kit::WriteBytesToFile(dir.File(L"strip.png"), kit::EncodePng(12, 24, px));
+    CHostResources::AddResourcePath(dir.Path().c_str(), true);
+    struct Case {
+        const wchar_t* text;
+        uint32_t rgb;
+    } cases[] = {
+        {L"<i strip.png 3 1>", 0x00FF00},
+        {L"<i strip.png 3 3>", 0xFF0000},
+        {L"<i strip.png>", 0xFF0000},
+        {L"<i file='strip.png' 3 1>", 0x00FF00},
+    };
+    for (const Case& c : cases) {
+        const std::wstring text = c.text;
+        DibCanvas dib(40, 30);
+        Draw(dib, c.text, RECT{0, 0, 40, 30});
+        // A lone image makes its own line: drawn at the top-left, one frame wide.
+        const int frameWidth = text.find(L" 3 ") != std::wstring::npos ? 4 : 12;
+        EXPECT_EQ(dib.Pixel(1, 1), c.rgb) << std::string(text.begin(), text.end());
+        EXPECT_EQ(dib.Pixel(frameWidth + 1, 1), 0xFFFFFFu);
+    }
+    EXPECT_EQ(Height(L"<i strip.png 3 1>"), 24);
+    // A missing image is skipped; the text after it is measured as if it were not there.
+    EXPECT_EQ(Width(L"<i nowhere.png>ab"), Extent(L"ab", Font()));
+
+    // Selected text fills behind itself with the selection colour.
+    Host()->SetSelectedColor(0xFF00FF00);
+    DibCanvas dib(100, 30);
+    Draw(dib, L"ab<s>MMMM</s>cd", RECT{0, 0, 100, 30});
+    EXPECT_GT(CountNear(dib, 0x00FF00), 20);
+}
+
+TEST_F(Markup, RandomMarkupNeverCrashes)
+{
+    const std::vector<std::wstring> samples = {
+        L"<b>bold</b> <i>it</i> <u>u</u> <c #FF0000>red</c> <a link>text</a>{n}<p 4>para</p><x 5><y 20>",
+        L"<f 0>a</f><f Arial 12 bold italic>b</f><r><b>raw</r><s>sel</s>{<}{>}<{><}>\nline",
+        L"<i missing.png 3 1><i file='x.png' restype='PNG'><a>wrap wrap wrap wrap wrap</a></b></a>",
+    };
+    kit::FuzzRun fuzz;
+    DibCanvas dib(60, 40);
+    const UINT formats[] = {0, DT_WORDBREAK, DT_END_ELLIPSIS, DT_SINGLELINE | DT_VCENTER | DT_CENTER,
+                            DT_WORDBREAK | DT_END_ELLIPSIS};
+    for (int i = 0; i < 600; ++i) {
+        const std::wstring text =
+            i % 5 == 4 ? fuzz.RandomText(40) : fuzz.Mutate(samples[static_cast<size_t>(i) % samples.size()], 6);
+        const UINT format = formats[fuzz.Below(5)];
+        const RECT rc = {0, 0, static_cast<LONG>(fuzz.Below(70)), static_cast<LONG>(fuzz.Below(50))};
+        Links links;
+        links.count = static_cast<int>(fuzz.Below(9));
+        Draw(dib, text.c_str(), rc, &links, format);
+        ASSERT_LE(links.count, 8);
+        links.count = 8;
+        const RECT measured = Measure(text.c_str(), rc, format, &links);
+        ASSERT_LE(measured.right, rc.right);
+    }
+}

@@ -92,10 +92,14 @@ bool Box::Add(CControlUI* child)
     if (child == nullptr)
         return false;
     m_children.push_back(child);
+    // The child's init delegates may close the window, which deletes this box.
+    Watch watch(this);
     if (m_host != nullptr)
         m_host->InitControlTree(child, this);
     else
         child->SetManager(nullptr, this, false);
+    if (watch.Lost())
+        return true;
     child->SetInheritedVisible(IsVisible());
     RequestLayout();
     return true;
@@ -107,22 +111,33 @@ bool Box::Remove(CControlUI* child)
     if (it == m_children.end())
         return false;
     m_children.erase(it);
+    Watch watch(this);  // the child's destroy delegates may close the window
     delete child;
-    RequestLayout();
+    if (!watch.Lost())
+        RequestLayout();
     return true;
 }
 
 void Box::SetManager(CWindowHostUI* host, CControlUI* parent, bool init)
 {
-    for (CControlUI* child : m_children)
-        child->SetManager(host, this, init);
+    Watch watch(this);
+    for (size_t i = 0; i < m_children.size(); ++i) {
+        m_children[i]->SetManager(host, this, init);
+        if (watch.ControlDeleted())
+            return;
+    }
     CControlUI::SetManager(host, parent, init);
 }
 
 void Box::SetPos(RECT rc)
 {
+    // Size delegates and the children's layout may close the window, which deletes this box.
+    Watch watch(this);
     CControlUI::SetPos(rc);
-    for (CControlUI* child : m_children) {
+    if (watch.Lost())
+        return;
+    for (size_t i = 0; i < m_children.size(); ++i) {
+        CControlUI* child = m_children[i];
         if (!child->IsVisible())
             continue;
         RECT rcChild = m_rcItem;
@@ -136,6 +151,8 @@ void Box::SetPos(RECT rc)
             rcChild.bottom = height > 0 ? rcChild.top + height : m_rcItem.bottom;
         }
         child->SetPos(rcChild);
+        if (watch.Lost())
+            return;
     }
 }
 
@@ -143,16 +160,18 @@ void Box::SetVisible(bool visible)
 {
     if (m_visible == visible)
         return;
+    Watch watch(this);
     CControlUI::SetVisible(visible);
-    for (CControlUI* child : m_children)
-        child->SetInheritedVisible(IsVisible());
+    for (size_t i = 0; !watch.Lost() && i < m_children.size(); ++i)
+        m_children[i]->SetInheritedVisible(IsVisible());
 }
 
 void Box::SetInheritedVisible(bool visible)
 {
+    Watch watch(this);
     CControlUI::SetInheritedVisible(visible);
-    for (CControlUI* child : m_children)
-        child->SetInheritedVisible(IsVisible());
+    for (size_t i = 0; !watch.Lost() && i < m_children.size(); ++i)
+        m_children[i]->SetInheritedVisible(IsVisible());
 }
 
 CControlUI* Box::FindControl(FindControlProc proc, void* data, UINT flags)
@@ -183,8 +202,10 @@ void Box::Paint(HDC hDC, const RECT& rcDirty)
     RECT rcPaint;
     if (!::IntersectRect(&rcPaint, &rcDirty, &m_rcItem))
         return;
+    Watch watch(this);  // a paint step may call out and close the window
     CControlUI::Paint(hDC, rcDirty);
-    for (CControlUI* child : m_children) {
+    for (size_t i = 0; !watch.Lost() && i < m_children.size(); ++i) {
+        CControlUI* child = m_children[i];
         RECT rcChild;
         if (child->IsVisible() && ::IntersectRect(&rcChild, &rcPaint, &child->GetPos()))
             child->Paint(hDC, rcPaint);

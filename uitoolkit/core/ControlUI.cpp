@@ -71,14 +71,62 @@ const AttributeSetter kAttributes[] = {
 
 } // namespace
 
+// ---- watch ----------------------------------------------------------------------------------
+
+CControlUI::Watch::Watch(CControlUI* control) : m_control(control)
+{
+    if (control == nullptr)
+        return;
+    m_next = control->m_watches;
+    control->m_watches = this;
+    if (control->m_host != nullptr) {
+        m_hostAlive = control->m_host->GetAliveToken();
+        m_hadHost = true;
+    }
+}
+
+CControlUI::Watch::~Watch()
+{
+    if (m_control == nullptr)
+        return;
+    for (Watch** link = &m_control->m_watches; *link != nullptr; link = &(*link)->m_next) {
+        if (*link == this) {
+            *link = m_next;
+            break;
+        }
+    }
+}
+
+bool CControlUI::Watch::Lost()
+{
+    if (m_deleted)
+        return true;
+    if (!m_hadHost || !m_hostAlive.expired())
+        return false;
+    if (m_control != nullptr)
+        m_control->m_host = nullptr;
+    return true;
+}
+
+// ---- control ----------------------------------------------------------------------------------
+
 CControlUI::CControlUI() = default;
 
 CControlUI::~CControlUI()
 {
+    // A destroy delegate may close the window: the host is told only while it still lives.
+    std::weak_ptr<char> hostAlive;
+    if (m_host != nullptr)
+        hostAlive = m_host->GetAliveToken();
     if (!DestroyDelegates.IsEmpty())
         DestroyDelegates.Fire(this);
-    if (m_host != nullptr)
+    if (m_host != nullptr && !hostAlive.expired())
         m_host->ForgetControl(this);
+    for (Watch* watch = m_watches; watch != nullptr; watch = watch->m_next) {
+        watch->m_deleted = true;
+        watch->m_control = nullptr;
+    }
+    m_watches = nullptr;
 }
 
 CUIString CControlUI::GetName() const { return m_name; }
@@ -142,8 +190,15 @@ void CControlUI::SetPos(RECT rc)
 
     if (!m_inSetPos) {
         m_inSetPos = true;
+        // A delegate may delete the control or close the window (the list's result is false
+        // then too, but also when a delegate just stops the firing).
+        Watch watch(this);
         SizeDelegates.Fire(this);
+        if (watch.ControlDeleted())
+            return;
         m_inSetPos = false;
+        if (watch.Lost())
+            return;
     }
 
     if (m_float && m_parent != nullptr) {
@@ -269,8 +324,13 @@ void CControlUI::SetVisible(bool visible)
     const bool wasVisible = IsVisible();
     m_visible = visible;
     m_focused = false;
-    if (!visible && m_host != nullptr && m_host->GetFocus() == this)
+    if (!visible && m_host != nullptr && m_host->GetFocus() == this) {
+        // The "killfocus" listeners may delete this control or close the window.
+        Watch watch(this);
         m_host->SetFocus(nullptr);
+        if (watch.Lost())
+            return;
+    }
     if (IsVisible() != wasVisible)
         RequestParentLayout();
 }
@@ -328,7 +388,10 @@ CControlUI* CControlUI::FindControl(FindControlProc proc, void* data, UINT flags
 
 void CControlUI::Init()
 {
+    Watch watch(this);
     InitControl();
+    if (watch.Lost())
+        return;
     InitDelegates.Fire(this);
 }
 
@@ -392,6 +455,7 @@ void CControlUI::ApplyAttributeText(const wchar_t* text)
 {
     if (text == nullptr)
         return;
+    Watch watch(this);  // a setter may hide the focused control, whose listeners may delete it
     const wchar_t* p = text;
     while (*p != L'\0') {
         const wchar_t* name = p;
@@ -412,6 +476,8 @@ void CControlUI::ApplyAttributeText(const wchar_t* text)
         const CUIString attrValue(value, static_cast<int>(p - value));
         ++p;
         SetAttribute(attrName.GetData(), attrValue.GetData());
+        if (watch.Lost())
+            return;
         // Exactly one blank separates pairs.
         if (*p != L' ')
             return;
@@ -428,20 +494,28 @@ void CControlUI::Paint(HDC hDC, const RECT& rcDirty)
     if (!::IntersectRect(&m_rcPaint, &rcDirty, &m_rcItem))
         return;
     if (m_borderRound.cx < 1 && m_borderRound.cy < 1) {
-        PaintBackColor(hDC);
-        PaintBackImage(hDC);
-        PaintStateImage(hDC);
-        PaintText(hDC);
-        PaintBorder(hDC);
+        PaintSteps(hDC);
         return;
     }
     CClipGuard clip;
     CClipGuard::ClipToRoundRect(hDC, m_rcPaint, m_rcItem, m_borderRound.cx, m_borderRound.cy, clip);
-    PaintBackColor(hDC);
-    PaintBackImage(hDC);
-    PaintStateImage(hDC);
-    PaintText(hDC);
-    PaintBorder(hDC);
+    PaintSteps(hDC);
+}
+
+bool CControlUI::PaintSteps(HDC hDC)
+{
+    using Step = void (CControlUI::*)(HDC);
+    static constexpr Step kSteps[] = {&CControlUI::PaintBackColor, &CControlUI::PaintBackImage,
+                                      &CControlUI::PaintStateImage, &CControlUI::PaintText,
+                                      &CControlUI::PaintBorder};
+    // A step of a derived control may call out (a text callback) and lose the control.
+    Watch watch(this);
+    for (Step step : kSteps) {
+        (this->*step)(hDC);
+        if (watch.Lost())
+            return false;
+    }
+    return true;
 }
 
 void CControlUI::PaintBackColor(HDC hDC)

@@ -7,6 +7,8 @@
 // hand on to their base for names they do not know.
 #include <windows.h>
 
+#include <memory>
+
 #include "uitoolkit/core/ControlEvent.h"
 #include "uitoolkit/core/UIDelegate.h"
 #include "uitoolkit/core/UIRect.h"
@@ -47,6 +49,32 @@ struct RelativePosUI {
 
 class CControlUI {
 public:
+    // Watches a control across a call-out (notification, delegate, focus change, init) that may
+    // delete the control or its window host:
+    //     CControlUI::Watch watch(this);
+    //     m_host->SendNotify(this, L"click");
+    //     if (watch.Lost()) return;   // nothing of this control (or its host) may be touched now
+    class Watch {
+    public:
+        explicit Watch(CControlUI* control);  // a null control is never deleted
+        ~Watch();
+        Watch(const Watch&) = delete;
+        Watch& operator=(const Watch&) = delete;
+
+        bool ControlDeleted() const { return m_deleted; }
+        // The control was deleted, or the host it had when the watch began was destroyed (a
+        // surviving control then forgets that host).
+        bool Lost();
+
+    private:
+        friend class CControlUI;
+        CControlUI* m_control;
+        Watch* m_next = nullptr;
+        std::weak_ptr<char> m_hostAlive;
+        bool m_hadHost = false;
+        bool m_deleted = false;
+    };
+
     CControlUI();
     // Fires DestroyDelegates; lets the host forget the control.
     virtual ~CControlUI();                                         // 0
@@ -206,6 +234,12 @@ protected:
     int m_borderSize = 1;
     SIZE m_borderRound = {0, 0};
     RECT m_rcPaint = {0, 0, 0, 0};
+
+private:
+    // The five paint steps in order; false when one of them lost the control or its host.
+    bool PaintSteps(HDC hDC);
+
+    Watch* m_watches = nullptr;  // the watches of running call-outs, told when the control dies
 };
 
 } // namespace SkinUI

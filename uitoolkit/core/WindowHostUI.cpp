@@ -54,11 +54,6 @@ CControlUI* CALLBACK FindControlNeedingUpdateProc(CControlUI* control, void* /*d
     return control->IsUpdateNeeded() ? control : nullptr;
 }
 
-CControlUI* CALLBACK FindSameControlProc(CControlUI* control, void* data)
-{
-    return control == data ? control : nullptr;
-}
-
 // Offers the message to each filter of a list in order. True when one took it (its result in
 // `result`) or when one destroyed the host: the list belongs to the host, so nothing of it is
 // read after a filter returns with the host gone.
@@ -261,7 +256,12 @@ bool CWindowHostUI::InitControlTree(CControlUI* control, CControlUI* parent)
         return false;
     if (parent == nullptr)
         parent = control->GetParent();
+    // Init delegates may delete the control or close the window.
+    std::weak_ptr<char> alive = m_alive;
+    CControlUI::Watch watch(control);
     control->SetManager(this, parent, true);
+    if (alive.expired() || watch.ControlDeleted())
+        return false;
     control->FindControl(RegisterControlNameProc, &m_nameMap, 0);
     return true;
 }
@@ -459,35 +459,26 @@ bool CWindowHostUI::SendEvent(CControlUI* control, int type, CControlUI* sender,
     return !alive.expired();
 }
 
-bool CWindowHostUI::IsInTree(CControlUI* control) const
-{
-    return control != nullptr && m_root != nullptr &&
-           m_root->FindControl(FindSameControlProc, control, 0) == control;
-}
-
 // ---- focus and capture ------------------------------------------------------------------------
 
 void CWindowHostUI::SetFocus(CControlUI* control)
 {
     std::weak_ptr<char> alive = m_alive;
+    // The handlers of the window focus and of the old focus may delete the new one.
+    CControlUI::Watch target(control);
     if (::GetFocus() != m_hWnd && control != m_focus) {
         ::SetFocus(m_hWnd);
         if (alive.expired())
             return;
+        if (target.ControlDeleted())
+            control = nullptr;
     }
     if (control == m_focus)
         return;
-    if (m_focus != nullptr) {
-        CControlUI* old = m_focus;
-        if (!SendEvent(old, kEventKillFocus, control, POINT{0, 0}))
-            return;
-        if (m_focus == old) {  // not forgotten by its own handler
-            SendNotify(old, L"killfocus");
-            if (alive.expired())
-                return;
-        }
-        m_focus = nullptr;
-    }
+    if (!KillFocus(control, alive))
+        return;
+    if (target.ControlDeleted())
+        control = nullptr;
     if (control != nullptr && OwnsControl(control) && control->IsVisible() && control->IsEnabled()) {
         m_focus = control;
         if (!SendEvent(control, kEventSetFocus, control, POINT{0, 0}))
@@ -502,24 +493,34 @@ void CWindowHostUI::SetFocus(CControlUI* control)
         m_focusNeeded = false;
 }
 
+// The current focus gets the kill-focus event (sender: the control gaining the focus) and
+// "killfocus", and the focus is cleared. False when the host died meanwhile.
+bool CWindowHostUI::KillFocus(CControlUI* gaining, const std::weak_ptr<char>& alive)
+{
+    if (m_focus == nullptr)
+        return true;
+    CControlUI* old = m_focus;
+    if (!SendEvent(old, kEventKillFocus, gaining, POINT{0, 0}))
+        return false;
+    if (m_focus == old) {  // not forgotten by its own handler
+        SendNotify(old, L"killfocus");
+        if (alive.expired())
+            return false;
+    }
+    m_focus = nullptr;
+    return true;
+}
+
 void CWindowHostUI::RequestFocus(CControlUI* control)
 {
     std::weak_ptr<char> alive = m_alive;
+    CControlUI::Watch target(control);
     ::SetFocus(m_hWnd);
     if (alive.expired() || control == nullptr)
         return;
-    if (m_focus != nullptr) {
-        CControlUI* old = m_focus;
-        if (!SendEvent(old, kEventKillFocus, control, POINT{0, 0}))
-            return;
-        if (m_focus == old) {
-            SendNotify(old, L"killfocus");
-            if (alive.expired())
-                return;
-        }
-        m_focus = nullptr;
-    }
-    if (m_root == nullptr)
+    if (!KillFocus(control, alive))
+        return;
+    if (m_root == nullptr || target.ControlDeleted())
         return;
     // The Tab stop before the control takes the focus silently; the next paint moves it forward
     // onto the control itself.
@@ -743,8 +744,12 @@ bool CWindowHostUI::OnPaint()
         RECT rcClient = {};
         ::GetClientRect(m_hWnd, &rcClient);
         if (!::IsRectEmpty(&rcClient)) {
+            // Layout fires size delegates and layout-driven notifications, whose listeners may
+            // close the window.
             if (m_root->IsUpdateNeeded()) {
                 m_root->SetPos(rcClient);
+                if (alive.expired())
+                    return false;
                 ReleaseOffscreen();  // recreated at the new size
             } else {
                 int pass = 0;
@@ -754,6 +759,8 @@ bool CWindowHostUI::OnPaint()
                     if (control == nullptr)
                         break;
                     control->SetPos(control->GetPos());
+                    if (alive.expired())
+                        return false;
                 }
                 if (pass == kMaxLayoutPasses)
                     m_updateNeeded = true;  // painted as it is; the next paint goes on
@@ -791,9 +798,13 @@ bool CWindowHostUI::OnPaint()
     const RECT& rcPaint = ps.rcPaint;
     const int width = rcPaint.right - rcPaint.left;
     const int height = rcPaint.bottom - rcPaint.top;
+    // A control's paint may call out too (text callbacks, hosted windows): after each paint call
+    // the host must still live. The window is then gone with its paint.
     if (!m_offscreenPaint || m_hOffscreenDC == nullptr || m_hOffscreenBitmap == nullptr) {
         const int saved = ::SaveDC(ps.hdc);
         m_root->Paint(ps.hdc, rcPaint);
+        if (alive.expired())
+            return false;
         ::RestoreDC(ps.hdc, saved);
     } else {
         HGDIOBJ oldBitmap = ::SelectObject(m_hOffscreenDC, m_hOffscreenBitmap);
@@ -817,8 +828,13 @@ bool CWindowHostUI::OnPaint()
             }
         }
         m_root->Paint(m_hOffscreenDC, rcPaint);
-        for (int i = 0; i < m_postPaint.GetSize(); ++i)
+        if (alive.expired())
+            return false;
+        for (int i = 0; i < m_postPaint.GetSize(); ++i) {
             static_cast<CControlUI*>(m_postPaint[i])->PaintOverlay(m_hOffscreenDC, rcPaint);
+            if (alive.expired())
+                return false;
+        }
         ::RestoreDC(m_hOffscreenDC, saved);
         ::BitBlt(ps.hdc, rcPaint.left, rcPaint.top, width, height, m_hOffscreenDC, rcPaint.left, rcPaint.top,
                  SRCCOPY);
@@ -841,12 +857,13 @@ void CWindowHostUI::PrintClient(HDC hDC, LPARAM flags)
 {
     if (m_root == nullptr || hDC == nullptr)
         return;
+    std::weak_ptr<char> alive = m_alive;
     RECT rcClient = {};
     ::GetClientRect(m_hWnd, &rcClient);
     const int saved = ::SaveDC(hDC);
     m_root->Paint(hDC, rcClient);
     ::RestoreDC(hDC, saved);
-    if ((flags & PRF_CHILDREN) == 0)
+    if ((flags & PRF_CHILDREN) == 0 || alive.expired())
         return;
     for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
         RECT rcChild = {};
@@ -856,6 +873,8 @@ void CWindowHostUI::PrintClient(HDC hDC, LPARAM flags)
         ::OffsetWindowOrgEx(hDC, -rcChild.left, -rcChild.top, &oldOrigin);
         ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(hDC), flags | PRF_NONCLIENT);
         ::SetWindowOrgEx(hDC, oldOrigin.x, oldOrigin.y, nullptr);
+        if (alive.expired())
+            return;
     }
 }
 
@@ -1214,10 +1233,11 @@ bool CWindowHostUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam
             m_root->FindControl(FindControlByShortcutProc, &search, kFindEnabled | kFindTopFirst | kFindMeFirst);
         if (control == nullptr)
             return false;
+        CControlUI::Watch watch(control);
         control->SetFocus();
         if (alive.expired())
             return true;
-        if (IsInTree(control))  // not deleted by a focus handler
+        if (!watch.ControlDeleted())  // not deleted by a focus handler
             control->Activate();
         return true;
     }

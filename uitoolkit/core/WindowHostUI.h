@@ -147,7 +147,8 @@ private:
     void ShowToolTip(CControlUI* control);
     void HideToolTip();
     bool OwnsControl(CControlUI* control) const;
-    bool IsInTree(CControlUI* control) const;
+    // The focus loses its events and "killfocus"; false when the host died meanwhile.
+    bool KillFocus(CControlUI* gaining, const std::weak_ptr<char>& alive);
     bool IsTimerIdTaken(UINT windowId) const;
     // Whether the focused rich edit takes Tab as text.
     static bool RichEditWantsTab(CControlUI* control);

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <memory>
 
+#include "foundation/TraceLog.h"
 #include "uitoolkit/controls/IContainerUI.h"
 #include "uitoolkit/core/BuiltinControls.h"
 #include "uitoolkit/core/ControlUI.h"
@@ -72,6 +73,7 @@ CControlUI* CDialogBuilder::Create(const wchar_t* markup, const wchar_t* type, I
 
 CControlUI* CDialogBuilder::Build(IDialogBuilderCallback* callback, CWindowHostUI* host, CControlUI* parent) {
     m_callback = callback;
+    if (m_budget == &m_ownBudget) m_ownBudget = Budget{};  // a build of its own starts afresh
     CXmlNode root = m_xml.GetRoot();
     if (!root.IsValid()) return nullptr;
     if (host != nullptr) {
@@ -162,18 +164,38 @@ CControlUI* CDialogBuilder::CreateControl(const wchar_t* tag) const {
     return m_callback != nullptr ? m_callback->CreateControl(tag) : nullptr;
 }
 
+bool CDialogBuilder::TakeFromBudget(int Budget::*counter) {
+    if (m_budget->*counter > 0) {
+        --(m_budget->*counter);
+        return true;
+    }
+    if (!m_budget->traced) {
+        m_budget->traced = true;
+        if (IsTraceViewerPresent())
+            TraceLog(L"[CDialogBuilder] more than %d controls or %d include copies: the rest of the skin is skipped",
+                     kMaxBuildControls, kMaxIncludeCopies);
+    }
+    return false;
+}
+
 CControlUI* CDialogBuilder::Include(const CXmlNode& node, CControlUI* parent, CWindowHostUI* host) {
     if (m_includeDepth >= kMaxIncludeDepth) return nullptr;
     wchar_t countText[500] = {};
     wchar_t source[500] = {};
-    int count = 1;
-    if (node.GetAttributeValue(L"count", countText, 500)) count = static_cast<int>(ParseInt(countText));
+    long count = 1;
+    if (node.GetAttributeValue(L"count", countText, 500)) count = ParseInt(countText);
     if (!node.GetAttributeValue(L"source", source, 500) || source[0] == 0) return nullptr;
+    if (count > kMaxIncludeCount) {
+        if (IsTraceViewerPresent())
+            TraceLog(L"[CDialogBuilder] Include \"%s\": count %ld clamped to %d", source, count, kMaxIncludeCount);
+        count = kMaxIncludeCount;
+    }
 
     CControlUI* first = nullptr;
-    for (int i = 0; i < count; ++i) {
+    for (long i = 0; i < count && TakeFromBudget(&Budget::includes); ++i) {
         CDialogBuilder included;
         included.m_includeDepth = m_includeDepth + 1;
+        included.m_budget = m_budget;
         CControlUI* made;
         if (m_resourceType != nullptr) {
             const WORD id = static_cast<WORD>(ParseInt(source) & 0xFFFF);
@@ -217,7 +239,9 @@ CControlUI* CDialogBuilder::Parse(const CXmlNode& node, CControlUI* parent, CWin
             if (parent == nullptr && made != nullptr) keepParentless(made);
             continue;
         }
-        // 3. Create; unknown tags are skipped with their children.
+        // 3. Create; unknown tags are skipped with their children. Past the build's budget
+        // nothing more is made.
+        if (!TakeFromBudget(&Budget::controls)) break;
         std::unique_ptr<CControlUI> control(CreateControl(tag));
         if (!control) continue;
         // 4. Children first, so that they exist before the control is configured.

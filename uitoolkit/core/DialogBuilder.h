@@ -16,6 +16,13 @@ public:
     using ControlCreator = CControlUI* (*)(const wchar_t* tagName);
     // Include elements nested deeper than this are skipped (a skin may include itself).
     static constexpr int kMaxIncludeDepth = 8;
+    // An Include's "count" above this is clamped.
+    static constexpr int kMaxIncludeCount = 1000;
+    // One build, with all its includes, makes at most this many controls and loads at most this
+    // many include copies: a hostile skin (one that includes itself many times) ends with a
+    // partial tree instead of exhausting memory or time.
+    static constexpr int kMaxBuildControls = 100000;
+    static constexpr int kMaxIncludeCopies = 2000;
 
     CDialogBuilder() = default;
     CDialogBuilder(const CDialogBuilder&) = delete;
@@ -43,11 +50,21 @@ private:
     void ApplyWindowAttributes(const CXmlNode& root, CWindowHostUI* host) const;
     // Builds an Include element's layout under `parent`; returns its first control.
     CControlUI* Include(const CXmlNode& node, CControlUI* parent, CWindowHostUI* host);
+    // What is left to a build, shared by the builders of its includes.
+    struct Budget {
+        int controls = kMaxBuildControls;
+        int includes = kMaxIncludeCopies;
+        bool traced = false;
+    };
+    // Takes one from a counter of the budget; false (traced once) when it is spent.
+    bool TakeFromBudget(int Budget::*counter);
 
     CXmlDocument m_xml;
     IDialogBuilderCallback* m_callback = nullptr;
     const wchar_t* m_resourceType = nullptr;
     int m_includeDepth = 0;
+    Budget m_ownBudget;
+    Budget* m_budget = &m_ownBudget;
 };
 
 } // namespace SkinUI

@@ -347,6 +347,41 @@ TEST(DialogBuilder, IncludesFilesInlineTextAndRepeats) {
     EXPECT_EQ(parent.GetCount(), 1 + CDialogBuilder::kMaxIncludeDepth);
 }
 
+TEST(DialogBuilder, HostileIncludesEndWithABoundedTree) {
+    Reset reset;
+    kit::TempDir dir;
+    std::string wide = "<Window>";
+    for (int i = 0; i < 200; ++i) wide += "<Recording/>";
+    wide += "</Window>";
+    ASSERT_TRUE(kit::WriteBytesToFile(dir.File(L"one.xml"), "<Window><Recording/></Window>"));
+    ASSERT_TRUE(kit::WriteBytesToFile(dir.File(L"wide.xml"), wide));
+    ASSERT_TRUE(kit::WriteBytesToFile(dir.File(L"self.xml"),
+                                      "<Window><Recording/><Include source=\"self.xml\" count=\"1000\"/></Window>"));
+    CHostResources::AddResourcePath(dir.Path().c_str(), false);
+    Callback cb;
+    struct Case {
+        const wchar_t* include;
+        int expected;  // controls made under the parent
+    } const cases[] = {
+        {L"<Include source=\"one.xml\" count=\"5000\"/>", CDialogBuilder::kMaxIncludeCount},
+        // Copies of copies, depth first: the include budget ends it.
+        {L"<Include source=\"self.xml\" count=\"1000\"/>", CDialogBuilder::kMaxIncludeCopies},
+        // 1000 copies of 200 controls: the control budget ends it.
+        {L"<Include source=\"wide.xml\" count=\"1000\"/>", CDialogBuilder::kMaxBuildControls},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        TestLayout parent;
+        CDialogBuilder builder;
+        builder.Create((std::wstring(L"<Window>") + c.include + L"</Window>").c_str(), nullptr, &cb, nullptr, &parent);
+        EXPECT_EQ(parent.GetCount(), c.expected);
+        // The same builder builds again with a fresh budget.
+        cb.asked.clear();
+        std::unique_ptr<CControlUI> again(builder.Create(L"<Window><Recording/></Window>", nullptr, &cb));
+        EXPECT_NE(again, nullptr);
+    }
+}
+
 TEST(DialogBuilder, BuildsFromProgramResources) {
     Reset reset;
     kit::TempDir dir;

@@ -105,12 +105,14 @@ int CLabelUI::GetFontHeight() const
     return entry != nullptr ? entry->metrics.tmHeight : 0;
 }
 
-SIZE CLabelUI::GetDesiredSize(SIZE available)
+SIZE CLabelUI::DesiredSizeWithMargin(SIZE available, int margin)
 {
     if (m_fixedSize.cy != 0)
         return CControlUI::GetDesiredSize(available);
-    return SIZE{m_fixedSize.cx, GetFontHeight() + 4};
+    return SIZE{m_fixedSize.cx, GetFontHeight() + margin};
 }
+
+SIZE CLabelUI::GetDesiredSize(SIZE available) { return DesiredSizeWithMargin(available, 4); }
 
 void CLabelUI::SetTextStyle(UINT style)
 {

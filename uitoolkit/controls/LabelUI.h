@@ -37,6 +37,9 @@ public:
 protected:
     // The text-metric height of the control's font; 0 without a host.
     int GetFontHeight() const;
+    // The control base's answer when a fixed height is set, else the fixed width and the font
+    // height plus `margin`.
+    SIZE DesiredSizeWithMargin(SIZE available, int margin);
     // Fills zero colours with the host's defaults; false when there is no host to paint with.
     bool ResolveDefaultColors();
     // The control rectangle shrunk by the text padding.

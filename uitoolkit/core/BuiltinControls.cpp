@@ -3,7 +3,13 @@
 #include <cwchar>
 
 #include "uitoolkit/controls/ContainerUI.h"
+#include "uitoolkit/controls/ButtonUI.h"
+#include "uitoolkit/controls/HostButtonUI.h"
 #include "uitoolkit/controls/LabelUI.h"
+#include "uitoolkit/controls/MenuButton.h"
+#include "uitoolkit/controls/OptionUI.h"
+#include "uitoolkit/controls/SlaveButtonUI.h"
+#include "uitoolkit/controls/TextUI.h"
 #include "uitoolkit/core/ControlUI.h"
 
 namespace SkinUI {
@@ -25,6 +31,12 @@ const BuiltinTag kBuiltinTags[] = {
     {L"Control", &Make<CControlUI>},
     // Labels, texts and buttons.
     {L"Label", &Make<CLabelUI>},
+    {L"Text", &Make<CTextUI>},
+    {L"Button", &Make<CButtonUI>},
+    {L"Option", &Make<COptionUI>},
+    {L"MenuButton", &Make<CMenuButton>},
+    {L"CHostButtonUI", &Make<CHostButtonUI>},
+    {L"CSlaveButtonUI", &Make<CSlaveButtonUI>},
     // Containers, scroll bars, progress bars and sliders.
     {L"Container", &Make<CContainerUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},

@@ -1,0 +1,116 @@
+#include "uitoolkit/controls/ButtonUI.h"
+
+#include <cwchar>
+
+namespace SkinUI {
+
+namespace {
+
+struct ImageAttribute {
+    const wchar_t* name;
+    void (CButtonUI::*set)(const wchar_t*);
+};
+
+const ImageAttribute kImageAttributes[] = {
+    {L"normalimage", &CButtonUI::SetNormalImage},
+    {L"hotimage", &CButtonUI::SetHotImage},
+    {L"pushedimage", &CButtonUI::SetPushedImage},
+    {L"focusedimage", &CButtonUI::SetFocusedImage},
+    {L"disabledimage", &CButtonUI::SetDisabledImage},
+    {L"url", &CButtonUI::SetUrl},
+    {L"hottext", &CButtonUI::SetHotText},
+};
+
+} // namespace
+
+CButtonUI::CButtonUI() : m_button(*this)
+{
+    m_textStyle = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
+}
+
+const wchar_t* CButtonUI::GetClass() const { return L"ButtonUI"; }
+
+void* CButtonUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && std::wcscmp(name, L"Button") == 0)
+        return this;
+    return CLabelUI::GetInterface(name);
+}
+
+UINT CButtonUI::GetBehaviourFlags() const { return m_button.GetBehaviourFlags(); }
+
+bool CButtonUI::Activate() { return m_button.Activate(); }
+
+void CButtonUI::SetEnabled(bool enabled)
+{
+    CControlUI::SetEnabled(enabled);
+    if (!IsEnabled())
+        m_button.SetState(0);
+}
+
+void CButtonUI::HandleEvent(ControlEvent& event)
+{
+    if (!m_button.HandleEvent(event))
+        CLabelUI::HandleEvent(event);
+}
+
+void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name == nullptr)
+        return;
+    if (value == nullptr)
+        value = L"";
+    for (const ImageAttribute& attribute : kImageAttributes) {
+        if (std::wcscmp(name, attribute.name) == 0) {
+            (this->*attribute.set)(value);
+            return;
+        }
+    }
+    if (!m_button.SetColorAttribute(name, value))
+        CLabelUI::SetAttribute(name, value);
+}
+
+SIZE CButtonUI::GetDesiredSize(SIZE available) { return DesiredSizeWithMargin(available, 8); }
+
+void CButtonUI::SetImage(CUIString& field, const wchar_t* image)
+{
+    field = image;
+    Invalidate();
+}
+
+void CButtonUI::SetHotText(const wchar_t* text)
+{
+    if (m_hotText == text)
+        return;
+    m_hotText = text;
+    Invalidate();
+}
+
+void CButtonUI::PaintButtonImage(HDC hDC)
+{
+    m_button.RefreshFocusAndEnabled();
+    CUIString* image = m_button.Has(kStateDisabled) ? &m_disabledImage
+                       : m_button.Has(kStatePushed) ? &m_pushedImage
+                       : m_button.Has(kStateHot)    ? &m_hotImage
+                       : m_button.Has(kStateFocused) ? &m_focusedImage
+                                                     : nullptr;
+    if (image != nullptr && CButtonBehaviour::DrawStateImage(*this, hDC, *image))
+        return;
+    CButtonBehaviour::DrawStateImage(*this, hDC, m_normalImage);
+}
+
+void CButtonUI::PaintStateImage(HDC hDC) { PaintButtonImage(hDC); }
+
+void CButtonUI::PaintText(HDC hDC)
+{
+    m_button.RefreshFocusAndEnabled();
+    if (!ResolveDefaultColors())
+        return;
+    const bool hotText = m_button.Has(kStateHot) && !m_hotText.IsEmpty();
+    const CUIString& text = hotText ? m_hotText : m_text;
+    if (text.IsEmpty())
+        return;
+    DrawLabelText(hDC, text.GetData(), m_button.OverrideTextColor(GetStateTextColor()));
+}
+
+} // namespace SkinUI

@@ -1,0 +1,24 @@
+#include "uitoolkit/controls/HostButtonUI.h"
+
+#include <cwchar>
+
+namespace SkinUI {
+
+void CHostButtonUI::HandleEvent(ControlEvent& event)
+{
+    if (event.type == kEventMouseEnter || event.type == kEventMouseLeave) {
+        if (CControlUI* linked = m_linked.Resolve(*this))
+            linked->SetVisible(event.type == kEventMouseEnter);
+    }
+    CButtonUI::HandleEvent(event);
+}
+
+void CHostButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name != nullptr && std::wcscmp(name, L"linkedcontrol") == 0)
+        SetLinkedControl(value);
+    else
+        CButtonUI::SetAttribute(name, value);
+}
+
+} // namespace SkinUI

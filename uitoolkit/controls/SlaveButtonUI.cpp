@@ -1,0 +1,33 @@
+#include "uitoolkit/controls/SlaveButtonUI.h"
+
+#include <cwchar>
+#include <memory>
+
+#include "uitoolkit/core/WindowHostUI.h"
+
+namespace SkinUI {
+
+void CSlaveButtonUI::HandleEvent(ControlEvent& event)
+{
+    if ((event.type == kEventMouseEnter || event.type == kEventMouseLeave) && !m_forwarding) {
+        if (CControlUI* linked = m_linked.Resolve(*this)) {
+            const std::weak_ptr<char> alive = m_host->GetAliveToken();
+            m_forwarding = true;
+            linked->HandleEvent(event);
+            if (alive.expired())
+                return;
+            m_forwarding = false;
+        }
+    }
+    CButtonUI::HandleEvent(event);
+}
+
+void CSlaveButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name != nullptr && std::wcscmp(name, L"linkedcontrol") == 0)
+        SetLinkedControl(value);
+    else
+        CButtonUI::SetAttribute(name, value);
+}
+
+} // namespace SkinUI

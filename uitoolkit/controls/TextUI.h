@@ -1,0 +1,39 @@
+#pragma once
+// CTextUI: word-wrapped text whose marked-up links can be clicked ("link" with the link's
+// index). It remembers the rectangles and texts of up to eight links from its last paint, hit-
+// tests them for the hand cursor and clicks, and repaints when the link under the mouse changes
+// (the renderer draws that link in the host's hover colour). Its desired size is measured.
+#include "uitoolkit/controls/LabelUI.h"
+
+namespace SkinUI {
+
+class CTextUI : public CLabelUI {
+public:
+    static constexpr int kMaxLinks = 8;
+
+    CTextUI();
+
+    const wchar_t* GetClass() const override;
+    void* GetInterface(const wchar_t* name) override;
+    UINT GetBehaviourFlags() const override;
+    void HandleEvent(ControlEvent& event) override;
+    SIZE GetDesiredSize(SIZE available) override;
+    void PaintText(HDC hDC) override;
+
+    int GetLinkCount() const { return m_linkCount; }
+    // The link's rectangle and text from the last paint; null outside 0 .. count-1.
+    const RECT* GetLinkRect(int index) const;
+    const wchar_t* GetLinkText(int index) const;
+    int GetHoverLink() const { return m_hoverLink; }
+
+private:
+    // The first link rectangle that holds the point, else -1.
+    int LinkAt(POINT pt) const;
+
+    int m_linkCount = 0;
+    RECT m_linkRects[kMaxLinks] = {};
+    CUIString m_linkTexts[kMaxLinks];
+    int m_hoverLink = -1;
+};
+
+} // namespace SkinUI

@@ -97,6 +97,8 @@ void CFrameView::PostToAttached(UINT message, WPARAM wParam, LPARAM lParam) cons
     for (const AttachedWindow& window : m_attached) ::PostMessageW(window.hWnd, message, wParam, lParam);
 }
 
+// The frame's first window is made while the base part is constructed and so sees the base's
+// handling; this takes effect for a window that Create makes afterwards.
 bool CFrameView::OnCreate(WPARAM, LPARAM, LRESULT& result)
 {
     const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);

@@ -198,6 +198,16 @@ TEST_F(FrameTest, CloseAndKeysGoToTheAttachedWindows)
     EXPECT_TRUE(::IsWindow(Frame()));
 }
 
+TEST_F(FrameTest, ActivatingTheProgramRestoresAMinimisedFrame)
+{
+    ::ShowWindow(Frame(), SW_MINIMIZE);
+    ASSERT_TRUE(::IsIconic(Frame()));
+    Post(WM_ACTIVATEAPP, FALSE);
+    EXPECT_TRUE(::IsIconic(Frame()));
+    Post(WM_ACTIVATEAPP, TRUE);
+    EXPECT_FALSE(::IsIconic(Frame()));
+}
+
 TEST_F(FrameTest, WithoutAttachedWindowCloseClosesTheFrame)
 {
     Post(WM_SYSCOMMAND, SC_CLOSE);

@@ -11,9 +11,8 @@ int CConfigFileAdapter::Open(const wchar_t* path, int /*mode*/)
         return 0;
     if (!store_)
         store_ = std::make_unique<IniStore>();
-    // A missing or unreadable file leaves an empty store; the open still counts.
-    store_->Load(path);
-    return 1;
+    // A missing file is an empty store; one that could not be read is reported.
+    return store_->Load(path) ? 1 : 0;
 }
 
 int CConfigFileAdapter::GetString(const wchar_t* section, const wchar_t* key, wchar_t* buf, int size)
@@ -34,6 +33,11 @@ bool CConfigFileAdapter::SetString(const wchar_t* section, const wchar_t* key, c
 bool CConfigFileAdapter::SetInt(const wchar_t* section, const wchar_t* key, int value)
 {
     return store_ && store_->SetInt(section, key, value);
+}
+
+bool CConfigFileAdapter::Update(const std::function<void(IniStore&)>& change)
+{
+    return store_ && store_->Update(change);
 }
 
 void CConfigFileAdapter::Close()

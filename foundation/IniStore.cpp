@@ -1,5 +1,6 @@
 #include "foundation/IniStore.h"
 
+#include "foundation/FileLock.h"
 #include "foundation/StringUtil.h"
 #include "foundation/UniqueHandle.h"
 
@@ -113,34 +114,53 @@ std::wstring OneLine(const wchar_t* text)
 
 // Section and key names as the file gives them back: one line, no outer
 // blanks, lower case.
-std::wstring Name(const wchar_t* text)
+std::wstring NamePart(const wchar_t* text)
 {
     return Lower(Trimmed(OneLine(text)));
 }
 
+// A temporary beside the file that no other save (of this or another process) uses.
+mjz::UniqueHandle CreateUniqueTemp(const std::wstring& path, std::wstring& temp)
+{
+    static LONG counter = 0;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        wchar_t suffix[48];
+        std::swprintf(suffix, 48, L".%lu-%ld.tmp", ::GetCurrentProcessId(), ::InterlockedIncrement(&counter));
+        temp = path + suffix;
+        mjz::UniqueHandle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || ::GetLastError() != ERROR_FILE_EXISTS)
+            return file;
+    }
+    return mjz::UniqueHandle();
+}
+
 }  // namespace
 
-std::wstring IniStore::MakeKey(const wchar_t* section, const wchar_t* key)
+IniStore::Name IniStore::MakeName(const wchar_t* section, const wchar_t* key)
 {
-    return Name(section) + L"#" + Name(key);
+    return Name(NamePart(section), NamePart(key));
 }
 
 void IniStore::Store(const wchar_t* section, const wchar_t* key, std::wstring value, bool replace)
 {
-    Entry entry{Name(section), Name(key), std::move(value)};
-    const std::wstring joined = entry.section + L"#" + entry.key;
     if (replace)
-        values_[joined] = std::move(entry);
+        values_[MakeName(section, key)] = std::move(value);
     else
-        values_.emplace(joined, std::move(entry));
+        values_.emplace(MakeName(section, key), std::move(value));
 }
 
 bool IniStore::Load(const std::wstring& path)
 {
     path_ = path;
     values_.clear();
+    unwritten_.clear();
     std::vector<unsigned char> bytes;
-    writable_ = ReadAll(path, bytes);
+    {
+        // Not in the middle of another process's replacement.
+        FileLock lock(path);
+        writable_ = ReadAll(path, bytes);
+    }
     if (!writable_)
         return false;
     Parse(Decode(bytes));
@@ -180,10 +200,10 @@ void IniStore::Parse(const std::wstring& text)
 
 bool IniStore::GetInt(const wchar_t* section, const wchar_t* key, int& out) const
 {
-    const auto it = values_.find(MakeKey(section, key));
-    if (it == values_.end() || it->second.value.empty())
+    const auto it = values_.find(MakeName(section, key));
+    if (it == values_.end() || it->second.empty())
         return false;
-    out = static_cast<int>(std::wcstol(it->second.value.c_str(), nullptr, 10));
+    out = static_cast<int>(std::wcstol(it->second.c_str(), nullptr, 10));
     return true;
 }
 
@@ -192,10 +212,10 @@ int IniStore::GetString(const wchar_t* section, const wchar_t* key, wchar_t* buf
     if (!buf || size <= 0)
         return 0;
     buf[0] = L'\0';
-    const auto it = values_.find(MakeKey(section, key));
+    const auto it = values_.find(MakeName(section, key));
     if (it == values_.end())
         return 0;
-    const std::wstring& value = it->second.value;
+    const std::wstring& value = it->second;
     const int n = static_cast<int>(std::min<size_t>(value.size(), static_cast<size_t>(size - 1)));
     std::wmemcpy(buf, value.data(), static_cast<size_t>(n));
     buf[n] = L'\0';
@@ -204,9 +224,44 @@ int IniStore::GetString(const wchar_t* section, const wchar_t* key, wchar_t* buf
 
 bool IniStore::SetString(const wchar_t* section, const wchar_t* key, const wchar_t* value)
 {
+    return Update([&](IniStore& store) { store.Put(section, key, value); });
+}
+
+void IniStore::Put(const wchar_t* section, const wchar_t* key, const wchar_t* value)
+{
     // Kept as the file will give it back: one line, no outer blanks.
-    Store(section, key, Trimmed(OneLine(value)), true);
-    return Save();
+    Change change{section ? section : L"", key ? key : L"", Trimmed(OneLine(value))};
+    Store(change.section.c_str(), change.key.c_str(), change.value, true);
+    unwritten_.push_back(std::move(change));
+}
+
+bool IniStore::Update(const std::function<void(IniStore&)>& change)
+{
+    // 1. A store whose file could not be read refuses every write until a Load succeeds: what
+    //    it holds is not what the file holds.
+    if (path_.empty() || !writable_) {
+        change(*this);
+        return false;
+    }
+    // 2. Under the lock of all processes: what the file holds now, with the changes of this
+    //    store not written yet, then the new change.
+    FileLock lock(path_);
+    std::vector<unsigned char> bytes;
+    const bool fresh = lock.Held() && ReadAll(path_, bytes);
+    if (fresh) {
+        values_.clear();
+        Parse(Decode(bytes));
+        for (const Change& old : unwritten_)
+            Store(old.section.c_str(), old.key.c_str(), old.value, true);
+    }
+    change(*this);
+    if (!fresh)
+        return false;
+    // 3. One write; what it wrote is no longer pending.
+    if (!Save())
+        return false;
+    unwritten_.clear();
+    return true;
 }
 
 bool IniStore::SetInt(const wchar_t* section, const wchar_t* key, int value)
@@ -221,8 +276,8 @@ bool IniStore::Save() const
 
     // 1. The file text: sections in order, each with its keys.
     std::map<std::wstring, std::wstring> sections;  // section -> its lines
-    for (const auto& [joined, entry] : values_)
-        sections[entry.section] += entry.key + L"=" + entry.value + L"\r\n";
+    for (const auto& [name, value] : values_)
+        sections[name.first] += name.second + L"=" + value + L"\r\n";
     std::wstring text;
     for (const auto& [section, lines] : sections) {
         if (!text.empty())
@@ -232,10 +287,9 @@ bool IniStore::Save() const
 
     // 2. Write it as UTF-16LE with a byte-order mark to a temporary beside the
     //    file, flushed to disk, so that a failure leaves the original untouched.
-    const std::wstring temp = path_ + L".tmp";
+    std::wstring temp;
     {
-        mjz::UniqueHandle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        mjz::UniqueHandle file = CreateUniqueTemp(path_, temp);
         if (!file)
             return false;
         static const unsigned char bom[2] = {0xFF, 0xFE};

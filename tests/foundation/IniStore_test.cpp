@@ -1,4 +1,5 @@
 #include "foundation/ConfigFileAdapter.h"
+#include "foundation/FileLock.h"
 #include "foundation/IniStore.h"
 #include "foundation/StringUtil.h"
 #include "foundation/UniqueHandle.h"
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +25,9 @@ bool Exists(const std::wstring& path)
 {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+constexpr wchar_t kWriterSwitch[] = L"--ini-writer=";
+constexpr int kWriterKeys = 200;
 
 std::string Utf16LeWithBom(const std::wstring& text)
 {
@@ -41,6 +46,21 @@ std::string CodePage936(const std::wstring& text)
     std::string bytes(static_cast<size_t>(n), '\0');
     ::WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
     return bytes;
+}
+
+// Temporaries a save left beside the file.
+int TempsBeside(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((path + L"*.tmp").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        ++count;
+    while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return count;
 }
 
 std::wstring Get(const IniStore& store, const wchar_t* section, const wchar_t* key)
@@ -93,7 +113,7 @@ TEST_P(IniStoreEncodings, RoundTripWithChineseText)
     ASSERT_TRUE(f.store.SetString(kSection.c_str(), L"ItemNickName2", newNick.c_str()));
     ASSERT_TRUE(f.store.SetInt(L"other", L"z", -5));
     EXPECT_EQ(kit::ReadBytesFromFile(f.path).substr(0, 2), "\xFF\xFE");
-    EXPECT_FALSE(Exists(f.path + L".tmp"));
+    EXPECT_EQ(TempsBeside(f.path), 0);
 
     const IniStore again = f.Reloaded();
     EXPECT_EQ(Get(again, kSection.c_str(), L"ItemNickName2"), newNick);
@@ -150,29 +170,28 @@ TEST(IniStore, ValuesKeepEqualsSignsAndSemicolonsButNoLineBreaks)
     EXPECT_EQ(Get(again, L"1", L"ItemNickName1"), L"nick[1]ItemCount=99");
 }
 
-// Whatever stops the replacement from being written, the original stays as it was.
+// Whatever stops the replacement from being written, the original stays as it was, the failure
+// is reported, and the change goes with the next write.
 TEST(IniStore, OriginalIntactWhenTheRewriteFails)
 {
     const std::string original = "[s]\r\nk=old\r\nother=kept\r\n";
-    // A folder in the temporary's place, or another process holding the file without sharing.
-    const std::function<mjz::UniqueHandle(const std::wstring&)> blockers[] = {
-        [](const std::wstring& path) {
-            ::CreateDirectoryW((path + L".tmp").c_str(), nullptr);
-            return mjz::UniqueHandle();
-        },
-        [](const std::wstring& path) {
-            return mjz::UniqueHandle(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        },
-    };
-    for (const auto& block : blockers) {
+    // Another process holding the file without any sharing, or reading it without letting it be
+    // replaced.
+    const DWORD shares[] = {0, FILE_SHARE_READ};
+    for (DWORD share : shares) {
         IniFile f(original);
-        mjz::UniqueHandle held = block(f.path);
+        ::CreateDirectoryW((f.path + L".tmp").c_str(), nullptr);  // an old fixed temporary is no obstacle
+        mjz::UniqueHandle held(::CreateFileW(f.path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
         const bool written = f.store.SetString(L"s", L"k", L"new");
         held.Reset();
         EXPECT_FALSE(written);
         EXPECT_EQ(kit::ReadBytesFromFile(f.path), original);
-        EXPECT_EQ(kit::ReadBytesFromFile(f.path + L".tmp"), "") << "no temporary left behind";
+        EXPECT_EQ(TempsBeside(f.path), 1) << "only the old folder, no temporary left behind";
         EXPECT_EQ(Get(f.store, L"s", L"k"), L"new");  // kept in memory for the next write
+        ASSERT_TRUE(f.store.SetString(L"s", L"two", L"2"));
+        EXPECT_EQ(Get(f.Reloaded(), L"s", L"k"), L"new");
+        EXPECT_EQ(Get(f.Reloaded(), L"s", L"other"), L"kept");
     }
 
     kit::TempDir dir;
@@ -250,6 +269,92 @@ TEST(IniStore, MalformedFilesNeverCrash)
     EXPECT_LT(::GetTickCount() - start, 20000u);
 }
 
+// Sections and keys are apart by structure: a '#' (or any other character) in either never
+// makes two names meet.
+TEST(IniStore, SectionsAndKeysWithNumberSignsStayApart)
+{
+    IniFile f("[a#b]\r\nc=first\r\n[a]\r\nb#c=second\r\n");
+    EXPECT_EQ(Get(f.store, L"a#b", L"c"), L"first");
+    EXPECT_EQ(Get(f.store, L"a", L"b#c"), L"second");
+    ASSERT_TRUE(f.store.SetString(L"a", L"b#c", L"changed"));
+    const IniStore again = f.Reloaded();
+    EXPECT_EQ(Get(again, L"a#b", L"c"), L"first");
+    EXPECT_EQ(Get(again, L"a", L"b#c"), L"changed");
+}
+
+// A change reads the file again under the lock of all processes: what another store (another
+// process) wrote meanwhile stays.
+TEST(IniStore, ChangesMergeWithWhatOthersWroteMeanwhile)
+{
+    IniFile f("[s]\r\nk=0\r\n");
+    IniStore other;
+    ASSERT_TRUE(other.Load(f.path));
+    ASSERT_TRUE(other.SetString(L"s", L"fromOther", L"1"));
+    ASSERT_TRUE(f.store.Update([](IniStore& s) {
+        int k = 0;
+        s.GetInt(L"s", L"k", k);
+        s.Put(L"s", L"k", std::to_wstring(k + 1).c_str());
+        s.Put(L"t", L"mine", L"2");
+    }));
+    const IniStore again = f.Reloaded();
+    EXPECT_EQ(Get(again, L"s", L"fromOther"), L"1");
+    EXPECT_EQ(Get(again, L"s", L"k"), L"1");
+    EXPECT_EQ(Get(again, L"t", L"mine"), L"2");
+    EXPECT_EQ(FileLock::MutexName(f.path), FileLock::MutexName(f.dir.File(L"T.INI")));
+}
+
+// Two processes (this executable started again) write 200 distinct keys each into one file at
+// the same time: every one of the 400 keys is there afterwards.
+TEST(IniStore, TwoProcessesWritingAtOnceLoseNoKey)
+{
+    kit::TempDir dir;
+    const std::wstring path = dir.File(L"settings.ini");
+    wchar_t exe[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::vector<PROCESS_INFORMATION> children;
+    for (const wchar_t* prefix : {L"x", L"y"}) {
+        std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=IniStoreWriter.* " + kWriterSwitch +
+                               prefix + L"|" + path;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        children.push_back(pi);
+    }
+    for (PROCESS_INFORMATION& pi : children) {
+        EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+        DWORD code = 1;
+        ::GetExitCodeProcess(pi.hProcess, &code);
+        EXPECT_EQ(code, 0u);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+    }
+    IniStore store;
+    ASSERT_TRUE(store.Load(path));
+    int missing = 0;
+    for (const wchar_t* prefix : {L"x", L"y"})
+        for (int i = 0; i < kWriterKeys; ++i)
+            missing += Get(store, L"s", (prefix + std::to_wstring(i)).c_str()) == std::to_wstring(i) ? 0 : 1;
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(TempsBeside(path), 0);
+}
+
+// The writer half of the test above; does nothing unless started by it.
+TEST(IniStoreWriter, WritesItsKeys)
+{
+    const std::wstring line = ::GetCommandLineW();
+    const size_t at = line.find(kWriterSwitch);
+    if (at == std::wstring::npos)
+        GTEST_SKIP() << "started by TwoProcessesWritingAtOnceLoseNoKey only";
+    const std::wstring arg = line.substr(at + wcslen(kWriterSwitch));
+    const std::wstring prefix = arg.substr(0, arg.find(L'|'));
+    const std::wstring path = arg.substr(arg.find(L'|') + 1);
+    IniStore store;
+    ASSERT_TRUE(store.Load(path));
+    for (int i = 0; i < kWriterKeys; ++i)
+        ASSERT_TRUE(store.SetInt(L"s", (prefix + std::to_wstring(i)).c_str(), i)) << i;
+}
+
 TEST(ConfigFileAdapter, OpenReadWriteClose)
 {
     kit::TempDir dir;
@@ -274,6 +379,14 @@ TEST(ConfigFileAdapter, OpenReadWriteClose)
     adapter.Close();
     EXPECT_EQ(adapter.GetString(L"100", L"ItemNickName1", buf, 260), 0);
     EXPECT_FALSE(adapter.SetInt(L"100", L"ItemCount", 2));
+
+    // A file that exists but cannot be read is reported, and nothing is written into it.
+    {
+        mjz::UniqueHandle held(::CreateFileW(first.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_EQ(adapter.Open(first.c_str(), 0), 0);
+        EXPECT_FALSE(adapter.SetString(L"100", L"ItemCount", L"0"));
+    }
+    EXPECT_EQ(kit::ReadBytesFromFile(first), "[100]\r\nItemCount=1\r\nItemUin1=0x2711\r\n");
 
     CConfigFileAdapter reader;
     EXPECT_EQ(reader.Open(second.c_str(), 0), 1);

@@ -1,5 +1,6 @@
 #include "tests/login/SSOTestBed.h"
 
+#include "foundation/UniqueHandle.h"
 #include "login/OmbrelLauncherAccountStorager.h"
 
 namespace {
@@ -123,4 +124,51 @@ TEST_F(AccountStoragerTest, GetInstanceLoadsEveryGameOfSettings)
     ExpectSame(storager.GetAccounts(1001), {{10101, L"one"}});
     ExpectSame(storager.GetAccounts(3003), {{30303, L"three"}});
     EXPECT_TRUE(storager.GetAccounts(4004).empty());
+}
+
+// Two launchers of two games, each holding both games' lists, save in turn: each writes only the
+// list it changed, merged with the file, so neither loses the other's accounts.
+TEST_F(AccountStoragerTest, TwoLaunchersSavingInTurnLoseNoEntry)
+{
+    dir.Write(L"settings.ini", "[1001]\r\nGameDataVersion=1\r\n[2002]\r\nGameDataVersion=1\r\n");
+    OmbrelLauncherAccountStorager first, second;
+    first.LoadAll();
+    second.LoadAll();
+    EXPECT_TRUE(second.AddAccount(2002, {22001, L"b1"}));
+    EXPECT_TRUE(first.AddAccount(1001, {11001, L"a1"}));
+    EXPECT_TRUE(second.AddAccount(2002, {22002, L"b2"}));
+    EXPECT_TRUE(first.AddAccount(1001, {11002, L"a2"}));
+    // Two launchers of one game, each loaded before the other added.
+    OmbrelLauncherAccountStorager late;
+    late.Load(1001);
+    EXPECT_TRUE(first.AddAccount(1001, {11003, L"a3"}));
+    EXPECT_TRUE(late.AddAccount(1001, {11004, L"a4"}));
+    ExpectSame(late.GetAccounts(1001), {{11001, L"a1"}, {11002, L"a2"}, {11003, L"a3"}, {11004, L"a4"}});
+
+    ExpectSame(Reloaded(1001), {{11001, L"a1"}, {11002, L"a2"}, {11003, L"a3"}, {11004, L"a4"}});
+    ExpectSame(Reloaded(2002), {{22001, L"b1"}, {22002, L"b2"}});
+}
+
+// The file held by another process while it loads: the list is empty, but the next save merges
+// with the file once it can be read, so every remembered account stays; while it cannot be read,
+// nothing is written and the failure is reported.
+TEST_F(AccountStoragerTest, FileHeldDuringTheLoadLosesNoRememberedAccount)
+{
+    WriteUsedFile("[1001]\r\nItemCount=2\r\nItemUin1=10001\r\nItemNickName1=one\r\nItemUin2=10002\r\n");
+    const std::string before = kit::ReadBytesFromFile(UsedFile(kApp));
+    OmbrelLauncherAccountStorager storager;
+    {
+        mjz::UniqueHandle held(::CreateFileW(UsedFile(kApp).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        storager.Load(kApp);
+        EXPECT_TRUE(storager.GetAccounts(kApp).empty());
+        EXPECT_TRUE(storager.AddAccount(kApp, {10003, L"three"}));
+        EXPECT_FALSE(storager.Save());
+    }
+    EXPECT_EQ(kit::ReadBytesFromFile(UsedFile(kApp)), before);
+    EXPECT_TRUE(storager.AddAccount(kApp, {10004, L"four"}));
+    const List all = {{10001, L"one"}, {10002, L""}, {10003, L"three"}, {10004, L"four"}};
+    ExpectSame(storager.GetAccounts(kApp), all);
+    ExpectSame(Reloaded(kApp), all);
+    EXPECT_TRUE(storager.Save());  // nothing left to write
 }

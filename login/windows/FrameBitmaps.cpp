@@ -27,13 +27,7 @@ std::unique_ptr<Gdiplus::Bitmap> HBitmapToGdiplusBitmap(HBITMAP bitmap)
         return nullptr;
 
     // 1. The pixels as 32-bit rows, top row first.
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = SkinUI::Dib32Info(width, height);
     std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
     {
         SkinUI::CWindowDC screen(nullptr);

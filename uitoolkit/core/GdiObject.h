@@ -45,9 +45,8 @@ using CGdiPen = CGdiObject<HPEN>;
 using CGdiFont = CGdiObject<HFONT>;
 using CGdiRegion = CGdiObject<HRGN>;
 
-// A 32-bit BI_RGB DIB section, top-down (row 0 first in memory); *bits receives its pixels.
-// Empty (and *bits null) when it cannot be made.
-inline CGdiBitmap CreateDib32(int width, int height, void** bits, HDC hDC = nullptr)
+// The header of a 32-bit BI_RGB top-down (row 0 first in memory) picture.
+inline BITMAPINFO Dib32Info(int width, int height)
 {
     BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -57,6 +56,14 @@ inline CGdiBitmap CreateDib32(int width, int height, void** bits, HDC hDC = null
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
     bmi.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    return bmi;
+}
+
+// A 32-bit BI_RGB DIB section, top-down (row 0 first in memory); *bits receives its pixels.
+// Empty (and *bits null) when it cannot be made.
+inline CGdiBitmap CreateDib32(int width, int height, void** bits, HDC hDC = nullptr)
+{
+    const BITMAPINFO bmi = Dib32Info(width, height);
     *bits = nullptr;
     CGdiBitmap bitmap(::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, bits, nullptr, 0));
     if (*bits == nullptr) {

@@ -11,6 +11,7 @@
 #include "uitoolkit/controls/SlaveButtonUI.h"
 #include "uitoolkit/controls/TextUI.h"
 #include "uitoolkit/core/ControlUI.h"
+#include "uitoolkit/core/RichEditUI.h"
 
 namespace SkinUI {
 
@@ -45,6 +46,7 @@ const BuiltinTag kBuiltinTags[] = {
     // Lists and list elements.
     // Combo boxes.
     // Rich edit.
+    {L"RichEdit", &Make<CRichEditUI>},
     // ActiveX.
 };
 

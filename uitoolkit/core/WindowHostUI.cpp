@@ -7,6 +7,7 @@
 
 #include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/GdiObject.h"
+#include "uitoolkit/core/RichEditUI.h"
 
 namespace SkinUI {
 
@@ -1247,10 +1248,10 @@ bool CWindowHostUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-bool CWindowHostUI::RichEditWantsTab(CControlUI* /*control*/)
+bool CWindowHostUI::RichEditWantsTab(CControlUI* control)
 {
-    // TODO(rich edit): ask the rich edit control whether it wants Tab once that control exists.
-    return false;
+    auto* edit = static_cast<CRichEditUI*>(control->GetInterface(L"RichEdit"));
+    return edit != nullptr && edit->IsWantTab();
 }
 
 bool CWindowHostUI::TranslateMessage(const MSG* msg)

@@ -1,0 +1,387 @@
+// The rich edit control on a real window under the system's windowless text services: text and
+// colour by pixels, typing, Enter and Tab handling, focus by click, scrolling, formats and
+// property bits read back from the text services, password drawing, transparency, alignment,
+// and the control without text services.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kit/Capture.h"
+#include "kit/GuardedHeap.h"
+#include "kit/HostWindow.h"
+#include "kit/Input.h"
+#include "kit/NotifyRecorder.h"
+#include "kit/Pump.h"
+#include "kit/Text.h"
+#include "uitoolkit/core/DialogBuilder.h"
+#include "uitoolkit/core/RichEditUI.h"
+
+using namespace SkinUI;
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// One rich edit named `name` with the given attributes.
+std::wstring Edit(const std::wstring& attributes, const wchar_t* name = L"re")
+{
+    return L"<RichEdit name=\"" + std::wstring(name) + L"\" " + attributes + L"/>";
+}
+
+// A 200x100 window; its root container (white unless told) with inset 10 holds the given
+// controls, so a single rich edit spans 10,10,190,90. Fonts: 0 Arial 16, 1 Courier New 20 bold.
+struct RichWindow {
+    kit::HostWindow win;
+    kit::NotifyRecorder rec;
+    CRichEditUI* edit = nullptr;
+
+    bool Open(const std::wstring& children, const std::wstring& rootColor = L"#FFFFFFFF")
+    {
+        if (!win.Open(nullptr, 200, 100))
+            return false;
+        const std::wstring xml =
+            L"<Window><Font name=\"Arial\" size=\"16\"/><Font name=\"Courier New\" size=\"20\" bold=\"true\"/>"
+            L"<Container bkcolor=\"" + rootColor + L"\" inset=\"10,10,10,10\">" + children + L"</Container></Window>";
+        CDialogBuilder builder;
+        CControlUI* root = builder.Create(xml.c_str(), nullptr, nullptr, win.Host());
+        if (root == nullptr || !win.Host()->AttachRoot(root))
+            return false;
+        win.Host()->AddNotifyListener(&rec);
+        edit = Find(L"re");
+        return edit != nullptr && win.Layout();
+    }
+    CRichEditUI* Find(const wchar_t* name) const
+    {
+        CControlUI* control = win.Host()->FindControlByName(name);
+        return control != nullptr ? static_cast<CRichEditUI*>(control->GetInterface(L"RichEdit")) : nullptr;
+    }
+    std::unique_ptr<kit::DibCanvas> Shot() const { return kit::CaptureClient(win.Hwnd()); }
+    std::wstring Text() const { return std::wstring(edit->GetText()); }
+    void Focus()
+    {
+        edit->SetFocus();
+        kit::Drain();
+    }
+    void Type(const wchar_t* text) const
+    {
+        kit::Input in(win.Hwnd());
+        for (const wchar_t* p = text; *p != L'\0'; ++p)
+            in.Post(WM_CHAR, *p, 1);
+    }
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const
+    {
+        LRESULT result = 0;
+        edit->GetTextHost()->GetTextServices()->TxSendMessage(message, wParam, lParam, &result);
+        return result;
+    }
+};
+
+// The smallest rectangle holding every pixel that differs clearly from the background
+// (empty when none does).
+RECT Ink(const kit::DibCanvas& canvas, uint32_t background, const RECT& within)
+{
+    RECT ink = {within.right, within.bottom, within.left, within.top};
+    for (int y = within.top; y < within.bottom; ++y)
+        for (int x = within.left; x < within.right; ++x)
+            if (kit::ColorDistance(canvas.Pixel(x, y), background) > 96) {
+                ink = {std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
+                       std::max<LONG>(ink.bottom, y + 1)};
+            }
+    return ink.left < ink.right ? ink : RECT{0, 0, 0, 0};
+}
+
+const RECT kEditRect = {10, 10, 190, 90};
+
+} // namespace
+
+TEST(RichEdit, InitialTextInItsColour)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"text=\"Hello\" textcolor=\" #FF0000FF\"")));
+    ASSERT_NE(w.edit->GetTextHost(), nullptr);
+    EXPECT_EQ(w.Text(), L"Hello");
+    auto shot = w.Shot();
+    const RECT ink = Ink(*shot, kWhite, RECT{0, 0, 200, 100});
+    // Blue text inside the text area, white everywhere else.
+    EXPECT_TRUE(kit::CanvasIs(*shot, [&](int x, int y) {
+        if (!kit::In(x, y, ink))
+            return kWhite;
+        const uint32_t px = shot->Pixel(x, y);
+        return (px >> 16) == (px >> 8 & 0xFF) && (px & 0xFF) >= (px >> 16) ? kit::kAnyColor : 0x0000FFu;
+    }));
+    EXPECT_TRUE(kit::In(ink.left, ink.top, kEditRect) && ink.right <= 190 && ink.bottom <= 90) << kit::Text(ink);
+    EXPECT_GT(ink.right - ink.left, 20) << kit::Text(ink);
+}
+
+TEST(RichEdit, SetTextAndGetTextRoundTrip)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"")));
+    // Paragraph breaks come back as CR.
+    const struct {
+        std::wstring set, get;
+    } kCases[] = {
+        {L"abc", L"abc"},
+        {L"", L""},
+        {L"two\r\nlines", L"two\rlines"},
+        {L"Gr\u00FC\u00DFe \u4F60\u597D", L"Gr\u00FC\u00DFe \u4F60\u597D"},
+        {std::wstring(3000, L'x'), std::wstring(3000, L'x')},
+    };
+    for (const auto& c : kCases) {
+        w.edit->SetText(c.set.c_str());
+        EXPECT_EQ(w.Text(), c.get);
+        EXPECT_EQ(w.edit->GetTextLength(GTL_DEFAULT), static_cast<long>(c.get.size()));
+    }
+    // The control's own text follows too, so a rebuilt text host would start from it.
+    EXPECT_EQ(std::wstring(w.edit->CControlUI::GetText()), std::wstring(3000, L'x'));
+}
+
+TEST(RichEdit, TypingReachesTheTextOnlyWhileFocused)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"text=\"ab\"")));
+    w.win.Host()->SetFocus(nullptr);  // the first paint focused the only Tab stop
+    w.Type(L"xy");
+    EXPECT_EQ(w.Text(), L"ab");
+    w.Focus();
+    ASSERT_TRUE(w.edit->IsFocused());
+    w.edit->SetSel(-1, -1);
+    w.Type(L"xy");
+    EXPECT_EQ(w.Text(), L"abxy");
+    // A read-only control refuses typing but takes text from code.
+    RichWindow r;
+    ASSERT_TRUE(r.Open(Edit(L"text=\"ro\" readonly=\"true\"")));
+    EXPECT_TRUE(r.edit->IsReadOnly());
+    r.Focus();
+    r.Type(L"zz");
+    EXPECT_EQ(r.Text(), L"ro");
+    r.edit->SetText(L"set by code");
+    EXPECT_EQ(r.Text(), L"set by code");
+}
+
+TEST(RichEdit, EnterMakesALineOrTheReturnNotification)
+{
+    const struct {
+        const wchar_t* attributes;
+        bool ctrl;
+        const wchar_t* text;
+        int returns;
+    } kCases[] = {
+        {L"", false, L"a\r", 0},
+        {L"", true, L"a\r", 0},
+        {L"wantreturn=\"false\"", false, L"a", 1},
+        {L"wantctrlreturn=\"false\"", false, L"a\r", 0},
+        {L"wantctrlreturn=\"false\"", true, L"a", 1},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(testing::Message() << "attributes " << std::string(c.attributes, c.attributes + wcslen(c.attributes))
+                                        << " ctrl " << c.ctrl);
+        RichWindow w;
+        ASSERT_TRUE(w.Open(Edit(std::wstring(L"text=\"a\" ") + c.attributes)));
+        w.Focus();
+        w.edit->SetSel(-1, -1);
+        w.rec.Clear();
+        {
+            kit::HeldKeys keys(c.ctrl ? std::initializer_list<int>{VK_CONTROL} : std::initializer_list<int>{});
+            kit::Input(w.win.Hwnd()).Key(VK_RETURN);
+        }
+        EXPECT_EQ(w.Text(), c.text);
+        EXPECT_EQ(w.rec.Lines({L"return"}), std::vector<std::wstring>(c.returns, L"return:re"));
+    }
+}
+
+TEST(RichEdit, ReturnListenerClosingTheWindowLeavesNothingBehind)
+{
+    kit::GuardedScope guard;
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"wantreturn=\"false\"")));
+    w.rec.onNotify = [&](NotifyMessage& msg) {
+        if (msg.type == L"return")
+            w.win.Destroy();
+    };
+    w.Focus();
+    kit::Input(w.win.Hwnd()).Key(VK_RETURN);
+    kit::Drain();
+    EXPECT_FALSE(w.win.IsOpen());
+    EXPECT_EQ(w.rec.Count(L"return"), 1);
+}
+
+TEST(RichEdit, TabIsTextOrMovesTheFocus)
+{
+    for (const bool wantTab : {true, false}) {
+        RichWindow w;
+        ASSERT_TRUE(w.Open(Edit(std::wstring(L"float=\"true\" pos=\"0,0,80,40\" wanttab=\"") +
+                                (wantTab ? L"true" : L"false") + L"\"") +
+                           Edit(L"float=\"true\" pos=\"90,0,170,40\"", L"re2")));
+        w.Focus();
+        kit::Input(w.win.Hwnd(), true).Key(VK_TAB);
+        EXPECT_EQ(w.Text(), wantTab ? L"\t" : L"");
+        EXPECT_EQ(w.win.Host()->GetFocus(), wantTab ? w.edit : w.Find(L"re2"));
+    }
+}
+
+TEST(RichEdit, ClickFocusesAndPlacesTheCaret)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"text=\"abcdef\"") + Edit(L"float=\"true\" pos=\"0,60,180,80\"", L"re2")));
+    w.Find(L"re2")->SetFocus();
+    kit::Input in(w.win.Hwnd());
+    in.Click(180, 20);  // right of the text: the end
+    EXPECT_EQ(w.win.Host()->GetFocus(), w.edit);
+    w.Type(L"Z");
+    in.Click(10, 20);   // the left edge: the start
+    w.Type(L"A");
+    EXPECT_EQ(w.Text(), L"AabcdefZ");
+    EXPECT_FALSE(w.win.Host()->IsCaptured());
+}
+
+TEST(RichEdit, LongTextScrollsWithTheVerticalBar)
+{
+    std::wstring text;
+    for (int i = 0; i < 40; ++i)
+        text += L"line " + std::to_wstring(i) + L"\r\n";
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"vscrollbar=\"true\" text=\"" + text + L"\"")));
+    CScrollBarUI* bar = w.edit->GetVerticalScrollBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(w.win.Layout());
+    EXPECT_TRUE(bar->IsVisible());
+    // The range is what does not fit: the text's height less the client height.
+    const LONG height = w.edit->GetTextHost()->GetControlRect().GetHeight();
+    LONG min = 0, max = 0, pos = 0, page = 0;
+    BOOL enabled = FALSE;
+    w.edit->GetTextHost()->GetTextServices()->TxGetVScroll(&min, &max, &pos, &page, &enabled);
+    EXPECT_EQ(bar->GetScrollRange(), max - min - height);
+    EXPECT_GT(bar->GetScrollRange(), 400);
+    EXPECT_EQ(kit::Text(bar->GetPos()), "174,10,190,90");
+    EXPECT_EQ(w.edit->GetTextHost()->GetControlRect().right, 174);
+
+    const RECT rcText = {10, 10, 174, 90};
+    const RECT top = Ink(*w.Shot(), kWhite, rcText);
+    w.edit->LineDown();
+    EXPECT_GT(bar->GetScrollPos(), 0);
+    w.edit->EndDown();
+    EXPECT_EQ(bar->GetScrollPos(), bar->GetScrollRange());
+    ASSERT_TRUE(w.win.Layout());
+    EXPECT_NE(kit::Text(Ink(*w.Shot(), kWhite, rcText)), kit::Text(top));
+    w.edit->HomeUp();
+    EXPECT_EQ(bar->GetScrollPos(), 0);
+    EXPECT_EQ(kit::Text(Ink(*w.Shot(), kWhite, rcText)), kit::Text(top));
+    // The container's wheel handling scrolls through the text services too.
+    kit::Input(w.win.Hwnd()).Wheel(50, 50, -120);
+    EXPECT_GT(bar->GetScrollPos(), 0);
+    w.edit->SetScrollPos(SIZE{0, 0});
+    EXPECT_EQ(bar->GetScrollPos(), 0);
+}
+
+TEST(RichEdit, FontAndPropertyBitsReachTheTextServices)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"font=\"1\" readonly=\"true\" text=\"abc\"")));
+    auto charFormat = [&] {
+        CHARFORMAT2W cf = {};
+        cf.cbSize = sizeof(cf);
+        w.Send(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+        return cf;
+    };
+    CHARFORMAT2W cf = charFormat();
+    EXPECT_EQ(std::wstring(cf.szFaceName), L"Courier New");
+    EXPECT_EQ(cf.yHeight, 20 * 1440 / 96);
+    EXPECT_TRUE(cf.dwEffects & CFE_BOLD);
+    // A regular font after a bold one is regular again.
+    w.edit->SetFont(0);
+    cf = charFormat();
+    EXPECT_EQ(std::wstring(cf.szFaceName), L"Arial");
+    EXPECT_EQ(cf.yHeight, 16 * 1440 / 96);
+    EXPECT_FALSE(cf.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE));
+    w.edit->SetTextColor(0xFF102030);
+    EXPECT_EQ(charFormat().crTextColor, RGB(0x10, 0x20, 0x30));
+
+    DWORD bits = 0;
+    w.edit->GetTextHost()->TxGetPropertyBits(~0u, &bits);
+    EXPECT_EQ(bits, DWORD(TXTBIT_RICHTEXT | TXTBIT_MULTILINE | TXTBIT_READONLY | TXTBIT_HIDESELECTION | TXTBIT_WORDWRAP));
+    w.edit->SetRich(false);
+    w.edit->GetTextHost()->TxGetPropertyBits(TXTBIT_RICHTEXT | TXTBIT_READONLY, &bits);
+    EXPECT_EQ(bits, DWORD(TXTBIT_READONLY));
+}
+
+TEST(RichEdit, PasswordDrawsTheSameWhateverTheText)
+{
+    auto draw = [](const wchar_t* attributes, std::wstring& shown) {
+        RichWindow w;
+        if (!w.Open(Edit(attributes)))
+            return std::string("no window");
+        shown = w.Text();
+        auto shot = w.Shot();
+        std::string pixels(reinterpret_cast<const char*>(shot->Bits()), 200 * 100 * 4);
+        return Ink(*shot, kWhite, kEditRect).right > 10 ? pixels : std::string("nothing drawn");
+    };
+    std::wstring t1, t2, t3;
+    const std::string secret1 = draw(L"password=\"true\" text=\"abc\"", t1);
+    const std::string secret2 = draw(L"password=\"true\" text=\"xyz\"", t2);
+    const std::string plain = draw(L"text=\"abc\"", t3);
+    EXPECT_EQ(t1, L"abc");  // the text itself is kept
+    EXPECT_EQ(secret1.size(), plain.size());
+    EXPECT_TRUE(secret1 == secret2);
+    EXPECT_FALSE(secret1 == plain);
+}
+
+TEST(RichEdit, TransparentOverTheBackground)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"text=\"Hello\""), L"#FFFF0000"));
+    auto shot = w.Shot();
+    const RECT ink = Ink(*shot, 0xFF0000, RECT{0, 0, 200, 100});
+    ASSERT_GT(ink.right - ink.left, 20);
+    ASSERT_LT(ink.bottom - ink.top, 30);
+    // Red all round the text, also inside the text area; only the text itself is not.
+    EXPECT_TRUE(kit::CanvasIs(*shot, [&](int x, int y) { return kit::In(x, y, ink) ? kit::kAnyColor : 0xFF0000u; }));
+    EXPECT_LT(kit::ColorDistance(shot->Pixel(ink.left, ink.top), 0), 256);
+}
+
+TEST(RichEdit, AlignmentPlacesTheText)
+{
+    const struct {
+        const wchar_t* align;
+        WORD paragraph;
+    } kCases[] = {{L"left", PFA_LEFT}, {L"center", PFA_CENTER}, {L"right", PFA_RIGHT}, {L"center right", PFA_RIGHT},
+                  {L"right left", PFA_RIGHT}};
+    std::vector<LONG> lefts;
+    for (const auto& c : kCases) {
+        RichWindow w;
+        ASSERT_TRUE(w.Open(Edit(std::wstring(L"text=\"mid\" align=\"") + c.align + L"\"")));
+        PARAFORMAT2 pf = {};
+        pf.cbSize = sizeof(pf);
+        w.Send(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+        EXPECT_EQ(pf.wAlignment, c.paragraph);
+        lefts.push_back(Ink(*w.Shot(), kWhite, kEditRect).left);
+    }
+    EXPECT_LT(lefts[0], lefts[1]);
+    EXPECT_LT(lefts[1], lefts[2]);
+    EXPECT_EQ(lefts[2], lefts[3]);
+    EXPECT_EQ(lefts[2], lefts[4]);
+}
+
+TEST(RichEdit, WithoutTextServicesTheControlStillWorks)
+{
+    for (const wchar_t* library : {L"no-such-library.dll", L"kernel32.dll"}) {
+        CTxtWinHost::SetLibraryName(library);
+        RichWindow w;
+        const bool opened = w.Open(Edit(L"text=\"Hello\" bkcolor=\"#FF00FF00\""));
+        CTxtWinHost::SetLibraryName(L"Riched20.dll");
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(w.edit->GetTextHost(), nullptr);
+        EXPECT_EQ(w.Text(), L"");
+        w.edit->SetText(L"x");
+        LRESULT result = 0;
+        EXPECT_EQ(w.edit->TxSendMessage(WM_CHAR, L'a', 0, &result), S_FALSE);
+        w.Focus();
+        kit::Input(w.win.Hwnd()).Click(50, 50);
+        w.Type(L"typed");
+        w.edit->LineDown();
+        // Only the control's own background.
+        auto shot = w.Shot();
+        EXPECT_TRUE(kit::CanvasIs(*shot, [](int x, int y) { return kit::In(x, y, kEditRect) ? 0x00FF00u : kWhite; }));
+    }
+}

@@ -208,11 +208,7 @@ void CContainerUI::SetPos(RECT rc)
     CControlUI::SetPos(rc);
     if (m_items.IsEmpty())
         return;
-    RECT inner = m_rcItem;
-    inner.left += m_inset.left;
-    inner.top += m_inset.top;
-    inner.right -= m_inset.right;
-    inner.bottom -= m_inset.bottom;
+    const RECT inner = GetInsetRect();
     for (int i = 0; i < m_items.GetSize(); ++i) {
         auto* child = static_cast<CControlUI*>(m_items[i]);
         if (!child->IsVisible())
@@ -260,13 +256,15 @@ void CContainerUI::SetMouseEnabled(bool enabled)
     CControlUI::SetMouseEnabled(enabled);
 }
 
+RECT CContainerUI::GetInsetRect() const
+{
+    return RECT{m_rcItem.left + m_inset.left, m_rcItem.top + m_inset.top, m_rcItem.right - m_inset.right,
+                m_rcItem.bottom - m_inset.bottom};
+}
+
 RECT CContainerUI::GetInnerRect() const
 {
-    RECT rc = m_rcItem;
-    rc.left += m_inset.left;
-    rc.top += m_inset.top;
-    rc.right -= m_inset.right;
-    rc.bottom -= m_inset.bottom;
+    RECT rc = GetInsetRect();
     if (IsShown(m_verticalScrollBar))
         rc.right -= m_verticalScrollBar->GetFixedWidth();
     if (IsShown(m_horizontalScrollBar))
@@ -577,97 +575,25 @@ int CContainerUI::GetHorizontalPage() const
     return page;
 }
 
-namespace {
-// One component of a scroll position moved by a step, without overflow.
-int Moved(int pos, int step)
+void CContainerUI::ScrollAxisTo(bool vertical, long long pos)
 {
-    return ClampToInt(static_cast<long long>(pos) + step);
-}
-} // namespace
-
-void CContainerUI::LineUp()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = Moved(pos.cy, -GetVerticalLine());
-    SetScrollPos(pos);
+    SIZE current = GetScrollPos();
+    (vertical ? current.cy : current.cx) = ClampToInt(pos);
+    SetScrollPos(current);
 }
 
-void CContainerUI::LineDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = Moved(pos.cy, GetVerticalLine());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageUp()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = Moved(pos.cy, -GetVerticalPage());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = Moved(pos.cy, GetVerticalPage());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::HomeUp()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::EndDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = GetScrollRange().cy;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::LineLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Moved(pos.cx, -kLineStep);
-    SetScrollPos(pos);
-}
-
-void CContainerUI::LineRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Moved(pos.cx, kLineStep);
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Moved(pos.cx, -GetHorizontalPage());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Moved(pos.cx, GetHorizontalPage());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::HomeLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::EndRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = GetScrollRange().cx;
-    SetScrollPos(pos);
-}
+void CContainerUI::LineUp() { ScrollAxisTo(true, static_cast<long long>(GetScrollPos().cy) - GetVerticalLine()); }
+void CContainerUI::LineDown() { ScrollAxisTo(true, static_cast<long long>(GetScrollPos().cy) + GetVerticalLine()); }
+void CContainerUI::PageUp() { ScrollAxisTo(true, static_cast<long long>(GetScrollPos().cy) - GetVerticalPage()); }
+void CContainerUI::PageDown() { ScrollAxisTo(true, static_cast<long long>(GetScrollPos().cy) + GetVerticalPage()); }
+void CContainerUI::HomeUp() { ScrollAxisTo(true, 0); }
+void CContainerUI::EndDown() { ScrollAxisTo(true, GetScrollRange().cy); }
+void CContainerUI::LineLeft() { ScrollAxisTo(false, static_cast<long long>(GetScrollPos().cx) - kLineStep); }
+void CContainerUI::LineRight() { ScrollAxisTo(false, static_cast<long long>(GetScrollPos().cx) + kLineStep); }
+void CContainerUI::PageLeft() { ScrollAxisTo(false, static_cast<long long>(GetScrollPos().cx) - GetHorizontalPage()); }
+void CContainerUI::PageRight() { ScrollAxisTo(false, static_cast<long long>(GetScrollPos().cx) + GetHorizontalPage()); }
+void CContainerUI::HomeLeft() { ScrollAxisTo(false, 0); }
+void CContainerUI::EndRight() { ScrollAxisTo(false, GetScrollRange().cx); }
 
 void CContainerUI::EnableScrollBar(bool vertical, bool horizontal)
 {

@@ -98,12 +98,16 @@ public:
     virtual void ProcessScrollBar(RECT rc, int requiredWidth, int requiredHeight);
 
 protected:
-    // The control rectangle shrunk by the inset, minus the visible bars' thickness.
+    // The control rectangle shrunk by the inset.
+    RECT GetInsetRect() const;
+    // The inset rectangle minus the visible bars' thickness.
     RECT GetInnerRect() const;
     // The default font's height plus 8; 8 without a window host.
     int GetVerticalLine() const;
     int GetVerticalPage() const;
     int GetHorizontalPage() const;
+    // Sets one axis's scroll position (clamped into int), keeping the other's.
+    void ScrollAxisTo(bool vertical, long long pos);
     // Deletes a removed child, at once or through the host's delayed clean-up.
     void DestroyChild(CControlUI* child);
     // Runs SetPos on the own rectangle again from ProcessScrollBar, within the depth limit.

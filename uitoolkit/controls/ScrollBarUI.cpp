@@ -5,6 +5,7 @@
 
 #include "uitoolkit/controls/ButtonState.h"
 #include "uitoolkit/controls/ContainerUI.h"
+#include "uitoolkit/controls/ControlImage.h"
 #include "uitoolkit/controls/ScaledInt.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/RenderKit.h"
@@ -424,21 +425,8 @@ void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 
 bool CScrollBarUI::DrawPart(HDC hDC, Part& part, UINT state, const RECT* dest)
 {
-    const wchar_t* modifier = nullptr;
-    if (dest != nullptr) {
-        m_modifier.Format(L"dest='%d,%d,%d,%d'", dest->left - m_rcItem.left, dest->top - m_rcItem.top,
-                          dest->right - m_rcItem.left, dest->bottom - m_rcItem.top);
-        modifier = m_modifier.GetData();
-    }
-    const auto draw = [&](int slot) {
-        CUIString& image = part.images[slot];
-        if (image.IsEmpty())
-            return false;
-        if (DrawImage(hDC, image.GetData(), modifier))
-            return true;
-        image.Empty();  // broken: not tried again
-        return false;
-    };
+    const wchar_t* modifier = dest != nullptr ? FormatDestModifier(m_modifier, *dest, m_rcItem) : nullptr;
+    const auto draw = [&](int slot) { return DrawImageOrForget(*this, hDC, part.images[slot], modifier); };
     if ((state & kStateDisabled) != 0 && draw(kImageDisabled))
         return true;
     if ((state & kStatePushed) != 0 && draw(kImagePushed))

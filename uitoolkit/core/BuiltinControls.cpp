@@ -8,6 +8,7 @@
 #include "uitoolkit/controls/LabelUI.h"
 #include "uitoolkit/controls/MenuButton.h"
 #include "uitoolkit/controls/OptionUI.h"
+#include "uitoolkit/controls/SliderUI.h"
 #include "uitoolkit/controls/SlaveButtonUI.h"
 #include "uitoolkit/controls/TextUI.h"
 #include "uitoolkit/core/ControlUI.h"
@@ -41,6 +42,8 @@ const BuiltinTag kBuiltinTags[] = {
     // Containers, scroll bars, progress bars and sliders.
     {L"Container", &Make<CContainerUI>},
     {L"ScrollBar", &Make<CScrollBarUI>},
+    {L"Progress", &Make<CProgressUI>},
+    {L"Slider", &Make<CSliderUI>},
     // Layouts.
     // Edits.
     // Lists and list elements.

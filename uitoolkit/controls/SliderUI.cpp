@@ -1,0 +1,182 @@
+#include "uitoolkit/controls/SliderUI.h"
+
+#include <cwchar>
+
+#include "uitoolkit/controls/ButtonState.h"
+#include "uitoolkit/controls/ControlImage.h"
+#include "uitoolkit/controls/ScaledInt.h"
+#include "uitoolkit/core/NumberList.h"
+#include "uitoolkit/core/WindowHostUI.h"
+
+namespace SkinUI {
+
+CSliderUI::CSliderUI()
+{
+    m_textStyle = DT_SINGLELINE | DT_CENTER;
+}
+
+const wchar_t* CSliderUI::GetClass() const { return L"SliderUI"; }
+
+void* CSliderUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && std::wcscmp(name, L"Slider") == 0)
+        return this;
+    return CProgressUI::GetInterface(name);
+}
+
+UINT CSliderUI::GetBehaviourFlags() const
+{
+    return IsEnabled() ? static_cast<UINT>(kBehaviourSetCursor) : 0u;
+}
+
+void CSliderUI::SetEnabled(bool enabled)
+{
+    CProgressUI::SetEnabled(enabled);
+    if (!enabled)
+        m_thumbState = 0;
+}
+
+RECT CSliderUI::GetThumbRect() const
+{
+    const RECT& r = m_rcItem;
+    const long long offset = static_cast<long long>(m_value) - m_min;
+    RECT rc;
+    if (m_horizontal) {
+        rc.left = ClampToInt(r.left + static_cast<long long>(ScaleInt(offset, GetWidth() - m_thumbSize.cx, Span())));
+        rc.top = (r.bottom + r.top - m_thumbSize.cy) / 2;
+    } else {
+        rc.left = (r.right + r.left - m_thumbSize.cx) / 2;
+        rc.top = ClampToInt(static_cast<long long>(r.bottom) - ScaleInt(offset, GetHeight() - m_thumbSize.cy, Span()) -
+                            m_thumbSize.cy);
+    }
+    rc.right = ClampToInt(static_cast<long long>(rc.left) + m_thumbSize.cx);
+    rc.bottom = ClampToInt(static_cast<long long>(rc.top) + m_thumbSize.cy);
+    return rc;
+}
+
+// A point within half a thumb of an end is that end's value; between, the value is in
+// proportion to the distance travelled. A maximum not above the minimum counts as minimum + 1.
+int CSliderUI::ValueAt(POINT pt) const
+{
+    const RECT& r = m_rcItem;
+    const long long max = static_cast<long long>(m_min) + Span();
+    if (m_horizontal) {
+        const int half = m_thumbSize.cx / 2;
+        if (pt.x >= r.right - half)
+            return ClampToInt(max);
+        if (pt.x > r.left + half)
+            return ClampToInt(m_min + static_cast<long long>(ScaleInt(Span(), static_cast<long long>(pt.x) - r.left - half,
+                                                                      static_cast<long long>(GetWidth()) - m_thumbSize.cx)));
+        return m_min;
+    }
+    const int half = m_thumbSize.cy / 2;
+    if (pt.y >= r.bottom - half)
+        return m_min;
+    if (pt.y > r.top + half)
+        return ClampToInt(m_min + static_cast<long long>(ScaleInt(Span(), static_cast<long long>(r.bottom) - half - pt.y,
+                                                                  static_cast<long long>(GetHeight()) - m_thumbSize.cy)));
+    return ClampToInt(max);
+}
+
+void CSliderUI::HandleEvent(ControlEvent& event)
+{
+    if (!IsMouseEnabled() && event.type >= kEventMouseMove && event.type <= kEventScrollWheel) {
+        if (m_parent != nullptr)
+            m_parent->HandleEvent(event);
+        else
+            CProgressUI::HandleEvent(event);
+        return;
+    }
+    const RECT thumb = GetThumbRect();
+    switch (event.type) {
+    case kEventButtonDown:
+    case kEventDblClick:
+        // Only a press on the thumb starts a drag; a click on the track acts on release.
+        if (IsEnabled() && ::PtInRect(&thumb, event.point))
+            m_thumbState |= kStateCaptured;
+        return;
+    case kEventButtonUp:
+        m_thumbState &= ~kStateCaptured;
+        if (!IsEnabled())
+            return;  // a disabled slider keeps its value
+        SetValue(ValueAt(event.point));
+        if (m_host != nullptr)
+            m_host->SendNotify(this, L"valuechanged");  // last: a listener may delete the slider
+        return;
+    case kEventScrollWheel:
+        // No clamping here: the next paint clamps.
+        SetValue(ClampToInt(static_cast<long long>(m_value) + (event.wParam == 0 ? m_step : -static_cast<long long>(m_step))));
+        if (m_host != nullptr)
+            m_host->SendNotify(this, L"valuechanged");
+        return;
+    case kEventMouseMove:
+        if ((m_thumbState & kStateCaptured) != 0)
+            SetValue(ValueAt(event.point));
+        return;
+    case kEventContextMenu:
+        return;
+    case kEventSetCursor:
+        if (IsEnabled() && ::PtInRect(&thumb, event.point)) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+            return;
+        }
+        break;
+    case kEventMouseEnter:
+    case kEventMouseLeave:
+        if (IsEnabled()) {
+            if (event.type == kEventMouseEnter)
+                m_thumbState |= kStateHot;
+            else
+                m_thumbState &= ~kStateHot;
+            Invalidate();
+        }
+        return;
+    default:
+        break;
+    }
+    CProgressUI::HandleEvent(event);
+}
+
+void CSliderUI::SetImage(CUIString& image, const wchar_t* value)
+{
+    image = value;
+    Invalidate();
+}
+
+void CSliderUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name == nullptr)
+        return;
+    if (value == nullptr)
+        value = L"";
+    if (std::wcscmp(name, L"thumbimage") == 0)
+        SetImage(m_thumbImage, value);
+    else if (std::wcscmp(name, L"thumbhotimage") == 0)
+        SetImage(m_thumbHotImage, value);
+    else if (std::wcscmp(name, L"thumbpushedimage") == 0)
+        SetImage(m_thumbPushedImage, value);
+    else if (std::wcscmp(name, L"thumbsize") == 0)
+        SetThumbSize(ParseSize(value));
+    else if (std::wcscmp(name, L"step") == 0)
+        SetChangeStep(ParseInt(value));
+    else
+        CProgressUI::SetAttribute(name, value);
+}
+
+void CSliderUI::PaintStateImage(HDC hDC)
+{
+    CProgressUI::PaintStateImage(hDC);
+    const wchar_t* modifier = FormatDestModifier(m_modifier, GetThumbRect(), m_rcItem);
+    // A state image that cannot be drawn is dropped and the next one tried.
+    const auto draw = [&](CUIString& image) { return DrawImageOrForget(*this, hDC, image, modifier); };
+    if ((m_thumbState & kStateCaptured) != 0) {
+        if (draw(m_thumbPushedImage))
+            return;
+    } else if ((m_thumbState & kStateHot) != 0) {
+        if (draw(m_thumbHotImage))
+            return;
+    }
+    draw(m_thumbImage);
+}
+
+} // namespace SkinUI

@@ -12,6 +12,7 @@
 #include "kit/HostWindow.h"
 #include "kit/Input.h"
 #include "kit/NotifyRecorder.h"
+#include "kit/Probe.h"
 #include "kit/Pump.h"
 #include "kit/Text.h"
 #include "uitoolkit/core/DialogBuilder.h"
@@ -173,6 +174,7 @@ TEST(RichEdit, EnterMakesALineOrTheReturnNotification)
         {L"wantreturn=\"false\"", false, L"a", 1},
         {L"wantctrlreturn=\"false\"", false, L"a\r", 0},
         {L"wantctrlreturn=\"false\"", true, L"a", 1},
+        {L"multiline=\"false\"", false, L"a", 0},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(testing::Message() << "attributes " << std::string(c.attributes, c.attributes + wcslen(c.attributes))
@@ -384,4 +386,102 @@ TEST(RichEdit, WithoutTextServicesTheControlStillWorks)
         auto shot = w.Shot();
         EXPECT_TRUE(kit::CanvasIs(*shot, [](int x, int y) { return kit::In(x, y, kEditRect) ? 0x00FF00u : kWhite; }));
     }
+}
+
+TEST(RichEdit, MouseOverAChildAndTheControlWheel)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"text=\"zoom me\"")));
+    kit::EventLog log;
+    auto* child = new kit::ProbeControl(L"child", &log);
+    child->SetFloat(true);
+    child->SetFixedXY(SIZE{100, 40});
+    child->SetFixedWidth(40);
+    child->SetFixedHeight(30);
+    ASSERT_TRUE(w.edit->Add(child));
+    ASSERT_TRUE(w.win.Layout());
+    kit::Input in(w.win.Hwnd());
+    in.RightDown(120, 60);
+    in.RightUp(120, 60);
+    // The press and the context menu after it belong to the child.
+    EXPECT_EQ(log.Without({L"move", L"enter", L"leave", L"hover"}),
+              std::vector<std::wstring>({L"child:setfocus", L"child:rdown", L"child:menu"}));
+    // Ctrl+wheel is the text services' own (they zoom); the container does not scroll.
+    const RECT before = Ink(*w.Shot(), kWhite, kEditRect);
+    {
+        kit::HeldKeys ctrl({VK_CONTROL});
+        in.Post(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), MAKELPARAM(kit::HostWindow::kScreenX + 30, kit::HostWindow::kScreenY + 20));
+    }
+    const RECT after = Ink(*w.Shot(), kWhite, kEditRect);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top) << kit::Text(before) << " " << kit::Text(after);
+}
+
+TEST(TxtWinHost, AnswersFromTheStyle)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"password=\"true\"")));
+    CTxtWinHost* host = w.edit->GetTextHost();
+    EXPECT_EQ(host->AddRef(), 2u);  // the text services hold no reference of their own
+    EXPECT_EQ(host->Release(), 1u);
+    wchar_t password = 0;
+    TXTBACKSTYLE back = TXTBACK_OPAQUE;
+    host->TxGetPasswordChar(&password);
+    host->TxGetBackStyle(&back);
+    EXPECT_EQ(password, L'*');
+    EXPECT_EQ(back, TXTBACK_TRANSPARENT);
+    host->SetTransparent(false);
+    host->TxGetBackStyle(&back);
+    EXPECT_EQ(back, TXTBACK_OPAQUE);
+
+    // Lines wrap unless the style scrolls sideways.
+    for (const wchar_t* attributes : {L"", L"autohscroll=\"true\"", L"hscrollbar=\"true\""}) {
+        RichWindow l;
+        ASSERT_TRUE(l.Open(Edit(std::wstring(attributes) + L" text=\"" + std::wstring(40, L'w') + L" " +
+                                std::wstring(40, L'w') + L"\"")));
+        DWORD bits = 0;
+        l.edit->GetTextHost()->TxGetPropertyBits(TXTBIT_WORDWRAP, &bits);
+        EXPECT_EQ(bits != 0, *attributes == L'\0');
+        EXPECT_EQ(l.Send(EM_GETLINECOUNT, 0, 0) > 1, *attributes == L'\0');
+    }
+}
+
+TEST(TxtWinHost, ScrollBarsCaptureAndResizeRequests)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"vscrollbar=\"true\"")));
+    CTxtWinHost* host = w.edit->GetTextHost();
+    CScrollBarUI* vbar = w.edit->GetVerticalScrollBar();
+    const CUIRect rc = host->GetControlRect();
+    host->TxSetScrollRange(SB_VERT, 0, rc.GetHeight() + 50, TRUE);
+    host->TxSetScrollPos(SB_VERT, 20, TRUE);
+    EXPECT_TRUE(vbar->IsVisible());
+    EXPECT_EQ(kit::Text(SIZE{vbar->GetScrollRange(), vbar->GetScrollPos()}), "50,20");
+    host->TxSetScrollRange(SB_VERT, 0, rc.GetHeight(), TRUE);  // fits: hidden
+    EXPECT_FALSE(vbar->IsVisible());
+    EXPECT_EQ(w.edit->GetHorizontalScrollBar(), nullptr);
+    host->TxEnableScrollBar(SB_HORZ, ESB_ENABLE_BOTH);
+    ASSERT_NE(w.edit->GetHorizontalScrollBar(), nullptr);
+    EXPECT_EQ(w.edit->GetVerticalScrollBar(), vbar);
+    EXPECT_TRUE(w.edit->GetHorizontalScrollBar()->IsVisible());
+    host->TxShowScrollBar(SB_BOTH, TRUE);
+    EXPECT_TRUE(vbar->IsVisible());
+    host->TxEnableScrollBar(SB_BOTH, ESB_DISABLE_BOTH);
+    EXPECT_FALSE(vbar->IsVisible() || w.edit->GetHorizontalScrollBar()->IsVisible());
+
+    REQRESIZE request = {};
+    request.rc = RECT{0, 0, 50, 20};
+    host->TxNotify(EN_REQUESTRESIZE, &request);
+    EXPECT_EQ(kit::Text(host->GetControlRect()), kit::Text(RECT{rc.left, rc.top, rc.left + 50, rc.top + 20}));
+
+    POINT inside = {rc.left + 5, rc.top + 5}, outside = {rc.left + 60, rc.top + 5};
+    EXPECT_TRUE(host->DoSetCursor(nullptr, &inside));
+    EXPECT_FALSE(host->DoSetCursor(nullptr, &outside));
+    host->TxSetCapture(TRUE);
+    EXPECT_TRUE(host->IsCaptured() && w.win.Host()->IsCaptured());
+    host->TxSetCapture(FALSE);
+    EXPECT_FALSE(host->IsCaptured() || w.win.Host()->IsCaptured());
+    EXPECT_TRUE(host->TxSetTimer(7, 10));
+    EXPECT_FALSE(w.win.Host()->SetTimer(w.edit, 7, 10));  // running already
+    host->TxKillTimer(7);
+    EXPECT_FALSE(w.win.Host()->KillTimer(w.edit, 7));
 }

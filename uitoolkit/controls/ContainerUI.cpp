@@ -206,9 +206,12 @@ void CContainerUI::SetManager(CWindowHostUI* host, CControlUI* parent, bool init
 void CContainerUI::SetPos(RECT rc)
 {
     CControlUI::SetPos(rc);
-    if (m_items.IsEmpty())
-        return;
-    const RECT inner = GetInsetRect();
+    if (!m_items.IsEmpty())
+        PlaceChildren(GetInsetRect());
+}
+
+void CContainerUI::PlaceChildren(const RECT& rc)
+{
     for (int i = 0; i < m_items.GetSize(); ++i) {
         auto* child = static_cast<CControlUI*>(m_items[i]);
         if (!child->IsVisible())
@@ -216,7 +219,7 @@ void CContainerUI::SetPos(RECT rc)
         if (child->IsFloat())
             SetFloatPos(i);
         else
-            child->SetPos(inner);
+            child->SetPos(rc);
     }
 }
 
@@ -260,6 +263,16 @@ RECT CContainerUI::GetInsetRect() const
 {
     return RECT{m_rcItem.left + m_inset.left, m_rcItem.top + m_inset.top, m_rcItem.right - m_inset.right,
                 m_rcItem.bottom - m_inset.bottom};
+}
+
+CScrollBarUI* CContainerUI::GetShownVerticalScrollBar() const
+{
+    return IsShown(m_verticalScrollBar) ? m_verticalScrollBar.get() : nullptr;
+}
+
+CScrollBarUI* CContainerUI::GetShownHorizontalScrollBar() const
+{
+    return IsShown(m_horizontalScrollBar) ? m_horizontalScrollBar.get() : nullptr;
 }
 
 RECT CContainerUI::GetInnerRect() const
@@ -407,7 +420,11 @@ void CContainerUI::Paint(HDC hDC, const RECT& rcDirty)
     CClipGuard clip;
     CClipGuard::ClipToRect(hDC, rcPaint, clip);
     CControlUI::Paint(hDC, rcDirty);
+    PaintChildren(hDC, rcDirty);
+}
 
+void CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
+{
     // 3-5. Children: ordinary ones clipped to the inner rectangle, floating ones to the control.
     if (!m_items.IsEmpty()) {
         const RECT inner = GetInnerRect();

@@ -102,12 +102,19 @@ protected:
     RECT GetInsetRect() const;
     // The inset rectangle minus the visible bars' thickness.
     RECT GetInnerRect() const;
+    // The bars when they exist and are visible, else null.
+    CScrollBarUI* GetShownVerticalScrollBar() const;
+    CScrollBarUI* GetShownHorizontalScrollBar() const;
     // The default font's height plus 8; 8 without a window host.
     int GetVerticalLine() const;
     int GetVerticalPage() const;
     int GetHorizontalPage() const;
     // Sets one axis's scroll position (clamped into int), keeping the other's.
     void ScrollAxisTo(bool vertical, long long pos);
+    // Gives every visible child the rectangle; floating children are placed by SetFloatPos.
+    void PlaceChildren(const RECT& rc);
+    // The children and the bars over the container's own look (under the caller's clip).
+    void PaintChildren(HDC hDC, const RECT& rcDirty);
     // Deletes a removed child, at once or through the host's delayed clean-up.
     void DestroyChild(CControlUI* child);
     // Runs SetPos on the own rectangle again from ProcessScrollBar, within the depth limit.

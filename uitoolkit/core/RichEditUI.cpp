@@ -300,15 +300,7 @@ void CRichEditUI::SetPos(RECT rc)
     PlaceScrollBars(rcText);
 
     // 4. Children share the text rectangle; floating ones keep their own place.
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        auto* child = static_cast<CControlUI*>(m_items[i]);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-            SetFloatPos(i);
-        else
-            child->SetPos(rcText);
-    }
+    PlaceChildren(rcText);
 }
 
 void CRichEditUI::Paint(HDC hDC, const RECT& rcDirty)
@@ -337,42 +329,8 @@ void CRichEditUI::Paint(HDC hDC, const RECT& rcDirty)
         }
     }
 
-    // 4. Children and bars.
-    PaintChildren(hDC, rcDirty, GetInnerRect());
-}
-
-void CRichEditUI::PaintChildren(HDC hDC, const RECT& rcDirty, const RECT& rcText)
-{
-    RECT rcTemp = {};
-    {
-        // Children inside the text rectangle under a clip of their own; floating children may
-        // lie outside it and are clipped by the control only.
-        const bool dirtyMeetsText = ::IntersectRect(&rcTemp, &rcDirty, &rcText) != FALSE;
-        CClipGuard childClip;
-        if (dirtyMeetsText)
-            CClipGuard::ClipToRect(hDC, rcTemp, childClip);
-        for (int i = 0; i < m_items.GetSize(); ++i) {
-            auto* child = static_cast<CControlUI*>(m_items[i]);
-            const RECT& rcChild = child->GetPos();
-            if (!child->IsVisible() || !::IntersectRect(&rcTemp, &rcDirty, &rcChild))
-                continue;
-            if (child->IsFloat()) {
-                if (!::IntersectRect(&rcTemp, &m_rcItem, &rcChild))
-                    continue;
-                if (dirtyMeetsText)
-                    CClipGuard::SuspendClip(hDC, childClip);
-                child->Paint(hDC, rcDirty);
-                if (dirtyMeetsText)
-                    CClipGuard::ResumeClip(hDC, childClip);
-            } else if (dirtyMeetsText && ::IntersectRect(&rcTemp, &rcText, &rcChild)) {
-                child->Paint(hDC, rcDirty);
-            }
-        }
-    }
-    for (CScrollBarUI* bar : {m_verticalScrollBar.get(), m_horizontalScrollBar.get()}) {
-        if (bar != nullptr && bar->IsVisible() && ::IntersectRect(&rcTemp, &rcDirty, &bar->GetPos()))
-            bar->Paint(hDC, rcDirty);
-    }
+    // 4. Children within the text rectangle, then the bars.
+    PaintChildren(hDC, rcDirty);
 }
 
 // ---- input ----

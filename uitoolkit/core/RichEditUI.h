@@ -94,7 +94,6 @@ private:
     // Shows the vertical bar when the text overflows, hides it again when it fits.
     void FixVerticalBar(const RECT& rcText);
     void PlaceScrollBars(const RECT& rcText);
-    void PaintChildren(HDC hDC, const RECT& rcDirty, const RECT& rcText);
     // Whether the message's point hits the text (or the text host holds the mouse).
     bool HitsText(UINT message, LPARAM lParam) const;
     LRESULT Scroll(UINT message, WORD code);

@@ -1,5 +1,7 @@
 #include "uitoolkit/core/ClipGuard.h"
 
+#include "uitoolkit/core/RenderKit.h"
+
 namespace SkinUI {
 
 CClipGuard::~CClipGuard()
@@ -46,8 +48,11 @@ void CClipGuard::ClipToRoundRect(HDC hDC, const RECT& rc, const RECT& rcItem, in
                                  CClipGuard& guard)
 {
     HRGN hRgn = ::CreateRectRgnIndirect(&rc);
-    HRGN hRound = ::CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1,
-                                       width, height);
+    // The item's numbers come from the skin: within GDI's range before the +1, and a corner no
+    // larger than the item.
+    RECT item = rcItem;
+    CRenderKit::ClampRoundRect(item, width, height);
+    HRGN hRound = ::CreateRoundRectRgn(item.left, item.top, item.right + 1, item.bottom + 1, width, height);
     if (hRgn != nullptr && hRound != nullptr) ::CombineRgn(hRgn, hRgn, hRound, RGN_AND);
     if (hRound != nullptr) ::DeleteObject(hRound);
     guard.Begin(hDC, rc, hRgn);

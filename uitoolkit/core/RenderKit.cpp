@@ -208,21 +208,36 @@ void CRenderKit::DrawLine(HDC hDC, const RECT& rc, int penWidth, DWORD color)
     ::LineTo(hDC, rc.right, rc.bottom);
 }
 
+void CRenderKit::ClampRoundRect(RECT& rc, int& ellipseWidth, int& ellipseHeight)
+{
+    rc.left = std::clamp<LONG>(rc.left, -kMaxGdiCoord, kMaxGdiCoord);
+    rc.top = std::clamp<LONG>(rc.top, -kMaxGdiCoord, kMaxGdiCoord);
+    rc.right = std::clamp<LONG>(rc.right, rc.left, kMaxGdiCoord);
+    rc.bottom = std::clamp<LONG>(rc.bottom, rc.top, kMaxGdiCoord);
+    const LONG width = std::min<LONG>(rc.right - rc.left, kMaxRoundSize);
+    const LONG height = std::min<LONG>(rc.bottom - rc.top, kMaxRoundSize);
+    ellipseWidth = static_cast<int>(std::clamp<LONG>(ellipseWidth, 0, width));
+    ellipseHeight = static_cast<int>(std::clamp<LONG>(ellipseHeight, 0, height));
+}
+
+// Both outlines select back the pen and the hollow brush they select into the caller's DC.
 void CRenderKit::DrawRect(HDC hDC, const RECT& rc, int penWidth, DWORD color)
 {
     CGdiPen pen(::CreatePen(PS_INSIDEFRAME, penWidth, ArgbToColorRef(color)));
     CSelectObject select(hDC, pen.Get());
-    ::SelectObject(hDC, ::GetStockObject(HOLLOW_BRUSH));
+    CSelectObject brush(hDC, ::GetStockObject(HOLLOW_BRUSH));
     ::Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
 }
 
 void CRenderKit::DrawRoundRect(HDC hDC, const RECT& rc, int penWidth, int ellipseWidth,
                                int ellipseHeight, DWORD color)
 {
+    RECT safe = rc;
+    ClampRoundRect(safe, ellipseWidth, ellipseHeight);
     CGdiPen pen(::CreatePen(PS_INSIDEFRAME, penWidth, ArgbToColorRef(color)));
     CSelectObject select(hDC, pen.Get());
-    ::SelectObject(hDC, ::GetStockObject(HOLLOW_BRUSH));
-    ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, ellipseWidth, ellipseHeight);
+    CSelectObject brush(hDC, ::GetStockObject(HOLLOW_BRUSH));
+    ::RoundRect(hDC, safe.left, safe.top, safe.right, safe.bottom, ellipseWidth, ellipseHeight);
 }
 
 void CRenderKit::DrawText(HDC hDC, CHostResources* host, RECT& rc, const wchar_t* text, DWORD color,

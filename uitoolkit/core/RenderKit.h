@@ -30,6 +30,18 @@ public:
     // Largest side of an image that is decoded or composed: skin images come from game data and
     // must fail closed.
     static constexpr int kMaxImageSide = 16384;
+    // Largest pixel count of an image that is decoded (256 MiB of pixels at 32 bits).
+    static constexpr long long kMaxImagePixels = 64LL * 1024 * 1024;
+    // Largest corner ellipse side drawn or clipped: corner sizes come from skin numbers, and the
+    // cost of a round region grows with them.
+    static constexpr int kMaxRoundSize = 4096;
+    // Coordinates handed to GDI from skin numbers stay within the range GDI works in, so that
+    // adding one never overflows.
+    static constexpr LONG kMaxGdiCoord = (1 << 27) - 1;
+
+    // A rectangle and corner ellipse from skin numbers made safe for GDI: coordinates within the
+    // GDI range, the ellipse no larger than the rectangle nor kMaxRoundSize, never negative.
+    static void ClampRoundRect(RECT& rc, int& ellipseWidth, int& ellipseHeight);
 
     // Hue shift and saturation / lightness scaling; (180, 100, 100) returns the colour as is.
     static DWORD AdjustColor(DWORD color, short hue, short saturation, short lightness);

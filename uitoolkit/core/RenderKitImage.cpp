@@ -63,7 +63,9 @@ std::unique_ptr<ImageEntry> CRenderKit::DecodeImage(const BYTE* data, size_t siz
     // The header first: absurd sizes are refused before anything is allocated.
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, length, &width, &height, &channels)) return nullptr;
-    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return nullptr;
+    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide ||
+        static_cast<long long>(width) * height > kMaxImagePixels)
+        return nullptr;
 
     std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
         stbi_load_from_memory(data, length, &width, &height, &channels, 4), &stbi_image_free);

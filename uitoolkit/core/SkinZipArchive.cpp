@@ -303,6 +303,8 @@ uint32_t SkinZipArchive::UnzipToMemory(int index, void* destination, uint32_t le
             return SkinZipReadFailed;
         if (unzOpenCurrentFile(m_zip) != UNZ_OK) return SkinZipReadFailed;
         m_openEntry = index;
+        m_openDeclared = info.uncompressed_size;
+        m_openRead = 0;
     }
     if (destination == nullptr) {
         CloseOpenEntry();
@@ -310,9 +312,15 @@ uint32_t SkinZipArchive::UnzipToMemory(int index, void* destination, uint32_t le
     }
     unsigned want = length > 0x7FFFFFFFu ? 0x7FFFFFFFu : length;
     int got = unzReadCurrentFile(m_zip, destination, want);
-    if (got > 0) return SkinZipMoreData;
+    if (got > 0) {
+        m_openRead += static_cast<uint64_t>(got);
+        return SkinZipMoreData;
+    }
     uint32_t closed = CloseOpenEntryChecked();
     if (got < 0) return SkinZipReadFailed;
+    // A stream that ends before the declared size is damaged, like a checksum mismatch (whose
+    // test only runs when the declared size was read).
+    if (closed == SkinZipOk && m_openRead != m_openDeclared) return SkinZipReadFailed;
     return closed;
 }
 
@@ -368,13 +376,18 @@ uint32_t SkinZipArchive::CopyEntryTo(int index, HANDLE out) {
     if (unzOpenCurrentFile(m_zip) != UNZ_OK) return SkinZipReadFailed;
     std::vector<uint8_t> buffer(kReadChunk);
     bool ok = true;
+    uint64_t total = 0;
     for (;;) {
         int got = unzReadCurrentFile(m_zip, buffer.data(), kReadChunk);
         if (got < 0) {
             ok = false;
             break;
         }
-        if (got == 0) break;
+        if (got == 0) {
+            ok = total == info.uncompressed_size;  // a stream cut short is damaged
+            break;
+        }
+        total += static_cast<uint64_t>(got);
         DWORD written = 0;
         if (!::WriteFile(out, buffer.data(), static_cast<DWORD>(got), &written, nullptr) ||
             written != static_cast<DWORD>(got)) {

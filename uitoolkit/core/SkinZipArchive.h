@@ -41,6 +41,8 @@ private:
     int m_count = 0;
     int m_current = -1;           // entry minizip is positioned on
     int m_openEntry = -1;         // entry open for reading (-1 = none)
+    uint64_t m_openDeclared = 0;  // the open entry's declared uncompressed size
+    uint64_t m_openRead = 0;      // bytes read from it so far
     SkinZipEntry m_cached;        // last described entry
     int m_cachedIndex = -1;
     wchar_t m_baseDir[MAX_PATH] = {};

@@ -511,6 +511,21 @@ TEST(ControlPaint, BorderFocusBorderAndRoundBorder)
     EXPECT_EQ(::GetClipRgn(canvas.DC(), rgn.Get()), 0);
 }
 
+// Sizes and corners from a hostile skin: the paint ends at once, clipped to the control's round
+// rectangle within GDI's range.
+TEST(ControlPaint, HugeRoundCornersPaintAtOnce)
+{
+    CControlUI c;
+    c.ApplyAttributeText(L"width=\"10000000\" height=\"10000000\" borderround=\"10000000,10000000\" "
+                         L"bkcolor=\"#FFFF0000\" bordercolor=\"#FF0000FF\"");
+    for (const RECT& rc : {RECT{-5000, -5000, 10000000, 10000000}, RECT{LONG_MIN, LONG_MIN, LONG_MAX, LONG_MAX}}) {
+        c.SetPos(rc);
+        DibCanvas canvas(40, 20, kWhite);
+        c.Paint(canvas.DC(), RECT{0, 0, 40, 20});
+        EXPECT_EQ(canvas.Pixel(20, 10), 0xFF0000u) << rc.left;  // inside, away from every corner
+    }
+}
+
 TEST(ControlPaint, UndrawableBackgroundImageIsForgotten)
 {
     CControlUI c;  // no host: the image text cannot be drawn

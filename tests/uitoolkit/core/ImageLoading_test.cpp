@@ -99,11 +99,31 @@ TEST(ImageDecode, ImpossibleSizesAreRefusedBeforeDecoding)
     const std::vector<uint32_t> one = {0xFF123456};
     EXPECT_NE(Decode(kit::EncodePngClaiming(1, 1, 1, 1, one)), nullptr);
     // Beyond the limits; within them but with far too little data: the decoder fails, nothing is made.
-    for (const SIZE& claimed : {SIZE{20000, 1}, SIZE{1, 16385}, SIZE{0x7FFFFFFF, 0x7FFFFFFF}, SIZE{16384, 16384}})
+    for (const SIZE& claimed :
+         {SIZE{20000, 1}, SIZE{1, 16385}, SIZE{0x7FFFFFFF, 0x7FFFFFFF}, SIZE{16384, 16384}, SIZE{8192, 8193}})
         EXPECT_EQ(Decode(kit::EncodePngClaiming(claimed.cx, claimed.cy, 1, 1, one)), nullptr) << claimed.cx;
     EXPECT_EQ(Decode("not an image at all"), nullptr);
     EXPECT_EQ(Decode(""), nullptr);
     EXPECT_EQ(CRenderKit::DecodeImage(nullptr, 10, 0), nullptr);
+}
+
+// Only the formats a skin uses are decoded: BMP, GIF and TGA (with PNG above) are; a Radiance
+// picture (whose cut run-length scanline once never returned) and a PNM are refused at once.
+TEST(ImageDecode, OnlySkinFormatsAreDecoded)
+{
+    const std::string bmp("BM\x3A\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0"
+                          "\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x56\x34\x12\0", 58);
+    const std::string tga("\0\0\x02\0\0\0\0\0\0\0\0\0\x01\0\x01\0\x18\x20\x56\x34\x12", 21);
+    const std::string gif("GIF89a\x01\0\x01\0\x80\0\0\x12\x34\x56\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02" "D\x01\0;", 35);
+    for (const std::string& bytes : {bmp, tga, gif}) {
+        auto entry = Decode(bytes);
+        ASSERT_NE(entry, nullptr) << bytes.substr(0, 3);
+        EXPECT_EQ(entry->width, 1);
+    }
+    const std::string hdr = std::string("#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 2 +X 16\n") + "\x02\x02\x00\x10\x85";
+    const std::string pnm("P6\n1 1\n255\n\x12\x34\x56", 14);
+    for (const std::string& bytes : {hdr, pnm})
+        EXPECT_EQ(Decode(bytes), nullptr) << bytes.substr(0, 2);
 }
 
 TEST(ImageDecode, CorruptedPngsNeverCrash)

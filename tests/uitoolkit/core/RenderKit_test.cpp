@@ -9,6 +9,7 @@
 
 #include "kit/DibCanvas.h"
 #include "kit/Fuzz.h"
+#include "kit/Text.h"
 #include "uitoolkit/core/HostResources.h"
 #include "uitoolkit/core/MsimgEntryPoints.h"
 #include "uitoolkit/core/RenderKit.h"
@@ -199,6 +200,7 @@ TEST(RenderKitShapes, RectOutlineStaysInsideAndLeavesTheMiddle)
 {
     DibCanvas canvas(30, 30, kWhite);
     const RECT rc{4, 5, 24, 25};
+    ::SelectObject(canvas.DC(), ::GetStockObject(GRAY_BRUSH));
     HGDIOBJ oldPen = ::GetCurrentObject(canvas.DC(), OBJ_PEN);
     CRenderKit::DrawRect(canvas.DC(), rc, 3, 0xFFFF0000);
     for (int i = 0; i < 3; ++i) {
@@ -210,16 +212,20 @@ TEST(RenderKitShapes, RectOutlineStaysInsideAndLeavesTheMiddle)
     EXPECT_EQ(canvas.Pixel(rc.left + 3, 15), kWhite);
     EXPECT_EQ(canvas.Pixel(14, 15), kWhite);
     EXPECT_TRUE(OutsideUntouched(canvas, rc, kWhite));
-    // The previous pen is back, the hollow brush stays selected.
+    // The caller's pen and brush are back.
     EXPECT_EQ(::GetCurrentObject(canvas.DC(), OBJ_PEN), oldPen);
-    EXPECT_EQ(::GetCurrentObject(canvas.DC(), OBJ_BRUSH), ::GetStockObject(HOLLOW_BRUSH));
+    EXPECT_EQ(::GetCurrentObject(canvas.DC(), OBJ_BRUSH), ::GetStockObject(GRAY_BRUSH));
 }
 
 TEST(RenderKitShapes, RoundRectCutsItsCorners)
 {
     DibCanvas canvas(40, 40, kWhite);
     const RECT rc{2, 2, 38, 38};
+    ::SelectObject(canvas.DC(), ::GetStockObject(GRAY_BRUSH));
+    HGDIOBJ oldPen = ::GetCurrentObject(canvas.DC(), OBJ_PEN);
     CRenderKit::DrawRoundRect(canvas.DC(), rc, 1, 16, 16, 0xFF000000);
+    EXPECT_EQ(::GetCurrentObject(canvas.DC(), OBJ_PEN), oldPen);
+    EXPECT_EQ(::GetCurrentObject(canvas.DC(), OBJ_BRUSH), ::GetStockObject(GRAY_BRUSH));
     EXPECT_EQ(canvas.Pixel(20, 2), kBlack);    // top edge middle
     EXPECT_EQ(canvas.Pixel(2, 20), kBlack);    // left edge middle
     EXPECT_EQ(canvas.Pixel(37, 20), kBlack);   // right edge middle
@@ -227,6 +233,35 @@ TEST(RenderKitShapes, RoundRectCutsItsCorners)
     EXPECT_EQ(canvas.Pixel(37, 37), kWhite);
     EXPECT_EQ(canvas.Pixel(20, 20), kWhite);   // hollow
     EXPECT_TRUE(OutsideUntouched(canvas, rc, kWhite));
+}
+
+// Rectangles and corners from skin numbers reach GDI within its range and no larger than the
+// rectangle; a huge round rectangle is drawn at once.
+TEST(RenderKitShapes, RoundCornersFromSkinNumbersAreClamped)
+{
+    struct Case {
+        RECT rc;
+        SIZE round;
+        const char* rcAfter;
+        const char* roundAfter;
+    } const cases[] = {
+        {{2, 2, 38, 38}, {16, 16}, "2,2,38,38", "16,16"},
+        {{0, 0, 10, 20}, {50, 50}, "0,0,10,20", "10,20"},
+        {{0, 0, 10000000, 10000000}, {10000000, 10000000}, "0,0,10000000,10000000", "4096,4096"},
+        {{0, 0, LONG_MAX, LONG_MAX}, {-5, 7}, "0,0,134217727,134217727", "0,7"},
+        {{LONG_MIN, 5, 10, 2}, {3, 3}, "-134217727,5,10,5", "3,0"},
+    };
+    for (const Case& c : cases) {
+        RECT rc = c.rc;
+        int cx = c.round.cx, cy = c.round.cy;
+        CRenderKit::ClampRoundRect(rc, cx, cy);
+        EXPECT_EQ(kit::Text(rc), c.rcAfter);
+        EXPECT_EQ(kit::Text(SIZE{cx, cy}), c.roundAfter);
+    }
+    DibCanvas canvas(40, 40, kWhite);
+    CRenderKit::DrawRoundRect(canvas.DC(), RECT{-5000, 0, 10000000, 10000000}, 1, 10000000, 10000000, 0xFF000000);
+    EXPECT_EQ(canvas.Pixel(20, 0), kBlack);  // the straight top edge, past the 4096-pixel corner
+    EXPECT_EQ(canvas.Pixel(20, 1), kWhite);
 }
 
 // ---- text ----

@@ -10,6 +10,7 @@
 #include "kit/Fuzz.h"
 #include "kit/TempDir.h"
 #include "kit/ZipWriter.h"
+#include "uitoolkit/core/SkinFileReader.h"
 #include "uitoolkit/core/SkinZip.h"
 #include "uitoolkit/core/SkinZipArchive.h"
 #include "uitoolkit/core/SkinZipSource.h"
@@ -541,4 +542,24 @@ TEST(SkinZip, CorruptedArchivesNeverCrash) {
     }
     // Most damage lands in the entry data, so most archives still open and get read.
     EXPECT_GT(opened, 1000);
+}
+
+// A deflated entry whose stream ends before its declared size is refused, into memory (whole,
+// in blocks, through the skin reader) and into a file, instead of being handed out zero-filled.
+TEST(SkinZip, EntryCutShortIsRefused) {
+    kit::ZipWriter w;
+    w.Add("short.xml", SampleText(500), true);
+    std::string bytes = w.Build();
+    const uint32_t declared = 5000;
+    std::memcpy(&bytes[bytes.find("PK\x03\x04") + 22], &declared, 4);
+    std::memcpy(&bytes[bytes.rfind("PK\x01\x02") + 24], &declared, 4);
+    ZipPtr zip = OpenMemory(bytes);
+    ASSERT_NE(zip, nullptr);
+    const std::string refused = "<rc " + std::to_string(SkinZipReadFailed) + ">";
+    EXPECT_EQ(Extracted(zip.get(), 0, declared), refused);
+    EXPECT_EQ(Extracted(zip.get(), 0, 64), refused);
+    EXPECT_FALSE(ReadSkinZipEntry(zip.get(), L"short.xml"));
+    kit::TempDir dir;
+    const std::wstring out = dir.File(L"short.xml");
+    EXPECT_NE(ExtractSkinZipEntry(zip.get(), 0, const_cast<wchar_t*>(out.c_str()), 0, SkinZipFileKind), 0u);
 }

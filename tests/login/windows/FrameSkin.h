@@ -78,19 +78,14 @@ private:
 };
 
 // Starts GDI+ for one test and shuts it down afterwards.
-class GdiplusSession {
-public:
+struct GdiplusSession {
     GdiplusSession()
     {
         Gdiplus::GdiplusStartupInput input;
-        EXPECT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
+        EXPECT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
     }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(m_token); }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-private:
-    ULONG_PTR m_token = 0;
+    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token); }
+    ULONG_PTR token = 0;
 };
 
 // The background as the login dialog hands it over: decoded and turned into a GDI+ bitmap.
@@ -100,70 +95,46 @@ inline std::unique_ptr<Gdiplus::Bitmap> LoadBackground(const GameDataDir& dir)
     return entry ? HBitmapToGdiplusBitmap(entry->hBitmap) : nullptr;
 }
 
-// Records every click as the button's name; onClick runs afterwards.
-class ClickRecorder : public IButtonEvent {
-public:
+// Records every click (names in order, and the events); onClick runs afterwards.
+struct ClickRecorder : IButtonEvent {
     void OnButtonEvent(ButtonEvent& event) override
     {
         names.push_back(event.button->name);
         events.push_back(event);
         if (onClick) onClick(event);
     }
-
     std::vector<std::wstring> names;
     std::vector<ButtonEvent> events;
     std::function<void(ButtonEvent&)> onClick;
 };
 
-// A hidden popup that records the messages posted or sent to it from WM_USER on, and key downs.
-class RecordingWindow {
-public:
-    struct Message {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-
+// A hidden popup ("STATIC") that records the key downs and the messages from WM_USER on that
+// reach it.
+struct RecordingWindow {
     RecordingWindow()
+        : hWnd(::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 50, 30, nullptr, nullptr, nullptr,
+                                 nullptr))
     {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"FrameTestRecordingWindow";
-        ::RegisterClassW(&wc);
-        m_hWnd = ::CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 50, 30, nullptr,
-                                   nullptr, wc.hInstance, this);
+        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        old = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
     }
-    ~RecordingWindow()
-    {
-        if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
-    }
-    RecordingWindow(const RecordingWindow&) = delete;
-    RecordingWindow& operator=(const RecordingWindow&) = delete;
-
-    HWND Hwnd() const { return m_hWnd; }
+    ~RecordingWindow() { ::DestroyWindow(hWnd); }
     POINT TopLeft() const
     {
         RECT rc{};
-        ::GetWindowRect(m_hWnd, &rc);
+        ::GetWindowRect(hWnd, &rc);
         return POINT{rc.left, rc.top};
     }
-
-    std::vector<Message> messages;
-
-private:
     static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == WM_NCCREATE)
-            ::SetWindowLongPtrW(hWnd, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         auto* self = reinterpret_cast<RecordingWindow*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        if (self != nullptr && (message >= WM_USER || message == WM_KEYDOWN))
-            self->messages.push_back(Message{message, wParam, lParam});
-        return ::DefWindowProcW(hWnd, message, wParam, lParam);
+        if (message >= WM_USER || message == WM_KEYDOWN) self->messages.push_back(MSG{hWnd, message, wParam, lParam, 0, {}});
+        return ::CallWindowProcW(self->old, hWnd, message, wParam, lParam);
     }
 
-    HWND m_hWnd = nullptr;
+    HWND hWnd;
+    WNDPROC old = nullptr;
+    std::vector<MSG> messages;
 };
 
 } // namespace frame_test

@@ -301,6 +301,19 @@ public:
         ReadBufferBytes(b.Get(), data, size);
         return std::string(reinterpret_cast<const char*>(data), size);
     }
+    // A body with a fresh wire header: its length and FNV-1a hash fit whatever the body holds, so
+    // that a damaged body gets past the header to the fields.
+    static std::string Seal(const std::string& body)
+    {
+        uint32_t hash = 2166136261u;
+        for (unsigned char c : body) {
+            hash ^= c;
+            hash *= 16777619u;
+        }
+        const uint32_t header[2] = {static_cast<uint32_t>(body.size()), hash};
+        return "TSC1" + std::string(reinterpret_cast<const char*>(header), sizeof header) + body;
+    }
+    static constexpr size_t kWireHeader = 12;
     HRESULT Decode(const std::string& bytes, ComPtr<ISSOFieldContainer>& out) const
     {
         out = Container();

@@ -9,18 +9,6 @@ namespace {
 
 using Library = LibraryObjects;
 
-// A body with a fresh header: its length and hash (FNV-1a) fit whatever the body holds.
-std::string Seal(const std::string& body)
-{
-    uint32_t hash = 2166136261u;
-    for (unsigned char c : body) {
-        hash ^= c;
-        hash *= 16777619u;
-    }
-    const uint32_t header[2] = {static_cast<uint32_t>(body.size()), hash};
-    return "TSC1" + std::string(reinterpret_cast<const char*>(header), sizeof header) + body;
-}
-
 // Calls slot `index` of an object's function table, as a caller that knows only the slot does.
 template <class... A>
 HRESULT CallSlot(void* object, int index, A... args)
@@ -148,7 +136,7 @@ TEST(TessalyLibrary, DecoderSurvivesDamagedBodiesWithValidHeaders)
     kit::Fuzz fuzz(seed);
     int accepted = 0;
     for (int i = 0; i < 3000; ++i) {
-        const std::string sealed = Seal(fuzz.Mutate(body, 5));
+        const std::string sealed = Library::Seal(fuzz.Mutate(body, 5));
         ComPtr<ISSOFieldContainer> out;
         if (lib.Decode(sealed, out) == S_OK) {
             ++accepted;
@@ -163,7 +151,7 @@ TEST(TessalyLibrary, DecoderSurvivesDamagedBodiesWithValidHeaders)
         deep += std::string("\1\0\0\0\x08\1\0d\0", 9);
     deep += std::string("\0\0\0\0", 4);
     ComPtr<ISSOFieldContainer> out;
-    EXPECT_NE(lib.Decode(Seal(deep), out), S_OK);
+    EXPECT_NE(lib.Decode(Library::Seal(deep), out), S_OK);
     std::cout << accepted << " of 3000 damaged bodies still formed a container\n";
 }
 

@@ -10,6 +10,14 @@
 namespace SkinUI {
 
 namespace {
+// Pen widths come from skin numbers ("bordersize"); a wide pen costs in proportion to its width.
+int SanePenWidth(int width)
+{
+    return std::clamp(width, 0, CRenderKit::kMaxRoundSize);
+}
+} // namespace
+
+namespace {
 
 BYTE AlphaOf(DWORD argb) { return static_cast<BYTE>(argb >> 24); }
 
@@ -202,7 +210,7 @@ void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second
 
 void CRenderKit::DrawLine(HDC hDC, const RECT& rc, int penWidth, DWORD color)
 {
-    CGdiPen pen(::CreatePen(PS_SOLID, penWidth, ArgbToColorRef(color)));
+    CGdiPen pen(::CreatePen(PS_SOLID, SanePenWidth(penWidth), ArgbToColorRef(color)));
     CSelectObject select(hDC, pen.Get());
     ::MoveToEx(hDC, rc.left, rc.top, nullptr);
     ::LineTo(hDC, rc.right, rc.bottom);
@@ -223,7 +231,7 @@ void CRenderKit::ClampRoundRect(RECT& rc, int& ellipseWidth, int& ellipseHeight)
 // Both outlines select back the pen and the hollow brush they select into the caller's DC.
 void CRenderKit::DrawRect(HDC hDC, const RECT& rc, int penWidth, DWORD color)
 {
-    CGdiPen pen(::CreatePen(PS_INSIDEFRAME, penWidth, ArgbToColorRef(color)));
+    CGdiPen pen(::CreatePen(PS_INSIDEFRAME, SanePenWidth(penWidth), ArgbToColorRef(color)));
     CSelectObject select(hDC, pen.Get());
     CSelectObject brush(hDC, ::GetStockObject(HOLLOW_BRUSH));
     ::Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
@@ -234,7 +242,7 @@ void CRenderKit::DrawRoundRect(HDC hDC, const RECT& rc, int penWidth, int ellips
 {
     RECT safe = rc;
     ClampRoundRect(safe, ellipseWidth, ellipseHeight);
-    CGdiPen pen(::CreatePen(PS_INSIDEFRAME, penWidth, ArgbToColorRef(color)));
+    CGdiPen pen(::CreatePen(PS_INSIDEFRAME, SanePenWidth(penWidth), ArgbToColorRef(color)));
     CSelectObject select(hDC, pen.Get());
     CSelectObject brush(hDC, ::GetStockObject(HOLLOW_BRUSH));
     ::RoundRect(hDC, safe.left, safe.top, safe.right, safe.bottom, ellipseWidth, ellipseHeight);

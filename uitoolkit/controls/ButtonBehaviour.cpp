@@ -31,6 +31,19 @@ bool CButtonBehaviour::DrawStateImage(CControlUI& control, HDC hDC, CUIString& i
     return false;
 }
 
+void CButtonBehaviour::DrawFirstStateImage(CControlUI& control, HDC hDC, UINT state,
+                                           std::initializer_list<StateImage> order, CUIString& normal)
+{
+    for (const StateImage& entry : order) {
+        if ((state & entry.flag) == 0)
+            continue;
+        if (DrawStateImage(control, hDC, *entry.image))
+            return;
+        break;
+    }
+    DrawStateImage(control, hDC, normal);
+}
+
 void CButtonBehaviour::Set(UINT flag, bool on)
 {
     m_state = on ? (m_state | flag) : (m_state & ~flag);

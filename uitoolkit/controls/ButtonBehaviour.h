@@ -5,6 +5,8 @@
 // pushed and focused text colours that override the label's colour while painting.
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "uitoolkit/controls/ButtonState.h"
 #include "uitoolkit/core/ControlEvent.h"
 #include "uitoolkit/core/UIString.h"
@@ -39,6 +41,15 @@ public:
     static bool PassToParent(CControlUI& control, ControlEvent& event);
     // Draws a non-empty image text of the control; a failed draw forgets the text.
     static bool DrawStateImage(CControlUI& control, HDC hDC, CUIString& image);
+    // One state and its picture.
+    struct StateImage {
+        UINT flag;
+        CUIString* image;
+    };
+    // The picture of the first state in `order` that is on (only that state is tried); when it
+    // has none or it fails, the normal picture.
+    static void DrawFirstStateImage(CControlUI& control, HDC hDC, UINT state,
+                                    std::initializer_list<StateImage> order, CUIString& normal);
 
     UINT GetState() const { return m_state; }
     void SetState(UINT state) { m_state = state; }

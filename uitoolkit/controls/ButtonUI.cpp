@@ -89,14 +89,12 @@ void CButtonUI::SetHotText(const wchar_t* text)
 void CButtonUI::PaintButtonImage(HDC hDC)
 {
     m_button.RefreshFocusAndEnabled();
-    CUIString* image = m_button.Has(kStateDisabled) ? &m_disabledImage
-                       : m_button.Has(kStatePushed) ? &m_pushedImage
-                       : m_button.Has(kStateHot)    ? &m_hotImage
-                       : m_button.Has(kStateFocused) ? &m_focusedImage
-                                                     : nullptr;
-    if (image != nullptr && CButtonBehaviour::DrawStateImage(*this, hDC, *image))
-        return;
-    CButtonBehaviour::DrawStateImage(*this, hDC, m_normalImage);
+    CButtonBehaviour::DrawFirstStateImage(*this, hDC, m_button.GetState(),
+                                          {{kStateDisabled, &m_disabledImage},
+                                           {kStatePushed, &m_pushedImage},
+                                           {kStateHot, &m_hotImage},
+                                           {kStateFocused, &m_focusedImage}},
+                                          m_normalImage);
 }
 
 void CButtonUI::PaintStateImage(HDC hDC) { PaintButtonImage(hDC); }

@@ -4,6 +4,7 @@
 
 #include "uitoolkit/controls/ContainerUI.h"
 #include "uitoolkit/controls/ButtonUI.h"
+#include "uitoolkit/controls/EditUI.h"
 #include "uitoolkit/controls/HostButtonUI.h"
 #include "uitoolkit/controls/LabelUI.h"
 #include "uitoolkit/controls/MenuButton.h"
@@ -46,6 +47,7 @@ const BuiltinTag kBuiltinTags[] = {
     {L"Slider", &Make<CSliderUI>},
     // Layouts.
     // Edits.
+    {L"Edit", &Make<CEditUI>},
     // Lists and list elements.
     // Combo boxes.
     // Rich edit.

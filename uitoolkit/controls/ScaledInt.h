@@ -1,7 +1,7 @@
 #pragma once
-// Integer scaling for geometry driven by user-controlled sizes (scroll ranges, list lengths,
-// slider limits): products are formed in 64 bits so that long lists cannot overflow them, a
-// divisor of 0 never traps, and results are brought back into the int range.
+// Integer arithmetic for geometry driven by user-controlled sizes (scroll ranges, list lengths,
+// slider limits, layout sums): products and sums are formed in 64 bits so that long lists cannot
+// overflow them, a divisor of 0 never traps, and results are brought back into the int range.
 #include <climits>
 
 namespace SkinUI {
@@ -20,6 +20,15 @@ inline int ScaleInt(long long a, long long b, long long c)
     if (c == 0) return 0;
     // |a|, |b| < 2^32 for every caller, so the product fits 64 bits.
     return ClampToInt(a * b / c);
+}
+
+// A size clamped to a control's limits: below the minimum it becomes the minimum, then above
+// the maximum the maximum (so the maximum wins when it is the smaller).
+inline long long ClampToLimits(long long value, int min, int max)
+{
+    if (value < min) value = min;
+    if (value > max) value = max;
+    return value;
 }
 
 } // namespace SkinUI

@@ -3,6 +3,10 @@
 #include <cwchar>
 
 #include "uitoolkit/controls/ContainerUI.h"
+#include "uitoolkit/controls/HorizontalLayoutUI.h"
+#include "uitoolkit/controls/TabLayoutUI.h"
+#include "uitoolkit/controls/TileLayoutUI.h"
+#include "uitoolkit/controls/VerticalLayoutUI.h"
 #include "uitoolkit/controls/ButtonUI.h"
 #include "uitoolkit/controls/EditUI.h"
 #include "uitoolkit/controls/HostButtonUI.h"
@@ -46,6 +50,10 @@ const BuiltinTag kBuiltinTags[] = {
     {L"Progress", &Make<CProgressUI>},
     {L"Slider", &Make<CSliderUI>},
     // Layouts.
+    {L"VerticalLayout", &Make<CVerticalLayoutUI>},
+    {L"HorizontalLayout", &Make<CHorizontalLayoutUI>},
+    {L"TileLayout", &Make<CTileLayoutUI>},
+    {L"TabLayout", &Make<CTabLayoutUI>},
     // Edits.
     {L"Edit", &Make<CEditUI>},
     // Lists and list elements.

@@ -1,0 +1,150 @@
+#include "uitoolkit/controls/TabLayoutUI.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "uitoolkit/controls/ScaledInt.h"
+#include "uitoolkit/core/NumberList.h"
+#include "uitoolkit/core/WindowHostUI.h"
+
+namespace SkinUI {
+
+const wchar_t* CTabLayoutUI::GetClass() const { return L"TabLayoutUI"; }
+
+void* CTabLayoutUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && std::wcscmp(name, L"TabLayout") == 0)
+        return this;
+    return CContainerUI::GetInterface(name);
+}
+
+void CTabLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name != nullptr && value != nullptr && std::wcscmp(name, L"selectedid") == 0)
+        SelectItem(ParseInt(value));
+    CContainerUI::SetAttribute(name, value);
+}
+
+bool CTabLayoutUI::Add(CControlUI* page)
+{
+    if (!CContainerUI::Add(page))
+        return false;
+    if (m_selected == -1 && page->IsVisible())
+        m_selected = GetItemIndex(page);
+    else
+        page->SetVisible(false);
+    return true;
+}
+
+bool CTabLayoutUI::AddAt(CControlUI* page, int index)
+{
+    if (!CContainerUI::AddAt(page, index))
+        return false;
+    if (m_selected == -1 && page->IsVisible()) {
+        m_selected = index;
+        return true;
+    }
+    page->SetVisible(false);
+    if (m_selected != -1 && index <= m_selected)
+        ++m_selected;  // still the same page
+    return true;
+}
+
+bool CTabLayoutUI::Remove(CControlUI* page)
+{
+    const int index = GetItemIndex(page);
+    if (!CContainerUI::Remove(page))
+        return false;
+    if (index == m_selected) {
+        if (GetCount() > 0) {
+            GetItemAt(0)->SetVisible(true);
+            m_selected = 0;
+        } else {
+            m_selected = -1;
+        }
+        RequestParentLayout();
+    } else if (index < m_selected) {
+        --m_selected;
+    }
+    return true;
+}
+
+bool CTabLayoutUI::RemoveAt(int index)
+{
+    CControlUI* page = GetItemAt(index);
+    return page != nullptr && Remove(page);
+}
+
+void CTabLayoutUI::RemoveAll()
+{
+    m_selected = -1;
+    CContainerUI::RemoveAll();
+    RequestParentLayout();
+}
+
+bool CTabLayoutUI::SelectItem(int index)
+{
+    if (index < 0 || index >= GetCount())
+        return false;
+    if (index == m_selected)
+        return true;
+    const int previous = m_selected;
+    m_selected = index;
+
+    // Hiding a page that holds the focus, and focusing the new one, send notifications whose
+    // listeners may close the window: stop as soon as this layout or its host is gone.
+    Watch watch(this);
+    for (int i = 0; i < GetCount(); ++i) {
+        CControlUI* page = GetItemAt(i);
+        if (i == index) {
+            page->SetVisible(true);
+            page->SetFocus();
+        } else {
+            page->SetVisible(false);
+        }
+        if (watch.Lost())
+            return true;
+    }
+    RequestParentLayout();
+    if (m_host != nullptr) {
+        // Into the page: the next Tab stop after it once the layout has run.
+        m_host->MoveTabFocus(true);
+        if (watch.Lost())
+            return true;
+        m_host->SendNotify(this, L"tabselect", static_cast<WPARAM>(index), static_cast<LPARAM>(previous));
+    }
+    return true;
+}
+
+void CTabLayoutUI::SetPos(RECT rc)
+{
+    // 1. The bars are neither considered nor processed.
+    CControlUI::SetPos(rc);
+    const RECT inner = GetInsetRect();
+
+    // 2-3. Only the selected page is placed; other visible pages keep their rectangles.
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        auto* page = static_cast<CControlUI*>(m_items[i]);
+        if (!page->IsVisible())
+            continue;
+        if (page->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
+        if (i != m_selected)
+            continue;
+        const RECT padding = page->GetPadding();
+        const long long left = static_cast<long long>(inner.left) + padding.left;
+        const long long top = static_cast<long long>(inner.top) + padding.top;
+        const long long cellWidth = static_cast<long long>(inner.right) - padding.right - left;
+        const long long cellHeight = static_cast<long long>(inner.bottom) - padding.bottom - top;
+        const SIZE size = page->GetDesiredSize(SIZE{ClampToInt(cellWidth), ClampToInt(cellHeight)});
+        const long long width = ClampToLimits(size.cx == 0 ? std::max<long long>(0, cellWidth) : size.cx,
+                                              page->GetMinWidth(), page->GetMaxWidth());
+        const long long height = ClampToLimits(size.cy == 0 ? std::max<long long>(0, cellHeight) : size.cy,
+                                               page->GetMinHeight(), page->GetMaxHeight());
+        page->SetPos(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(left + width), ClampToInt(top + height)});
+    }
+}
+
+} // namespace SkinUI

@@ -1,7 +1,6 @@
 #include "uitoolkit/controls/OptionUI.h"
 
 #include <cwchar>
-#include <memory>
 
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -50,12 +49,11 @@ void COptionUI::SetManager(CWindowHostUI* host, CControlUI* parent, bool init)
 
 bool COptionUI::Activate()
 {
-    CWindowHostUI* host = m_host;
-    const std::weak_ptr<char> alive = host != nullptr ? host->GetAliveToken() : std::weak_ptr<char>();
+    Watch watch(this);
     if (!CButtonUI::Activate())
         return false;
-    // A "click" listener may have closed the window and deleted this option with it.
-    if (host == nullptr || alive.expired())
+    // A "click" listener may have deleted this option or closed its window.
+    if (watch.Lost())
         return true;
     SetSelected(m_group.IsEmpty() ? !m_selected : true);
     return true;

@@ -1,9 +1,6 @@
 #include "uitoolkit/controls/SlaveButtonUI.h"
 
 #include <cwchar>
-#include <memory>
-
-#include "uitoolkit/core/WindowHostUI.h"
 
 namespace SkinUI {
 
@@ -11,10 +8,10 @@ void CSlaveButtonUI::HandleEvent(ControlEvent& event)
 {
     if ((event.type == kEventMouseEnter || event.type == kEventMouseLeave) && !m_forwarding) {
         if (CControlUI* linked = m_linked.Resolve(*this)) {
-            const std::weak_ptr<char> alive = m_host->GetAliveToken();
+            Watch watch(this);
             m_forwarding = true;
             linked->HandleEvent(event);
-            if (alive.expired())
+            if (watch.Lost())
                 return;
             m_forwarding = false;
         }

@@ -7,6 +7,7 @@
 #include "kit/GuardedHeap.h"
 #include "kit/Input.h"
 #include "uitoolkit/controls/ButtonUI.h"
+#include "uitoolkit/controls/ContainerUI.h"
 #include "uitoolkit/controls/HostButtonUI.h"
 #include "uitoolkit/controls/MenuButton.h"
 #include "uitoolkit/controls/OptionUI.h"
@@ -274,4 +275,15 @@ TEST(ButtonLifetime, ClickListenerClosesTheWindow)
         EXPECT_FALSE(h.win.IsOpen());
         EXPECT_TRUE(kit::SameSequence(h.rec.Types(), {L"click"}));
     }
+    // Only the option goes, at once; the window stays.
+    XmlHost h;
+    ASSERT_TRUE(h.Open(Skin(L"<Option name=\"o\" float=\"true\" pos=\"0,0,50,30\"/>").c_str(), 100, 50));
+    static_cast<CContainerUI*>(h.Find(L"root"))->SetDelayedDestroy(false);
+    h.rec.onNotify = [&](NotifyMessage& msg) {
+        if (std::wstring(msg.type) == L"click") static_cast<CContainerUI*>(h.Find(L"root"))->Remove(h.Find(L"o"));
+    };
+    kit::Input(h.win.Hwnd()).Click(10, 10);
+    EXPECT_EQ(h.Find(L"o"), nullptr);
+    EXPECT_TRUE(kit::SameSequence(h.rec.Types(), {L"click"}));
+    EXPECT_TRUE(h.win.Layout());
 }

@@ -248,6 +248,9 @@ TEST(RichEdit, LongTextScrollsWithTheVerticalBar)
     CScrollBarUI* bar = w.edit->GetVerticalScrollBar();
     ASSERT_NE(bar, nullptr);
     ASSERT_TRUE(w.win.Layout());
+    kit::Pump(100);
+    // Settled: the bar's feed asks for no further layout or paint.
+    EXPECT_FALSE(::GetUpdateRect(w.win.Hwnd(), nullptr, FALSE) || w.win.Host()->IsUpdateNeeded());
     EXPECT_TRUE(bar->IsVisible());
     // The range is what does not fit: the text's height less the client height.
     const LONG height = w.edit->GetTextHost()->GetControlRect().GetHeight();

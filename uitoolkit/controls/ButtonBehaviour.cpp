@@ -1,7 +1,6 @@
 #include "uitoolkit/controls/ButtonBehaviour.h"
 
-#include <cwchar>
-
+#include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -138,15 +137,12 @@ DWORD CButtonBehaviour::OverrideTextColor(DWORD color) const
 
 bool CButtonBehaviour::SetColorAttribute(const wchar_t* name, const wchar_t* value)
 {
-    DWORD* const colors[] = {&hotTextColor, &pushedTextColor, &focusedTextColor};
-    const wchar_t* const names[] = {L"hottextcolor", L"pushedtextcolor", L"focusedtextcolor"};
-    for (int i = 0; i < 3; ++i) {
-        if (std::wcscmp(name, names[i]) == 0) {
-            *colors[i] = ParseColor(value);
-            return true;
-        }
-    }
-    return false;
+    static const AttributeSetterOf<CButtonBehaviour> kColorAttributes[] = {
+        {L"hottextcolor", [](CButtonBehaviour& b, const wchar_t* v) { b.hotTextColor = ParseColor(v); }},
+        {L"pushedtextcolor", [](CButtonBehaviour& b, const wchar_t* v) { b.pushedTextColor = ParseColor(v); }},
+        {L"focusedtextcolor", [](CButtonBehaviour& b, const wchar_t* v) { b.focusedTextColor = ParseColor(v); }},
+    };
+    return ApplyAttribute(kColorAttributes, *this, name, value);
 }
 
 } // namespace SkinUI

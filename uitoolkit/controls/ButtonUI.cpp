@@ -2,23 +2,20 @@
 
 #include <cwchar>
 
+#include "uitoolkit/core/AttributeTable.h"
+
 namespace SkinUI {
 
 namespace {
 
-struct ImageAttribute {
-    const wchar_t* name;
-    void (CButtonUI::*set)(const wchar_t*);
-};
-
-const ImageAttribute kImageAttributes[] = {
-    {L"normalimage", &CButtonUI::SetNormalImage},
-    {L"hotimage", &CButtonUI::SetHotImage},
-    {L"pushedimage", &CButtonUI::SetPushedImage},
-    {L"focusedimage", &CButtonUI::SetFocusedImage},
-    {L"disabledimage", &CButtonUI::SetDisabledImage},
-    {L"url", &CButtonUI::SetUrl},
-    {L"hottext", &CButtonUI::SetHotText},
+const AttributeSetterOf<CButtonUI> kButtonAttributes[] = {
+    {L"normalimage", [](CButtonUI& b, const wchar_t* v) { b.SetNormalImage(v); }},
+    {L"hotimage", [](CButtonUI& b, const wchar_t* v) { b.SetHotImage(v); }},
+    {L"pushedimage", [](CButtonUI& b, const wchar_t* v) { b.SetPushedImage(v); }},
+    {L"focusedimage", [](CButtonUI& b, const wchar_t* v) { b.SetFocusedImage(v); }},
+    {L"disabledimage", [](CButtonUI& b, const wchar_t* v) { b.SetDisabledImage(v); }},
+    {L"url", [](CButtonUI& b, const wchar_t* v) { b.SetUrl(v); }},
+    {L"hottext", [](CButtonUI& b, const wchar_t* v) { b.SetHotText(v); }},
 };
 
 } // namespace
@@ -56,17 +53,7 @@ void CButtonUI::HandleEvent(ControlEvent& event)
 
 void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    for (const ImageAttribute& attribute : kImageAttributes) {
-        if (std::wcscmp(name, attribute.name) == 0) {
-            (this->*attribute.set)(value);
-            return;
-        }
-    }
-    if (!m_button.SetColorAttribute(name, value))
+    if (!ApplyAttribute(kButtonAttributes, *this, name, value) && !m_button.SetColorAttribute(name, value))
         CLabelUI::SetAttribute(name, value);
 }
 

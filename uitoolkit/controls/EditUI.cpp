@@ -4,6 +4,7 @@
 #include <string>
 
 #include "uitoolkit/controls/EditWnd.h"
+#include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -12,12 +13,7 @@ namespace SkinUI {
 
 namespace {
 
-struct EditAttribute {
-    const wchar_t* name;
-    void (*apply)(CEditUI& edit, const wchar_t* value);
-};
-
-const EditAttribute kEditAttributes[] = {
+const AttributeSetterOf<CEditUI> kEditAttributes[] = {
     {L"readonly", [](CEditUI& e, const wchar_t* v) { e.SetReadOnly(ParseBool(v)); }},
     {L"password", [](CEditUI& e, const wchar_t* v) { e.SetPasswordMode(ParseBool(v)); }},
     {L"maxchar", [](CEditUI& e, const wchar_t* v) { e.SetMaxChar(static_cast<UINT>(ParseInt(v))); }},
@@ -207,17 +203,8 @@ void CEditUI::HandleEvent(ControlEvent& event)
 
 void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    for (const EditAttribute& attribute : kEditAttributes) {
-        if (std::wcscmp(name, attribute.name) == 0) {
-            attribute.apply(*this, value);
-            return;
-        }
-    }
-    CLabelUI::SetAttribute(name, value);
+    if (!ApplyAttribute(kEditAttributes, *this, name, value))
+        CLabelUI::SetAttribute(name, value);
 }
 
 void CEditUI::SetMaxChar(UINT maxChar)

@@ -1,7 +1,5 @@
 #include "uitoolkit/controls/HostButtonUI.h"
 
-#include <cwchar>
-
 namespace SkinUI {
 
 void CHostButtonUI::HandleEvent(ControlEvent& event)
@@ -15,9 +13,7 @@ void CHostButtonUI::HandleEvent(ControlEvent& event)
 
 void CHostButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name != nullptr && std::wcscmp(name, L"linkedcontrol") == 0)
-        SetLinkedControl(value);
-    else
+    if (!m_linked.SetAttribute(name, value))
         CButtonUI::SetAttribute(name, value);
 }
 

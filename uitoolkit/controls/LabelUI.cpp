@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -35,12 +36,7 @@ UINT ApplyAlign(UINT style, const wchar_t* value)
     return style;
 }
 
-struct LabelAttribute {
-    const wchar_t* name;
-    void (*apply)(CLabelUI& label, const wchar_t* value);
-};
-
-const LabelAttribute kLabelAttributes[] = {
+const AttributeSetterOf<CLabelUI> kLabelAttributes[] = {
     {L"align", [](CLabelUI& l, const wchar_t* v) { l.SetTextStyle(ApplyAlign(l.GetTextStyle(), v)); }},
     {L"endellipsis",
      [](CLabelUI& l, const wchar_t* v) {
@@ -84,17 +80,8 @@ void CLabelUI::HandleEvent(ControlEvent& event)
 
 void CLabelUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    for (const LabelAttribute& attribute : kLabelAttributes) {
-        if (std::wcscmp(name, attribute.name) == 0) {
-            attribute.apply(*this, value);
-            return;
-        }
-    }
-    CControlUI::SetAttribute(name, value);
+    if (!ApplyAttribute(kLabelAttributes, *this, name, value))
+        CControlUI::SetAttribute(name, value);
 }
 
 int CLabelUI::GetFontHeight() const

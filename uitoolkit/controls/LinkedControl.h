@@ -12,6 +12,8 @@ class CLinkedControl {
 public:
     const wchar_t* GetName() const { return m_name; }
     void SetName(const wchar_t* name) { m_name = name; }
+    // "linkedcontrol" names the linked control; false for any other attribute.
+    bool SetAttribute(const wchar_t* name, const wchar_t* value);
     // The named control of the owner's host; null without a name, a host or a match, and never
     // the owner itself.
     CControlUI* Resolve(const CControlUI& owner) const;

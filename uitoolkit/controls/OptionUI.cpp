@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
@@ -9,12 +10,7 @@ namespace SkinUI {
 
 namespace {
 
-struct OptionAttribute {
-    const wchar_t* name;
-    void (*apply)(COptionUI& option, const wchar_t* value);
-};
-
-const OptionAttribute kOptionAttributes[] = {
+const AttributeSetterOf<COptionUI> kOptionAttributes[] = {
     {L"group", [](COptionUI& o, const wchar_t* v) { o.SetGroup(v); }},
     {L"selected", [](COptionUI& o, const wchar_t* v) { o.SetSelected(ParseBool(v)); }},
     {L"selectedimage", [](COptionUI& o, const wchar_t* v) { o.SetSelectedImage(v); }},
@@ -104,17 +100,8 @@ void COptionUI::SetGroup(const wchar_t* group)
 
 void COptionUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    for (const OptionAttribute& attribute : kOptionAttributes) {
-        if (std::wcscmp(name, attribute.name) == 0) {
-            attribute.apply(*this, value);
-            return;
-        }
-    }
-    CButtonUI::SetAttribute(name, value);
+    if (!ApplyAttribute(kOptionAttributes, *this, name, value))
+        CButtonUI::SetAttribute(name, value);
 }
 
 void COptionUI::PaintStateImage(HDC hDC)

@@ -1,7 +1,5 @@
 #include "uitoolkit/controls/SlaveButtonUI.h"
 
-#include <cwchar>
-
 namespace SkinUI {
 
 void CSlaveButtonUI::HandleEvent(ControlEvent& event)
@@ -21,9 +19,7 @@ void CSlaveButtonUI::HandleEvent(ControlEvent& event)
 
 void CSlaveButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name != nullptr && std::wcscmp(name, L"linkedcontrol") == 0)
-        SetLinkedControl(value);
-    else
+    if (!m_linked.SetAttribute(name, value))
         CButtonUI::SetAttribute(name, value);
 }
 

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "ButtonsFixture.h"
+#include "kit/Fuzz.h"
+#include "uitoolkit/controls/ContainerUI.h"
 #include "kit/Input.h"
 #include "uitoolkit/controls/LabelUI.h"
 #include "uitoolkit/controls/TextUI.h"
+#include "uitoolkit/core/BuiltinControls.h"
 
 using namespace SkinUI;
 using namespace buttons_fixture;
@@ -73,6 +76,33 @@ TEST(LabelAttributes, AlignEllipsisAndColours)
     EXPECT_EQ(label.GetInterface(L"Label"), &label);
     EXPECT_EQ(label.GetInterface(L"Control"), &label);
     EXPECT_EQ(label.GetInterface(L"Text"), nullptr);
+}
+
+// Every tag of this family takes null names and values and random attribute texts, built into a
+// window and painted.
+TEST(LabelAttributes, RandomValuesNeverCrash)
+{
+    const wchar_t* const tags[] = {L"Label", L"Text", L"Button", L"Option", L"MenuButton",
+                                   L"CHostButtonUI", L"CSlaveButtonUI", L"Edit"};
+    const wchar_t* const names[] = {L"align", L"endellipsis", L"font", L"textcolor", L"textpadding", L"showhtml",
+                                    L"normalimage", L"hottextcolor", L"group", L"selected", L"logo_x",
+                                    L"logo_width", L"maxchar", L"password", L"linkedcontrol", L"text"};
+    kit::FuzzRun fuzz;
+    XmlHost h;
+    ASSERT_TRUE(h.Open(Skin(L"").c_str(), 200, 100));
+    auto* root = static_cast<CContainerUI*>(h.Find(L"root"));
+    for (const wchar_t* tag : tags) {
+        CControlUI* control = CreateBuiltinControl(tag);
+        ASSERT_NE(control, nullptr);
+        control->SetAttribute(nullptr, L"x");
+        control->SetAttribute(L"text", nullptr);
+        for (int i = 0; i < 40; ++i)
+            control->SetAttribute(names[fuzz.Below(16)], fuzz.RandomText(12).c_str());
+        control->SetAttribute(L"showhtml", L"true");
+        control->SetAttribute(L"text", fuzz.RandomText(30).c_str());
+        ASSERT_TRUE(root->Add(control));
+    }
+    EXPECT_TRUE(h.win.Layout());
 }
 
 TEST_F(Labels, PaddingColoursAndMarkup)

@@ -1,6 +1,9 @@
 #include "tests/login/SSOTestBed.h"
 
+#include <cstring>
+
 #include "kit/Fuzz.h"
+#include "login/AccountCfgFile.h"
 #include "login/AccountRecord.h"
 #include "login/LoginConfigStorage.h"
 #include "login/LoginInfoBlock.h"
@@ -130,6 +133,36 @@ TEST(AccountFilesFuzz, RandomAccountCfgLoadsAndSavesCleanly)
     }
 }
 
+// The record walk under the loader, over many more inputs than the whole load above can take
+// (which reads every account's settings): exactly the whole records, in order, each decoded from
+// its own 29 bytes; a cut tail is never visited.
+TEST(AccountFilesFuzz, RandomAccountCfgRecordWalk)
+{
+    kit::FuzzRun fuzz;
+    AccountTestDir dir;
+    const std::wstring cfg = dir.File(L"walk.cfg");
+    for (int round = 0; round < 1500; ++round) {
+        const std::string input = RandomAccountCfg(fuzz);
+        ASSERT_TRUE(kit::WriteBytesToFile(cfg, input));
+        AccountCfgFile file(cfg);
+        ASSERT_TRUE(file.IsOpen());
+        uint64_t visited = 0;
+        ASSERT_TRUE(file.ForEachRecord([&](uint64_t index, const AccountRecord& record) {
+            AccountRecord::Bytes bytes;
+            std::memcpy(bytes.data(), input.data() + index * AccountRecord::kSize, AccountRecord::kSize);
+            const AccountRecord expected = AccountRecord::Decode(bytes);
+            EXPECT_EQ(index, visited);
+            EXPECT_EQ(record.accountNumber, expected.accountNumber);
+            EXPECT_EQ(record.lastLoginTime, expected.lastLoginTime);
+            EXPECT_EQ(record.passwordDigest, expected.passwordDigest);
+            ++visited;
+            return true;
+        })) << "round " << round;
+        ASSERT_EQ(visited, input.size() / AccountRecord::kSize) << "round " << round;
+        ASSERT_EQ(file.RecordCount(), visited);
+    }
+}
+
 TEST(AccountFilesFuzz, RandomUsedAccountsFileLoadsAndSavesCleanly)
 {
     const uint32_t seed = kit::FuzzSeed();
@@ -139,7 +172,7 @@ TEST(AccountFilesFuzz, RandomUsedAccountsFileLoadsAndSavesCleanly)
     const std::wstring folder = dir.File(L"data\\1001\\Account");
     MakeDirs(folder);
 
-    for (int round = 0; round < 150; ++round) {
+    for (int round = 0; round < 1000; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         const std::string input = RandomUsedFile(fuzz);
         ASSERT_TRUE(kit::WriteBytesToFile(folder + L"\\Account.cfg", input));

@@ -322,12 +322,13 @@ void CRenderKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT&
     const long long rcHeight = static_cast<long long>(rc.bottom) - rc.top;
     if (rcWidth > kMaxDrawExtent || rcHeight > kMaxDrawExtent) return;
     // Insets are never negative, nor wider than the part they cut (a wider inset could only map
-    // source pixels that do not exist).
+    // source pixels that do not exist), nor together wider than the rectangle (unstretched
+    // corners would be drawn past its edges).
     const LONG partWidth = part.right - part.left, partHeight = part.bottom - part.top;
-    const LONG cl = std::clamp<LONG>(rcCorners.left, 0, partWidth);
-    const LONG ct = std::clamp<LONG>(rcCorners.top, 0, partHeight);
-    const LONG cr = std::clamp<LONG>(rcCorners.right, 0, partWidth);
-    const LONG cb = std::clamp<LONG>(rcCorners.bottom, 0, partHeight);
+    const LONG cl = std::clamp<LONG>(rcCorners.left, 0, std::min<LONG>(partWidth, static_cast<LONG>(rcWidth)));
+    const LONG ct = std::clamp<LONG>(rcCorners.top, 0, std::min<LONG>(partHeight, static_cast<LONG>(rcHeight)));
+    const LONG cr = std::clamp<LONG>(rcCorners.right, 0, std::min<LONG>(partWidth, static_cast<LONG>(rcWidth) - cl));
+    const LONG cb = std::clamp<LONG>(rcCorners.bottom, 0, std::min<LONG>(partHeight, static_cast<LONG>(rcHeight) - ct));
 
     CMemoryDC mem(hDC);
     if (!mem) return;

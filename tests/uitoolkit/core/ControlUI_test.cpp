@@ -180,7 +180,47 @@ TEST(ControlAttributes, AttributeListGrammar)
     }
 }
 
-TEST(ControlAttributes, RandomAttributeListsNeverCrashOrHang)
+namespace {
+using Pairs = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// Records every attribute it is given before its base applies it.
+class AttributeRecorder : public CControlUI {
+public:
+    void SetAttribute(const wchar_t* name, const wchar_t* value) override
+    {
+        seen.emplace_back(name, value);
+        CControlUI::SetAttribute(name, value);
+    }
+    Pairs seen;
+};
+
+// The pairs an attribute list holds, read the plain way: name, =, "value", one blank, ... up to
+// the first deviation (and the text ends at its first zero unit).
+Pairs ExpectedPairs(const std::wstring& whole)
+{
+    const std::wstring t = whole.c_str();
+    Pairs pairs;
+    size_t p = 0;
+    while (p < t.size()) {
+        const size_t eq = t.find(L'=', p);
+        if (eq == std::wstring::npos || eq + 1 >= t.size() || t[eq + 1] != L'"')
+            break;
+        const size_t close = t.find(L'"', eq + 2);
+        if (close == std::wstring::npos)
+            break;
+        pairs.emplace_back(t.substr(p, eq - p), t.substr(eq + 2, close - eq - 2));
+        p = close + 1;
+        if (p >= t.size() || t[p] != L' ' || (p + 1 < t.size() && t[p + 1] == L' '))
+            break;
+        ++p;
+    }
+    return pairs;
+}
+} // namespace
+
+// Every random list applies exactly the pairs before its first deviation, in order, on a
+// control in a window and on a loose one.
+TEST(ControlAttributes, RandomAttributeListsApplyExactlyTheirWellFormedPairs)
 {
     kit::FuzzRun fuzz;
     const std::wstring samples[] = {
@@ -190,11 +230,17 @@ TEST(ControlAttributes, RandomAttributeListsNeverCrashOrHang)
     };
     Fixture f;
     ASSERT_TRUE(f.Open());
+    auto* attached = new AttributeRecorder;
+    f.root->Add(attached);
     for (int i = 0; i < 3000; ++i) {
         const std::wstring text = fuzz.Mutate(samples[i % 3], 8);
-        f.a->ApplyAttributeText(text.c_str());
-        CControlUI loose;
+        const Pairs expected = ExpectedPairs(text);
+        attached->seen.clear();
+        attached->ApplyAttributeText(text.c_str());
+        ASSERT_EQ(attached->seen, expected) << "list " << i;
+        AttributeRecorder loose;
         loose.ApplyAttributeText(text.c_str());
+        ASSERT_EQ(loose.seen, expected) << "list " << i;
     }
     EXPECT_TRUE(f.win.Layout());
 }

@@ -12,6 +12,7 @@
 #include "kit/PngWriter.h"
 #include "kit/ResourceModule.h"
 #include "kit/TempDir.h"
+#include "kit/Text.h"
 #include "kit/ZipWriter.h"
 #include "uitoolkit/core/HostResources.h"
 #include "uitoolkit/core/ImageStringReader.h"
@@ -410,7 +411,9 @@ TEST_P(ImageStrings, ResourceImagesByResAndRestype)
     CHostResources::SetResourceModule(nullptr);
 }
 
-TEST_P(ImageStrings, RandomStringsNeverCrash)
+// Whatever the strings hold, nothing is drawn right of or below the call's rectangle (a "dest"
+// is cut there, and tiles and corners stay inside it), and the call answers true.
+TEST_P(ImageStrings, RandomStringsDrawNothingPastTheRectangle)
 {
     kit::FuzzRun fuzz;
     const std::wstring samples[] = {
@@ -423,7 +426,11 @@ TEST_P(ImageStrings, RandomStringsNeverCrash)
         const std::wstring modify = (i % 2) ? fuzz.RandomText(40) : std::wstring();
         const RECT rc{static_cast<LONG>(fuzz.Below(40)) - 10, static_cast<LONG>(fuzz.Below(40)) - 10,
                       static_cast<LONG>(fuzz.Below(60)), static_cast<LONG>(fuzz.Below(60))};
-        Draw(rc, image.c_str(), modify.c_str());
+        m_canvas.Fill(kWhite);
+        ASSERT_EQ(Draw(rc, image.c_str(), modify.c_str()), !image.empty());
+        ASSERT_TRUE(kit::CanvasIs(m_canvas, [&](int x, int y) {
+            return x >= rc.right || y >= rc.bottom ? kWhite : kit::kAnyColor;
+        })) << "string " << i << " in " << kit::Text(rc);
     }
 }
 

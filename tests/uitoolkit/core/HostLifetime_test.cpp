@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "HostFixture.h"
+#include "kit/GuardedHeap.h"
 #include "kit/Input.h"
 #include "kit/Pump.h"
 
@@ -98,6 +99,7 @@ TEST(HostTree, ReplacedRootIsDeletedByTheDelayedCleanUp)
 
 TEST(HostSurvival, ListenerDestroysTheWindowInsideAClick)
 {
+    kit::GuardedScope guard;  // a freed host or control read anywhere fails the test
     Fixture f;
     ASSERT_TRUE(f.Open());
     // "a" behaves like a button: "click" on release, then nothing more once the host is gone.
@@ -127,6 +129,7 @@ TEST(HostSurvival, ListenerDestroysTheWindowInsideAClick)
 
 TEST(HostSurvival, ListenerDestroysTheWindowDuringWindowInit)
 {
+    kit::GuardedScope guard;  // a freed host or control read anywhere fails the test
     Fixture f;
     ASSERT_TRUE(f.Open(false));
     f.rec.onNotify = [&](NotifyMessage& m) {
@@ -140,6 +143,7 @@ TEST(HostSurvival, ListenerDestroysTheWindowDuringWindowInit)
 
 TEST(HostSurvival, QueuedListenerOrFilterDestroyingTheWindowStopsDelivery)
 {
+    kit::GuardedScope guard;  // a freed host or control read anywhere fails the test
     {
         Fixture f;
         ASSERT_TRUE(f.Open());
@@ -189,6 +193,7 @@ TEST(HostSurvival, QueuedListenerOrFilterDestroyingTheWindowStopsDelivery)
 
 TEST(HostSurvival, ControlDeletedByItsOwnEventHandler)
 {
+    kit::GuardedScope guard;  // a freed host or control read anywhere fails the test
     Fixture f;
     ASSERT_TRUE(f.Open());
     f.b->onEvent = [&](ControlEvent& e) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "kit/GuardedHeap.h"
 #include "kit/Input.h"
 #include "kit/Pump.h"
 #include "HostFixture.h"
@@ -78,6 +79,7 @@ TEST(HostNotify, QueuedNotificationsArriveInOrderAfterTheMessage)
 
 TEST(HostNotify, QueuedNotificationOfADeletedControlArrivesWithoutSender)
 {
+    kit::GuardedScope guard;
     Fixture f;
     ASSERT_TRUE(f.Open());
     int delegateCalls = 0;
@@ -92,6 +94,7 @@ TEST(HostNotify, QueuedNotificationOfADeletedControlArrivesWithoutSender)
 
 TEST(HostNotify, ListenerDeletingTheSenderLeavesLaterListenersWithoutIt)
 {
+    kit::GuardedScope guard;
     Fixture f;
     ASSERT_TRUE(f.Open());
     f.rec.onNotify = [&](NotifyMessage& m) {

@@ -205,6 +205,7 @@ void CContainerUI::SetManager(CWindowHostUI* host, CControlUI* parent, bool init
 
 void CContainerUI::SetPos(RECT rc)
 {
+    CWindowHostUI::InvalidateBatch batch(m_host);  // one repaint request for the whole pass
     CControlUI::SetPos(rc);
     if (!m_items.IsEmpty())
         PlaceChildren(GetInsetRect());
@@ -555,6 +556,7 @@ void CContainerUI::SetScrollPos(SIZE pos)
     // 2-3. The content moves the other way; floating children stay where they are.
     if (dx == 0 && dy == 0)
         return;
+    CWindowHostUI::InvalidateBatch batch(m_host);
     for (int i = 0; i < m_items.GetSize(); ++i) {
         auto* child = static_cast<CControlUI*>(m_items[i]);
         if (!child->IsVisible() || child->IsFloat())

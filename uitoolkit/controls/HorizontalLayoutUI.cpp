@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "uitoolkit/controls/ScaledInt.h"
+#include "uitoolkit/core/WindowHostUI.h"
 
 namespace SkinUI {
 
@@ -43,6 +44,8 @@ void CHorizontalLayoutUI::PaintOverlay(HDC hDC, const RECT& /*rcPaint*/) { m_sep
 // content reports no height, so a vertical bar on a horizontal layout is never shown.
 void CHorizontalLayoutUI::SetPos(RECT rc)
 {
+    // One repaint request for the whole pass.
+    CWindowHostUI::InvalidateBatch batch(m_host);
     // 1. Without children the bars' thickness stays in.
     CControlUI::SetPos(rc);
     if (m_items.IsEmpty()) {

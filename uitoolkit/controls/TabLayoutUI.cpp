@@ -118,6 +118,8 @@ bool CTabLayoutUI::SelectItem(int index)
 
 void CTabLayoutUI::SetPos(RECT rc)
 {
+    // One repaint request for the whole pass.
+    CWindowHostUI::InvalidateBatch batch(m_host);
     // 1. The bars are neither considered nor processed.
     CControlUI::SetPos(rc);
     const RECT inner = GetInsetRect();

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "uitoolkit/controls/ScaledInt.h"
+#include "uitoolkit/core/WindowHostUI.h"
 #include "uitoolkit/core/NumberList.h"
 
 namespace SkinUI {
@@ -76,6 +77,8 @@ long long CTileLayoutUI::MeasureRow(int first, long long cellWidth) const
 
 void CTileLayoutUI::SetPos(RECT rc)
 {
+    // One repaint request for the whole pass.
+    CWindowHostUI::InvalidateBatch batch(m_host);
     // 1-2.
     CControlUI::SetPos(rc);
     if (m_items.IsEmpty()) {

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "uitoolkit/controls/ScaledInt.h"
+#include "uitoolkit/core/WindowHostUI.h"
 
 namespace SkinUI {
 
@@ -42,6 +43,8 @@ void CVerticalLayoutUI::PaintOverlay(HDC hDC, const RECT& /*rcPaint*/) { m_separ
 // Sums run in 64 bits: a skin may give any child any height.
 void CVerticalLayoutUI::SetPos(RECT rc)
 {
+    // One repaint request for the whole pass.
+    CWindowHostUI::InvalidateBatch batch(m_host);
     // 1.
     CControlUI::SetPos(rc);
 

@@ -346,7 +346,28 @@ void CWindowHostUI::Invalidate(const RECT& rc)
     // built before its window exists has nothing to repaint yet.
     if (m_hWnd == nullptr || ::IsRectEmpty(&rc))
         return;
+    if (m_invalidateBatch > 0) {
+        ::UnionRect(&m_batchedInvalid, &m_batchedInvalid, &rc);
+        return;
+    }
     ::InvalidateRect(m_hWnd, &rc, FALSE);
+}
+
+CWindowHostUI::InvalidateBatch::InvalidateBatch(CWindowHostUI* host) : m_host(host)
+{
+    if (m_host == nullptr)
+        return;
+    m_alive = m_host->GetAliveToken();
+    ++m_host->m_invalidateBatch;
+}
+
+CWindowHostUI::InvalidateBatch::~InvalidateBatch()
+{
+    if (m_host == nullptr || m_alive.expired() || --m_host->m_invalidateBatch > 0)
+        return;
+    const RECT rc = m_host->m_batchedInvalid;
+    m_host->m_batchedInvalid = RECT{0, 0, 0, 0};
+    m_host->Invalidate(rc);
 }
 
 // ---- listeners and filters --------------------------------------------------------------------

@@ -67,6 +67,20 @@ public:
     void SetUpdateNeeded() { m_updateNeeded = true; }
     bool IsUpdateNeeded() const { return m_updateNeeded; }
     void Invalidate(const RECT& rc);
+    // Repaint requests made while a batch is open (batches nest) are gathered into one rectangle
+    // and sent to the window when the outermost batch closes: a layout pass over many controls
+    // then makes one server call instead of one per control.
+    class InvalidateBatch {
+    public:
+        explicit InvalidateBatch(CWindowHostUI* host);  // null: no batch
+        ~InvalidateBatch();
+        InvalidateBatch(const InvalidateBatch&) = delete;
+        InvalidateBatch& operator=(const InvalidateBatch&) = delete;
+
+    private:
+        CWindowHostUI* m_host;
+        std::weak_ptr<char> m_alive;  // the batch is left alone when the host died meanwhile
+    };
 
     // ---- listeners and filters (insertion order; Remove takes the first equal entry) ----
     bool AddNotifyListener(INotifyUI* listener);
@@ -180,6 +194,8 @@ private:
     SIZE m_roundCorner = {0, 0};
     RECT m_caption = {0, 0, 0, 0};
 
+    int m_invalidateBatch = 0;            // open InvalidateBatch scopes
+    RECT m_batchedInvalid = {0, 0, 0, 0};  // what they gathered
     UINT m_timerCounter = 4096;
     bool m_windowInitPending = true;
     bool m_updateNeeded = false;

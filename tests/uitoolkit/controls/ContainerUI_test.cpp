@@ -435,3 +435,22 @@ TEST(ContainerLifetime, ScrollListenerDeletesTheContainer)
         EXPECT_EQ(scrolls, deleteOn);
     }
 }
+
+// A layout pass asks the window to repaint once, for everything it moved.
+TEST(ContainerPaint, RepaintRequestsOfAPassAreGathered)
+{
+    XmlHost h;
+    ASSERT_TRUE(h.Open(L"<Window><Container/></Window>", 200, 100));
+    HWND hWnd = h.win.Hwnd();
+    RECT pending = {};
+    ::ValidateRect(hWnd, nullptr);
+    {
+        CWindowHostUI::InvalidateBatch outer(h.Host());
+        CWindowHostUI::InvalidateBatch inner(h.Host());
+        h.Host()->Invalidate(RECT{10, 10, 20, 20});
+        h.Host()->Invalidate(RECT{50, 5, 60, 15});
+        EXPECT_FALSE(::GetUpdateRect(hWnd, &pending, FALSE));
+    }
+    ASSERT_TRUE(::GetUpdateRect(hWnd, &pending, FALSE));
+    EXPECT_EQ(kit::Text(pending), "10,5,60,20");
+}

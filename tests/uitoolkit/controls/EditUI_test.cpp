@@ -164,7 +164,8 @@ TEST_F(Edits, PasswordCharactersArePaintedAndMaskTheOpenEdit)
     EXPECT_GT(differT, 0);
     EXPECT_GT(ink, 10);
 
-    // Password mode and character reach an open native edit.
+    // A password edit opens with the password style; mode and character reach an open edit.
+    EXPECT_NE(::GetWindowLongW(Focus(L"p"), GWL_STYLE) & ES_PASSWORD, 0);
     const HWND native = Focus(L"t");
     EXPECT_EQ(::SendMessageW(native, EM_GETPASSWORDCHAR, 0, 0), 0);
     Edit(L"t")->SetPasswordMode(true);

@@ -151,6 +151,7 @@ TEST_F(Edits, PasswordCharactersArePaintedAndMaskTheOpenEdit)
                      L"<Edit name=\"q\" float=\"true\" pos=\"0,40,150,70\" password=\"true\" text=\"xyz\"/>"
                      L"<Edit name=\"t\" float=\"true\" pos=\"0,80,150,110\" text=\"abc\"/>"));
     h.Host()->SetFocus(nullptr);
+    kit::Drain();  // the native edit of the first focus closes
     auto shot = kit::CaptureClient(h.win.Hwnd());
     int differP = 0, differT = 0, ink = 0;
     for (int y = 0; y < 30; ++y) {

@@ -1,6 +1,6 @@
 // Layout cost of the vertical layout: one placement pass over 10000 automatic children against
-// one over 1000, measured in the same run, in a window host (each placed child asks its window
-// to repaint, as in the program) and without one (the arithmetic alone). The pass must grow
+// one over 1000, measured in the same run, in a window host (the repaint requests of a pass go
+// to the window as one) and without one (the arithmetic alone). The pass must grow
 // linearly: the ratio must stay at most 11. Also counts how often nested layouts place each leaf
 // in one pass (must be once). Run by hand:
 //   wine LayoutBench.exe [rounds=15]
@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchClock.h"
 #include "uitoolkit/controls/HorizontalLayoutUI.h"
 #include "uitoolkit/controls/VerticalLayoutUI.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -21,24 +22,12 @@ namespace {
 constexpr double kMaxRatio = 11.0;
 constexpr int kChildHeight = 20;
 
-double Seconds()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
 struct Window {
     HWND hWnd = ::CreateWindowW(L"STATIC", L"bench", WS_POPUP, 0, 0, 400, 600, nullptr, nullptr, nullptr, nullptr);
     ~Window() { ::DestroyWindow(hWnd); }
 };
 
-// A vertical layout of `children` automatic children, attached to `host` when given.
+// A vertical layout of `children` automatic children.
 std::unique_ptr<SkinUI::CVerticalLayoutUI> MakeLayout(int children)
 {
     auto layout = std::make_unique<SkinUI::CVerticalLayoutUI>();
@@ -54,9 +43,9 @@ double BestPass(SkinUI::CControlUI& layout, int children, int rounds)
     double best = 1e9;
     for (int r = 0; r < rounds; ++r) {
         const RECT rc = {0, r & 1, 400, (r & 1) + children * kChildHeight};
-        const double t0 = Seconds();
+        const double t0 = bench::Seconds();
         layout.SetPos(rc);
-        best = std::min(best, Seconds() - t0);
+        best = std::min(best, bench::Seconds() - t0);
     }
     return best;
 }

@@ -14,6 +14,7 @@
 
 #include <vector>
 
+#include "BenchClock.h"
 #include "uitoolkit/controls/IContainerUI.h"
 #include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/DialogBuilder.h"
@@ -21,17 +22,6 @@
 #include "uitoolkit/core/XmlDocument.h"
 
 namespace {
-
-double Seconds() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 // Nested layouts with many attributes, entities and comments, like the program's skins.
 void AppendLayout(std::wstring& out, int depth, int& counter) {
@@ -123,31 +113,31 @@ int main(int argc, char** argv) {
     size_t sink = 0;
     double scan = 1e9, t0;
     for (int r = 0; r < rounds; ++r) {
-        t0 = Seconds();
+        t0 = bench::Seconds();
         sink += std::wcslen(skin.c_str() + (r & 1));
-        const double t = Seconds() - t0;
+        const double t = bench::Seconds() - t0;
         if (t < scan) scan = t;
     }
 
     double copyBest = 1e9;
     for (int r = 0; r < rounds; ++r) {
-        t0 = Seconds();
+        t0 = bench::Seconds();
         size_t n = std::wcslen(skin.c_str());
         std::unique_ptr<wchar_t[]> copy(new wchar_t[n + 1]);
         std::memcpy(copy.get(), skin.c_str(), (n + 1) * 2);
         sink += copy[n / 2];
-        const double t = Seconds() - t0;
+        const double t = bench::Seconds() - t0;
         if (t < copyBest) copyBest = t;
     }
     SkinUI::CXmlDocument doc;
     double best = 1e9;
     for (int r = 0; r < rounds; ++r) {
-        t0 = Seconds();
+        t0 = bench::Seconds();
         if (!doc.LoadFromText(skin.c_str())) {
             std::printf("parse failed: %ls\n", doc.GetLastErrorMessage());
             return 1;
         }
-        const double t = Seconds() - t0;
+        const double t = bench::Seconds() - t0;
         if (t < best) best = t;
     }
     int elements = 0;
@@ -175,13 +165,13 @@ int main(int argc, char** argv) {
     for (int r = 0; r < rounds; ++r) {
         SkinUI::CWindowHostUI host;
         host.Init(window.hWnd);
-        t0 = Seconds();
+        t0 = bench::Seconds();
         SkinUI::CXmlDocument parsedOnly(treeSkin.c_str());
-        treeParseBest = std::min(treeParseBest, Seconds() - t0);
+        treeParseBest = std::min(treeParseBest, bench::Seconds() - t0);
         SkinUI::CDialogBuilder builder;
-        t0 = Seconds();
+        t0 = bench::Seconds();
         std::unique_ptr<SkinUI::CControlUI> root(builder.Create(treeSkin.c_str(), nullptr, &callback, &host));
-        buildBest = std::min(buildBest, Seconds() - t0);
+        buildBest = std::min(buildBest, bench::Seconds() - t0);
         if (!root) {
             std::printf("build failed\n");
             return 1;
@@ -190,9 +180,9 @@ int main(int argc, char** argv) {
     double noHostBest = 1e9;
     for (int r = 0; r < rounds; ++r) {
         SkinUI::CDialogBuilder builder;
-        t0 = Seconds();
+        t0 = bench::Seconds();
         std::unique_ptr<SkinUI::CControlUI> root(builder.Create(treeSkin.c_str(), nullptr, &callback, nullptr));
-        noHostBest = std::min(noHostBest, Seconds() - t0);
+        noHostBest = std::min(noHostBest, bench::Seconds() - t0);
     }
     std::printf("build a tree of 1000 controls for a window host: %8.3f ms (%.2f us per control; parsing %.1f%%)\n",
                 buildBest * 1000.0, buildBest * 1e6 / 1000.0, 100.0 * treeParseBest / buildBest);

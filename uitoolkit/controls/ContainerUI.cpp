@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "uitoolkit/controls/ScaledInt.h"
+#include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/ClipGuard.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -111,15 +112,7 @@ int CContainerUI::GetCount() const { return m_items.GetSize(); }
 
 bool CContainerUI::Add(CControlUI* control)
 {
-    if (control == nullptr)
-        return false;
-    if (m_host != nullptr)
-        m_host->InitControlTree(control, this);
-    if (IsVisible())
-        RequestLayout();
-    else
-        control->SetInheritedVisible(false);
-    return m_items.Add(control);
+    return CContainerUI::AddAt(control, m_items.GetSize());
 }
 
 bool CContainerUI::AddAt(CControlUI* control, int index)
@@ -385,31 +378,32 @@ void CContainerUI::HandleEvent(ControlEvent& event)
     CControlUI::HandleEvent(event);
 }
 
+namespace {
+const AttributeSetterOf<CContainerUI> kContainerAttributes[] = {
+    {L"inset", [](CContainerUI& c, const wchar_t* v) { c.SetInset(ParseRect(v)); }},
+    {L"mousechild", [](CContainerUI& c, const wchar_t* v) { c.SetMouseChildEnabled(ParseBool(v)); }},
+    {L"vscrollbar",
+     [](CContainerUI& c, const wchar_t* v) { c.EnableScrollBar(ParseBool(v), c.GetHorizontalScrollBar() != nullptr); }},
+    {L"vscrollbarstyle",
+     [](CContainerUI& c, const wchar_t* v) {
+         c.EnableScrollBar(true, c.GetHorizontalScrollBar() != nullptr);
+         c.GetVerticalScrollBar()->ApplyAttributeText(v);
+     }},
+    {L"hscrollbar",
+     [](CContainerUI& c, const wchar_t* v) { c.EnableScrollBar(c.GetVerticalScrollBar() != nullptr, ParseBool(v)); }},
+    {L"hscrollbarstyle",
+     [](CContainerUI& c, const wchar_t* v) {
+         c.EnableScrollBar(c.GetVerticalScrollBar() != nullptr, true);
+         c.GetHorizontalScrollBar()->ApplyAttributeText(v);
+     }},
+    {L"childpadding", [](CContainerUI& c, const wchar_t* v) { c.SetChildPadding(ParseInt(v)); }},
+};
+} // namespace
+
 void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (std::wcscmp(name, L"inset") == 0) {
-        SetInset(ParseRect(value));
-    } else if (std::wcscmp(name, L"mousechild") == 0) {
-        SetMouseChildEnabled(ParseBool(value));
-    } else if (std::wcscmp(name, L"vscrollbar") == 0) {
-        EnableScrollBar(ParseBool(value), m_horizontalScrollBar != nullptr);
-    } else if (std::wcscmp(name, L"vscrollbarstyle") == 0) {
-        EnableScrollBar(true, m_horizontalScrollBar != nullptr);
-        m_verticalScrollBar->ApplyAttributeText(value);
-    } else if (std::wcscmp(name, L"hscrollbar") == 0) {
-        EnableScrollBar(m_verticalScrollBar != nullptr, ParseBool(value));
-    } else if (std::wcscmp(name, L"hscrollbarstyle") == 0) {
-        EnableScrollBar(m_verticalScrollBar != nullptr, true);
-        m_horizontalScrollBar->ApplyAttributeText(value);
-    } else if (std::wcscmp(name, L"childpadding") == 0) {
-        SetChildPadding(ParseInt(value));
-    } else {
+    if (!ApplyAttribute(kContainerAttributes, *this, name, value))
         CControlUI::SetAttribute(name, value);
-    }
 }
 
 void CContainerUI::Paint(HDC hDC, const RECT& rcDirty)
@@ -521,24 +515,23 @@ int CContainerUI::FindSelectable(int index, bool forward)
 
 // ---- scrolling --------------------------------------------------------------------------------
 
+namespace {
+// One value of each bar, cx of the horizontal and cy of the vertical; 0 for a bar that is
+// missing or hidden.
+SIZE BarValues(const CScrollBarUI* horizontal, const CScrollBarUI* vertical, int (CScrollBarUI::*value)() const)
+{
+    return SIZE{horizontal != nullptr ? (horizontal->*value)() : 0, vertical != nullptr ? (vertical->*value)() : 0};
+}
+} // namespace
+
 SIZE CContainerUI::GetScrollPos() const
 {
-    SIZE pos = {0, 0};
-    if (IsShown(m_horizontalScrollBar))
-        pos.cx = m_horizontalScrollBar->GetScrollPos();
-    if (IsShown(m_verticalScrollBar))
-        pos.cy = m_verticalScrollBar->GetScrollPos();
-    return pos;
+    return BarValues(GetShownHorizontalScrollBar(), GetShownVerticalScrollBar(), &CScrollBarUI::GetScrollPos);
 }
 
 SIZE CContainerUI::GetScrollRange() const
 {
-    SIZE range = {0, 0};
-    if (IsShown(m_horizontalScrollBar))
-        range.cx = m_horizontalScrollBar->GetScrollRange();
-    if (IsShown(m_verticalScrollBar))
-        range.cy = m_verticalScrollBar->GetScrollRange();
-    return range;
+    return BarValues(GetShownHorizontalScrollBar(), GetShownVerticalScrollBar(), &CScrollBarUI::GetScrollRange);
 }
 
 void CContainerUI::SetScrollPos(SIZE pos)

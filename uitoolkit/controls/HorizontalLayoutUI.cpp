@@ -8,37 +8,14 @@
 
 namespace SkinUI {
 
-CHorizontalLayoutUI::~CHorizontalLayoutUI()
-{
-    m_separator.Detach(*this);
-}
-
 const wchar_t* CHorizontalLayoutUI::GetClass() const { return L"HorizontalLayoutUI"; }
 
 void* CHorizontalLayoutUI::GetInterface(const wchar_t* name)
 {
     if (name != nullptr && std::wcscmp(name, L"HorizontalLayout") == 0)
         return this;
-    return CContainerUI::GetInterface(name);
+    return CLinearLayoutUI::GetInterface(name);
 }
-
-UINT CHorizontalLayoutUI::GetBehaviourFlags() const { return m_separator.BehaviourFlags(*this); }
-
-void CHorizontalLayoutUI::HandleEvent(ControlEvent& event)
-{
-    if (m_separator.GetSize() == 0 || !m_separator.HandleEvent(event, *this, m_rcItem, m_fixedSize.cx))
-        CContainerUI::HandleEvent(event);
-}
-
-void CHorizontalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (name == nullptr)
-        return;
-    if (!m_separator.SetAttribute(*this, L"sepwidth", name, value != nullptr ? value : L""))
-        CContainerUI::SetAttribute(name, value);
-}
-
-void CHorizontalLayoutUI::PaintOverlay(HDC hDC, const RECT& /*rcPaint*/) { m_separator.PaintOverlay(hDC); }
 
 // The vertical layout's rules with the axes exchanged: widths are shared, heights fill. The
 // content reports no height, so a vertical bar on a horizontal layout is never shown.

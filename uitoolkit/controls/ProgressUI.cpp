@@ -6,6 +6,7 @@
 
 #include "uitoolkit/controls/ControlImage.h"
 #include "uitoolkit/controls/ScaledInt.h"
+#include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/NumberList.h"
 
 namespace SkinUI {
@@ -63,23 +64,19 @@ void CProgressUI::SetForeImage(const wchar_t* image)
     Invalidate();
 }
 
+namespace {
+const AttributeSetterOf<CProgressUI> kProgressAttributes[] = {
+    {L"foreimage", [](CProgressUI& c, const wchar_t* v) { c.SetForeImage(v); }},
+    {L"hor", [](CProgressUI& c, const wchar_t* v) { c.SetHorizontal(ParseBool(v)); }},
+    {L"min", [](CProgressUI& c, const wchar_t* v) { c.SetMinValue(ParseInt(v)); }},
+    {L"max", [](CProgressUI& c, const wchar_t* v) { c.SetMaxValue(ParseInt(v)); }},
+    {L"value", [](CProgressUI& c, const wchar_t* v) { c.SetValue(ParseInt(v)); }},
+};
+} // namespace
+
 void CProgressUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (std::wcscmp(name, L"foreimage") == 0)
-        SetForeImage(value);
-    else if (std::wcscmp(name, L"hor") == 0)
-        SetHorizontal(ParseBool(value));
-    else if (std::wcscmp(name, L"min") == 0)
-        SetMinValue(ParseInt(value));
-    else if (std::wcscmp(name, L"max") == 0)
-        SetMaxValue(ParseInt(value));
-    else if (std::wcscmp(name, L"value") == 0)
-        SetValue(ParseInt(value));
-    else
+    if (!ApplyAttribute(kProgressAttributes, *this, name, value))
         CLabelUI::SetAttribute(name, value);
 }
 

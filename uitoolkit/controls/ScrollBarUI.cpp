@@ -7,6 +7,7 @@
 #include "uitoolkit/controls/ContainerUI.h"
 #include "uitoolkit/controls/ControlImage.h"
 #include "uitoolkit/controls/ScaledInt.h"
+#include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -380,6 +381,23 @@ void CScrollBarUI::HandleEvent(ControlEvent& event)
     PassOn(event);
 }
 
+void CScrollBarUI::ShowButton(int which, bool shown)
+{
+    (which == 1 ? m_button1 : m_button2).shown = shown;
+    SetPos(m_rcItem);
+}
+
+namespace {
+const AttributeSetterOf<CScrollBarUI> kScrollBarAttributes[] = {
+    {L"hor", [](CScrollBarUI& c, const wchar_t* v) { c.SetHorizontal(ParseBool(v)); }},
+    {L"linesize", [](CScrollBarUI& c, const wchar_t* v) { c.SetLineSize(ParseInt(v)); }},
+    {L"range", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollRange(ParseInt(v)); }},
+    {L"value", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollPos(ParseInt(v)); }},
+    {L"showbutton1", [](CScrollBarUI& c, const wchar_t* v) { c.ShowButton(1, ParseBool(v)); }},
+    {L"showbutton2", [](CScrollBarUI& c, const wchar_t* v) { c.ShowButton(2, ParseBool(v)); }},
+};
+} // namespace
+
 void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
     if (name == nullptr)
@@ -404,23 +422,8 @@ void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
             }
         }
     }
-    if (std::wcscmp(name, L"hor") == 0) {
-        SetHorizontal(ParseBool(value));
-    } else if (std::wcscmp(name, L"linesize") == 0) {
-        SetLineSize(ParseInt(value));
-    } else if (std::wcscmp(name, L"range") == 0) {
-        SetScrollRange(ParseInt(value));
-    } else if (std::wcscmp(name, L"value") == 0) {
-        SetScrollPos(ParseInt(value));
-    } else if (std::wcscmp(name, L"showbutton1") == 0) {
-        m_button1.shown = ParseBool(value);
-        SetPos(m_rcItem);
-    } else if (std::wcscmp(name, L"showbutton2") == 0) {
-        m_button2.shown = ParseBool(value);
-        SetPos(m_rcItem);
-    } else {
+    if (!ApplyAttribute(kScrollBarAttributes, *this, name, value))
         CControlUI::SetAttribute(name, value);
-    }
 }
 
 bool CScrollBarUI::DrawPart(HDC hDC, Part& part, UINT state, const RECT* dest)

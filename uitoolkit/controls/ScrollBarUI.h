@@ -46,6 +46,8 @@ public:
     void SetLineSize(int size) { m_lineSize = size; }
     bool IsButton1Shown() const { return m_button1.shown; }
     bool IsButton2Shown() const { return m_button2.shown; }
+    // Shows or hides button 1 or 2 and lays the bar out again in its rectangle.
+    void ShowButton(int which, bool shown);
 
     // The parts' rectangles of the last layout (the thumb is all zero when there is no room).
     const RECT& GetButton1Rect() const { return m_button1.rc; }

@@ -5,6 +5,7 @@
 #include "uitoolkit/controls/ButtonState.h"
 #include "uitoolkit/controls/ControlImage.h"
 #include "uitoolkit/controls/ScaledInt.h"
+#include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
@@ -137,29 +138,25 @@ void CSliderUI::HandleEvent(ControlEvent& event)
     CProgressUI::HandleEvent(event);
 }
 
-void CSliderUI::SetImage(CUIString& image, const wchar_t* value)
+void CSliderUI::SetThumbImage(ThumbImage which, const wchar_t* image)
 {
-    image = value;
+    m_thumbImages[which] = image;
     Invalidate();
 }
 
+namespace {
+const AttributeSetterOf<CSliderUI> kSliderAttributes[] = {
+    {L"thumbimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbImage(CSliderUI::kThumbNormal, v); }},
+    {L"thumbhotimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbImage(CSliderUI::kThumbHot, v); }},
+    {L"thumbpushedimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbImage(CSliderUI::kThumbPushed, v); }},
+    {L"thumbsize", [](CSliderUI& c, const wchar_t* v) { c.SetThumbSize(ParseSize(v)); }},
+    {L"step", [](CSliderUI& c, const wchar_t* v) { c.SetChangeStep(ParseInt(v)); }},
+};
+} // namespace
+
 void CSliderUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (std::wcscmp(name, L"thumbimage") == 0)
-        SetImage(m_thumbImage, value);
-    else if (std::wcscmp(name, L"thumbhotimage") == 0)
-        SetImage(m_thumbHotImage, value);
-    else if (std::wcscmp(name, L"thumbpushedimage") == 0)
-        SetImage(m_thumbPushedImage, value);
-    else if (std::wcscmp(name, L"thumbsize") == 0)
-        SetThumbSize(ParseSize(value));
-    else if (std::wcscmp(name, L"step") == 0)
-        SetChangeStep(ParseInt(value));
-    else
+    if (!ApplyAttribute(kSliderAttributes, *this, name, value))
         CProgressUI::SetAttribute(name, value);
 }
 
@@ -170,13 +167,13 @@ void CSliderUI::PaintStateImage(HDC hDC)
     // A state image that cannot be drawn is dropped and the next one tried.
     const auto draw = [&](CUIString& image) { return DrawImageOrForget(*this, hDC, image, modifier); };
     if ((m_thumbState & kStateCaptured) != 0) {
-        if (draw(m_thumbPushedImage))
+        if (draw(m_thumbImages[kThumbPushed]))
             return;
     } else if ((m_thumbState & kStateHot) != 0) {
-        if (draw(m_thumbHotImage))
+        if (draw(m_thumbImages[kThumbHot]))
             return;
     }
-    draw(m_thumbImage);
+    draw(m_thumbImages[kThumbNormal]);
 }
 
 } // namespace SkinUI

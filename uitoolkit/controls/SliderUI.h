@@ -18,6 +18,8 @@ public:
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
     void PaintStateImage(HDC hDC) override;
 
+    enum ThumbImage { kThumbNormal, kThumbHot, kThumbPushed, kThumbImages };
+    void SetThumbImage(ThumbImage which, const wchar_t* image);
     int GetChangeStep() const { return m_step; }
     void SetChangeStep(int step) { m_step = step; }
     SIZE GetThumbSize() const { return m_thumbSize; }
@@ -29,15 +31,11 @@ public:
 private:
     // The value a point on the track stands for.
     int ValueAt(POINT pt) const;
-    // Sets an image text and repaints.
-    void SetImage(CUIString& image, const wchar_t* value);
 
     SIZE m_thumbSize = {10, 10};
     UINT m_thumbState = 0;
     int m_step = 1;
-    CUIString m_thumbImage;
-    CUIString m_thumbHotImage;
-    CUIString m_thumbPushedImage;
+    CUIString m_thumbImages[kThumbImages];
 };
 
 } // namespace SkinUI

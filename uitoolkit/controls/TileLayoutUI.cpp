@@ -5,6 +5,7 @@
 
 #include "uitoolkit/controls/ScaledInt.h"
 #include "uitoolkit/core/WindowHostUI.h"
+#include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/NumberList.h"
 
 namespace SkinUI {
@@ -39,17 +40,16 @@ void CTileLayoutUI::SetColumns(int columns)
     RequestLayout();
 }
 
+namespace {
+const AttributeSetterOf<CTileLayoutUI> kTileAttributes[] = {
+    {L"itemsize", [](CTileLayoutUI& c, const wchar_t* v) { c.SetItemSize(ParseSize(v)); }},
+    {L"columns", [](CTileLayoutUI& c, const wchar_t* v) { c.SetColumns(ParseInt(v)); }},
+};
+} // namespace
+
 void CTileLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr)
-        return;
-    if (value == nullptr)
-        value = L"";
-    if (std::wcscmp(name, L"itemsize") == 0)
-        SetItemSize(ParseSize(value));
-    else if (std::wcscmp(name, L"columns") == 0)
-        SetColumns(ParseInt(value));
-    else
+    if (!ApplyAttribute(kTileAttributes, *this, name, value))
         CContainerUI::SetAttribute(name, value);
 }
 

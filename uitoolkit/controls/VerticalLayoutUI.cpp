@@ -8,37 +8,14 @@
 
 namespace SkinUI {
 
-CVerticalLayoutUI::~CVerticalLayoutUI()
-{
-    m_separator.Detach(*this);
-}
-
 const wchar_t* CVerticalLayoutUI::GetClass() const { return L"VerticalLayoutUI"; }
 
 void* CVerticalLayoutUI::GetInterface(const wchar_t* name)
 {
     if (name != nullptr && std::wcscmp(name, L"VerticalLayout") == 0)
         return this;
-    return CContainerUI::GetInterface(name);
+    return CLinearLayoutUI::GetInterface(name);
 }
-
-UINT CVerticalLayoutUI::GetBehaviourFlags() const { return m_separator.BehaviourFlags(*this); }
-
-void CVerticalLayoutUI::HandleEvent(ControlEvent& event)
-{
-    if (m_separator.GetSize() == 0 || !m_separator.HandleEvent(event, *this, m_rcItem, m_fixedSize.cy))
-        CContainerUI::HandleEvent(event);
-}
-
-void CVerticalLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (name == nullptr)
-        return;
-    if (!m_separator.SetAttribute(*this, L"sepheight", name, value != nullptr ? value : L""))
-        CContainerUI::SetAttribute(name, value);
-}
-
-void CVerticalLayoutUI::PaintOverlay(HDC hDC, const RECT& /*rcPaint*/) { m_separator.PaintOverlay(hDC); }
 
 // Sums run in 64 bits: a skin may give any child any height.
 void CVerticalLayoutUI::SetPos(RECT rc)

@@ -116,6 +116,33 @@ TEST(ContainerItems, InterfaceAndRefusedOperationsChangeNothing)
     EXPECT_TRUE(late->IsVisible());
 }
 
+namespace {
+struct ListItemProbe : CControlUI {
+    void* GetInterface(const wchar_t* name) override
+    {
+        return std::wstring(name) == L"ListItem" ? this : CControlUI::GetInterface(name);
+    }
+};
+} // namespace
+
+// The nearest visible, enabled list item: forward from the index, or backward and then forward
+// from the start.
+TEST(ContainerItems, FindSelectableSkipsHiddenDisabledAndOtherChildren)
+{
+    CContainerUI c;
+    EXPECT_EQ(c.FindSelectable(0, true), -1);
+    c.Add(new CControlUI());                                // 0: not a list item
+    c.Add(new ListItemProbe());                             // 1: hidden
+    c.GetItemAt(1)->SetVisible(false);
+    c.Add(new ListItemProbe());                             // 2
+    c.Add(new ListItemProbe());                             // 3: disabled
+    c.GetItemAt(3)->SetEnabled(false);
+    c.Add(new ListItemProbe());                             // 4
+    const int cases[][3] = {{0, 1, 2}, {3, 1, 4}, {3, 0, 2}, {1, 0, 2}, {10, 1, 4}, {-5, 0, 2}};
+    for (const auto& [index, forward, expected] : cases)
+        EXPECT_EQ(c.FindSelectable(index, forward != 0), expected) << index << " " << forward;
+}
+
 TEST(ContainerItems, RemovedChildrenDieAfterLeavingTheListAtOnceOrAfterAPump)
 {
     XmlHost h;

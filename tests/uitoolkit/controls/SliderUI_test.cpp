@@ -1,20 +1,15 @@
 // The slider in a real window: thumb placement, dragging with real mouse messages, a click on
 // the track, the wheel beyond the limits, "valuechanged" only on release and wheel, limits that
-// are not normalised yet, vertical sliders, and the thumb's state images.
+// are not normalised yet, and vertical sliders.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "XmlHost.h"
-#include "kit/Capture.h"
-#include "kit/FileBytes.h"
 #include "kit/Input.h"
-#include "kit/PngWriter.h"
-#include "kit/TempDir.h"
 #include "uitoolkit/controls/ButtonState.h"
 #include "uitoolkit/controls/SliderUI.h"
-#include "uitoolkit/core/HostResources.h"
 
 using namespace SkinUI;
 using xml_host::XmlHost;
@@ -116,30 +111,4 @@ TEST(SliderInput, LimitsNotNormalisedYetAndVerticalSliders)
     }
     v->SetValue(30);
     EXPECT_EQ(kit::Text(v->GetThumbRect()), "125,70,135,80");
-}
-
-TEST(SliderPaint, ThumbStateImages)
-{
-    kit::TempDir dir;
-    for (const auto& [name, argb] : {std::pair{L"blue.png", 0xFF0000FFu}, std::pair{L"yellow.png", 0xFFFFFF00u},
-                                     std::pair{L"green.png", 0xFF00FF00u}})
-        ASSERT_TRUE(kit::WriteBytesToFile(dir.File(name), kit::EncodePng(2, 2, std::vector<uint32_t>(4, argb))));
-    CHostResources::AddResourcePath(dir.Path().c_str(), false);
-    XmlHost h;
-    ASSERT_TRUE(h.Open(L"<Window><Container><Slider name=\"s\" float=\"true\" pos=\"0,0,110,20\" thumbsize=\"10,10\" "
-                       L"value=\"50\" thumbimage=\"blue.png\" thumbhotimage=\"yellow.png\" thumbpushedimage=\"green.png\"/>"
-                       L"</Container></Window>",
-                       110, 20));
-    const auto thumbIs = [&](uint32_t rgb) {
-        auto shot = kit::CaptureClient(h.win.Hwnd());
-        return kit::CanvasIs(*shot, [rgb](int x, int y) { return x >= 50 && x < 60 && y >= 5 && y < 15 ? rgb : 0xFFFFFFu; });
-    };
-    EXPECT_TRUE(thumbIs(0x0000FF));
-    kit::Input in(h.win.Hwnd());
-    in.Move(55, 10);
-    EXPECT_TRUE(thumbIs(0xFFFF00));
-    in.LeftDown(55, 10);
-    EXPECT_TRUE(thumbIs(0x00FF00));
-    in.LeftUp(55, 10);
-    CHostResources::GetResourcePathList().Clear();
 }

@@ -1,0 +1,19 @@
+#pragma once
+// The benchmarks' clock: seconds from the performance counter.
+#include <windows.h>
+
+namespace bench {
+
+inline double Seconds()
+{
+    static const LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+} // namespace bench

@@ -230,3 +230,35 @@ TEST(ScrollBarInput, DragWithNoRoomLeftDoesNotScroll)
     in.LeftUp(18, 10);
     EXPECT_EQ(bar->GetScrollPos(), 0);
 }
+
+// A bar owned by a layout scrolls the layout (lines, pages, drags) and reports nothing itself.
+// Four children of 50 in 100: range 100; the thumb is max(100 x 68 / 200, 16) = 34 long.
+TEST(ScrollBarInput, OwnedBarScrollsItsContainer)
+{
+    XmlHost h;
+    ASSERT_TRUE(h.Open(L"<Window><VerticalLayout name=\"l\" vscrollbar=\"true\"><Control name=\"a\" height=\"50\"/>"
+                       L"<Control height=\"50\"/><Control height=\"50\"/><Control height=\"50\"/></VerticalLayout></Window>",
+                       200, 100));
+    auto* layout = h.Find<CContainerUI>(L"l");
+    CScrollBarUI* bar = layout->GetVerticalScrollBar();
+    ASSERT_EQ(kit::Text(bar->GetThumbRect()), "184,16,200,50");
+    kit::Input in(h.win.Hwnd());
+    in.Move(192, 92);
+    in.LeftDown(192, 92);  // button 2: one line of the layout
+    in.LeftUp(192, 92);
+    const int line = layout->GetScrollPos().cy;
+    EXPECT_GT(line, 8);  // the default font's height + 8
+    EXPECT_EQ(h.Pos(L"a"), "0," + std::to_string(-line) + ",184," + std::to_string(50 - line));
+    in.Move(192, 70);
+    in.LeftDown(192, 70);  // the track after the thumb: a page, clamped to the end
+    in.LeftUp(192, 70);
+    EXPECT_EQ(layout->GetScrollPos().cy, 100);
+    // Thumb at 50..84; 17 pixels up are -17 x 100 / (100 - 34 - 32) = -50.
+    in.Move(192, 60);
+    in.LeftDown(192, 60);
+    in.Move(192, 43);
+    ASSERT_TRUE(kit::PumpUntil([&] { return layout->GetScrollPos().cy == 50; }, 2000));
+    in.LeftUp(192, 43);
+    EXPECT_EQ(h.Pos(L"a"), "0,-50,184,0");
+    EXPECT_EQ(h.rec.Count(L"scroll"), 0);
+}

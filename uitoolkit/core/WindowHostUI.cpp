@@ -602,6 +602,11 @@ bool CWindowHostUI::IsTimerIdTaken(UINT windowId) const
 {
     if (windowId == 0 || m_reservedTimerIds.Find(reinterpret_cast<void*>(static_cast<UINT_PTR>(windowId))) >= 0)
         return true;
+    return IsControlTimer(windowId);
+}
+
+bool CWindowHostUI::IsControlTimer(UINT windowId) const
+{
     for (int i = 0; i < m_timers.GetSize(); ++i) {
         const auto* entry = static_cast<const TimerEntry*>(m_timers[i]);
         // Stopped entries keep their id for a restart.

@@ -110,6 +110,9 @@ public:
     void KillAllTimers(CControlUI* control);
     // Window timer ids the window sets itself with the platform; control timers never take them.
     void ReserveTimerId(UINT windowId);
+    // Whether the window timer id is one of this window's control timers (a stopped one too):
+    // a window that handles WM_TIMER itself hands these on to the host.
+    bool IsControlTimer(UINT windowId) const;
     POINT GetMousePos() const { return m_lastMouse; }
     CControlUI* GetHovered() const { return m_hover; }
     CControlUI* GetPressed() const { return m_pressed; }

@@ -1,0 +1,49 @@
+#include "login/windows/DialogBuilderCallbackEx.h"
+
+#include <cwchar>
+#include <new>
+
+#include "uitoolkit/core/ControlUI.h"
+
+namespace {
+
+template <class T>
+SkinUI::CControlUI* Make()
+{
+    return new (std::nothrow) T();
+}
+
+struct CustomTag {
+    const wchar_t* tag;
+    SkinUI::CControlUI* (*create)();
+};
+
+// The skins' contract: first exact match wins. Lines marked "pending" name controls that are
+// not in the toolkit yet; each is enabled together with its control.
+const CustomTag kCustomTags[] = {
+    // pending: {L"Tab", &Make<SkinUI::CTabUI>},
+    // pending: {L"TabBody", &Make<SkinUI::CTabBodyUI>},
+    // pending: {L"CheckButton", &Make<SkinUI::CCheckButtonUI>},
+    // pending: {L"HoverLabel", &Make<SkinUI::CHoverLabel>},
+    // pending: {L"ListControl", &Make<SkinUI::CListControl>},
+    // pending: {L"HotKeyEdit", &Make<SkinUI::CHotKeyEditUI>},
+    // pending: {L"ComboEx", &Make<SkinUI::CComboExUI>},
+    // pending: {L"EditEx", &Make<SkinUI::CEditExUI>},
+    // pending: {L"VerticalLayoutEx", &Make<SkinUI::CVerticalLayoutExUI>},
+    // pending: {L"WebBrowser", &Make<SkinUI::CWebBrowserUI>},
+    // pending: {L"GifAnim", &Make<SkinUI::CGifAnimUI>},
+    // pending: {L"PngAnim", &Make<SkinUI::CPngAnimUI>},
+    {nullptr, nullptr},  // end of the table
+};
+
+} // namespace
+
+SkinUI::CControlUI* CDialogBuilderCallbackEx::CreateControl(const wchar_t* tagName)
+{
+    if (tagName == nullptr)
+        return nullptr;
+    for (const CustomTag* entry = kCustomTags; entry->tag != nullptr; ++entry)
+        if (std::wcscmp(entry->tag, tagName) == 0)
+            return entry->create();
+    return nullptr;
+}

@@ -11,6 +11,11 @@
 #include "uitoolkit/controls/EditUI.h"
 #include "uitoolkit/controls/HostButtonUI.h"
 #include "uitoolkit/controls/LabelUI.h"
+#include "uitoolkit/controls/ListContainerElementUI.h"
+#include "uitoolkit/controls/ListHeaderItemUI.h"
+#include "uitoolkit/controls/ListHeaderUI.h"
+#include "uitoolkit/controls/ListTextElementUI.h"
+#include "uitoolkit/controls/ListUI.h"
 #include "uitoolkit/controls/MenuButton.h"
 #include "uitoolkit/controls/OptionUI.h"
 #include "uitoolkit/controls/SliderUI.h"
@@ -57,6 +62,12 @@ const BuiltinTag kBuiltinTags[] = {
     // Edits.
     {L"Edit", &Make<CEditUI>},
     // Lists and list elements.
+    {L"List", &Make<CListUI>},
+    {L"ListHeader", &Make<CListHeaderUI>},
+    {L"ListHeaderItem", &Make<CListHeaderItemUI>},
+    {L"ListLabelElement", &Make<CListLabelElementUI>},
+    {L"ListTextElement", &Make<CListTextElementUI>},
+    {L"ListContainerElement", &Make<CListContainerElementUI>},
     // Combo boxes.
     // Rich edit.
     {L"RichEdit", &Make<CRichEditUI>},

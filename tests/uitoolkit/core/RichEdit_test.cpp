@@ -280,6 +280,24 @@ TEST(RichEdit, LongTextScrollsWithTheVerticalBar)
     EXPECT_EQ(bar->GetScrollPos(), 0);
 }
 
+TEST(RichEdit, LongLineScrollsWithTheHorizontalBar)
+{
+    RichWindow w;
+    ASSERT_TRUE(w.Open(Edit(L"hscrollbar=\"true\" autohscroll=\"true\" text=\"" + std::wstring(200, L'w') + L"\"")));
+    CScrollBarUI* bar = w.edit->GetHorizontalScrollBar();
+    ASSERT_TRUE(bar != nullptr && bar->IsVisible());
+    EXPECT_EQ(kit::Text(bar->GetPos()), "10,74,190,90");
+    EXPECT_GT(bar->GetScrollRange(), 1000);
+    w.edit->LineRight();
+    EXPECT_GT(bar->GetScrollPos(), 0);
+    w.edit->EndRight();
+    EXPECT_EQ(bar->GetScrollPos(), bar->GetScrollRange());
+    w.edit->SetScrollPos(SIZE{30, 0});
+    EXPECT_EQ(bar->GetScrollPos(), 30);
+    w.edit->HomeLeft();
+    EXPECT_EQ(bar->GetScrollPos(), 0);
+}
+
 TEST(RichEdit, FontAndPropertyBitsReachTheTextServices)
 {
     RichWindow w;

@@ -193,20 +193,31 @@ TEST(RichEdit, EnterMakesALineOrTheReturnNotification)
     }
 }
 
-TEST(RichEdit, ReturnListenerClosingTheWindowLeavesNothingBehind)
+TEST(RichEdit, ListenerClosingTheWindowLeavesNothingBehind)
 {
-    kit::GuardedScope guard;
-    RichWindow w;
-    ASSERT_TRUE(w.Open(Edit(L"wantreturn=\"false\"")));
-    w.rec.onNotify = [&](NotifyMessage& msg) {
-        if (msg.type == L"return")
-            w.win.Destroy();
-    };
-    w.Focus();
-    kit::Input(w.win.Hwnd()).Key(VK_RETURN);
-    kit::Drain();
-    EXPECT_FALSE(w.win.IsOpen());
-    EXPECT_EQ(w.rec.Count(L"return"), 1);
+    // "return" from Enter, "setfocus" from the click that focuses the control.
+    for (const std::wstring type : {L"return", L"setfocus"}) {
+        kit::GuardedScope guard;
+        RichWindow w;
+        ASSERT_TRUE(w.Open(Edit(L"wantreturn=\"false\"")));
+        if (type == L"return")
+            w.Focus();
+        else
+            w.win.Host()->SetFocus(nullptr);
+        w.rec.Clear();
+        w.rec.onNotify = [&](NotifyMessage& msg) {
+            if (msg.type == type.c_str())
+                w.win.Destroy();
+        };
+        kit::Input in(w.win.Hwnd());
+        if (type == L"return")
+            in.Key(VK_RETURN);
+        else
+            in.Click(50, 50);
+        kit::Drain();
+        EXPECT_FALSE(w.win.IsOpen());
+        EXPECT_EQ(w.rec.Count(type.c_str()), 1);
+    }
 }
 
 TEST(RichEdit, TabIsTextOrMovesTheFocus)

@@ -344,15 +344,21 @@ bool CContainerUI::ScrollByEvent(const ControlEvent& event, bool vertical)
     return true;
 }
 
+bool CContainerUI::PassOnIgnoredMouseEvent(ControlEvent& event)
+{
+    if (IsMouseEnabled() || !IsMouseEvent(event.type))
+        return false;
+    if (m_parent != nullptr)
+        m_parent->HandleEvent(event);
+    else
+        CControlUI::HandleEvent(event);
+    return true;
+}
+
 void CContainerUI::HandleEvent(ControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent != nullptr)
-            m_parent->HandleEvent(event);
-        else
-            CControlUI::HandleEvent(event);
+    if (PassOnIgnoredMouseEvent(event))
         return;
-    }
     if (event.type == kEventSetFocus) {
         m_focused = true;
         return;

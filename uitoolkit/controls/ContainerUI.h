@@ -111,6 +111,9 @@ protected:
     int GetHorizontalPage() const;
     // Sets one axis's scroll position (clamped into int), keeping the other's.
     void ScrollAxisTo(bool vertical, long long pos);
+    // While the control ignores the mouse, a mouse event goes to the parent's handling (the
+    // control base's without a parent). True when the event was passed on so.
+    bool PassOnIgnoredMouseEvent(ControlEvent& event);
     // Gives every visible child the rectangle; floating children are placed by SetFloatPos.
     void PlaceChildren(const RECT& rc);
     // The children and the bars over the container's own look (under the caller's clip).

@@ -27,8 +27,6 @@ bool IsKeyMessage(UINT message)
            (message >= WM_IME_STARTCOMPOSITION && message <= WM_IME_KEYLAST);
 }
 
-bool IsMouseEvent(int type) { return type >= kEventMouseMove && type <= kEventScrollWheel; }
-
 void SetBits(DWORD& style, DWORD bits, bool on)
 {
     if (on)
@@ -338,13 +336,8 @@ void CRichEditUI::Paint(HDC hDC, const RECT& rcDirty)
 void CRichEditUI::HandleEvent(ControlEvent& event)
 {
     // 1. Mouse events pass by while the control ignores the mouse.
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent != nullptr)
-            m_parent->HandleEvent(event);
-        else
-            CControlUI::HandleEvent(event);
+    if (PassOnIgnoredMouseEvent(event))
         return;
-    }
     // 2. The text services pick the cursor over the text.
     if (event.type == kEventSetCursor && IsEnabled() && m_twh && m_twh->DoSetCursor(nullptr, &event.point))
         return;

@@ -3,6 +3,10 @@
 #include <cwchar>
 #include <new>
 
+#include "uitoolkit/controls/custom/CheckButtonUI.h"
+#include "uitoolkit/controls/custom/HoverLabel.h"
+#include "uitoolkit/controls/custom/ListControl.h"
+#include "uitoolkit/controls/custom/VerticalLayoutExUI.h"
 #include "uitoolkit/core/ControlUI.h"
 
 namespace {
@@ -23,13 +27,13 @@ struct CustomTag {
 const CustomTag kCustomTags[] = {
     // pending: {L"Tab", &Make<SkinUI::CTabUI>},
     // pending: {L"TabBody", &Make<SkinUI::CTabBodyUI>},
-    // pending: {L"CheckButton", &Make<SkinUI::CCheckButtonUI>},
-    // pending: {L"HoverLabel", &Make<SkinUI::CHoverLabel>},
-    // pending: {L"ListControl", &Make<SkinUI::CListControl>},
+    {L"CheckButton", &Make<SkinUI::CCheckButtonUI>},
+    {L"HoverLabel", &Make<SkinUI::CHoverLabel>},
+    {L"ListControl", &Make<SkinUI::CListControl>},
     // pending: {L"HotKeyEdit", &Make<SkinUI::CHotKeyEditUI>},
     // pending: {L"ComboEx", &Make<SkinUI::CComboExUI>},
     // pending: {L"EditEx", &Make<SkinUI::CEditExUI>},
-    // pending: {L"VerticalLayoutEx", &Make<SkinUI::CVerticalLayoutExUI>},
+    {L"VerticalLayoutEx", &Make<SkinUI::CVerticalLayoutExUI>},
     // pending: {L"WebBrowser", &Make<SkinUI::CWebBrowserUI>},
     // pending: {L"GifAnim", &Make<SkinUI::CGifAnimUI>},
     // pending: {L"PngAnim", &Make<SkinUI::CPngAnimUI>},

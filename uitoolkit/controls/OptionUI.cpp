@@ -66,9 +66,7 @@ void COptionUI::SetSelected(bool selected)
 {
     if (m_selected == selected)
         return;
-    m_selected = selected;
-    m_button.SetState(selected ? m_button.GetState() | kStateSelected : m_button.GetState() & ~kStateSelected);
-    Invalidate();
+    StoreSelected(selected);
     if (m_host == nullptr)
         return;
     if (!m_group.IsEmpty()) {
@@ -85,6 +83,13 @@ void COptionUI::SetSelected(bool selected)
         }
     }
     m_host->SendNotify(this, L"selectchanged");
+}
+
+void COptionUI::StoreSelected(bool selected)
+{
+    m_selected = selected;
+    m_button.SetState(selected ? m_button.GetState() | kStateSelected : m_button.GetState() & ~kStateSelected);
+    Invalidate();
 }
 
 void COptionUI::SetGroup(const wchar_t* group)

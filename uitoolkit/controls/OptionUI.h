@@ -34,6 +34,10 @@ public:
     const wchar_t* GetForeImage() const { return m_foreImage; }
     void SetForeImage(const wchar_t* image) { SetImage(m_foreImage, image); }
 
+protected:
+    // Stores the flag and the state word's selected bit and repaints; no notification.
+    void StoreSelected(bool selected);
+
 private:
     bool m_selected = false;
     CUIString m_group;

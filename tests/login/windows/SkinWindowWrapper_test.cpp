@@ -285,6 +285,8 @@ TEST(DialogFactory, TagsAreExactAndCaseSensitive)
     } cases[] = {
         {L"tab", nullptr}, {L"webbrowser", nullptr}, {L"Button", nullptr}, {L"", nullptr},
         {L"Probe", L"ProbeUI"},  // the test's own tag, through the subclass
+        {L"CheckButton", L"CheckButtonUI"}, {L"HoverLabel", L"LabelUI"}, {L"ListControl", L"ListUI"},
+        {L"VerticalLayoutEx", L"VerticalLayoutExUI"}, {L"checkbutton", nullptr},
     };
     for (const auto& c : cases) {
         CControlUI* control = factory.CreateControl(c.tag);

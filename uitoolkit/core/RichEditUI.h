@@ -15,7 +15,7 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "login/ComPtr.h"
+#include "foundation/ComPtr.h"
 #include "uitoolkit/controls/ContainerUI.h"
 #include "uitoolkit/core/NotifyMessage.h"
 #include "uitoolkit/core/TxtWinHost.h"

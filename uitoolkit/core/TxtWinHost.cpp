@@ -247,25 +247,8 @@ bool CTxtWinHost::DoSetCursor(const RECT* rc, const POINT* pt)
 
 HRESULT STDMETHODCALLTYPE CTxtWinHost::QueryInterface(REFIID riid, void** object)
 {
-    if (object == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ITextHost)) {
-        *object = static_cast<ITextHost*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE CTxtWinHost::AddRef() { return static_cast<ULONG>(++m_refs); }
-
-ULONG STDMETHODCALLTYPE CTxtWinHost::Release()
-{
-    const LONG left = --m_refs;
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
+    return Answer(riid, object, {{&IID_IUnknown, static_cast<ITextHost*>(this)},
+                                 {&IID_ITextHost, static_cast<ITextHost*>(this)}});
 }
 
 // ---- ITextHost ----

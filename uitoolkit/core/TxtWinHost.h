@@ -15,7 +15,8 @@
 #include <memory>
 #include <type_traits>
 
-#include "login/ComPtr.h"
+#include "foundation/ComImpl.h"
+#include "foundation/ComPtr.h"
 #include "uitoolkit/core/UIRect.h"
 
 namespace SkinUI {
@@ -26,13 +27,11 @@ using ITextServices = ::ITextServices;
 
 class CRichEditUI;
 
-class CTxtWinHost : public ITextHost {
+class CTxtWinHost : public ComImpl<ITextHost> {
 public:
     // Loads the text-services library. The creator holds the first reference
     // (ComPtr<CTxtWinHost>::Adopt); the last Release destroys the host.
     CTxtWinHost();
-    CTxtWinHost(const CTxtWinHost&) = delete;
-    CTxtWinHost& operator=(const CTxtWinHost&) = delete;
 
     // Builds the default formats from the owner's font, colour and style (the creation record's
     // style and window name, when given) and creates the text services. False when the library
@@ -58,10 +57,8 @@ public:
     // another file to exercise a system without it.
     static void SetLibraryName(const wchar_t* name);
 
-    // IUnknown
+    // IUnknown (the reference count is ComImpl's)
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // ITextHost
     HDC TxGetDC() override;
@@ -108,7 +105,7 @@ public:
 protected:
     // Deactivates and releases the text services, then frees the library. Reached through the
     // last Release only.
-    virtual ~CTxtWinHost();
+    ~CTxtWinHost() override;
 
 private:
     // Flag bits.
@@ -139,7 +136,6 @@ private:
     void AnnounceCharFormat();
 
     CRichEditUI* m_owner = nullptr;
-    LONG m_refs = 1;
     // Declared before the services so that the library outlives them.
     std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter> m_module;
     ComPtr<ITextServices> m_services;

@@ -3,10 +3,12 @@
 #include <cwchar>
 #include <new>
 
+#include "login/windows/IEWebBrowser.h"
 #include "uitoolkit/controls/custom/CheckButtonUI.h"
 #include "uitoolkit/controls/custom/HoverLabel.h"
 #include "uitoolkit/controls/custom/ListControl.h"
 #include "uitoolkit/controls/custom/VerticalLayoutExUI.h"
+#include "uitoolkit/controls/custom/WebBrowserUI.h"
 #include "uitoolkit/core/ControlUI.h"
 
 namespace {
@@ -15,6 +17,12 @@ template <class T>
 SkinUI::CControlUI* Make()
 {
     return new (std::nothrow) T();
+}
+
+// The web-browser control shows its pages in the platform's browser.
+SkinUI::CControlUI* MakeWebBrowser()
+{
+    return new (std::nothrow) SkinUI::CWebBrowserUI(&CIEWebBrowser::Make);
 }
 
 struct CustomTag {
@@ -34,7 +42,7 @@ const CustomTag kCustomTags[] = {
     // pending: {L"ComboEx", &Make<SkinUI::CComboExUI>},
     // pending: {L"EditEx", &Make<SkinUI::CEditExUI>},
     {L"VerticalLayoutEx", &Make<SkinUI::CVerticalLayoutExUI>},
-    // pending: {L"WebBrowser", &Make<SkinUI::CWebBrowserUI>},
+    {L"WebBrowser", &MakeWebBrowser},
     // pending: {L"GifAnim", &Make<SkinUI::CGifAnimUI>},
     // pending: {L"PngAnim", &Make<SkinUI::CPngAnimUI>},
     {nullptr, nullptr},  // end of the table

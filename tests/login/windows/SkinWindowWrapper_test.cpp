@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@
 #include "kit/Pump.h"
 #include "kit/Text.h"
 #include "login/windows/SkinWindowWrapper.h"
+#include "uitoolkit/controls/custom/CheckButtonUI.h"
+#include "uitoolkit/controls/custom/HoverLabel.h"
+#include "uitoolkit/controls/custom/ListControl.h"
+#include "uitoolkit/controls/custom/VerticalLayoutExUI.h"
+#include "uitoolkit/controls/custom/WebBrowserUI.h"
 #include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/GdiObject.h"
 
@@ -279,20 +285,28 @@ TEST(SkinWindow, UnbuildableSkinFailsCreation)
 TEST(DialogFactory, TagsAreExactAndCaseSensitive)
 {
     TestDialog factory(kSkin);
+    using Is = bool (*)(CControlUI*);
     const struct {
         const wchar_t* tag;
-        const wchar_t* cls;  // null: not one of the program's tags
+        Is is;  // null: not one of the program's tags
     } cases[] = {
-        {L"tab", nullptr}, {L"webbrowser", nullptr}, {L"Button", nullptr}, {L"", nullptr},
-        {L"Probe", L"ProbeUI"},  // the test's own tag, through the subclass
-        {L"CheckButton", L"CheckButtonUI"}, {L"HoverLabel", L"LabelUI"}, {L"ListControl", L"ListUI"},
-        {L"VerticalLayoutEx", L"VerticalLayoutExUI"}, {L"checkbutton", nullptr},
+        {L"CheckButton", [](CControlUI* c) { return dynamic_cast<CCheckButtonUI*>(c) != nullptr; }},
+        {L"HoverLabel", [](CControlUI* c) { return dynamic_cast<CHoverLabel*>(c) != nullptr; }},
+        {L"ListControl", [](CControlUI* c) { return dynamic_cast<CListControl*>(c) != nullptr; }},
+        {L"VerticalLayoutEx", [](CControlUI* c) { return dynamic_cast<CVerticalLayoutExUI*>(c) != nullptr; }},
+        {L"WebBrowser", [](CControlUI* c) { return dynamic_cast<CWebBrowserUI*>(c) != nullptr; }},
+        {L"Probe", [](CControlUI* c) { return dynamic_cast<PressProbe*>(c) != nullptr; }},  // the test's own
+        {L"tab", nullptr}, {L"webbrowser", nullptr}, {L"checkbutton", nullptr}, {L"WebBrowser ", nullptr},
+        {L"Button", nullptr}, {L"", nullptr},
     };
     for (const auto& c : cases) {
-        CControlUI* control = factory.CreateControl(c.tag);
-        EXPECT_EQ(control == nullptr ? std::wstring(L"null") : std::wstring(control->GetClass()),
-                  c.cls == nullptr ? std::wstring(L"null") : std::wstring(c.cls))
-            << std::string(c.tag, c.tag + wcslen(c.tag));
-        delete control;
+        std::unique_ptr<CControlUI> control(factory.CreateControl(c.tag));
+        const std::string tag(c.tag, c.tag + wcslen(c.tag));
+        if (c.is == nullptr) {
+            EXPECT_EQ(control, nullptr) << tag;
+        } else {
+            EXPECT_TRUE(control != nullptr && c.is(control.get())) << tag;
+        }
     }
+    EXPECT_EQ(factory.CSkinWindowWrapper::CreateControl(nullptr), nullptr);
 }

@@ -163,6 +163,33 @@ bool CListItemBehaviour::PassToOwner(ControlEvent& event)
     return true;
 }
 
+bool CListItemBehaviour::HandleActivation(const ControlEvent& event)
+{
+    if (event.type != kEventDblClick && !(event.type == kEventKeyDown && event.key == VK_RETURN && m_item.IsEnabled()))
+        return false;
+    ActivateByInput();
+    return true;
+}
+
+bool CListItemBehaviour::HandlePressAndHover(const ControlEvent& event)
+{
+    switch (event.type) {
+    case kEventButtonDown:
+    case kEventRButtonDown:
+        Press();
+        return true;
+    case kEventMouseMove:
+    case kEventButtonUp:
+        return true;
+    case kEventMouseEnter:
+    case kEventMouseLeave:
+        Hover(event);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CListItemBehaviour::Press()
 {
     if (!m_item.IsEnabled())

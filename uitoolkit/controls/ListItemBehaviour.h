@@ -62,14 +62,19 @@ public:
     bool IsBlockedMouse(const ControlEvent& event) const;
     // Hands the event to the owner; false without owner.
     bool PassToOwner(ControlEvent& event);
-    // Button or right button down: "itemclick", select, repaint (enabled items only).
-    void Press();
-    // Mouse enter and leave: the hot state of an enabled item.
-    void Hover(const ControlEvent& event);
-    // Double click or Return: activation and repaint (enabled items only).
-    void ActivateByInput();
+    // Double click (enabled items: activation and repaint), and Return on an enabled item;
+    // false for any other event.
+    bool HandleActivation(const ControlEvent& event);
+    // A press of either button (enabled items: "itemclick", select, repaint), moves and releases
+    // (swallowed), mouse enter and leave (the hot state of an enabled item); false for any other
+    // event.
+    bool HandlePressAndHover(const ControlEvent& event);
 
 private:
+    void Press();
+    void Hover(const ControlEvent& event);
+    void ActivateByInput();
+
     CControlUI& m_item;
     int m_index = -1;
     bool m_selected = false;

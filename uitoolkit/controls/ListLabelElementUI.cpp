@@ -31,21 +31,8 @@ void CListLabelElementUI::HandleEvent(ControlEvent& event)
             CListElementUI::HandleEvent(event);
         return;
     }
-    switch (event.type) {
-    case kEventButtonDown:
-    case kEventRButtonDown:
-        m_item.Press();
-        return;
-    case kEventMouseMove:
-    case kEventButtonUp:
-        return;
-    case kEventMouseEnter:
-    case kEventMouseLeave:
-        m_item.Hover(event);
-        return;
-    default:
+    if (!m_item.HandlePressAndHover(event))
         CListElementUI::HandleEvent(event);
-    }
 }
 
 ListInfo* CListLabelElementUI::GetListInfo() const

@@ -22,32 +22,13 @@ void* CListTextElementUI::GetInterface(const wchar_t* name)
 
 UINT CListTextElementUI::GetBehaviourFlags() const
 {
-    return IsEnabled() && m_linkCount > 0 ? kBehaviourListItem | kBehaviourSetCursor : kBehaviourListItem;
+    return IsEnabled() && m_links.GetCount() > 0 ? kBehaviourListItem | kBehaviourSetCursor : kBehaviourListItem;
 }
 
 void CListTextElementUI::SetOwner(CControlUI* owner)
 {
     CListLabelElementUI::SetOwner(owner);
     m_listOwner = owner != nullptr ? static_cast<IListUI*>(owner->GetInterface(L"IList")) : nullptr;
-}
-
-const RECT* CListTextElementUI::GetLinkRect(int index) const
-{
-    return index >= 0 && index < m_linkCount ? &m_linkRects[index] : nullptr;
-}
-
-const wchar_t* CListTextElementUI::GetLinkText(int index) const
-{
-    return index >= 0 && index < m_linkCount ? m_linkTexts[index].GetData() : nullptr;
-}
-
-int CListTextElementUI::LinkAt(POINT pt) const
-{
-    for (int i = 0; i < m_linkCount; ++i) {
-        if (::PtInRect(&m_linkRects[i], pt))
-            return i;
-    }
-    return -1;
 }
 
 void CListTextElementUI::HandleEvent(ControlEvent& event)
@@ -59,7 +40,7 @@ void CListTextElementUI::HandleEvent(ControlEvent& event)
             CListLabelElementUI::HandleEvent(event);
         return;
     }
-    const int link = LinkAt(event.point);
+    const int link = m_links.At(event.point);
     switch (event.type) {
     case kEventSetCursor:
         if (link >= 0) {
@@ -75,15 +56,15 @@ void CListTextElementUI::HandleEvent(ControlEvent& event)
         }
         break;
     case kEventMouseMove:
-        if (m_linkCount > 0 && link != m_hoverLink) {
-            m_hoverLink = link;
+        if (m_links.GetCount() > 0 && link != m_links.GetHover()) {
+            m_links.SetHover(link);
             m_item.InvalidateItem();
         }
         break;
     case kEventMouseLeave:
-        if (m_linkCount > 0 && m_hoverLink != -1) {
+        if (m_links.GetCount() > 0 && m_links.GetHover() != -1) {
             m_item.InvalidateItem();
-            m_hoverLink = -1;
+            m_links.SetHover(-1);
         }
         break;
     default:
@@ -115,7 +96,8 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rc)
     const RECT& padding = info->textPadding;
     const int columns = std::min(info->columnCount, kMaxListColumns);
     Watch watch(this);  // the callback is the program's code
-    m_linkCount = 0;
+    int links = 0;
+    m_links.SetCount(0);
     for (int i = 0; i < columns; ++i) {
         RECT cell = {info->columns[i].left + padding.left, rc.top + padding.top, info->columns[i].right - padding.right,
                      rc.bottom - padding.bottom};
@@ -127,19 +109,17 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rc)
         }
         if (info->showHtml) {
             // The cells share the item's link slots; a full set leaves later cells none.
-            const int free = kMaxLinks - m_linkCount;
+            const int free = CLinkSlots::kMaxLinks - links;
             int found = free;
-            CRenderKit::DrawMarkedUpText(hDC, m_host, cell, text, color, free > 0 ? &m_linkRects[m_linkCount] : nullptr,
-                                         free > 0 ? &m_linkTexts[m_linkCount] : nullptr, found, style);
-            m_linkCount += std::clamp(found, 0, free);
+            CRenderKit::DrawMarkedUpText(hDC, m_host, cell, text, color, m_links.Rects(links), m_links.Texts(links),
+                                         found, style);
+            links += std::clamp(found, 0, free);
         } else {
             CRenderKit::DrawText(hDC, m_host, cell, text, color, info->font, style);
         }
     }
-    for (int i = m_linkCount; i < kMaxLinks; ++i) {
-        ::SetRectEmpty(&m_linkRects[i]);
-        m_linkTexts[i].Empty();
-    }
+    m_links.SetCount(links);
+    m_links.ClearFrom(links);
 }
 
 } // namespace SkinUI

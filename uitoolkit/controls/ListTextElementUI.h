@@ -2,6 +2,7 @@
 // CListTextElementUI: a list item that shows one text per column of its list's header. The
 // cell texts come from the list's text callback; with marked-up text the links of all cells
 // (eight per item at most) can be clicked ("link" with the link's number in the item).
+#include "uitoolkit/controls/LinkSlots.h"
 #include "uitoolkit/controls/ListLabelElementUI.h"
 
 namespace SkinUI {
@@ -10,8 +11,6 @@ class IListUI;
 
 class CListTextElementUI : public CListLabelElementUI {
 public:
-    static constexpr int kMaxLinks = 8;
-
     CListTextElementUI() = default;
 
     const wchar_t* GetClass() const override;
@@ -24,20 +23,14 @@ public:
     void SetOwner(CControlUI* owner) override;
     void DrawItemText(HDC hDC, const RECT& rc) override;
 
-    int GetLinkCount() const { return m_linkCount; }
+    int GetLinkCount() const { return m_links.GetCount(); }
     // The link's rectangle and text from the last paint; null outside 0 .. count-1.
-    const RECT* GetLinkRect(int index) const;
-    const wchar_t* GetLinkText(int index) const;
-    int GetHoverLink() const { return m_hoverLink; }
+    const RECT* GetLinkRect(int index) const { return m_links.GetRect(index); }
+    const wchar_t* GetLinkText(int index) const { return m_links.GetText(index); }
+    int GetHoverLink() const { return m_links.GetHover(); }
 
 private:
-    // The first link rectangle that holds the point, else -1.
-    int LinkAt(POINT pt) const;
-
-    int m_linkCount = 0;
-    RECT m_linkRects[kMaxLinks] = {};
-    CUIString m_linkTexts[kMaxLinks];
-    int m_hoverLink = -1;
+    CLinkSlots m_links;
     IListUI* m_listOwner = nullptr;
 };
 

@@ -26,26 +26,7 @@ void* CTextUI::GetInterface(const wchar_t* name)
 
 UINT CTextUI::GetBehaviourFlags() const
 {
-    return IsEnabled() && m_linkCount > 0 ? UINT{kBehaviourSetCursor} : 0u;
-}
-
-const RECT* CTextUI::GetLinkRect(int index) const
-{
-    return index >= 0 && index < m_linkCount ? &m_linkRects[index] : nullptr;
-}
-
-const wchar_t* CTextUI::GetLinkText(int index) const
-{
-    return index >= 0 && index < m_linkCount ? m_linkTexts[index].GetData() : nullptr;
-}
-
-int CTextUI::LinkAt(POINT pt) const
-{
-    for (int i = 0; i < m_linkCount; ++i) {
-        if (::PtInRect(&m_linkRects[i], pt))
-            return i;
-    }
-    return -1;
+    return IsEnabled() && m_links.GetCount() > 0 ? UINT{kBehaviourSetCursor} : 0u;
 }
 
 void CTextUI::HandleEvent(ControlEvent& event)
@@ -55,7 +36,7 @@ void CTextUI::HandleEvent(ControlEvent& event)
             CLabelUI::HandleEvent(event);
         return;
     }
-    const int link = LinkAt(event.point);
+    const int link = m_links.At(event.point);
     switch (event.type) {
     case kEventSetCursor:
         if (link < 0)
@@ -77,17 +58,17 @@ void CTextUI::HandleEvent(ControlEvent& event)
     case kEventContextMenu:
         return;
     case kEventMouseMove:
-        if (!IsEnabled() || m_linkCount == 0)
+        if (!IsEnabled() || m_links.GetCount() == 0)
             break;
-        if (link != m_hoverLink) {
-            m_hoverLink = link;
+        if (link != m_links.GetHover()) {
+            m_links.SetHover(link);
             Invalidate();
         }
         return;
     case kEventMouseLeave:
-        if (!IsEnabled() || m_linkCount == 0 || m_hoverLink == -1)
+        if (!IsEnabled() || m_links.GetCount() == 0 || m_links.GetHover() == -1)
             break;
-        m_hoverLink = -1;
+        m_links.SetHover(-1);
         Invalidate();
         return;
     default:
@@ -119,18 +100,19 @@ SIZE CTextUI::GetDesiredSize(SIZE available)
 void CTextUI::PaintText(HDC hDC)
 {
     if (m_text.IsEmpty()) {
-        m_linkCount = 0;
+        m_links.SetCount(0);
         return;
     }
     if (!ResolveDefaultColors())
         return;
     RECT rc = GetTextRect();
     if (m_showHtml) {
-        m_linkCount = kMaxLinks;
-        CRenderKit::DrawMarkedUpText(hDC, m_host, rc, m_text, GetStateTextColor(), m_linkRects, m_linkTexts,
-                                     m_linkCount, m_textStyle);
+        int count = kMaxLinks;
+        CRenderKit::DrawMarkedUpText(hDC, m_host, rc, m_text, GetStateTextColor(), m_links.Rects(0), m_links.Texts(0),
+                                     count, m_textStyle);
+        m_links.SetCount(count);
     } else {
-        m_linkCount = 0;
+        m_links.SetCount(0);
         CRenderKit::DrawText(hDC, m_host, rc, m_text, GetStateTextColor(), m_font, m_textStyle);
     }
 }

@@ -4,12 +4,13 @@
 // tests them for the hand cursor and clicks, and repaints when the link under the mouse changes
 // (the renderer draws that link in the host's hover colour). Its desired size is measured.
 #include "uitoolkit/controls/LabelUI.h"
+#include "uitoolkit/controls/LinkSlots.h"
 
 namespace SkinUI {
 
 class CTextUI : public CLabelUI {
 public:
-    static constexpr int kMaxLinks = 8;
+    static constexpr int kMaxLinks = CLinkSlots::kMaxLinks;
 
     CTextUI();
 
@@ -20,20 +21,14 @@ public:
     SIZE GetDesiredSize(SIZE available) override;
     void PaintText(HDC hDC) override;
 
-    int GetLinkCount() const { return m_linkCount; }
+    int GetLinkCount() const { return m_links.GetCount(); }
     // The link's rectangle and text from the last paint; null outside 0 .. count-1.
-    const RECT* GetLinkRect(int index) const;
-    const wchar_t* GetLinkText(int index) const;
-    int GetHoverLink() const { return m_hoverLink; }
+    const RECT* GetLinkRect(int index) const { return m_links.GetRect(index); }
+    const wchar_t* GetLinkText(int index) const { return m_links.GetText(index); }
+    int GetHoverLink() const { return m_links.GetHover(); }
 
 private:
-    // The first link rectangle that holds the point, else -1.
-    int LinkAt(POINT pt) const;
-
-    int m_linkCount = 0;
-    RECT m_linkRects[kMaxLinks] = {};
-    CUIString m_linkTexts[kMaxLinks];
-    int m_hoverLink = -1;
+    CLinkSlots m_links;
 };
 
 } // namespace SkinUI

@@ -10,9 +10,9 @@
 #include "kit/Capture.h"
 #include "kit/HostWindow.h"
 #include "kit/Probe.h"
-#include "kit/Pump.h"
 #include "kit/ResourceModule.h"
 #include "kit/TempDir.h"
+#include "kit/Text.h"
 #include "login/windows/MessageBoxView.h"
 #include "tests/launcher/LauncherTestDir.h"
 #include "uitoolkit/core/ControlUI.h"
@@ -22,8 +22,8 @@ using namespace SkinUI;
 namespace {
 
 constexpr int kSkinWidth = 382;
-constexpr int kSkinHeight = 201;
 constexpr POINT kOnFrame = {300, 3};  // the tool bar's filler shows the frame's colour
+constexpr DWORD kDefaultColor = 0xFF3D4253;
 
 class MessageBoxTest : public ::testing::Test {
 protected:
@@ -33,9 +33,9 @@ protected:
         MakeDirs(dir.Path() + L"data\\77\\1.0");
         ASSERT_TRUE(owner.Open(new kit::Box(L"owner"), 100, 80));
     }
-    void WriteConfig(const std::string& text) { dir.Write(L"data\\77\\1.0\\config.ini", text); }
+    std::wstring Config() const { return dir.File(L"data\\77\\1.0\\config.ini"); }
 
-    // Runs the box with the steps; the result of ShowModal.
+    // Runs the box through the steps; Check: `check` once shown, then a click on OK.
     int Run(CMessageBoxView& box, std::vector<ModalScript::Step> steps)
     {
         ModalScript script(L"MessageBoxView", std::move(steps));
@@ -45,7 +45,10 @@ protected:
         EXPECT_TRUE(::IsWindowEnabled(owner.Hwnd()));
         return result;
     }
-    // A step that clicks a named button.
+    int Check(CMessageBoxView& box, const std::function<void(HWND)>& check)
+    {
+        return Run(box, {[check](HWND w) { return check(w), true; }, Click(box, L"BtnOK")});
+    }
     static ModalScript::Step Click(CMessageBoxView& box, const wchar_t* name)
     {
         return [&box, name](HWND w) {
@@ -55,10 +58,8 @@ protected:
             return true;
         };
     }
-    static std::wstring Text(CMessageBoxView& box, const wchar_t* name)
-    {
-        return box.GetHost().FindControlByName(name)->GetText().GetData();
-    }
+    static CControlUI* Find(CMessageBoxView& box, const wchar_t* name) { return box.GetHost().FindControlByName(name); }
+    static std::wstring Text(CMessageBoxView& box, const wchar_t* name) { return Find(box, name)->GetText().GetData(); }
 
     LauncherTestDir dir{77};
     kit::HostWindow owner;
@@ -68,71 +69,49 @@ protected:
 
 TEST_F(MessageBoxTest, ButtonsGiveTheirResults)
 {
-    const struct {
-        const wchar_t* button;
-        int result;
-    } cases[] = {{L"BtnOK", 1}, {L"BtnCancel", 2}, {L"BtnClose", 8}};
-    for (const auto& c : cases) {
+    const std::pair<const wchar_t*, int> cases[] = {{L"BtnOK", 1}, {L"BtnCancel", 2}, {L"BtnClose", 8}};
+    for (const auto& [button, result] : cases) {
         CMessageBoxView box(L"Title", L"Message", CMessageBoxView::kTypeWarning);
         box.SetCancelText(L"Later");
-        EXPECT_EQ(Run(box, {Click(box, c.button)}), c.result);
+        EXPECT_EQ(Run(box, {Click(box, button)}), result);
     }
 }
 
 TEST_F(MessageBoxTest, WindowStylesTextsAndOwner)
 {
     CMessageBoxView box(L"Update failed", L"Please try again.", CMessageBoxView::kTypeWarning);
-    bool checked = false;
-    const int result = Run(box, {[&](HWND w) {
-                                     wchar_t text[64] = {};
-                                     ::GetClassNameW(w, text, 64);
-                                     EXPECT_STREQ(text, L"MessageBoxView");
-                                     ::GetWindowTextW(w, text, 64);
-                                     EXPECT_STREQ(text, L"Update failed");
-                                     EXPECT_EQ(::GetClassLongW(w, GCL_STYLE), 0x80Bu);
-                                     EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & WS_CAPTION, 0);
-                                     EXPECT_EQ(::GetWindowLongW(w, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
-                                               WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
-                                     EXPECT_EQ(::GetWindow(w, GW_OWNER), owner.Hwnd());
-                                     EXPECT_FALSE(::IsWindowEnabled(owner.Hwnd()));
-                                     EXPECT_EQ(Text(box, L"lblTitle"), L"Update failed");
-                                     EXPECT_EQ(Text(box, L"edtMsg"), L"Please try again.");
-                                     EXPECT_EQ(Text(box, L"BtnOK"), L"确定");
-                                     EXPECT_FALSE(box.GetHost().FindControlByName(L"BtnCancel")->IsVisible());
-                                     checked = true;
-                                     return true;
-                                 },
-                                 Click(box, L"BtnOK")});
-    EXPECT_TRUE(checked);
+    const int result = Check(box, [&](HWND w) {
+        wchar_t text[64] = {};
+        ::GetClassNameW(w, text, 64);
+        EXPECT_STREQ(text, L"MessageBoxView");
+        ::GetWindowTextW(w, text, 64);
+        EXPECT_STREQ(text, L"Update failed");
+        EXPECT_EQ(::GetClassLongW(w, GCL_STYLE), 0x80Bu);
+        EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & WS_CAPTION, 0);
+        const LONG ex = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+        EXPECT_EQ(::GetWindowLongW(w, GWL_EXSTYLE) & ex, ex);
+        EXPECT_EQ(::GetWindow(w, GW_OWNER), owner.Hwnd());
+        EXPECT_FALSE(::IsWindowEnabled(owner.Hwnd()));
+        EXPECT_EQ(Text(box, L"lblTitle") + L"|" + Text(box, L"edtMsg") + L"|" + Text(box, L"BtnOK"),
+                  L"Update failed|Please try again.|确定");
+        EXPECT_FALSE(Find(box, L"BtnCancel")->IsVisible());
+    });
     EXPECT_EQ(result, 1);
-}
-
-TEST_F(MessageBoxTest, EmptyTitleAndMessageKeepTheSkinsTexts)
-{
-    CMessageBoxView box(L"", L"", CMessageBoxView::kTypeWarning);
-    Run(box, {[&](HWND) {
-                  EXPECT_EQ(Text(box, L"lblTitle"), L"提示");
-                  EXPECT_EQ(Text(box, L"edtMsg"), L"msg");
-                  return true;
-              },
-              Click(box, L"BtnOK")});
+    // Empty title and message keep the skin's texts.
+    CMessageBoxView empty(L"", L"", 0);
+    Check(empty, [&](HWND) { EXPECT_EQ(Text(empty, L"lblTitle") + L"|" + Text(empty, L"edtMsg"), L"提示|msg"); });
 }
 
 TEST_F(MessageBoxTest, IconOfEachType)
 {
-    const struct {
-        UINT type;
-        bool warning, success, reminder;
-    } cases[] = {{0, true, false, false}, {1, false, true, false}, {2, false, false, true}, {9, true, false, false}};
-    for (const auto& c : cases) {
-        CMessageBoxView box(L"t", L"m", c.type);
-        Run(box, {[&](HWND) {
-                      EXPECT_EQ(box.GetHost().FindControlByName(L"imgWarnning")->IsVisible(), c.warning) << c.type;
-                      EXPECT_EQ(box.GetHost().FindControlByName(L"imgSuccess")->IsVisible(), c.success) << c.type;
-                      EXPECT_EQ(box.GetHost().FindControlByName(L"imgReminder")->IsVisible(), c.reminder) << c.type;
-                      return true;
-                  },
-                  Click(box, L"BtnOK")});
+    const std::pair<UINT, const wchar_t*> cases[] = {{0, L"imgWarnning"}, {1, L"imgSuccess"}, {2, L"imgReminder"},
+                                                     {9, L"imgWarnning"}};
+    for (const auto& [type, shown] : cases) {
+        CMessageBoxView box(L"t", L"m", type);
+        Check(box, [&, shown = shown](HWND) {
+            for (const wchar_t* icon : {L"imgWarnning", L"imgSuccess", L"imgReminder"})
+                EXPECT_EQ(Find(box, icon)->IsVisible(), std::wstring(icon) == shown) << type;
+        });
     }
 }
 
@@ -140,70 +119,49 @@ TEST_F(MessageBoxTest, LongLinesWidenTheWindowUpToTheWorkArea)
 {
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const struct {
-        std::wstring message;
-        long width;
-    } cases[] = {
+    const std::pair<std::wstring, long> cases[] = {
         {std::wstring(20, L'a'), kSkinWidth},
         {std::wstring(25, L'a'), kSkinWidth + 40},
         {L"short\n" + std::wstring(30, L'b') + L"\n\nx", kSkinWidth + 80},
         {std::wstring(2000, L'c'), work.right - work.left},
     };
-    for (const auto& c : cases) {
-        CMessageBoxView box(L"t", c.message, 0);
-        Run(box, {[&](HWND w) {
-                      RECT rc{};
-                      ::GetClientRect(w, &rc);
-                      EXPECT_EQ(rc.right, c.width) << c.message.size();
-                      EXPECT_EQ(rc.bottom, kSkinHeight);
-                      return true;
-                  },
-                  Click(box, L"BtnOK")});
+    for (const auto& [message, width] : cases) {
+        CMessageBoxView box(L"t", message, 0);
+        Check(box, [&, width = width](HWND w) {
+            RECT rc{};
+            ::GetClientRect(w, &rc);
+            EXPECT_EQ(kit::Text(SIZE{rc.right, rc.bottom}), kit::Text(SIZE{width, 201}));
+        });
     }
 }
 
 TEST_F(MessageBoxTest, FrameColourFromConfigOrDefault)
 {
-    const struct {
-        const char* config;  // null: no config.ini
-        DWORD color;
-    } cases[] = {
-        {nullptr, 0xFF3D4253},
+    const std::pair<const char*, DWORD> cases[] = {
+        {nullptr, kDefaultColor},  // no config.ini
+        {"", kDefaultColor},       // a folder of that name
         {"[Public]\r\nBkColor=FF102030\r\n", 0xFF102030},
-        {"[Public]\r\nBkColor=\r\n", 0xFF3D4253},
+        {"[Public]\r\nBkColor=\r\n", kDefaultColor},
         {"[Public]\r\nBkColor=ff80c0e0zz\r\n", 0xFF80C0E0},
-        {"[Other]\r\nBkColor=FF102030\r\n", 0xFF3D4253},
+        {"[Other]\r\nBkColor=FF102030\r\n", kDefaultColor},
     };
-    for (const auto& c : cases) {
-        ::DeleteFileW(dir.File(L"data\\77\\1.0\\config.ini").c_str());
-        if (c.config != nullptr) WriteConfig(c.config);
+    for (const auto& [config, color] : cases) {
+        ::DeleteFileW(Config().c_str());
+        ::RemoveDirectoryW(Config().c_str());
+        if (config != nullptr && *config == 0) ::CreateDirectoryW(Config().c_str(), nullptr);
+        if (config != nullptr && *config != 0) kit::WriteBytesToFile(Config(), config);
         CMessageBoxView box(L"t", L"m", 0);
-        Run(box, {[&](HWND w) {
-                      EXPECT_EQ(box.GetHost().FindControlByName(L"frameLayout")->GetBkColor(), c.color);
-                      EXPECT_EQ(kit::CaptureClient(w)->Pixel(kOnFrame.x, kOnFrame.y), c.color & 0xFFFFFF);
-                      return true;
-                  },
-                  Click(box, L"BtnOK")});
+        Check(box, [&, color = color](HWND w) {
+            EXPECT_EQ(Find(box, L"frameLayout")->GetBkColor(), color);
+            EXPECT_EQ(kit::CaptureClient(w)->Pixel(kOnFrame.x, kOnFrame.y), color & 0xFFFFFF);
+        });
     }
-    // A folder named config.ini gives the default.
-    ::DeleteFileW(dir.File(L"data\\77\\1.0\\config.ini").c_str());
-    ::CreateDirectoryW(dir.File(L"data\\77\\1.0\\config.ini").c_str(), nullptr);
-    CMessageBoxView box(L"t", L"m", 0);
-    Run(box, {[&](HWND) {
-                  EXPECT_EQ(box.GetHost().FindControlByName(L"frameLayout")->GetBkColor(), 0xFF3D4253u);
-                  return true;
-              },
-              Click(box, L"BtnOK")});
 }
 
 TEST_F(MessageBoxTest, QuitMessageEndsTheLoopAndIsPostedAgain)
 {
     CMessageBoxView box(L"t", L"m", 0);
-    EXPECT_EQ(Run(box, {[](HWND) {
-                  ::PostQuitMessage(9);
-                  return true;
-              }}),
-              0);
+    EXPECT_EQ(Run(box, {[](HWND) { return ::PostQuitMessage(9), true; }}), 0);
     MSG msg{};
     ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 9u);
@@ -221,15 +179,13 @@ TEST_F(MessageBoxTest, ControlTimersStillRun)
     CMessageBoxView box(L"t", L"m", 0);
     int ticks = 0;
     Run(box, {[&](HWND) {
-                  CControlUI* icon = box.GetHost().FindControlByName(L"captionIcon");
+                  CControlUI* icon = Find(box, L"captionIcon");
                   icon->EventDelegates += MakeDelegate([&](void* p) {
-                      if (static_cast<ControlEvent*>(p)->type == kEventTimer) ++ticks;
-                      return true;
+                      return ticks += static_cast<ControlEvent*>(p)->type == kEventTimer, true;
                   });
                   return box.GetHost().SetTimer(icon, 1, 10);
               },
               [&](HWND) { return ticks >= 2; }, Click(box, L"BtnOK")});
-    EXPECT_GE(ticks, 2);
 }
 
 TEST_F(MessageBoxTest, SystemMessageBoxWhenTheSkinCannotBeBuilt)
@@ -253,41 +209,35 @@ TEST_F(MessageBoxTest, SystemMessageBoxWhenTheSkinCannotBeBuilt)
         CMessageBoxView box(L"Fallback", L"The text", 0);
         if (c.cancel) box.SetCancelText(L"Later");
         ModalScript script(L"#32770", {[&](HWND w) {
-                               wchar_t text[64] = {};
-                               ::GetWindowTextW(w, text, 64);
-                               EXPECT_STREQ(text, L"Fallback");
+                               wchar_t title[64] = {}, text[64] = {};
+                               ::GetWindowTextW(w, title, 64);
                                ::GetDlgItemTextW(w, 0xFFFF, text, 64);
-                               EXPECT_STREQ(text, L"The text");
+                               EXPECT_EQ(std::wstring(title) + L"|" + text, L"Fallback|The text");
                                EXPECT_EQ(::GetDlgItem(w, IDCANCEL) != nullptr, c.cancel);
-                               ::PostMessageW(w, WM_COMMAND, c.answer, 0);
-                               return true;
+                               return ::PostMessageW(w, WM_COMMAND, c.answer, 0), true;
                            }});
         EXPECT_EQ(box.ShowModal(owner.Hwnd()), c.result);
         EXPECT_TRUE(script.Finished());
         CHostResources::SetResourceModule(nullptr);
     }
-    EXPECT_TRUE(::IsWindowEnabled(owner.Hwnd()));
 }
 
 // The look of a reminder with a cancel button. With OMBREL_SHOW_MS set the box stays up that
 // long, for a screenshot of the display.
 TEST_F(MessageBoxTest, Look)
 {
-    WriteConfig("[Public]\r\nBkColor=FF2B5C8A\r\n");
+    kit::WriteBytesToFile(Config(), "[Public]\r\nBkColor=FF2B5C8A\r\n");
     CMessageBoxView box(L"Reminder", L"The game data is being updated.\nPlease wait a moment.", 2);
     box.SetCancelText(L"取消");
-    char show[16] = {};
-    const DWORD showMs = ::GetEnvironmentVariableA("OMBREL_SHOW_MS", show, 16) ? std::strtoul(show, nullptr, 10) : 0;
+    const DWORD showMs = ModalScript::ShowMs();
     DWORD shownAt = 0;
     Run(box, {[&](HWND w) {
                   auto shot = kit::CaptureClient(w);
-                  const RECT icon = box.GetHost().FindControlByName(L"imgReminder")->GetPos();
-                  const POINT c = ModalScript::Centre(icon);
-                  EXPECT_EQ(shot->Pixel(c.x - 12, c.y), 0x3A8EE6u);     // the reminder's blue disc
+                  const POINT icon = ModalScript::Centre(Find(box, L"imgReminder")->GetPos());
+                  EXPECT_EQ(shot->Pixel(icon.x - 12, icon.y), 0x3A8EE6u);  // the reminder's blue disc
                   EXPECT_EQ(shot->Pixel(kOnFrame.x, kOnFrame.y), 0x2B5C8Au);
-                  EXPECT_EQ(shot->Pixel(200, 60), 0xFFFFFFu);             // white body
-                  shownAt = ::GetTickCount();
-                  return true;
+                  EXPECT_EQ(shot->Pixel(200, 60), 0xFFFFFFu);  // white body
+                  return shownAt = ::GetTickCount(), true;
               },
               [&](HWND) { return ::GetTickCount() - shownAt >= showMs; }, Click(box, L"BtnOK")});
 }

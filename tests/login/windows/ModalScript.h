@@ -9,6 +9,7 @@
 //   EXPECT_TRUE(script.Finished());
 #include <windows.h>
 
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -42,6 +43,12 @@ public:
         ::PostMessageW(hWnd, WM_LBUTTONUP, 0, at);
     }
     static POINT Centre(const RECT& rc) { return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}; }
+    // How long a test that shows a window for a screenshot keeps it up: OMBREL_SHOW_MS, else 0.
+    static DWORD ShowMs()
+    {
+        char text[16] = {};
+        return ::GetEnvironmentVariableA("OMBREL_SHOW_MS", text, 16) ? std::strtoul(text, nullptr, 10) : 0;
+    }
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)

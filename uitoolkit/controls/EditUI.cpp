@@ -28,7 +28,7 @@ const AttributeSetterOf<CEditUI> kEditAttributes[] = {
 
 } // namespace
 
-CEditUI::CEditUI() : m_button(*this)
+CEditUI::CEditUI() : m_field(*this, *this)
 {
     m_rcTextPadding = {4, 3, 4, 3};
     m_bkColor1 = 0xFFFFFFFF;
@@ -60,16 +60,7 @@ UINT CEditUI::GetBehaviourFlags() const
 
 HWND CEditUI::GetNativeWindow() const { return m_editWnd != nullptr ? m_editWnd->GetHWND() : nullptr; }
 
-RECT CEditUI::GetEditRect() const
-{
-    RECT rc = GetTextRect();
-    const int fontHeight = GetFontHeight();
-    if (fontHeight < rc.bottom - rc.top) {
-        rc.top += (rc.bottom - rc.top - fontHeight) / 2;
-        rc.bottom = rc.top + fontHeight;
-    }
-    return rc;
-}
+RECT CEditUI::GetEditRect() const { return CEditWnd::FitToFontHeight(GetTextRect(), GetFontHeight()); }
 
 void CEditUI::SetText(const wchar_t* text)
 {
@@ -113,12 +104,13 @@ void CEditUI::SetInheritedVisible(bool visible)
 void CEditUI::SetEnabled(bool enabled)
 {
     CControlUI::SetEnabled(enabled);
-    if (!IsEnabled())
-        m_button.SetState(0);
+    m_field.OnEnabledChanged();
 }
 
-void CEditUI::OpenNativeEdit()
+void CEditUI::OpenNativeWindow()
 {
+    if (m_editWnd != nullptr)
+        return;
     auto* wnd = new CEditWnd();
     if (wnd->Init(this))
         m_editWnd = wnd;
@@ -133,72 +125,8 @@ void CEditUI::OnNativeTextChanged(const wchar_t* text)
 
 void CEditUI::HandleEvent(ControlEvent& event)
 {
-    if (CButtonBehaviour::IsBlockedMouse(*this, event)) {
-        if (!CButtonBehaviour::PassToParent(*this, event))
-            CLabelUI::HandleEvent(event);
-        return;
-    }
-    const bool enabled = IsEnabled();
-    switch (event.type) {
-    case kEventSetCursor:
-        if (!enabled)
-            break;
-        ::SetCursor(::LoadCursorW(nullptr, IDC_IBEAM));
-        return;
-    case kEventWindowSize:
-        if (m_editWnd != nullptr && m_host != nullptr)
-            m_host->RequestFocus(this);
-        break;
-    case kEventScrollWheel:
-        if (m_editWnd != nullptr)
-            return;
-        break;
-    case kEventSetFocus:
-        if (!enabled)
-            break;
-        if (m_editWnd != nullptr)
-            return;
-        OpenNativeEdit();
-        Invalidate();
-        break;
-    case kEventKillFocus:
-        if (enabled)
-            Invalidate();
-        break;
-    case kEventButtonDown:
-    case kEventRButtonDown:
-    case kEventDblClick: {
-        if (!enabled)
-            break;
-        if (m_host != nullptr)
-            m_host->ReleaseCapture();
-        if (IsFocused() && m_editWnd == nullptr) {
-            OpenNativeEdit();
-            if (!::PtInRect(&m_rcItem, event.point))
-                return;
-        }
-        if (m_editWnd == nullptr)
-            return;
-        const int length = m_text.GetLength();
-        ::SendMessageW(m_editWnd->GetHWND(), EM_SETSEL, 0, length > 0 ? length : 1);
-        return;
-    }
-    case kEventMouseMove:
-    case kEventButtonUp:
-    case kEventContextMenu:
-        return;
-    case kEventMouseEnter:
-    case kEventMouseLeave:
-        if (!enabled)
-            break;
-        m_button.SetState(event.type == kEventMouseEnter ? m_button.GetState() | kStateHot
-                                                          : m_button.GetState() & ~kStateHot);
-        Invalidate();
-        return;
-    default:
-        break;
-    }
-    CLabelUI::HandleEvent(event);
+    if (!m_field.HandleEvent(event))
+        CLabelUI::HandleEvent(event);
 }
 
 void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
@@ -257,30 +185,18 @@ void CEditUI::SetEnableCaption(bool enable)
     Invalidate();
 }
 
-void CEditUI::SetImage(CUIString& field, const wchar_t* image)
-{
-    field = image;
-    Invalidate();
-}
-
 SIZE CEditUI::GetDesiredSize(SIZE available) { return DesiredSizeWithMargin(available, 6); }
 
 void CEditUI::PaintStateImage(HDC hDC)
 {
-    m_button.RefreshFocusAndEnabled();
-    CButtonBehaviour::DrawFirstStateImage(*this, hDC, m_button.GetState(),
-                                          {{kStateDisabled, &m_disabledImage},
-                                           {kStateFocused, &m_focusedImage},
-                                           {kStateHot, &m_hotImage}},
-                                          m_normalImage);
+    m_field.PaintStateImage(hDC);
 }
 
 void CEditUI::PaintText(HDC hDC)
 {
     if (!ResolveDefaultColors() || m_text.IsEmpty())
         return;
-    const std::wstring shown =
-        m_password ? std::wstring(static_cast<size_t>(m_text.GetLength()), m_passwordChar) : std::wstring(m_text);
+    const std::wstring shown = CEditFieldBehaviour::ShownText(m_text, m_password, m_passwordChar);
     DWORD color = m_enableCaption ? m_captionTextColor : m_textColor;
     if (!IsEnabled())
         color = m_disabledTextColor;

@@ -3,14 +3,15 @@
 // password mode) and, only while it has the focus, lays a native edit window (CEditWnd) over
 // itself for typing. Every change typed there is copied back and sent as "textchanged"; Return
 // sends "return".
-#include "uitoolkit/controls/ButtonBehaviour.h"
+#include "uitoolkit/controls/EditFieldBehaviour.h"
+#include "uitoolkit/controls/IEditField.h"
 #include "uitoolkit/controls/LabelUI.h"
 
 namespace SkinUI {
 
 class CEditWnd;
 
-class CEditUI : public CLabelUI {
+class CEditUI : public CLabelUI, public IEditField {
 public:
     CEditUI();
     // A native edit still open is detached and destroyed with the control.
@@ -30,40 +31,41 @@ public:
     void PaintStateImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
 
-    UINT GetMaxChar() const { return m_maxChar; }
+    UINT GetMaxChar() const override { return m_maxChar; }
     void SetMaxChar(UINT maxChar);
-    bool IsReadOnly() const { return m_readOnly; }
+    bool IsReadOnly() const override { return m_readOnly; }
     void SetReadOnly(bool readOnly);
-    bool IsPasswordMode() const { return m_password; }
+    bool IsPasswordMode() const override { return m_password; }
     void SetPasswordMode(bool password);
-    wchar_t GetPasswordChar() const { return m_passwordChar; }
+    wchar_t GetPasswordChar() const override { return m_passwordChar; }
     void SetPasswordChar(wchar_t ch);
     bool IsEnableCaption() const { return m_enableCaption; }
     void SetEnableCaption(bool enable);
     DWORD GetCaptionTextColor() const { return m_captionTextColor; }
     void SetCaptionTextColor(DWORD color) { m_captionTextColor = color; }
     // 0xFFFFFFFF: the native edit paints its own background.
-    DWORD GetNativeBkColor() const { return m_nativeBkColor; }
+    DWORD GetNativeBkColor() const override { return m_nativeBkColor; }
     void SetNativeBkColor(DWORD color) { m_nativeBkColor = color; }
-    void SetNormalImage(const wchar_t* image) { SetImage(m_normalImage, image); }
-    void SetHotImage(const wchar_t* image) { SetImage(m_hotImage, image); }
-    void SetFocusedImage(const wchar_t* image) { SetImage(m_focusedImage, image); }
-    void SetDisabledImage(const wchar_t* image) { SetImage(m_disabledImage, image); }
-    UINT GetState() const { return m_button.GetState(); }
+    void SetNormalImage(const wchar_t* image) { m_field.SetNormalImage(image); }
+    void SetHotImage(const wchar_t* image) { m_field.SetHotImage(image); }
+    void SetFocusedImage(const wchar_t* image) { m_field.SetFocusedImage(image); }
+    void SetDisabledImage(const wchar_t* image) { m_field.SetDisabledImage(image); }
+    UINT GetState() const { return m_field.GetState(); }
 
     // The native edit while it is open, else null.
-    HWND GetNativeWindow() const;
+    HWND GetNativeWindow() const override;
     // Where the native edit goes: the text rectangle, narrowed around the font's height.
-    RECT GetEditRect() const;
+    RECT GetEditRect() const override;
+
+protected:
+    CLabelUI& GetFieldLabel() override { return *this; }
+    void OpenNativeWindow() override;
+    // From the native edit: its text changed; the control takes it and sends "textchanged".
+    void OnNativeTextChanged(const wchar_t* text) override;
+    // From the native edit: it is being destroyed.
+    void OnNativeClosed() override { m_editWnd = nullptr; }
 
 private:
-    friend class CEditWnd;
-    // From the native edit: its text changed; the control takes it and sends "textchanged".
-    void OnNativeTextChanged(const wchar_t* text);
-    // From the native edit: it is being destroyed.
-    void OnNativeClosed() { m_editWnd = nullptr; }
-    void OpenNativeEdit();
-    void SetImage(CUIString& field, const wchar_t* image);
     // Closes the native edit (by dropping the host's focus) once the control cannot be seen.
     void CloseNativeEditWhenHidden();
 
@@ -72,11 +74,7 @@ private:
     bool m_readOnly = false;
     bool m_password = false;
     wchar_t m_passwordChar = L'*';
-    CButtonBehaviour m_button;  // the state word only: focused, disabled, hot
-    CUIString m_normalImage;
-    CUIString m_hotImage;
-    CUIString m_focusedImage;
-    CUIString m_disabledImage;
+    CEditFieldBehaviour m_field;  // input, state word and state images
     DWORD m_nativeBkColor = 0xFFFFFFFF;
     bool m_enableCaption = false;
     DWORD m_captionTextColor = 0xFFA4A4A4;

@@ -1,0 +1,23 @@
+#pragma once
+// A builder callback for the program's own controls in toolkit tests, which do not link the
+// login windows' factory: each tag makes its control, as the factory does.
+#include <cwchar>
+
+#include "uitoolkit/controls/custom/EditExUI.h"
+#include "uitoolkit/controls/custom/HotKeyEditUI.h"
+#include "uitoolkit/core/IDialogBuilderCallback.h"
+
+namespace custom_tags {
+
+struct CustomTags : SkinUI::IDialogBuilderCallback {
+    SkinUI::CControlUI* CreateControl(const wchar_t* tag) override
+    {
+        if (std::wcscmp(tag, L"HotKeyEdit") == 0)
+            return new SkinUI::CHotKeyEditUI();
+        if (std::wcscmp(tag, L"EditEx") == 0)
+            return new SkinUI::CEditExUI();
+        return nullptr;
+    }
+};
+
+} // namespace custom_tags

@@ -5,6 +5,8 @@
 
 #include "login/windows/IEWebBrowser.h"
 #include "uitoolkit/controls/custom/CheckButtonUI.h"
+#include "uitoolkit/controls/custom/EditExUI.h"
+#include "uitoolkit/controls/custom/HotKeyEditUI.h"
 #include "uitoolkit/controls/custom/HoverLabel.h"
 #include "uitoolkit/controls/custom/ListControl.h"
 #include "uitoolkit/controls/custom/VerticalLayoutExUI.h"
@@ -38,9 +40,9 @@ const CustomTag kCustomTags[] = {
     {L"CheckButton", &Make<SkinUI::CCheckButtonUI>},
     {L"HoverLabel", &Make<SkinUI::CHoverLabel>},
     {L"ListControl", &Make<SkinUI::CListControl>},
-    // pending: {L"HotKeyEdit", &Make<SkinUI::CHotKeyEditUI>},
+    {L"HotKeyEdit", &Make<SkinUI::CHotKeyEditUI>},
     // pending: {L"ComboEx", &Make<SkinUI::CComboExUI>},
-    // pending: {L"EditEx", &Make<SkinUI::CEditExUI>},
+    {L"EditEx", &Make<SkinUI::CEditExUI>},
     {L"VerticalLayoutEx", &Make<SkinUI::CVerticalLayoutExUI>},
     {L"WebBrowser", &MakeWebBrowser},
     // pending: {L"GifAnim", &Make<SkinUI::CGifAnimUI>},

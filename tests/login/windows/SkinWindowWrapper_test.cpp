@@ -15,6 +15,8 @@
 #include "kit/Text.h"
 #include "login/windows/SkinWindowWrapper.h"
 #include "uitoolkit/controls/custom/CheckButtonUI.h"
+#include "uitoolkit/controls/custom/EditExUI.h"
+#include "uitoolkit/controls/custom/HotKeyEditUI.h"
 #include "uitoolkit/controls/custom/HoverLabel.h"
 #include "uitoolkit/controls/custom/ListControl.h"
 #include "uitoolkit/controls/custom/VerticalLayoutExUI.h"
@@ -30,14 +32,13 @@ constexpr UINT kTakenByDialog = WM_APP + 1;
 constexpr UINT kLeftToHost = WM_APP + 2;
 constexpr UINT_PTR kDialogTimer = 77;
 
-// Caption band 0..30 with margins 5 and 6; a label, a button, a probe posing as an extended edit
-// and a probe of another class in it.
+// Caption band 0..30 with margins 5 and 6; a label, a button, an extended edit and a probe in it.
 constexpr wchar_t kSkin[] =
     L"<Window size=\"200,120\" caption=\"5,0,6,30\" roundcorner=\"8,8\">"
     L"<VerticalLayout name=\"root\"><HorizontalLayout height=\"30\">"
     L"<Label name=\"title\" width=\"50\" padding=\"5,0,0,0\" />"
     L"<Button name=\"button\" width=\"50\" />"
-    L"<Probe name=\"edit\" width=\"40\" /><Probe name=\"other\" width=\"40\" />"
+    L"<EditEx name=\"edit\" width=\"40\" /><Probe name=\"other\" width=\"40\" />"
     L"</HorizontalLayout><Probe name=\"body\" /></VerticalLayout></Window>";
 
 // A probe that also records what reaches HandleEvent directly.
@@ -187,7 +188,6 @@ TEST_F(SkinWindowTest, ControlTimersReachTheHostPastOnTimer)
 
 TEST_F(SkinWindowTest, HitTestingTheCaptionBand)
 {
-    dialog->Probe(L"edit")->SetClass(L"EditExUI");
     dialog->Probe(L"other")->SetClass(L"editexui");  // classes compare exactly
     const struct {
         int x, y;
@@ -293,11 +293,13 @@ TEST(DialogFactory, TagsAreExactAndCaseSensitive)
         {L"CheckButton", [](CControlUI* c) { return dynamic_cast<CCheckButtonUI*>(c) != nullptr; }},
         {L"HoverLabel", [](CControlUI* c) { return dynamic_cast<CHoverLabel*>(c) != nullptr; }},
         {L"ListControl", [](CControlUI* c) { return dynamic_cast<CListControl*>(c) != nullptr; }},
+        {L"HotKeyEdit", [](CControlUI* c) { return dynamic_cast<CHotKeyEditUI*>(c) != nullptr; }},
+        {L"EditEx", [](CControlUI* c) { return dynamic_cast<CEditExUI*>(c) != nullptr; }},
         {L"VerticalLayoutEx", [](CControlUI* c) { return dynamic_cast<CVerticalLayoutExUI*>(c) != nullptr; }},
         {L"WebBrowser", [](CControlUI* c) { return dynamic_cast<CWebBrowserUI*>(c) != nullptr; }},
         {L"Probe", [](CControlUI* c) { return dynamic_cast<PressProbe*>(c) != nullptr; }},  // the test's own
-        {L"tab", nullptr}, {L"webbrowser", nullptr}, {L"checkbutton", nullptr}, {L"WebBrowser ", nullptr},
-        {L"Button", nullptr}, {L"", nullptr},
+        {L"tab", nullptr}, {L"webbrowser", nullptr}, {L"editex", nullptr}, {L"checkbutton", nullptr},
+        {L"WebBrowser ", nullptr}, {L"Button", nullptr}, {L"", nullptr},
     };
     for (const auto& c : cases) {
         std::unique_ptr<CControlUI> control(factory.CreateControl(c.tag));

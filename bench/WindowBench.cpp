@@ -1,0 +1,487 @@
+// Speed of building, attaching, laying out and painting a window, as the program opens its login
+// window: a login-sized skin built from XML with the toolkit's layouts, labels, buttons and
+// options over seven PNG pictures, in a real window under its host. Then the same steps for
+// generated skins of 1000 and 10000 controls (each must grow linearly: at most 11 times), and the
+// deletion of a named tree of 250 and 2500 controls under a live host.
+//
+// Every figure is the median of several rounds and is also given as a ratio to a baseline
+// measured in the same run: one FillRect of the window's size into a memory bitmap. Run by hand:
+//   wine WindowBench.exe [rounds=15]
+#include <windows.h>
+
+#include <stb_image.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchClock.h"
+#include "kit/FileBytes.h"
+#include "kit/HostWindow.h"
+#include "kit/PngWriter.h"
+#include "kit/Pump.h"
+#include "kit/TempDir.h"
+#include "uitoolkit/controls/IContainerUI.h"
+#include "uitoolkit/controls/VerticalLayoutUI.h"
+#include "uitoolkit/core/DialogBuilder.h"
+#include "uitoolkit/core/GdiObject.h"
+#include "uitoolkit/core/IDialogBuilderCallback.h"
+#include "uitoolkit/core/RenderKit.h"
+#include "uitoolkit/core/WindowHostUI.h"
+
+namespace {
+
+constexpr double kMaxGrowth = 11.0;
+constexpr int kLoginWidth = 560;
+constexpr int kLoginHeight = 400;
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// ---- pictures -----------------------------------------------------------------------------
+
+// A picture with the grain of a real one (a gradient with noise, so that it does not compress
+// to nothing), opaque or with rounded, soft corners.
+std::string Picture(int width, int height, uint32_t seed, bool roundCorners)
+{
+    std::vector<uint32_t> px(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const uint32_t noise = (seed >> 16) & 15;
+            const uint32_t r = (x * 255 / width + noise) & 0xFF;
+            const uint32_t g = (y * 255 / height + noise) & 0xFF;
+            const uint32_t b = ((x + y) * 2 + noise) & 0xFF;
+            uint32_t a = 255;
+            if (roundCorners) {
+                const int dx = std::min(x, width - 1 - x), dy = std::min(y, height - 1 - y);
+                if (dx < 3 && dy < 3)
+                    a = static_cast<uint32_t>(std::min(255, (dx + dy) * 60));
+            }
+            px[static_cast<size_t>(y) * width + x] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+    return kit::EncodePng(width, height, px);
+}
+
+struct PictureFile {
+    const wchar_t* name;
+    int width, height;
+    bool round;
+};
+
+const PictureFile kPictures[] = {
+    {L"bg.png", kLoginWidth, kLoginHeight, false}, {L"banner.png", 188, 180, false},
+    {L"logo.png", 24, 24, true},                   {L"sysbtn.png", 84, 56, true},
+    {L"btn.png", 300, 36, true},                   {L"edit.png", 40, 30, true},
+    {L"check.png", 45, 15, true},
+};
+
+// ---- skins --------------------------------------------------------------------------------
+
+// The login window: a title bar, a side banner, the password page (a hidden quick-login page and
+// a hidden failure page beside it) and a footer; 55 controls, 44 of them shown.
+const wchar_t kLoginSkin[] = LR"(<Window size="560,400" caption="0,0,0,32" roundcorner="4,4">
+<Font name="Tahoma" size="12"/>
+<Font name="Tahoma" size="14" bold="true"/>
+<Default name="Button" value="textcolor=&quot;#FF1060C0&quot; font=&quot;0&quot;"/>
+<TimedVerticalLayout name="root" bkimage="file='bg.png'">
+ <HorizontalLayout name="titleBar" height="32" inset="8,0,4,0">
+  <Control name="logo" width="24" height="24" padding="0,4,0,0" bkimage="file='logo.png'"/>
+  <Label name="title" text="Ombrel" font="1" textcolor="#FFFFFFFF" padding="8,0,0,0" width="200"/>
+  <Control/>
+  <Button name="btnMinisize" width="28" height="28" normalimage="file='sysbtn.png' source='0,0,28,28'" hotimage="file='sysbtn.png' source='28,0,56,28'" pushedimage="file='sysbtn.png' source='56,0,84,28'"/>
+  <Button name="btnClose" width="28" height="28" normalimage="file='sysbtn.png' source='0,28,28,56'" hotimage="file='sysbtn.png' source='28,28,56,56'" pushedimage="file='sysbtn.png' source='56,28,84,56'"/>
+ </HorizontalLayout>
+ <HorizontalLayout name="body">
+  <VerticalLayout name="side" width="220" inset="16,8,16,8" childpadding="4">
+   <Control name="banner" height="180" bkimage="file='banner.png'"/>
+   <Label text="Welcome back" height="20" font="1"/>
+   <Label text="Sign in to play with your friends" height="18"/>
+   <Label text="News: the spring season has begun" height="18" textcolor="#FF606060"/>
+   <HorizontalLayout height="24">
+    <Button name="btnOfficialWebsite" text="Website" width="90"/>
+    <Button name="btnGameForum" text="Forum" width="90"/>
+   </HorizontalLayout>
+   <Control/>
+  </VerticalLayout>
+  <VerticalLayout name="LoginContainter" inset="20,12,20,12">
+   <VerticalLayout name="PWDLogin" childpadding="6">
+    <Label text="Account" height="18"/>
+    <Label name="accountFrame" height="30" text="player@example.net" textpadding="8,0,8,0" bkimage="file='edit.png' corner='4,4,4,4'"/>
+    <Label text="Password" height="18"/>
+    <Label name="pwdFrame" height="30" text="********" textpadding="8,0,8,0" bkimage="file='edit.png' corner='4,4,4,4'"/>
+    <HorizontalLayout height="18">
+     <Option name="btnSavePWD" text="Remember me" width="120" textpadding="20,0,0,0" selected="true" normalimage="file='check.png' source='0,0,15,15' dest='0,1,15,16'" selectedimage="file='check.png' source='15,0,30,15' dest='0,1,15,16'"/>
+     <Option name="btnAutoLogin" text="Sign in automatically" width="160" textpadding="20,0,0,0" normalimage="file='check.png' source='0,0,15,15' dest='0,1,15,16'" selectedimage="file='check.png' source='15,0,30,15' dest='0,1,15,16'"/>
+    </HorizontalLayout>
+    <Label name="lblError" height="16" textcolor="#FFE02020"/>
+    <Button name="loginBtn" height="36" text="Sign in" textcolor="#FFFFFFFF" font="1" normalimage="file='btn.png' source='0,0,100,36' corner='6,6,6,6'" hotimage="file='btn.png' source='100,0,200,36' corner='6,6,6,6'" pushedimage="file='btn.png' source='200,0,300,36' corner='6,6,6,6'"/>
+    <HorizontalLayout height="18">
+     <Option name="checkboxAgreeLicense" width="18" normalimage="file='check.png' source='0,0,15,15' dest='0,1,15,16'" selectedimage="file='check.png' source='15,0,30,15' dest='0,1,15,16'"/>
+     <Label text="I agree to the" width="86"/>
+     <Button name="btnAgreeLicense" text="user agreement" width="100"/>
+     <Label text="and" width="28"/>
+     <Button name="btnAgreeLicense1_1" text="privacy policy" width="96"/>
+    </HorizontalLayout>
+    <HorizontalLayout height="18">
+     <Button name="btnRegisterAccount" text="Create an account" width="120"/>
+     <Control/>
+     <Button name="btnRetrieveAccount" text="Forgot password?" width="120"/>
+    </HorizontalLayout>
+    <Control/>
+   </VerticalLayout>
+   <VerticalLayout name="PVALogin" visible="false">
+    <Label name="pvaTitle" text="Accounts on this computer" height="20"/>
+    <Control name="ListPVA" height="120"/>
+    <Button name="btnPVALogin" height="36" text="Sign in" normalimage="file='btn.png' source='0,0,100,36' corner='6,6,6,6'"/>
+    <Button name="btnUsedAccount" height="20" text="Use another account"/>
+    <Option name="checkboxAgreeLicense2" width="18"/>
+   </VerticalLayout>
+   <VerticalLayout name="LoginErrorContainer" visible="false">
+    <Label name="redtErrorInfo" height="60"/>
+    <Button name="btnErrorOK" height="30" text="OK"/>
+   </VerticalLayout>
+  </VerticalLayout>
+ </HorizontalLayout>
+ <HorizontalLayout name="footer" height="28" inset="12,4,12,4" bkcolor="#80000000">
+  <Button name="btnChargingSystem" text="Top up" width="70"/>
+  <Button name="btnCustomerService" text="Help" width="70"/>
+  <Control/>
+  <Label name="version" text="1.0.0" width="60" textcolor="#FFFFFFFF"/>
+ </HorizontalLayout>
+</TimedVerticalLayout>
+</Window>)";
+
+// Rows of five controls (labels, and a button with a picture in every fifth place) under a
+// vertical root; every control named.
+std::wstring GeneratedSkin(int controls)
+{
+    std::wstring skin = L"<Window size=\"800,600\">\r\n<TimedVerticalLayout name=\"root\" bkcolor=\"#FFF0F0F0\">\r\n";
+    int made = 1;
+    for (int row = 0; made < controls; ++row) {
+        skin += L" <HorizontalLayout name=\"row" + std::to_wstring(row) + L"\" height=\"24\">\r\n";
+        ++made;
+        for (int i = 0; i < 5 && made < controls; ++i, ++made) {
+            const std::wstring name = L"c" + std::to_wstring(made);
+            if (i == 4)
+                skin += L"  <Button name=\"" + name + L"\" text=\"go\" width=\"60\" normalimage=\"file='btn.png' "
+                        L"source='0,0,100,36' corner='6,6,6,6'\"/>\r\n";
+            else
+                skin += L"  <Label name=\"" + name + L"\" text=\"item " + std::to_wstring(made) +
+                        L"\" width=\"120\" padding=\"2,0,2,0\"/>\r\n";
+        }
+        skin += L" </HorizontalLayout>\r\n";
+    }
+    skin += L"</TimedVerticalLayout>\r\n</Window>\r\n";
+    return skin;
+}
+
+// ---- timing inside the host's own paint ---------------------------------------------------
+
+// The root layout of the bench skins: a vertical layout that clocks its own placement pass and
+// its own paint, so that the host's first paint can be split into layout and painting.
+struct PassClock {
+    double layout = 0;  // the last top-level placement pass
+    double paint = 0;   // the last paint of the tree
+};
+
+class TimedVerticalLayout : public SkinUI::CVerticalLayoutUI {
+public:
+    explicit TimedVerticalLayout(PassClock* clock) : m_clock(clock) {}
+    void SetPos(RECT rc) override
+    {
+        const double t0 = bench::Seconds();
+        CVerticalLayoutUI::SetPos(rc);
+        m_clock->layout = bench::Seconds() - t0;
+    }
+    void Paint(HDC hDC, const RECT& rcDirty) override
+    {
+        const double t0 = bench::Seconds();
+        CVerticalLayoutUI::Paint(hDC, rcDirty);
+        m_clock->paint = bench::Seconds() - t0;
+    }
+
+private:
+    PassClock* m_clock;
+};
+
+class BenchCallback : public SkinUI::IDialogBuilderCallback {
+public:
+    explicit BenchCallback(PassClock* clock) : m_clock(clock) {}
+    SkinUI::CControlUI* CreateControl(const wchar_t* tag) override
+    {
+        return std::wcscmp(tag, L"TimedVerticalLayout") == 0 ? new TimedVerticalLayout(m_clock) : nullptr;
+    }
+
+private:
+    PassClock* m_clock;
+};
+
+// ---- one window, measured ----------------------------------------------------------------
+
+struct Figures {
+    std::vector<double> build, attach, firstLayout, firstTreePaint, firstPaint, repaint, treePaint,
+        hostLayout, bareLayout;
+};
+
+// Opens a window, builds the skin for its host, attaches it and paints it, then repaints it.
+// `warm`: the pictures are decoded into the host's cache before the first paint.
+bool MeasureWindow(const std::wstring& skin, int width, int height, bool warm, Figures& out, int repaints)
+{
+    PassClock clock;
+    BenchCallback callback(&clock);
+    kit::HostWindow win;
+    if (!win.Open(nullptr, width, height))
+        return false;
+    SkinUI::CWindowHostUI* host = win.Host();
+    if (warm) {
+        for (const PictureFile& picture : kPictures)
+            host->GetOrLoadImage(picture.name, nullptr, 0);
+    }
+
+    // 1. Build: parse and create the controls for the host.
+    SkinUI::CDialogBuilder builder;
+    double t0 = bench::Seconds();
+    SkinUI::CControlUI* root = builder.Create(skin.c_str(), nullptr, &callback, host);
+    out.build.push_back(bench::Seconds() - t0);
+    if (root == nullptr)
+        return false;
+
+    // 2. Attach: initialise the tree and register its names.
+    t0 = bench::Seconds();
+    host->AttachRoot(root);
+    out.attach.push_back(bench::Seconds() - t0);
+
+    // 3. First paint: lay out, "windowinit", first focus, paint (pictures decoded unless warm).
+    t0 = bench::Seconds();
+    ::UpdateWindow(win.Hwnd());
+    out.firstPaint.push_back(bench::Seconds() - t0);
+    out.firstLayout.push_back(clock.layout);
+    out.firstTreePaint.push_back(clock.paint);
+    kit::Drain();
+
+    // 4. Repaints of the whole window, and the tree alone painted into a memory bitmap.
+    for (int r = 0; r < repaints; ++r) {
+        ::InvalidateRect(win.Hwnd(), nullptr, FALSE);
+        t0 = bench::Seconds();
+        ::UpdateWindow(win.Hwnd());
+        out.repaint.push_back(bench::Seconds() - t0);
+        out.treePaint.push_back(clock.paint);
+    }
+
+    // 5. A layout pass of the host right before a paint of the whole window (as after a
+    //    resize), against the same pass over a tree built without a host.
+    RECT client{};
+    ::GetClientRect(win.Hwnd(), &client);
+    for (int r = 0; r < repaints; ++r) {
+        root->RequestLayout();
+        root->SetPos(client);
+        out.hostLayout.push_back(clock.layout);
+        ::UpdateWindow(win.Hwnd());
+    }
+    SkinUI::CDialogBuilder bareBuilder;
+    std::unique_ptr<SkinUI::CControlUI> bare(bareBuilder.Create(skin.c_str(), nullptr, &callback, nullptr));
+    if (bare == nullptr)
+        return false;
+    for (int r = 0; r < repaints; ++r) {
+        bare->SetPos(RECT{0, r & 1, client.right, client.bottom});
+        out.bareLayout.push_back(clock.layout);
+    }
+    return true;
+}
+
+// ---- the baseline ---------------------------------------------------------------------------
+
+double FillBaseline(int width, int height, int rounds)
+{
+    SkinUI::CWindowDC screen(nullptr);
+    SkinUI::CMemoryDC mem(screen.Get());
+    SkinUI::CGdiBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+    SkinUI::CSelectObject select(mem.Get(), bitmap.Get());
+    SkinUI::CGdiBrush brush(::CreateSolidBrush(RGB(10, 20, 30)));
+    const RECT rc{0, 0, width, height};
+    std::vector<double> times;
+    for (int r = 0; r < rounds; ++r) {
+        const double t0 = bench::Seconds();
+        ::FillRect(mem.Get(), &rc, brush.Get());
+        times.push_back(bench::Seconds() - t0);
+    }
+    return Median(times);
+}
+
+void Row(const char* what, double seconds, double baseline, const char* goal = "")
+{
+    std::printf("  %-44s %9.3f ms  %8.1f x fill  %s\n", what, seconds * 1000.0, seconds / baseline, goal);
+}
+
+// ---- decoding ------------------------------------------------------------------------------
+
+// The toolkit's decoding of every picture (decoder, premultiplied DIB) against the decoder alone.
+void DecodeRows(double fill, int rounds)
+{
+    std::vector<std::string> files;
+    for (const PictureFile& picture : kPictures)
+        files.push_back(Picture(picture.width, picture.height, 7, picture.round));
+    std::vector<double> decoder, toolkit;
+    for (int r = 0; r < rounds; ++r) {
+        double t0 = bench::Seconds();
+        for (const std::string& file : files) {
+            int w = 0, h = 0, n = 0;
+            stbi_image_free(stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(file.data()),
+                                                  static_cast<int>(file.size()), &w, &h, &n, 4));
+        }
+        decoder.push_back(bench::Seconds() - t0);
+        t0 = bench::Seconds();
+        for (const std::string& file : files)
+            SkinUI::CRenderKit::DecodeImage(reinterpret_cast<const BYTE*>(file.data()), file.size(), 0);
+        toolkit.push_back(bench::Seconds() - t0);
+    }
+    Row("decoding the 7 pictures: the decoder alone", Median(decoder), fill);
+    Row("decoding the 7 pictures into DIB sections", Median(toolkit), fill);
+}
+
+// ---- deleting a named tree under a live host ---------------------------------------------
+
+double DeleteNamedTree(int controls, int rounds)
+{
+    std::wstring skin = L"<Window><VerticalLayout name=\"root\"><VerticalLayout name=\"doomed\">";
+    for (int made = 1, row = 0; made < controls; ++row) {
+        skin += L"<HorizontalLayout name=\"drow" + std::to_wstring(row) + L"\" height=\"20\">";
+        ++made;
+        for (int i = 0; i < 5 && made < controls; ++i, ++made)
+            skin += L"<Label name=\"d" + std::to_wstring(made) + L"\" text=\"x\" width=\"40\"/>";
+        skin += L"</HorizontalLayout>";
+    }
+    skin += L"</VerticalLayout><Label name=\"keeper\" height=\"20\"/></VerticalLayout></Window>";
+
+    std::vector<double> times;
+    for (int r = 0; r < rounds; ++r) {
+        kit::HostWindow win;
+        if (!win.Open(nullptr, 400, 300))
+            return 0;
+        SkinUI::CDialogBuilder builder;
+        SkinUI::CControlUI* root = builder.Create(skin.c_str(), nullptr, nullptr, win.Host());
+        if (root == nullptr || !win.Host()->AttachRoot(root))
+            return 0;
+        win.Layout();
+        auto* container = static_cast<SkinUI::IContainerUI*>(root->GetInterface(L"IContainer"));
+        SkinUI::CControlUI* doomed = win.Host()->FindControlByName(L"doomed");
+        // A layout may hand removed children to the host's delayed clean-up: the deletion is
+        // over when the host has handled its clean-up message.
+        const double t0 = bench::Seconds();
+        container->Remove(doomed);
+        ::SendMessageW(win.Hwnd(), WM_APP + 1, 0, 0);
+        times.push_back(bench::Seconds() - t0);
+        if (win.Host()->FindControlByName(L"d1") != nullptr || win.Host()->FindControlByName(L"keeper") == nullptr)
+            std::printf("  deleting the tree left its names behind or lost another\n");
+    }
+    return Median(times);
+}
+
+SkinUI::CControlUI* CALLBACK CountProc(SkinUI::CControlUI*, void* data)
+{
+    ++*static_cast<int*>(data);
+    return nullptr;
+}
+
+int CountControls(SkinUI::CControlUI* root, bool visibleOnly)
+{
+    int count = 0;
+    root->FindControl(CountProc, &count, visibleOnly ? UINT{SkinUI::kFindVisible} : UINT{0});
+    return count;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
+    kit::TempDir dir;
+    for (const PictureFile& picture : kPictures)
+        kit::WriteBytesToFile(dir.File(picture.name), Picture(picture.width, picture.height, 7, picture.round));
+    SkinUI::CHostResources::AddResourcePath(dir.Path().c_str(), true);
+
+    const double fill = FillBaseline(kLoginWidth, kLoginHeight, 201);
+    std::printf("baseline: one FillRect of %dx%d into a memory bitmap, %.3f ms (median)\n\n", kLoginWidth,
+                kLoginHeight, fill * 1000.0);
+
+    // The login window, cold (pictures decoded in the first paint) and warm.
+    {
+        SkinUI::CDialogBuilder builder;
+        PassClock clock;
+        BenchCallback callback(&clock);
+        std::unique_ptr<SkinUI::CControlUI> tree(builder.Create(kLoginSkin, nullptr, &callback, nullptr));
+        std::printf("login window: %d controls, %d shown, %zu pictures; medians of %d rounds\n",
+                    CountControls(tree.get(), false) - 1, CountControls(tree.get(), true) - 1,
+                    std::size(kPictures), rounds);
+    }
+    Figures cold, warm;
+    for (int r = 0; r < rounds; ++r) {
+        if (!MeasureWindow(kLoginSkin, kLoginWidth, kLoginHeight, false, cold, 1) ||
+            !MeasureWindow(kLoginSkin, kLoginWidth, kLoginHeight, true, warm, 5)) {
+            std::printf("the login window could not be built\n");
+            return 1;
+        }
+    }
+    Row("build (parse, create, attributes)", Median(cold.build), fill);
+    Row("attach (init, names)", Median(cold.attach), fill);
+    Row("layout in a host, before a full paint", Median(warm.hostLayout), fill);
+    Row("the same layout without a host", Median(warm.bareLayout), fill);
+    std::printf("    ratio %.2f (goal: at most 2)\n", Median(warm.hostLayout) / Median(warm.bareLayout));
+    Row("first layout + tree paint, warm pictures", Median(warm.firstLayout) + Median(warm.firstTreePaint), fill,
+        "(goal: under 2 ms)");
+    Row("first layout + tree paint, cold pictures", Median(cold.firstLayout) + Median(cold.firstTreePaint), fill,
+        "(goal: under 4 ms)");
+    Row("  of which first layout", Median(cold.firstLayout), fill);
+    Row("first WM_PAINT in all, warm", Median(warm.firstPaint), fill);
+    Row("first WM_PAINT in all, cold", Median(cold.firstPaint), fill);
+    Row("repaint: tree paint", Median(warm.treePaint), fill, "(goal: under 0.5 ms)");
+    Row("repaint: WM_PAINT in all", Median(warm.repaint), fill);
+    DecodeRows(fill, rounds);
+
+    // Growth from 1000 to 10000 controls.
+    std::printf("\ngenerated skins, 1000 and 10000 controls (growth at most %.0f)\n", kMaxGrowth);
+    bool linear = true;
+    Figures sized[2];
+    const int sizes[2] = {1000, 10000};
+    const int sizedRounds = std::max(3, rounds / 3);
+    for (int k = 0; k < 2; ++k) {
+        const std::wstring skin = GeneratedSkin(sizes[k]);
+        for (int r = 0; r < sizedRounds; ++r) {
+            if (!MeasureWindow(skin, 800, 600, true, sized[k], 1)) {
+                std::printf("the generated window could not be built\n");
+                return 1;
+            }
+        }
+    }
+    const auto growth = [&](const char* what, std::vector<double> Figures::*field) {
+        const double small = Median(sized[0].*field), large = Median(sized[1].*field);
+        const double ratio = large / small;
+        linear = linear && ratio <= kMaxGrowth;
+        std::printf("  %-20s %9.3f ms -> %9.3f ms  growth %6.2f\n", what, small * 1000.0, large * 1000.0, ratio);
+    };
+    growth("build", &Figures::build);
+    growth("attach", &Figures::attach);
+    growth("first layout", &Figures::firstLayout);
+    growth("repaint (tree)", &Figures::treePaint);
+
+    const double del250 = DeleteNamedTree(250, sizedRounds);
+    const double del2500 = DeleteNamedTree(2500, sizedRounds);
+    const double delRatio = del2500 / del250;
+    linear = linear && delRatio <= kMaxGrowth;
+    std::printf("  %-20s %9.3f ms -> %9.3f ms  growth %6.2f  (named trees of 250 and 2500)\n", "delete",
+                del250 * 1000.0, del2500 * 1000.0, delRatio);
+    std::printf("%s\n", linear ? "linear: yes" : "linear: NO");
+    return linear ? 0 : 1;
+}

@@ -1,0 +1,428 @@
+// ActiveX hosting with the project's own test library, whose controls log every call they receive
+// and count the references held on them and by them: delayed creation and the activation order,
+// windowless painting and input, the windowed control's window, the site's answers, the module
+// rules of "modulename", and release of every reference.
+#include <gtest/gtest.h>
+
+#include <exdisp.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "foundation/Folders.h"
+#include "kit/Capture.h"
+#include "kit/FileBytes.h"
+#include "kit/GuardedHeap.h"
+#include "kit/HostWindow.h"
+#include "kit/Input.h"
+#include "kit/NotifyRecorder.h"
+#include "kit/Probe.h"
+#include "kit/Pump.h"
+#include "kit/TempDir.h"
+#include "kit/Text.h"
+#include "standins/activex/TestActiveXIds.h"
+#include "uitoolkit/core/ActiveXModuleLoader.h"
+#include "uitoolkit/core/ActiveXUI.h"
+#include "uitoolkit/core/BuiltinControls.h"
+#include "uitoolkit/core/OleControlUtil.h"
+
+using namespace SkinUI;
+
+namespace {
+
+const std::wstring kLibrary = ModuleFolder() + kTestActiveXFile;
+
+// The test library's record, read through its exports.
+class Library {
+public:
+    Library() : m_module(::LoadLibraryW(kLibrary.c_str())) { Clear(); }
+    ~Library() { ::FreeLibrary(m_module); }
+
+    // The calls so far, without the drawing and hit-test traffic unless asked for.
+    std::vector<std::wstring> Calls(bool all = false) const
+    {
+        std::vector<std::wstring> lines;
+        std::wistringstream text(Export<TestActiveXLogFn>("TestActiveXLog")());
+        for (std::wstring line; std::getline(text, line);) {
+            if (all || (line.rfind(L"Draw", 0) != 0 && line.rfind(L"QueryHitPoint", 0) != 0))
+                lines.push_back(line);
+        }
+        return lines;
+    }
+    bool Called(const std::wstring& line) const
+    {
+        for (const std::wstring& call : Calls(true))
+            if (call == line)
+                return true;
+        return false;
+    }
+    void Clear() const { Export<TestActiveXClearLogFn>("TestActiveXClearLog")(); }
+    long Objects() const { return Export<TestActiveXCountFn>("TestActiveXObjects")(); }
+    long References() const { return Export<TestActiveXCountFn>("TestActiveXReferences")(); }
+    long HostReferences() const { return Export<TestActiveXCountFn>("TestActiveXHostReferences")(); }
+
+private:
+    template <class F>
+    F Export(const char* name) const
+    {
+        return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(m_module, name)));
+    }
+    HMODULE m_module;
+};
+
+std::wstring ClsidText(const CLSID& clsid)
+{
+    wchar_t text[64] = {};
+    ::StringFromGUID2(clsid, text, 64);
+    return text;
+}
+
+// A window whose root holds one "ActiveX" control at (10, 20), 100 x 50.
+struct Bed {
+    kit::HostWindow win;
+    kit::NotifyRecorder rec;
+    kit::Box* root = new kit::Box(L"root");
+    CActiveXUI* ax = static_cast<CActiveXUI*>(CreateBuiltinControl(L"ActiveX"));
+
+    explicit Bed(const CLSID& clsid, const std::wstring& module = kLibrary)
+    {
+        ::OleInitialize(nullptr);
+        ax->SetName(L"ax");
+        ax->SetFixedXY(SIZE{10, 20});
+        ax->SetFixedWidth(100);
+        ax->SetFixedHeight(50);
+        ax->SetAttribute(L"modulename", module.c_str());
+        ax->SetAttribute(L"clsid", ClsidText(clsid).c_str());
+        root->Add(ax);
+    }
+    ~Bed()
+    {
+        win.Destroy();
+        ::OleUninitialize();
+    }
+    bool Open()
+    {
+        if (!win.Open(root, 200, 100))
+            return false;
+        win.Host()->AddNotifyListener(&rec);
+        return win.Layout();
+    }
+    POINT Screen(int x, int y) const
+    {
+        POINT pt = {x, y};
+        ::ClientToScreen(win.Hwnd(), &pt);
+        return pt;
+    }
+    template <class I>
+    ComPtr<I> Object(REFIID iid) const
+    {
+        ComPtr<I> out;
+        ax->GetControl(iid, reinterpret_cast<void**>(out.GetAddressOf()));
+        return out;
+    }
+    template <class I>
+    ComPtr<I> Site(REFIID iid) const
+    {
+        ComPtr<IOleClientSite> client;
+        ComPtr<I> out;
+        Object<IOleObject>(IID_IOleObject)->GetClientSite(client.GetAddressOf());
+        if (client)
+            client->QueryInterface(iid, reinterpret_cast<void**>(out.GetAddressOf()));
+        return out;
+    }
+};
+
+std::vector<std::wstring> Without(std::vector<std::wstring> lines, const std::vector<std::wstring>& drop)
+{
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [&](const std::wstring& line) { return std::find(drop.begin(), drop.end(), line) != drop.end(); }),
+                lines.end());
+    return lines;
+}
+
+std::wstring Extent(int cx, int cy)
+{
+    const SIZE himetric = PixelsToHimetric(SIZE{cx, cy});
+    return L"SetExtent(1, " + std::to_wstring(himetric.cx) + L"," + std::to_wstring(himetric.cy) + L")";
+}
+
+} // namespace
+
+TEST(ActiveXUI, CreatedAtTheFirstPlacementInTheActivationOrder)
+{
+    const struct {
+        const CLSID* clsid;
+        std::vector<std::wstring> first;  // up to the client site
+    } rows[] = {
+        {&kTestWindowlessClsid, {L"created windowless", L"GetMiscStatus(1)", L"InitNew", L"SetClientSite(site)"}},
+        {&kTestSiteFirstClsid, {L"created site-first", L"GetMiscStatus(1)", L"SetClientSite(site)", L"InitNew"}},
+    };
+    for (const auto& row : rows) {
+        Library library;
+        Bed bed(*row.clsid);
+        EXPECT_EQ(library.Objects(), 0);  // delayed: nothing until placed
+        void* none = nullptr;
+        EXPECT_EQ(bed.ax->GetControl(IID_IOleObject, &none), E_PENDING);
+        EXPECT_EQ(bed.ax->GetControl(IID_IOleObject, nullptr), E_POINTER);
+        ASSERT_TRUE(bed.Open());
+        std::vector<std::wstring> expected = row.first;
+        for (const wchar_t* line :
+             {L"SetHostNames(UIActiveX)", L"DoVerb(-5, 10,20,110,70)", L"SetObjectRects(10,20,110,70 clip 10,20,110,70)",
+              L"active windowless in OmbrelKitHostWindow at 10,20,110,70 clip 10,20,110,70 accelerators 1",
+              L"SetSite(site)"})
+            expected.push_back(line);
+        expected.push_back(Extent(100, 50));
+        expected.push_back(L"SetObjectRects(10,20,110,70 clip 10,20,110,70)");
+        EXPECT_EQ(library.Calls(), expected);
+
+        // Later placements only move it; "showactivex" came once, while the object was made.
+        library.Clear();
+        bed.ax->SetPos(RECT{0, 0, 60, 40});
+        EXPECT_EQ(library.Calls(), (std::vector<std::wstring>{Extent(60, 40), L"SetObjectRects(0,0,60,40 clip 0,0,60,40)"}));
+        EXPECT_EQ(bed.rec.Count(L"showactivex"), 1);
+        EXPECT_EQ(library.Objects(), 1);
+    }
+}
+
+TEST(ActiveXUI, WindowlessObjectPaintsAndTakesInputOnlyWhereItIsHit)
+{
+    Library library;
+    Bed bed(kTestWindowlessClsid);
+    ASSERT_TRUE(bed.Open());
+    EXPECT_EQ(::FindWindowExW(bed.win.Hwnd(), nullptr, L"ActiveXWnd", nullptr), nullptr);
+    EXPECT_EQ(bed.ax->GetHostWindow(), bed.win.Hwnd());
+    auto shot = kit::CaptureClient(bed.win.Hwnd());
+    const RECT left = {10, 20, 60, 70}, right = {60, 20, 110, 70};
+    EXPECT_TRUE(kit::CanvasIs(*shot, [&](int x, int y) -> uint32_t {
+        return kit::In(x, y, left) ? 0x0000FF : kit::In(x, y, right) ? 0x00A000 : kit::kAnyColor;
+    }));
+
+    // Moves and cursor requests come from the system as well: the presses and keys tell.
+    kit::Input in(bed.win.Hwnd());
+    auto presses = [&] { return Without(library.Calls(), {L"OnWindowMessage(0x0200)", L"OnWindowMessage(0x0020)"}); };
+    library.Clear();
+    in.KeyDown('A');  // not focused yet
+    in.Click(80, 40);  // outside the hit area
+    EXPECT_EQ(library.Calls(), std::vector<std::wstring>{});
+    in.Move(30, 40);
+    in.LeftDown(30, 40);  // the press captures and focuses through the site
+    in.LeftUp(90, 45);    // captured: still the object's although outside
+    in.LeftDown(90, 45);  // released: outside again
+    in.KeyDown('A');
+    EXPECT_EQ(presses(), (std::vector<std::wstring>{L"OnWindowMessage(0x0201)", L"OnWindowMessage(0x0202)",
+                                                   L"OnWindowMessage(0x0100)", L"OnWindowMessage(0x0102)"}));
+    EXPECT_TRUE(bed.ax->IsFocused());
+
+    // WM_SETCURSOR and the wheel are hit where the cursor is, whatever lParam says.
+    const POINT inside = bed.Screen(30, 40), outside = bed.Screen(90, 40);
+    auto count = [&](const wchar_t* line) {
+        const std::vector<std::wstring> calls = library.Calls();
+        return std::count(calls.begin(), calls.end(), line);
+    };
+    for (bool cursorInside : {false, true}) {
+        SCOPED_TRACE(cursorInside);
+        const POINT cursor = cursorInside ? inside : outside, elsewhere = cursorInside ? outside : inside;
+        ::SetCursorPos(cursor.x, cursor.y);
+        kit::Drain();
+        library.Clear();
+        in.Post(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(elsewhere.x, elsewhere.y));
+        ::SendMessageW(bed.win.Hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(bed.win.Hwnd()), HTCLIENT);
+        EXPECT_EQ(count(L"OnWindowMessage(0x020a)"), cursorInside ? 1 : 0);
+        EXPECT_EQ(count(L"OnWindowMessage(0x0020)"), cursorInside ? 1 : 0);
+    }
+
+    // A control with the mouse turned off gets no mouse messages (cursor requests still).
+    library.Clear();
+    bed.ax->SetMouseEnabled(false);
+    in.Click(30, 40);
+    EXPECT_EQ(Without(library.Calls(), {L"OnWindowMessage(0x0020)"}), std::vector<std::wstring>{});
+}
+
+TEST(ActiveXUI, WindowedObjectLivesInAWindowThatFollowsTheControl)
+{
+    Library library;
+    Bed bed(kTestWindowedClsid);
+    ASSERT_TRUE(bed.Open());
+    HWND host = ::FindWindowExW(bed.win.Hwnd(), nullptr, L"ActiveXWnd", nullptr);
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(::FindWindowExW(bed.win.Hwnd(), host, L"ActiveXWnd", nullptr), nullptr);  // made once
+    EXPECT_EQ(bed.ax->GetHostWindow(), host);
+    wchar_t caption[32] = {};
+    ::GetWindowTextW(host, caption, 32);
+    EXPECT_STREQ(caption, L"UIActiveX");
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(host, GWL_STYLE)) & 0x56000000u, 0x56000000u);
+    auto placed = [&](HWND hWnd) {
+        RECT rc = {};
+        ::GetWindowRect(hWnd, &rc);
+        ::MapWindowPoints(nullptr, ::GetParent(hWnd), reinterpret_cast<POINT*>(&rc), 2);
+        return kit::Text(rc);
+    };
+    HWND own = ::FindWindowExW(host, nullptr, kTestActiveXWindowClass, nullptr);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(placed(host), "10,20,110,70");
+    EXPECT_EQ(placed(own), "0,0,100,50");
+    EXPECT_TRUE(library.Called(L"active windowed in ActiveXWnd at 0,0,100,50 clip 0,0,100,50 accelerators 1"));
+
+    bed.ax->SetPos(RECT{30, 10, 90, 40});
+    EXPECT_EQ(placed(host), "30,10,90,40");
+    EXPECT_EQ(placed(own), "0,0,60,30");
+    bed.ax->SetVisible(false);
+    EXPECT_FALSE(::IsWindowVisible(host));
+    bed.ax->SetVisible(true);
+    EXPECT_TRUE(::IsWindowVisible(host));
+    bed.root->SetInheritedVisible(false);
+    bed.ax->SetInheritedVisible(false);
+    EXPECT_FALSE(::IsWindowVisible(host));
+    bed.ax->SetInheritedVisible(true);
+
+    // The focus UI-activates it once; a click activates nothing more.
+    library.Clear();
+    ::SetFocus(host);
+    ::SetFocus(bed.win.Hwnd());
+    ::SetFocus(host);
+    EXPECT_EQ(library.Calls(), std::vector<std::wstring>{L"DoVerb(-4, 0,0,60,30)"});
+}
+
+TEST(ActiveXUI, SiteAnswersAndReleasesEveryReference)
+{
+    kit::GuardedScope guard;
+    Library library;
+    {
+        Bed bed(kTestWindowlessClsid);
+        ASSERT_TRUE(bed.Open());
+        auto container = bed.Site<IOleContainer>(IID_IOleContainer);
+        ASSERT_TRUE(container);
+        ComPtr<IEnumUnknown> objects;
+        ASSERT_EQ(container->EnumObjects(OLECONTF_EMBEDDINGS, objects.GetAddressOf()), S_OK);
+        IUnknown* got[2] = {};
+        ULONG fetched = 0;
+        EXPECT_EQ(objects->Next(2, got, nullptr), E_POINTER);
+        EXPECT_EQ(objects->Next(1, nullptr, &fetched), E_POINTER);
+        EXPECT_EQ(objects->Next(1, got, &fetched), S_OK);
+        EXPECT_EQ(fetched, 1u);
+        ComPtr<IUnknown>::Adopt(got[0]);
+        EXPECT_EQ(objects->Next(1, got, &fetched), S_FALSE);
+        EXPECT_EQ(fetched, 0u);
+
+        auto site = bed.Site<IOleInPlaceSiteWindowless>(IID_IOleInPlaceSiteWindowless);
+        ComPtr<IOleInPlaceFrame> frame;
+        ComPtr<IOleInPlaceUIWindow> doc;
+        RECT pos = {-1, -1, -1, -1}, clip = pos;
+        OLEINPLACEFRAMEINFO first = {}, second = {};
+        EXPECT_EQ(site->GetWindowContext(frame.GetAddressOf(), doc.GetAddressOf(), &pos, &clip, nullptr), E_POINTER);
+        ASSERT_EQ(site->GetWindowContext(frame.GetAddressOf(), doc.GetAddressOf(), &pos, &clip, &first), S_OK);
+        ASSERT_EQ(site->GetWindowContext(frame.GetAddressOf(), doc.GetAddressOf(), &pos, &clip, &second), S_OK);
+        EXPECT_EQ(first.haccel, second.haccel);
+        EXPECT_EQ(first.hwndFrame, bed.win.Hwnd());
+        EXPECT_EQ(kit::Text(pos) + " " + kit::Text(clip), "10,20,110,70 10,20,110,70");
+        HWND window = nullptr;
+        EXPECT_EQ(frame->GetWindow(&window), S_OK);
+        EXPECT_EQ(window, bed.win.Hwnd());
+        BORDERWIDTHS border = {};
+        EXPECT_EQ(frame->RequestBorderSpace(&border), INPLACE_E_NOTOOLSPACE);
+        EXPECT_EQ(site->GetCapture(), S_FALSE);
+
+        // Released: the object is told in order, and what the caller still holds answers alone.
+        library.Clear();
+        bed.ax->ReleaseControl();
+        EXPECT_EQ(library.Calls(), (std::vector<std::wstring>{L"SetSite(null)", L"Close(1)", L"InPlaceDeactivate",
+                                                             L"UIDeactivate", L"SetClientSite(null)"}));
+        EXPECT_EQ(site->GetWindow(&window), E_UNEXPECTED);
+        EXPECT_EQ(frame->GetWindow(&window), E_UNEXPECTED);
+        EXPECT_EQ(container->EnumObjects(0, objects.GetAddressOf()), E_UNEXPECTED);
+    }
+    EXPECT_EQ(library.Objects(), 0);
+    EXPECT_EQ(library.References(), 0);
+
+    // Closing the window with live objects of both kinds lets go of everything too.
+    for (const CLSID* clsid : {&kTestWindowlessClsid, &kTestWindowedClsid}) {
+        {
+            Bed bed(*clsid);
+            ASSERT_TRUE(bed.Open());
+            EXPECT_EQ(library.Objects(), 1);
+            EXPECT_GT(library.HostReferences(), 0);
+        }
+        EXPECT_EQ(library.Objects(), 0);
+        EXPECT_EQ(library.References(), 0);
+        EXPECT_EQ(library.HostReferences(), 0);
+    }
+}
+
+TEST(ActiveXUI, AttributesAndCreationRules)
+{
+    Library library;
+    ::OleInitialize(nullptr);
+    {
+        CActiveXUI ax;
+        for (const wchar_t* bad : {L"{7E57A001-0B1E", L"", L"No.Such.ProgId"}) {
+            ax.SetAttribute(L"clsid", bad);
+            EXPECT_TRUE(::IsEqualCLSID(ax.GetClsid(), CLSID_NULL)) << bad;
+        }
+        EXPECT_FALSE(ax.SetClsid(CLSID_NULL));
+        ax.SetAttribute(L"clsid", L"Shell.Explorer.2");
+        EXPECT_TRUE(::IsEqualCLSID(ax.GetClsid(), CLSID_WebBrowser));
+        EXPECT_STREQ(ax.GetClass(), L"ActiveXUI");
+        EXPECT_EQ(ax.GetInterface(L"ActiveX"), static_cast<void*>(&ax));
+    }
+    // Without delayed creation the object is made as soon as both settings are there.
+    for (bool delayFirst : {true, false}) {
+        CActiveXUI ax;
+        ax.SetModuleName(kLibrary.c_str());
+        if (delayFirst)
+            ax.SetAttribute(L"delaycreate", L"false");
+        ax.SetAttribute(L"clsid", ClsidText(kTestWindowlessClsid).c_str());
+        if (!delayFirst) {
+            EXPECT_EQ(library.Objects(), 0);
+            ax.SetAttribute(L"delaycreate", L"false");
+        }
+        EXPECT_EQ(library.Objects(), 1);
+    }
+    ::OleUninitialize();
+}
+
+TEST(ActiveXUI, ModulesLoadOnlyFromFullPathsInsideTheProgramsOrAllowedFolders)
+{
+    const std::wstring program = ModuleFolder();
+    kit::TempDir elsewhere;
+    const std::wstring copy = elsewhere.File(kTestActiveXFile);
+    ASSERT_TRUE(::CopyFileW(kLibrary.c_str(), copy.c_str(), FALSE));
+    const struct {
+        std::wstring path;
+        bool allowed;
+    } rows[] = {{kLibrary, true},
+                {program + L"..\\tests\\" + kTestActiveXFile, true},
+                {program + L"..\\" + kTestActiveXFile, false},
+                {kTestActiveXFile, false},
+                {L".\\OmbrelTestActiveX.dll", false},
+                {L"\\\\server\\share\\OmbrelTestActiveX.dll", false},
+                {program.substr(0, 2) + kTestActiveXFile, false},
+                {copy, false},
+                {L"", false}};
+    for (const auto& row : rows)
+        EXPECT_EQ(CActiveXModuleLoader::IsAllowed(row.path.c_str()), row.allowed) << row.path;
+
+    // A refused module leaves the registered server, which does not know the test class.
+    Library library;
+    {
+        Bed bed(kTestWindowlessClsid, copy);
+        ASSERT_TRUE(bed.Open());
+        EXPECT_FALSE(bed.Object<IOleObject>(IID_IOleObject));
+    }
+    CActiveXModuleLoader::AllowFolder(elsewhere.Path().c_str());
+    EXPECT_TRUE(CActiveXModuleLoader::IsAllowed(copy.c_str()));
+    {
+        Bed bed(kTestWindowlessClsid, copy);
+        ASSERT_TRUE(bed.Open());
+        EXPECT_TRUE(bed.Object<IOleObject>(IID_IOleObject));
+    }
+    // A module without a class-object entry falls back to the registered server.
+    {
+        Bed bed(CLSID_WebBrowser, program + L"TessalyNoExport.dll");
+        ASSERT_TRUE(bed.Open());
+        EXPECT_TRUE(bed.Object<IWebBrowser2>(IID_IWebBrowser2));
+        HWND host = ::FindWindowExW(bed.win.Hwnd(), nullptr, L"ActiveXWnd", nullptr);
+        EXPECT_NE(::FindWindowExW(host, nullptr, L"Shell Embedding", nullptr), nullptr);
+    }
+}

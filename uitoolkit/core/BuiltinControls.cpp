@@ -21,6 +21,7 @@
 #include "uitoolkit/controls/SliderUI.h"
 #include "uitoolkit/controls/SlaveButtonUI.h"
 #include "uitoolkit/controls/TextUI.h"
+#include "uitoolkit/core/ActiveXUI.h"
 #include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/RichEditUI.h"
 
@@ -72,6 +73,7 @@ const BuiltinTag kBuiltinTags[] = {
     // Rich edit.
     {L"RichEdit", &Make<CRichEditUI>},
     // ActiveX.
+    {L"ActiveX", &Make<CActiveXUI>},
 };
 
 } // namespace

@@ -209,8 +209,10 @@ HRESULT CActiveXCtrl::OnInPlaceActivateEx(BOOL*, DWORD flags)
         if (SUCCEEDED(hr)) {
             m_inPlaceObject = windowless;
             m_owner->SetHostWindow(m_owner->GetPaintWindow());
-            if (CWindowHostUI* host = m_owner->GetManager())
+            if (CWindowHostUI* host = m_owner->GetManager()) {
+                host->RemoveMessageFilter(m_owner);  // once, also when activated again
                 host->AddMessageFilter(m_owner);
+            }
         }
     }
     if (!m_inPlaceObject) {

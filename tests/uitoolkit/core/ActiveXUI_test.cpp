@@ -350,6 +350,32 @@ TEST(ActiveXUI, SiteAnswersAndReleasesEveryReference)
     }
 }
 
+// An object that deactivates and activates itself again leaves one message filter, which goes
+// with the control.
+TEST(ActiveXUI, ReactivatedObjectFiltersOnceAndNotAfterTheControlIsGone)
+{
+    kit::GuardedScope guard;
+    Library library;
+    Bed bed(kTestWindowlessClsid);
+    ASSERT_TRUE(bed.Open());
+    auto object = bed.Object<IOleObject>(IID_IOleObject);
+    ComPtr<IOleClientSite> client;
+    object->GetClientSite(client.GetAddressOf());
+    bed.Object<IOleInPlaceObject>(IID_IOleInPlaceObject)->InPlaceDeactivate();
+    RECT rc = bed.ax->GetPos();
+    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, client.Get(), 0, bed.win.Hwnd(), &rc), S_OK);
+    library.Clear();
+    kit::Input in(bed.win.Hwnd());
+    in.LeftDown(30, 40);
+    EXPECT_EQ(library.Calls(), std::vector<std::wstring>{L"OnWindowMessage(0x0201)"});
+    in.LeftUp(30, 40);
+    object = nullptr;
+    client = nullptr;
+    bed.root->Remove(bed.ax);
+    in.Click(30, 40);
+    EXPECT_EQ(library.Objects(), 0);
+}
+
 TEST(ActiveXUI, AttributesAndCreationRules)
 {
     Library library;

@@ -34,6 +34,8 @@ CUIStringMap::~CUIStringMap()
 
 void CUIStringMap::FreeAll()
 {
+    m_index.clear();
+    m_count = 0;
     if (!m_buckets)
         return;
     for (int i = m_bucketCount - 1; i >= 0; --i) {
@@ -68,12 +70,30 @@ CUIStringMap::Node* CUIStringMap::FindNode(const wchar_t* key) const
 {
     if (!m_buckets)
         return nullptr;
-    if (!key)
-        key = L"";
-    for (Node* node = *Chain(key); node; node = node->next)
-        if (node->key == key)
-            return node;
-    return nullptr;
+    const auto found = m_index.find(std::wstring_view(key ? key : L""));
+    return found != m_index.end() ? found->second : nullptr;
+}
+
+bool CUIStringMap::IndexKey(const wchar_t* key, Node* node)
+{
+    // The entry's key text must belong to the node it maps to: a node that leaves the map takes
+    // its text with it. An entry that exists is moved over to its new node without allocating.
+    auto entry = m_index.extract(std::wstring_view(key));
+    if (!node)
+        return true;
+    const std::wstring_view text(node->key.GetData(), static_cast<size_t>(node->key.GetLength()));
+    if (!entry.empty()) {
+        entry.key() = text;
+        entry.mapped() = node;
+        m_index.insert(std::move(entry));
+        return true;
+    }
+    try {
+        m_index.emplace(text, node);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 void* CUIStringMap::Find(const wchar_t* key) const
@@ -84,20 +104,29 @@ void* CUIStringMap::Find(const wchar_t* key) const
 
 bool CUIStringMap::Insert(const wchar_t* key, void* value)
 {
-    if (!m_buckets || Find(key))
+    if (!m_buckets)
         return false;
     if (!key)
         key = L"";
-    Node* node = new (std::nothrow) Node{CUIString(), value, nullptr};
+    Node* same = FindNode(key);
+    if (same && same->value)
+        return false;
+    Node* node = new (std::nothrow) Node;
     if (!node)
         return false;
-    if (!node->key.Assign(key)) {
+    if (!node->key.Assign(key) || !IndexKey(key, node)) {
         delete node;
         return false;
     }
+    // At the head of its chain, so that it is met before any older node with the same key.
+    node->value = value;
+    node->older = same;
     Node** head = Chain(key);
     node->next = *head;
+    if (*head)
+        (*head)->prev = node;
     *head = node;
+    ++m_count;
     return true;
 }
 
@@ -116,28 +145,20 @@ void* CUIStringMap::Set(const wchar_t* key, void* value)
 
 bool CUIStringMap::Remove(const wchar_t* key)
 {
-    if (!m_buckets)
+    Node* node = FindNode(key);
+    if (!node)
         return false;
-    if (!key)
-        key = L"";
-    for (Node** link = Chain(key); *link; link = &(*link)->next) {
-        if ((*link)->key == key) {
-            Node* node = *link;
-            *link = node->next;
-            delete node;
-            return true;
-        }
-    }
-    return false;
-}
-
-int CUIStringMap::GetSize() const
-{
-    int count = 0;
-    for (int i = 0; i < m_bucketCount; ++i)
-        for (const Node* node = m_buckets[i]; node; node = node->next)
-            ++count;
-    return count;
+    // An older node of the same key is found from now on.
+    IndexKey(node->key.GetData(), node->older);
+    if (node->prev)
+        node->prev->next = node->next;
+    else
+        *Chain(node->key.GetData()) = node->next;
+    if (node->next)
+        node->next->prev = node->prev;
+    delete node;
+    --m_count;
+    return true;
 }
 
 const wchar_t* CUIStringMap::GetKeyAt(int index) const

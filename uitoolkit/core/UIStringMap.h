@@ -1,6 +1,14 @@
 #pragma once
 // CUIStringMap: a hash map from text keys (exact, case-sensitive) to untyped pointers.
 // It owns its nodes, never the values. A null key counts as the empty key.
+//
+// The nodes hang in a fixed number of bucket chains, which give the map its walk order
+// (GetKeyAt, destruction). A map with many more keys than buckets would walk long chains on
+// every look-up, so a second index that grows with the map finds a key's node directly; the
+// chains are never walked except to step through the map.
+#include <string_view>
+#include <unordered_map>
+
 #include "uitoolkit/core/UIString.h"
 
 namespace SkinUI {
@@ -24,7 +32,7 @@ public:
     // Without buckets nothing is stored and the given value is returned.
     void* Set(const wchar_t* key, void* value);
     bool Remove(const wchar_t* key);
-    int GetSize() const;
+    int GetSize() const { return m_count; }
     // The index-th key, walking the buckets from the last to the first and each chain from its
     // head; null past the end.
     const wchar_t* GetKeyAt(int index) const;
@@ -33,16 +41,24 @@ public:
 private:
     struct Node {
         CUIString key;
-        void* value;
-        Node* next;
+        void* value = nullptr;
+        Node* next = nullptr;   // the next node of the chain (walk order)
+        Node* prev = nullptr;   // the previous node of the chain; null at its head
+        Node* older = nullptr;  // the next node with an equal key (inserted over a null value)
     };
 
     Node** Chain(const wchar_t* key) const;
+    // The first node with the key in walk order (the newest of equal keys), or null.
     Node* FindNode(const wchar_t* key) const;
+    // Points the index entry of the node's key at `node` (null: drops the entry).
+    bool IndexKey(const wchar_t* key, Node* node);
     void FreeAll();
 
     Node** m_buckets = nullptr;
     int m_bucketCount = 0;
+    int m_count = 0;
+    // Key -> FindNode's answer. Each entry's key text is the key of the node it maps to.
+    std::unordered_map<std::wstring_view, Node*> m_index;
 };
 
 } // namespace SkinUI

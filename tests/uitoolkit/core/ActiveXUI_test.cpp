@@ -359,8 +359,7 @@ TEST(ActiveXUI, ReactivatedObjectFiltersOnceAndNotAfterTheControlIsGone)
     Bed bed(kTestWindowlessClsid);
     ASSERT_TRUE(bed.Open());
     auto object = bed.Object<IOleObject>(IID_IOleObject);
-    ComPtr<IOleClientSite> client;
-    object->GetClientSite(client.GetAddressOf());
+    auto client = bed.Site<IOleClientSite>(IID_IOleClientSite);
     bed.Object<IOleInPlaceObject>(IID_IOleInPlaceObject)->InPlaceDeactivate();
     RECT rc = bed.ax->GetPos();
     EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, client.Get(), 0, bed.win.Hwnd(), &rc), S_OK);

@@ -4,7 +4,9 @@
 #include <cwchar>
 
 #include "uitoolkit/controls/custom/EditExUI.h"
+#include "uitoolkit/controls/custom/GifAnimUI.h"
 #include "uitoolkit/controls/custom/HotKeyEditUI.h"
+#include "uitoolkit/controls/custom/PngAnimUI.h"
 #include "uitoolkit/core/IDialogBuilderCallback.h"
 
 namespace custom_tags {
@@ -16,6 +18,10 @@ struct CustomTags : SkinUI::IDialogBuilderCallback {
             return new SkinUI::CHotKeyEditUI();
         if (std::wcscmp(tag, L"EditEx") == 0)
             return new SkinUI::CEditExUI();
+        if (std::wcscmp(tag, L"GifAnim") == 0)
+            return new SkinUI::CGifAnimUI();
+        if (std::wcscmp(tag, L"PngAnim") == 0)
+            return new SkinUI::CPngAnimUI();
         return nullptr;
     }
 };

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,31 +20,21 @@ namespace {
 const std::wstring kNick = L"\x5F20\x4E09\x7684\x6635\x79F0";   // five CJK characters
 const std::wstring kSection = L"\x8D26\x53F7";                  // two CJK characters
 
-bool Exists(const std::wstring& path)
-{
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 constexpr wchar_t kWriterSwitch[] = L"--ini-writer=";
 constexpr int kWriterKeys = 200;
 
-std::string Utf16LeWithBom(const std::wstring& text)
+std::string CodePage936(const std::wstring& text)
 {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(static_cast<size_t>(::WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
+                                                           bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
     return bytes;
 }
 
-std::string CodePage936(const std::wstring& text)
+// Another process holding the file open for reading, sharing only `share`, while the handle lives.
+mjz::UniqueHandle Hold(const std::wstring& path, DWORD share = 0)
 {
-    const int n = ::WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                        nullptr);
-    std::string bytes(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-    return bytes;
+    return mjz::UniqueHandle(::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 // Temporaries a save left beside the file.
@@ -53,13 +42,11 @@ int TempsBeside(const std::wstring& path)
 {
     WIN32_FIND_DATAW found;
     HANDLE find = ::FindFirstFileW((path + L"*.tmp").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
     int count = 0;
-    do
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
         ++count;
-    while (::FindNextFileW(find, &found));
-    ::FindClose(find);
+    if (find != INVALID_HANDLE_VALUE)
+        ::FindClose(find);
     return count;
 }
 
@@ -98,11 +85,12 @@ struct Encoding {
 class IniStoreEncodings : public testing::TestWithParam<Encoding> {};
 
 // Each input encoding reads back the same text; a change is written so that every character
-// survives, whatever the input was, and the rest of the file stays.
+// survives, whatever the input was, and the rest of the file stays. Sections and keys are apart
+// by structure: a '#' in either never makes two names meet.
 TEST_P(IniStoreEncodings, RoundTripWithChineseText)
 {
     IniFile f(GetParam().encode(L"; remembered accounts\r\n[" + kSection + L"]\r\nNickName = " + kNick +
-                                L"\r\nItemUin1=10001\r\n\r\n[Other]\nKey=Value\n[Sec#tion]\r\nk#ey=hash\r\n"));
+                                L"\r\nItemUin1=10001\r\n\r\n[Other]\nKey=Value\n[a#b]\r\nc=first\r\n[a]\r\nb#c=second\r\n"));
     EXPECT_EQ(Get(f.store, kSection.c_str(), L"nickname"), kNick);  // keys ignore case
     EXPECT_EQ(Get(f.store, L"OTHER", L"KEY"), L"Value");
     int uin = 0;
@@ -112,6 +100,7 @@ TEST_P(IniStoreEncodings, RoundTripWithChineseText)
     const std::wstring newNick = L"\x674E\x56DB\xD83D\xDE00";  // with a character outside the BMP
     ASSERT_TRUE(f.store.SetString(kSection.c_str(), L"ItemNickName2", newNick.c_str()));
     ASSERT_TRUE(f.store.SetInt(L"other", L"z", -5));
+    ASSERT_TRUE(f.store.SetString(L"a", L"b#c", L"changed"));
     EXPECT_EQ(kit::ReadBytesFromFile(f.path).substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(TempsBeside(f.path), 0);
 
@@ -120,12 +109,15 @@ TEST_P(IniStoreEncodings, RoundTripWithChineseText)
     EXPECT_EQ(Get(again, kSection.c_str(), L"NickName"), kNick);
     EXPECT_EQ(Get(again, L"other", L"key"), L"Value");
     EXPECT_EQ(Get(again, L"other", L"z"), L"-5");
-    EXPECT_EQ(Get(again, L"sec#tion", L"k#ey"), L"hash");
+    EXPECT_EQ(Get(again, L"a#b", L"c"), L"first");
+    EXPECT_EQ(Get(again, L"a", L"b#c"), L"changed");
 }
 
 INSTANTIATE_TEST_SUITE_P(AllInputs, IniStoreEncodings,
                          testing::Values(Encoding{"Utf8Bom", [](const std::wstring& t) { return "\xEF\xBB\xBF" + WideToUtf8(t); }},
-                                         Encoding{"Utf16LeBom", Utf16LeWithBom},
+                                         Encoding{"Utf16LeBom", [](const std::wstring& t) {
+                                             return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(t.data()), t.size() * 2);
+                                         }},
                                          Encoding{"CodePage936", CodePage936}),
                          [](const testing::TestParamInfo<Encoding>& info) { return std::string(info.param.name); });
 
@@ -138,7 +130,7 @@ TEST(IniStore, MissingFileIsAnEmptyStoreAndCreatedOnFirstChange)
     int value = 7;
     EXPECT_FALSE(f.store.GetInt(L"a", L"b", value));
     EXPECT_EQ(value, 7);
-    EXPECT_FALSE(Exists(f.path));
+    EXPECT_EQ(::GetFileAttributesW(f.path.c_str()), INVALID_FILE_ATTRIBUTES);
 
     ASSERT_TRUE(f.store.SetInt(L"12", L"ItemCount", 3));
     ASSERT_TRUE(f.Reloaded().GetInt(L"12", L"itemcount", value));
@@ -170,63 +162,51 @@ TEST(IniStore, ValuesKeepEqualsSignsAndSemicolonsButNoLineBreaks)
     EXPECT_EQ(Get(again, L"1", L"ItemNickName1"), L"nick[1]ItemCount=99");
 }
 
-// Whatever stops the replacement from being written, the original stays as it was, the failure
-// is reported, and the change goes with the next write.
-TEST(IniStore, OriginalIntactWhenTheRewriteFails)
+// Whatever stops the file from being read or replaced, the original stays as it was, the failure
+// is reported, and the change goes with the next write once the file is free.
+TEST(IniStore, HeldFileIsNeverDamaged)
 {
     const std::string original = "[s]\r\nk=old\r\nother=kept\r\n";
-    // Another process holding the file without any sharing, or reading it without letting it be
-    // replaced.
-    const DWORD shares[] = {0, FILE_SHARE_READ};
-    for (DWORD share : shares) {
+    // Another process holding the file while it is replaced, without any sharing or reading it
+    // without letting it be replaced: the change stays in memory for the next write.
+    for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
         IniFile f(original);
         ::CreateDirectoryW((f.path + L".tmp").c_str(), nullptr);  // an old fixed temporary is no obstacle
-        mjz::UniqueHandle held(::CreateFileW(f.path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+        mjz::UniqueHandle held = Hold(f.path, share);
         ASSERT_TRUE(held);
-        const bool written = f.store.SetString(L"s", L"k", L"new");
+        EXPECT_FALSE(f.store.SetString(L"s", L"k", L"new"));
         held.Reset();
-        EXPECT_FALSE(written);
         EXPECT_EQ(kit::ReadBytesFromFile(f.path), original);
         EXPECT_EQ(TempsBeside(f.path), 1) << "only the old folder, no temporary left behind";
-        EXPECT_EQ(Get(f.store, L"s", L"k"), L"new");  // kept in memory for the next write
+        EXPECT_EQ(Get(f.store, L"s", L"k"), L"new");
         ASSERT_TRUE(f.store.SetString(L"s", L"two", L"2"));
         EXPECT_EQ(Get(f.Reloaded(), L"s", L"k"), L"new");
         EXPECT_EQ(Get(f.Reloaded(), L"s", L"other"), L"kept");
     }
-
-    kit::TempDir dir;
-    IniStore store;
-    EXPECT_TRUE(store.Load(dir.File(L"no\\such\\folder\\x.ini")));
-    EXPECT_FALSE(store.SetString(L"s", L"k", L"v"));
-}
-
-// A file that exists but could not be read is never rewritten from the empty store that the
-// failed read left.
-TEST(IniStore, UnreadableFileIsNeverOverwritten)
-{
-    IniFile f("[s]\r\nk=old\r\nother=kept\r\n");
+    // Held while it loads: the empty store that the failed read left never rewrites the file.
+    IniFile f(original);
     {
-        mjz::UniqueHandle held(::CreateFileW(f.path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(held);
+        mjz::UniqueHandle held = Hold(f.path);
         EXPECT_FALSE(f.store.Load(f.path));
     }
     EXPECT_EQ(Get(f.store, L"s", L"other"), L"");
     EXPECT_FALSE(f.store.SetString(L"s", L"k", L"new"));
-    EXPECT_EQ(kit::ReadBytesFromFile(f.path), "[s]\r\nk=old\r\nother=kept\r\n");
-
+    EXPECT_EQ(kit::ReadBytesFromFile(f.path), original);
     ASSERT_TRUE(f.store.Load(f.path));  // readable again
     EXPECT_TRUE(f.store.SetString(L"s", L"k", L"new"));
     EXPECT_EQ(Get(f.Reloaded(), L"s", L"other"), L"kept");
     EXPECT_EQ(Get(f.Reloaded(), L"s", L"k"), L"new");
+
+    IniStore nowhere;
+    EXPECT_TRUE(nowhere.Load(f.dir.File(L"no\\such\\folder\\x.ini")));
+    EXPECT_FALSE(nowhere.SetString(L"s", L"k", L"v"));
 }
 
 // Random bytes, cut byte-order marks, odd UTF-16 lengths and huge lines: loading never crashes
 // or hangs, and a store loaded from anything can still be written.
 TEST(IniStore, MalformedFilesNeverCrash)
 {
-    const uint32_t seed = kit::FuzzSeed();
-    SCOPED_TRACE(kit::SeedNote(seed));
-    kit::Fuzz fuzz(seed);
+    kit::FuzzRun fuzz;
     IniFile f;
     const std::string sample = "\xEF\xBB\xBF[s]\r\nk=v;x=y\r\n[t]\r\nn=1\r\n" + WideToUtf8(kNick);
     const char* prefixes[] = {"", "\xEF", "\xEF\xBB", "\xEF\xBB\xBF", "\xFF", "\xFF\xFE", "\xFE\xFF", "\xFF\xFE\x00"};
@@ -267,19 +247,6 @@ TEST(IniStore, MalformedFilesNeverCrash)
         }
     }
     EXPECT_LT(::GetTickCount() - start, 20000u);
-}
-
-// Sections and keys are apart by structure: a '#' (or any other character) in either never
-// makes two names meet.
-TEST(IniStore, SectionsAndKeysWithNumberSignsStayApart)
-{
-    IniFile f("[a#b]\r\nc=first\r\n[a]\r\nb#c=second\r\n");
-    EXPECT_EQ(Get(f.store, L"a#b", L"c"), L"first");
-    EXPECT_EQ(Get(f.store, L"a", L"b#c"), L"second");
-    ASSERT_TRUE(f.store.SetString(L"a", L"b#c", L"changed"));
-    const IniStore again = f.Reloaded();
-    EXPECT_EQ(Get(again, L"a#b", L"c"), L"first");
-    EXPECT_EQ(Get(again, L"a", L"b#c"), L"changed");
 }
 
 // A change reads the file again under the lock of all processes: what another store (another
@@ -348,9 +315,8 @@ TEST(IniStoreWriter, WritesItsKeys)
         GTEST_SKIP() << "started by TwoProcessesWritingAtOnceLoseNoKey only";
     const std::wstring arg = line.substr(at + wcslen(kWriterSwitch));
     const std::wstring prefix = arg.substr(0, arg.find(L'|'));
-    const std::wstring path = arg.substr(arg.find(L'|') + 1);
     IniStore store;
-    ASSERT_TRUE(store.Load(path));
+    ASSERT_TRUE(store.Load(arg.substr(arg.find(L'|') + 1)));
     for (int i = 0; i < kWriterKeys; ++i)
         ASSERT_TRUE(store.SetInt(L"s", (prefix + std::to_wstring(i)).c_str(), i)) << i;
 }
@@ -360,7 +326,8 @@ TEST(ConfigFileAdapter, OpenReadWriteClose)
     kit::TempDir dir;
     const std::wstring first = dir.File(L"first.cfg");
     const std::wstring second = dir.File(L"second.cfg");
-    kit::WriteBytesToFile(first, "[100]\r\nItemCount=1\r\nItemUin1=0x2711\r\n");
+    const std::string firstBytes = "[100]\r\nItemCount=1\r\nItemUin1=0x2711\r\n";
+    kit::WriteBytesToFile(first, firstBytes);
 
     CConfigFileAdapter adapter;
     wchar_t buf[260] = L"junk";
@@ -382,11 +349,11 @@ TEST(ConfigFileAdapter, OpenReadWriteClose)
 
     // A file that exists but cannot be read is reported, and nothing is written into it.
     {
-        mjz::UniqueHandle held(::CreateFileW(first.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        mjz::UniqueHandle held = Hold(first);
         EXPECT_EQ(adapter.Open(first.c_str(), 0), 0);
         EXPECT_FALSE(adapter.SetString(L"100", L"ItemCount", L"0"));
     }
-    EXPECT_EQ(kit::ReadBytesFromFile(first), "[100]\r\nItemCount=1\r\nItemUin1=0x2711\r\n");
+    EXPECT_EQ(kit::ReadBytesFromFile(first), firstBytes);
 
     CConfigFileAdapter reader;
     EXPECT_EQ(reader.Open(second.c_str(), 0), 1);

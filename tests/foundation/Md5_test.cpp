@@ -8,13 +8,8 @@
 
 namespace {
 
-struct Vector {
-    const char* input;
-    const char* digest;
-};
-
 // The test suite of RFC 1321.
-const Vector kRfc1321[] = {
+const std::pair<const char*, const char*> kRfc1321[] = {
     {"", "d41d8cd98f00b204e9800998ecf8427e"},
     {"a", "0cc175b9c0f1b6a831c399e269772661"},
     {"abc", "900150983cd24fb0d6963f7d28e17f72"},
@@ -36,8 +31,8 @@ std::string Hex(const unsigned char (&digest)[16])
     return out;
 }
 
-// Digest through whatever the three entry points are now, the input fed in
-// pieces of `chunk` bytes (0 = all at once).
+// Digest through whatever the three entry points are now, the input fed in pieces of `chunk`
+// bytes (0 = all at once).
 std::string Digest(const std::string& input, size_t chunk)
 {
     MD5_CTX ctx;
@@ -54,45 +49,30 @@ std::string Digest(const std::string& input, size_t chunk)
     return Hex(ctx.digest);
 }
 
-void ExpectRfcVectors()
+// The entry points as the program start resolved them (from the system library, which has
+// them), then resolved from libraries without them: the CryptoAPI fallback. Every source gives
+// the reference digests, whole or in pieces, over many blocks through one context too.
+TEST(Md5, EntryPointsFromCryptdllOrTheFallbackGiveTheReferenceDigests)
 {
-    for (const Vector& v : kRfc1321) {
-        for (size_t chunk : {size_t{0}, size_t{1}, size_t{7}, size_t{64}}) {
-            EXPECT_EQ(Digest(v.input, chunk), v.digest) << "input \"" << v.input << "\" in pieces of " << chunk;
-        }
-    }
-    // A million 'a': many blocks through one context.
-    EXPECT_EQ(Digest(std::string(1000000, 'a'), 4096), "7707d6ae4e027c70eea2a935c2296f21");
-}
-
-// Puts the entry points back as the program start left them.
-class Md5EntryPoints : public testing::Test {
-protected:
-    void TearDown() override { ResolveMd5EntryPoints(L"Cryptdll.dll"); }
-};
-
-TEST_F(Md5EntryPoints, ResolvedFromCryptdllAtStart)
-{
-    ASSERT_NE(MD5Init, nullptr);
-    // The system library has them, so the fallback is not in use.
-    EXPECT_NE(MD5Init, &Md5FallbackInit);
-    EXPECT_NE(MD5Update, &Md5FallbackUpdate);
-    EXPECT_NE(MD5Final, &Md5FallbackFinal);
-    ExpectRfcVectors();
-}
-
-TEST_F(Md5EntryPoints, MissingEntryPointsFallBackToCryptoApi)
-{
-    for (const wchar_t* library : {L"kernel32.dll", L"no-such-library-here.dll"}) {
-        ResolveMd5EntryPoints(library);
-        EXPECT_EQ(MD5Init, &Md5FallbackInit);
-        EXPECT_EQ(MD5Update, &Md5FallbackUpdate);
-        EXPECT_EQ(MD5Final, &Md5FallbackFinal);
-        ExpectRfcVectors();
+    const std::pair<const wchar_t*, bool> sources[] = {
+        {nullptr, false}, {L"kernel32.dll", true}, {L"no-such-library-here.dll", true}, {L"Cryptdll.dll", false}};
+    for (const auto& [library, fallback] : sources) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(library ? library : L"<start>")));
+        if (library)
+            ResolveMd5EntryPoints(library);
+        ASSERT_NE(MD5Init, nullptr);
+        EXPECT_EQ(MD5Init == &Md5FallbackInit, fallback);
+        EXPECT_EQ(MD5Update == &Md5FallbackUpdate, fallback);
+        EXPECT_EQ(MD5Final == &Md5FallbackFinal, fallback);
+        for (const auto& [input, digest] : kRfc1321)
+            for (size_t chunk : {size_t{0}, size_t{1}, size_t{7}, size_t{64}})
+                EXPECT_EQ(Digest(input, chunk), digest) << "input \"" << input << "\" in pieces of " << chunk;
+        EXPECT_EQ(Digest(std::string(1000000, 'a'), 4096), "7707d6ae4e027c70eea2a935c2296f21");
     }
 }
 
-TEST_F(Md5EntryPoints, FallbackContextsAreIndependent)
+// Two fallback contexts in use at once keep their own hashes.
+TEST(Md5, FallbackContextsAreIndependent)
 {
     ResolveMd5EntryPoints(L"no-such-library-here.dll");
     MD5_CTX first;
@@ -105,8 +85,9 @@ TEST_F(Md5EntryPoints, FallbackContextsAreIndependent)
     MD5Update(&second, reinterpret_cast<const unsigned char*>("digest"), 6);
     MD5Final(&first);
     MD5Final(&second);
-    EXPECT_EQ(Hex(first.digest), "900150983cd24fb0d6963f7d28e17f72");
-    EXPECT_EQ(Hex(second.digest), "f96b697d7cb7938d525a2f31aaf161d0");
+    ResolveMd5EntryPoints(L"Cryptdll.dll");
+    EXPECT_EQ(Hex(first.digest), kRfc1321[2].second);
+    EXPECT_EQ(Hex(second.digest), kRfc1321[3].second);
     EXPECT_EQ(first.i[0], 24u);  // bits hashed
     EXPECT_EQ(second.i[0], 112u);
 }

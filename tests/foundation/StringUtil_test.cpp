@@ -43,14 +43,13 @@ TEST(NumberConversion, BasePrefixesWhiteSpaceAndNoNumber)
 // The message of an out-of-range error is empty: callers only look at the type.
 TEST(NumberConversion, OutOfRangeThrowsWithEmptyMessage)
 {
-    const std::pair<void (*)(const wchar_t*), const wchar_t*> cases[] = {
-        {[](const wchar_t* t) { WStringToLong(t); }, L"2147483648"},
-        {[](const wchar_t* t) { WStringToLong(t); }, L"-2147483649"},
-        {[](const wchar_t* t) { WStringToLong(t); }, L"0x80000000"},
-        {[](const wchar_t* t) { WStringToULong(t); }, L"4294967296"},
-        {[](const wchar_t* t) { WStringToULong(t); }, L"0x100000000"},
-        {[](const wchar_t* t) { WStringToUInt64(t); }, L"18446744073709551616"},
-        {[](const wchar_t* t) { WStringToUInt64(t); }, L"0x10000000000000000"}};
+    using Convert = void (*)(const wchar_t*);
+    const Convert toLong = [](const wchar_t* t) { WStringToLong(t); };
+    const Convert toULong = [](const wchar_t* t) { WStringToULong(t); };
+    const Convert toUInt64 = [](const wchar_t* t) { WStringToUInt64(t); };
+    const std::pair<Convert, const wchar_t*> cases[] = {
+        {toLong, L"2147483648"}, {toLong, L"-2147483649"}, {toLong, L"0x80000000"}, {toULong, L"4294967296"},
+        {toULong, L"0x100000000"}, {toUInt64, L"18446744073709551616"}, {toUInt64, L"0x10000000000000000"}};
     for (const auto& [convert, text] : cases) {
         try {
             convert(text);

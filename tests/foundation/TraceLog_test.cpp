@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -85,26 +86,18 @@ TEST(TraceLog, FormatsWideAndNarrowLinesOfAnyLength)
                             L"A:<" + std::wstring(1500, L'n') + L">\r\n"}));
 }
 
-// A hidden top-level window of the trace viewer's class, as the viewer shows one.
-class ViewerWindow {
-public:
-    ViewerWindow()
-    {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = kViewerClass;
-        ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(0, kViewerClass, L"viewer", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                  wc.hInstance, nullptr);
-    }
-    ~ViewerWindow() { ::DestroyWindow(hwnd_); }
-    ViewerWindow(const ViewerWindow&) = delete;
-    ViewerWindow& operator=(const ViewerWindow&) = delete;
-
-private:
-    HWND hwnd_ = nullptr;
-};
+// A hidden top-level window of the trace viewer's class, as the viewer shows one, while it lives.
+using Window = std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&::DestroyWindow)>;
+Window ShowViewer()
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kViewerClass;
+    ::RegisterClassW(&wc);
+    return Window(::CreateWindowExW(0, kViewerClass, L"viewer", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                                    nullptr), &::DestroyWindow);
+}
 
 int g_lookups = 0;
 
@@ -128,9 +121,7 @@ TEST(TraceViewerProbe, LastErrorIsPreservedAndLookupsAreRationed)
     ASSERT_TRUE(patch.Active());
 
     for (bool withWindow : {false, true, false}) {
-        std::unique_ptr<ViewerWindow> viewer;
-        if (withWindow)
-            viewer = std::make_unique<ViewerWindow>();
+        const Window viewer = withWindow ? ShowViewer() : Window(nullptr, &::DestroyWindow);
         kit::Pump(510);
         const int lookupsBefore = g_lookups;
         ::SetLastError(0xBEEF);

@@ -6,9 +6,6 @@
 // (GetKeyAt, destruction). A map with many more keys than buckets would walk long chains on
 // every look-up, so a second index that grows with the map finds a key's node directly; the
 // chains are never walked except to step through the map.
-#include <string_view>
-#include <unordered_map>
-
 #include "uitoolkit/core/UIString.h"
 
 namespace SkinUI {
@@ -46,19 +43,30 @@ private:
         Node* prev = nullptr;   // the previous node of the chain; null at its head
         Node* older = nullptr;  // the next node with an equal key (inserted over a null value)
     };
+    // One place of the index: open addressing with linear probing; a null node is free.
+    struct Slot {
+        unsigned int hash;
+        Node* node;
+    };
 
     Node** Chain(const wchar_t* key) const;
     // The first node with the key in walk order (the newest of equal keys), or null.
     Node* FindNode(const wchar_t* key) const;
-    // Points the index entry of the node's key at `node` (null: drops the entry).
-    bool IndexKey(const wchar_t* key, Node* node);
+    // The index place of the key: the one holding it, or the free place where it would go.
+    Slot* FindSlot(const wchar_t* key, unsigned int hash) const;
+    // Room for one more key; false when the larger index cannot be allocated.
+    bool ReserveSlot();
+    // Empties a place and moves later keys of its probe run back over it.
+    void FreeSlot(Slot* slot);
     void FreeAll();
 
     Node** m_buckets = nullptr;
     int m_bucketCount = 0;
     int m_count = 0;
-    // Key -> FindNode's answer. Each entry's key text is the key of the node it maps to.
-    std::unordered_map<std::wstring_view, Node*> m_index;
+    // Key -> FindNode's answer, one place per distinct key; a power of two in size.
+    Slot* m_slots = nullptr;
+    unsigned int m_slotMask = 0;
+    unsigned int m_keys = 0;
 };
 
 } // namespace SkinUI

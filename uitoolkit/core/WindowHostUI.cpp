@@ -34,8 +34,7 @@ CUIPtrArray& HostList()
 CControlUI* CALLBACK RegisterControlNameProc(CControlUI* control, void* data)
 {
     const CUIString name = control->GetName();
-    if (!name.IsEmpty())
-        static_cast<CUIStringMap*>(data)->Set(name.GetData(), control);
+    static_cast<CControlNameMap*>(data)->Register(name.GetData(), control);
     return nullptr;
 }
 
@@ -163,7 +162,7 @@ CWindowHostUI::~CWindowHostUI()
         delete static_cast<NotifyMessage*>(m_asyncNotify[i]);
     m_asyncNotify.Empty();
 
-    m_nameMap.Resize(0);
+    m_nameMap.Close();
     CControlUI* root = m_root;
     m_root = nullptr;
     delete root;
@@ -269,7 +268,7 @@ bool CWindowHostUI::InitControlTree(CControlUI* control, CControlUI* parent)
 
 CControlUI* CWindowHostUI::FindControlByName(const wchar_t* name) const
 {
-    return static_cast<CControlUI*>(m_nameMap.Find(name));
+    return m_nameMap.Find(name);
 }
 
 CControlUI* CWindowHostUI::FindSubControlByName(CControlUI* parent, const wchar_t* name) const
@@ -309,11 +308,7 @@ void CWindowHostUI::ForgetControl(CControlUI* control)
     KillAllTimers(control);
 
     // Every name that maps to the control (it may have been renamed since it was registered).
-    for (int i = m_nameMap.GetSize() - 1; i >= 0; --i) {
-        const wchar_t* key = m_nameMap.GetKeyAt(i);
-        if (key != nullptr && m_nameMap.Find(key) == control)
-            m_nameMap.Remove(key);
-    }
+    m_nameMap.Forget(control);
     for (int i = 0; i < m_asyncNotify.GetSize(); ++i) {
         auto* msg = static_cast<NotifyMessage*>(m_asyncNotify[i]);
         if (msg->sender == control)

@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "uitoolkit/core/ControlEvent.h"
+#include "uitoolkit/core/ControlNameMap.h"
 #include "uitoolkit/core/HostResources.h"
 #include "uitoolkit/core/NotifyMessage.h"
 #include "uitoolkit/core/UIPtrArray.h"
@@ -217,7 +218,7 @@ private:
     CUIPtrArray m_asyncNotify;     // owned NotifyMessage*
     CUIPtrArray m_inFlightNotify;  // NotifyMessage* being delivered right now
     CUIPtrArray m_reservedTimerIds;  // UINT ids stored as pointers
-    CUIStringMap m_nameMap{83};
+    CControlNameMap m_nameMap;     // control names, with each control's own names
 
     std::shared_ptr<char> m_alive;
 };

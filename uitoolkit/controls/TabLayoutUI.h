@@ -28,6 +28,10 @@ public:
     // False for an index outside the pages; true without any effect for the current one.
     bool SelectItem(int index);
 
+protected:
+    // Stores the selection as it is, for derived layouts that keep it in step with removals.
+    void SetSelectedIndex(int index) { m_selected = index; }
+
 private:
     int m_selected = -1;
 };

@@ -7,6 +7,8 @@
 #include "uitoolkit/controls/custom/GifAnimUI.h"
 #include "uitoolkit/controls/custom/HotKeyEditUI.h"
 #include "uitoolkit/controls/custom/PngAnimUI.h"
+#include "uitoolkit/controls/custom/TabBodyUI.h"
+#include "uitoolkit/controls/custom/TabUI.h"
 #include "uitoolkit/core/IDialogBuilderCallback.h"
 
 namespace custom_tags {
@@ -14,6 +16,10 @@ namespace custom_tags {
 struct CustomTags : SkinUI::IDialogBuilderCallback {
     SkinUI::CControlUI* CreateControl(const wchar_t* tag) override
     {
+        if (std::wcscmp(tag, L"Tab") == 0)
+            return new SkinUI::CTabUI();
+        if (std::wcscmp(tag, L"TabBody") == 0)
+            return new SkinUI::CTabBodyUI();
         if (std::wcscmp(tag, L"HotKeyEdit") == 0)
             return new SkinUI::CHotKeyEditUI();
         if (std::wcscmp(tag, L"EditEx") == 0)

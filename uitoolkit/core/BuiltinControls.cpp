@@ -8,6 +8,7 @@
 #include "uitoolkit/controls/TileLayoutUI.h"
 #include "uitoolkit/controls/VerticalLayoutUI.h"
 #include "uitoolkit/controls/ButtonUI.h"
+#include "uitoolkit/controls/ComboUI.h"
 #include "uitoolkit/controls/EditUI.h"
 #include "uitoolkit/controls/HostButtonUI.h"
 #include "uitoolkit/controls/LabelUI.h"
@@ -70,6 +71,7 @@ const BuiltinTag kBuiltinTags[] = {
     {L"ListTextElement", &Make<CListTextElementUI>},
     {L"ListContainerElement", &Make<CListContainerElementUI>},
     // Combo boxes.
+    {L"Combo", &Make<CComboUI>},
     // Rich edit.
     {L"RichEdit", &Make<CRichEditUI>},
     // ActiveX.

@@ -7,7 +7,8 @@
 //     <WorkDir>NVSSO\1.0\Bin\scenario.ini    what the library answers
 //   with its call log read back as JSON. Afterwards the library copy is unloaded (after
 //   checking that none of its objects is left alive).
-// - StartedProvider: a test bed with a provider started on it and an event log attached.
+// - ProviderRun: a provider started on the test bed of the moment, with an event log attached;
+//   StartedProvider: a test bed and a ProviderRun on it.
 // - LibraryObjects: the library's own objects, to build and read its wire form directly.
 #include <windows.h>
 
@@ -239,9 +240,9 @@ private:
     std::wstring bin_;
 };
 
-// A test bed with a provider started on it and an event log as its handler.
-struct StartedProvider {
-    explicit StartedProvider(const std::string& scenario) : bed(scenario)
+// A provider started on the test bed that exists now, with an event log as its handler.
+struct ProviderRun {
+    ProviderRun()
     {
         EXPECT_TRUE(provider.Init());
         provider.SetEventHandler(&events);
@@ -252,9 +253,17 @@ struct StartedProvider {
         return SSOTestBed::PumpUntil([&] { return events.Outcomes().size() >= outcomes; });
     }
 
-    SSOTestBed bed;
     CSSODataProvider provider;
     EventLog events;
+};
+
+// A test bed, and a provider started on it.
+struct TestBedHolder {
+    explicit TestBedHolder(const std::string& scenario) : bed(scenario) {}
+    SSOTestBed bed;
+};
+struct StartedProvider : TestBedHolder, ProviderRun {
+    explicit StartedProvider(const std::string& scenario) : TestBedHolder(scenario) {}
 };
 
 // The library of a test bed loaded directly, with one main object to make its containers,

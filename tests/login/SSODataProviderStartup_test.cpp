@@ -216,25 +216,19 @@ TEST(SSODataProviderMessages, TicketRenewalLogsTheAccountInForItsServiceOnly)
 TEST(SSODataProviderMessages, WindowOfAnotherProviderIsNotServed)
 {
     SSOTestBed bed(kOneAccount);
-    EventLog first;
-    EventLog second;
-    CSSODataProvider a;
-    ASSERT_TRUE(a.Init());
-    a.SetEventHandler(&first);
-    const HWND oldWindow = a.EventWindow();
+    ProviderRun a;
+    const HWND oldWindow = a.provider.EventWindow();
     {
-        CSSODataProvider b;
-        ASSERT_TRUE(b.Init());
-        b.SetEventHandler(&second);
-        EXPECT_EQ(CSSODataProvider::Current(), &b);
+        ProviderRun b;
+        EXPECT_EQ(CSSODataProvider::Current(), &b.provider);
         // The first window no longer belongs to the provider in service.
         EXPECT_EQ(::SendMessageW(oldWindow, 3004, 0, 0), 0);
-        EXPECT_EQ(::SendMessageW(b.EventWindow(), 3004, 0, 0), 1);
-        b.Uninit();
+        EXPECT_EQ(::SendMessageW(b.provider.EventWindow(), 3004, 0, 0), 1);
+        b.provider.Uninit();
+        EXPECT_EQ(b.events.events, (std::vector<std::string>{"list 1"}));
     }
     EXPECT_EQ(CSSODataProvider::Current(), nullptr);
     EXPECT_EQ(::SendMessageW(oldWindow, 3004, 0, 0), 0);
-    EXPECT_TRUE(first.events.empty());
-    EXPECT_EQ(second.events, (std::vector<std::string>{"list 1"}));
-    a.Uninit();
+    EXPECT_TRUE(a.events.events.empty());
+    a.provider.Uninit();
 }

@@ -38,31 +38,18 @@ struct Named : EventLog {
     }
 };
 
-// Removes itself from the controller and deletes itself when it hears an event.
-class SelfDeletingHandler : public ILoginEvent {
-public:
-    SelfDeletingHandler(CLogin& login, Order& order, bool* deleted) : login_(login), order_(order), deleted_(deleted) {}
-    virtual ~SelfDeletingHandler() { *deleted_ = true; }
-
-    void OnLoginSuccess(const wchar_t*, const _tagKwiSERVERLOGININFO*, const _tagKwiBASEUSERINFO*) override { Go(); }
-    void OnLoginFailed(const wchar_t*, int32_t, const wchar_t*, uint32_t) override { Go(); }
-    void OnEvent2(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) override { Go(); }
-    void OnAccountListChanged(const SSOAccountTable*) override { Go(); }
-    void OnAccountListEmpty() override { Go(); }
-    void OnAccountListReloaded(const SSOAccountTable*) override { Go(); }
-    void OnVerifyCodeRequired(const wchar_t*, uint64_t) override { Go(); }
-
-private:
-    void Go()
+// A handler that, hearing a failure, removes itself from the controller and deletes itself.
+struct SelfDeleting : Named {
+    SelfDeleting(CLogin& login, Order& order, bool& deleted) : Named(order, "self"), login(login), deleted(deleted) {}
+    ~SelfDeleting() override { deleted = true; }
+    void OnLoginFailed(const wchar_t*, int32_t, const wchar_t*, uint32_t) override
     {
-        order_.push_back("self");
-        login_.RemoveHandler(this);
-        std::unique_ptr<SelfDeletingHandler> gone(this);
+        onEvent();
+        login.RemoveHandler(this);
+        std::unique_ptr<SelfDeleting> gone(this);
     }
-
-    CLogin& login_;
-    Order& order_;
-    bool* deleted_;
+    CLogin& login;
+    bool& deleted;
 };
 
 } // namespace
@@ -133,6 +120,9 @@ TEST(LoginController, EveryProviderCallbackBecomesItsEvent)
     login.RemoveHandler(&log);
 }
 
+// Handlers removed, added or deleted by a handler during an event follow the snapshot taken
+// before it: a removed one is skipped, an added one waits for the next event, and one that
+// deletes itself is never touched again.
 TEST(LoginController, HandlersChangedDuringAnEventFollowTheSnapshot)
 {
     CLogin login;
@@ -141,39 +131,26 @@ TEST(LoginController, HandlersChangedDuringAnEventFollowTheSnapshot)
     Named b(order, "B");
     Named c(order, "C");
     Named late(order, "late");
+    bool deleted = false;
     login.AddHandler(&a, 0);
     login.AddHandler(&b, 0);
+    login.AddHandler(new SelfDeleting(login, order, deleted), 0);
     login.AddHandler(&c, 0);
-    // C removes B, which is then skipped; the handler C adds waits for the next event.
     c.onEvent = [&] {
         order.push_back("C");
         login.RemoveHandler(&b);
         login.AddHandler(&late, 0);
     };
-    login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
-    EXPECT_EQ(order, (Order{"C", "A"}));
+    login.OnLoginFailed(L"x", 1, nullptr, 0);
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(order, (Order{"C", "self", "A"}));
     EXPECT_TRUE(b.events.empty());
 
     c.onEvent = [&] { order.push_back("C"); };
     order.clear();
     login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
     EXPECT_EQ(order, (Order{"late", "C", "A"}));
-}
-
-TEST(LoginController, HandlerMayDeleteItself)
-{
-    CLogin login;
-    Order order;
-    Named a(order, "A");
-    Named b(order, "B");
-    bool deleted = false;
-    login.AddHandler(&a, 0);
-    login.AddHandler(new SelfDeletingHandler(login, order, &deleted), 0);
-    login.AddHandler(&b, 0);
-    login.OnLoginFailed(L"x", 1, nullptr, 0);
-    EXPECT_TRUE(deleted);
-    EXPECT_EQ(order, (Order{"B", "self", "A"}));
-    EXPECT_EQ(login.HandlerCount(), 2u);
+    EXPECT_EQ(login.HandlerCount(), 3u);
 }
 
 TEST(LoginController, SecondLoginOfAnAccountOverwritesItsRecordsInPlace)

@@ -56,13 +56,9 @@ LRESULT CEditWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_COMMAND + kReflectOffset:
-        return OnReflectedCommand(wParam);
-    case WM_KEYDOWN:
-        if (wParam != VK_RETURN)
-            break;
-        if (host != nullptr)
-            host->SendNotify(&owner->GetFieldLabel(), L"return");  // last: may close the window
-        return 0;
+        if (HIWORD(wParam) == EN_CHANGE)
+            return OnTextChanged();
+        break;
     case WM_CHAR:
         if (wParam == VK_TAB) {
             if (host != nullptr)
@@ -78,24 +74,15 @@ LRESULT CEditWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return CNativeFieldWnd::ProcessMessage(message, wParam, lParam);
 }
 
-LRESULT CEditWnd::OnReflectedCommand(WPARAM wParam)
+LRESULT CEditWnd::OnTextChanged()
 {
-    switch (HIWORD(wParam)) {
-    case EN_CHANGE: {
-        if (!IsInitialised() || EditOwner() == nullptr)
-            return 0;
-        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
-        const int length = ::GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()));
-        text.resize(static_cast<size_t>(length > 0 ? length : 0));
-        EditOwner()->OnNativeTextChanged(text.c_str());  // last: a listener may close the window
+    if (!IsInitialised() || EditOwner() == nullptr)
         return 0;
-    }
-    case EN_UPDATE:
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-        return 0;
-    default:
-        return 0;
-    }
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+    const int length = ::GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    EditOwner()->OnNativeTextChanged(text.c_str());  // last: a listener may close the window
+    return 0;
 }
 
 } // namespace SkinUI

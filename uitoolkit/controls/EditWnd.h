@@ -32,7 +32,8 @@ protected:
     IEditWndOwner* EditOwner() const;
 
 private:
-    LRESULT OnReflectedCommand(WPARAM wParam);
+    // EN_CHANGE: the owner takes the window's text.
+    LRESULT OnTextChanged();
 };
 
 } // namespace SkinUI

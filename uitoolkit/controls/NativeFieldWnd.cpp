@@ -25,12 +25,24 @@ bool CNativeFieldWnd::Open(INativeFieldOwner* owner)
 LRESULT CNativeFieldWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_KEYDOWN: {
+        CWindowHostUI* host = m_owner != nullptr ? m_owner->GetFieldLabel().GetManager() : nullptr;
+        if (wParam != VK_RETURN || host == nullptr)
+            break;
+        host->SendNotify(&m_owner->GetFieldLabel(), L"return");  // last: may close the window
+        return 0;
+    }
+    case WM_COMMAND + kReflectOffset:
+        if (HIWORD(wParam) == EN_UPDATE)
+            ::InvalidateRect(m_hWnd, nullptr, FALSE);
+        return 0;
     case WM_CTLCOLOREDIT + kReflectOffset:
     case WM_CTLCOLORSTATIC + kReflectOffset:
         return OnReflectedColor(reinterpret_cast<HDC>(wParam));
     default:
-        return CWindowWnd::ProcessMessage(message, wParam, lParam);
+        break;
     }
+    return CWindowWnd::ProcessMessage(message, wParam, lParam);
 }
 
 LRESULT CNativeFieldWnd::OnReflectedColor(HDC hDC)

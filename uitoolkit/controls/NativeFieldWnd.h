@@ -17,8 +17,9 @@ public:
     // The owner is going away: nothing is forwarded to it any more.
     void Detach() { m_owner = nullptr; }
 
-    // Reflected WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC: the owner's native background and text
-    // colour; everything else goes to the window base.
+    // Return sends "return" for the owner; a reflected EN_UPDATE repaints the window; reflected
+    // WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC give the owner's native background and text colour;
+    // everything else goes to the window base.
     LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Tells the owner (last) and deletes the object.
     void OnWindowDestroyed(HWND hWnd) override;

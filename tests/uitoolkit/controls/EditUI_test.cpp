@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ButtonsFixture.h"
+#include "EditDriver.h"
 #include "kit/GuardedHeap.h"
 #include "kit/Pump.h"
 #include "uitoolkit/controls/ContainerUI.h"
@@ -15,6 +16,8 @@
 using namespace SkinUI;
 using namespace buttons_fixture;
 using xml_host::XmlHost;
+using edit_driver::Type;
+using edit_driver::WindowText;
 
 namespace {
 
@@ -23,22 +26,7 @@ struct Edits : ::testing::Test {
     bool Open(const std::wstring& controls) { return h.Open(Skin(controls).c_str(), 300, 120); }
     CEditUI* Edit(const wchar_t* name) const { return h.Find<CEditUI>(name); }
     // Gives the edit the host's focus, which opens its native edit.
-    HWND Focus(const wchar_t* name)
-    {
-        Edit(name)->SetFocus();
-        kit::Drain();
-        return Edit(name)->GetNativeWindow();
-    }
-    static void Type(HWND hWnd, const std::wstring& text)
-    {
-        for (wchar_t ch : text) ::SendMessageW(hWnd, WM_CHAR, ch, 1);
-    }
-    static std::wstring WindowText(HWND hWnd)
-    {
-        wchar_t buffer[256] = {};
-        ::GetWindowTextW(hWnd, buffer, 256);
-        return buffer;
-    }
+    HWND Focus(const wchar_t* name) { return edit_driver::Focus(Edit(name)); }
 };
 
 const wchar_t* const kTwoEdits = L"<Edit name=\"a\" float=\"true\" pos=\"10,10,210,40\"/>"

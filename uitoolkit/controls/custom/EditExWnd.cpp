@@ -2,11 +2,8 @@
 
 #include <string>
 
-#include "uitoolkit/controls/custom/EditExUI.h"
 
 namespace SkinUI {
-
-bool CEditExWnd::Init(CEditExUI* owner) { return CEditWnd::Init(owner); }
 
 LRESULT CEditExWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -6,13 +6,10 @@
 
 namespace SkinUI {
 
-class CEditExUI;
-
 class CEditExWnd : public CEditWnd {
 public:
     CEditExWnd() = default;
 
-    bool Init(CEditExUI* owner);
     LRESULT ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Whether the field refuses the character.

@@ -86,46 +86,26 @@ void CHotKeyEditUI::HandleEvent(ControlEvent& event)
     CEditUI::HandleEvent(event);
 }
 
-void CHotKeyEditUI::SetPos(RECT rc)
-{
-    CEditUI::SetPos(rc);
-    if (m_hotKeyWnd == nullptr)
-        return;
-    const RECT native = GetHotKeyRect();
-    ::SetWindowPos(m_hotKeyWnd->GetHWND(), nullptr, native.left, native.top, native.right - native.left,
-                   native.bottom - native.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void CHotKeyEditUI::ShowNativeWindow()
 {
     if (m_hotKeyWnd != nullptr)
         ::ShowWindow(m_hotKeyWnd->GetHWND(), IsVisible() && IsEnabled() ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
-void CHotKeyEditUI::ClearFocusWhenHidden()
-{
-    if (!IsVisible() && m_hotKeyWnd != nullptr && m_host != nullptr)
-        m_host->SetFocus(nullptr);  // last: the native window reports its combination
-}
-
 void CHotKeyEditUI::SetVisible(bool visible)
 {
     Watch watch(this);
     CEditUI::SetVisible(visible);
-    if (watch.Lost())
-        return;
-    ShowNativeWindow();
-    ClearFocusWhenHidden();
+    if (!watch.Lost())
+        ShowNativeWindow();
 }
 
 void CHotKeyEditUI::SetInheritedVisible(bool visible)
 {
     Watch watch(this);
     CEditUI::SetInheritedVisible(visible);
-    if (watch.Lost())
-        return;
-    ShowNativeWindow();
-    ClearFocusWhenHidden();
+    if (!watch.Lost())
+        ShowNativeWindow();
 }
 
 void CHotKeyEditUI::SetEnabled(bool enabled)

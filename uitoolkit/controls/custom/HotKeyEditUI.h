@@ -17,7 +17,6 @@ public:
 
     const wchar_t* GetClass() const override;
     void* GetInterface(const wchar_t* name) override;
-    void SetPos(RECT rc) override;
     void SetVisible(bool visible = true) override;
     void SetInheritedVisible(bool visible = true) override;
     void SetEnabled(bool enabled = true) override;
@@ -34,12 +33,13 @@ public:
     WORD GetReplacementModifiers() const { return m_replacementModifiers; }
 
     HWND GetNativeWindow() const override;
-    // Where the native window goes: the control less its text padding.
-    RECT GetHotKeyRect() const { return GetTextRect(); }
 
     // "Ctrl + Shift + A" style text of a combination, the names from the keyboard layout;
     // "无" when nothing is set.
     static CUIString FormatKeyText(WORD virtualKey, WORD modifiers);
+
+    // Where the native window goes: the control less its text padding.
+    RECT GetNativeRect() const override { return GetTextRect(); }
 
 protected:
     void OpenNativeWindow() override;
@@ -52,7 +52,6 @@ private:
     void OnNativeHotKey(WORD hotKey, bool leaving);
     // The native window is shown while the control is visible and enabled.
     void ShowNativeWindow();
-    void ClearFocusWhenHidden();
 
     CHotKeyEditWnd* m_hotKeyWnd = nullptr;
     WORD m_virtualKey = 0;

@@ -33,7 +33,7 @@ void CHotKeyEditWnd::CreateAndSetUp(CWindowHostUI& host)
 {
     CHotKeyEditUI* owner = HotKeyOwner();
     // 1.-2. A child of the host's window over the control less its text padding.
-    if (CreateWithRect(host.GetPaintWindow(), nullptr, kHotKeyStyle, 0, owner->GetHotKeyRect()) == nullptr)
+    if (CreateWithRect(host.GetPaintWindow(), nullptr, kHotKeyStyle, 0, owner->GetNativeRect()) == nullptr)
         return;
     // 3. The control's font.
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(host.GetFont(owner->GetFont())), TRUE);
@@ -57,22 +57,10 @@ LRESULT CHotKeyEditWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lPara
         return result;
     }
     case WM_COMMAND + kReflectOffset:
-        switch (HIWORD(wParam)) {
-        case EN_CHANGE:
-            if (IsInitialised() && owner != nullptr)
-                owner->OnNativeHotKey(static_cast<WORD>(SendMessage(HKM_GETHOTKEY)), false);  // last
-            return 0;
-        case EN_UPDATE:
-            ::InvalidateRect(m_hWnd, nullptr, FALSE);
-            return 0;
-        default:
-            return 0;
-        }
-    case WM_KEYDOWN:
-        if (wParam != VK_RETURN)
+        if (HIWORD(wParam) != EN_CHANGE)
             break;
-        if (owner != nullptr && owner->GetManager() != nullptr)
-            owner->GetManager()->SendNotify(owner, L"return");  // last: may close the window
+        if (IsInitialised() && owner != nullptr)
+            owner->OnNativeHotKey(static_cast<WORD>(SendMessage(HKM_GETHOTKEY)), false);  // last
         return 0;
     default:
         break;

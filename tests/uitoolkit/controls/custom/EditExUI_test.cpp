@@ -12,11 +12,14 @@
 #include "kit/Input.h"
 #include "kit/Pump.h"
 #include "uitoolkit/controls/ButtonsFixture.h"
+#include "uitoolkit/controls/EditDriver.h"
 #include "uitoolkit/controls/ContainerUI.h"
 
 using namespace SkinUI;
 using buttons_fixture::Skin;
 using xml_host::XmlHost;
+using edit_driver::Type;
+using edit_driver::WindowText;
 
 namespace {
 
@@ -34,22 +37,7 @@ struct EditEx : ::testing::Test {
         return true;
     }
     CEditExUI* Field(const wchar_t* name = L"e") const { return h.Find<CEditExUI>(name); }
-    HWND Focus(const wchar_t* name = L"e")
-    {
-        Field(name)->SetFocus();
-        kit::Drain();
-        return Field(name)->GetNativeWindow();
-    }
-    static void Type(HWND hWnd, const std::wstring& text)
-    {
-        for (wchar_t ch : text) ::SendMessageW(hWnd, WM_CHAR, ch, 1);
-    }
-    static std::wstring WindowText(HWND hWnd)
-    {
-        wchar_t buffer[256] = {};
-        ::GetWindowTextW(hWnd, buffer, 256);
-        return buffer;
-    }
+    HWND Focus(const wchar_t* name = L"e") { return edit_driver::Focus(Field(name)); }
     static DWORD Caret(HWND hWnd)
     {
         DWORD start = 0, end = 0;

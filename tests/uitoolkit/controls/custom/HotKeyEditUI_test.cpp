@@ -13,6 +13,7 @@
 #include "kit/GuardedHeap.h"
 #include "kit/Pump.h"
 #include "uitoolkit/controls/ButtonsFixture.h"
+#include "uitoolkit/controls/EditDriver.h"
 #include "uitoolkit/controls/ContainerUI.h"
 
 using namespace SkinUI;
@@ -40,12 +41,7 @@ struct HotKeys : ::testing::Test {
     XmlHost h;
     void SetUp() override { ASSERT_TRUE(h.Open(Skin(kFields).c_str(), 300, 120, &tags)); }
     CHotKeyEditUI* Field() const { return h.Find<CHotKeyEditUI>(L"k"); }
-    HWND Focus()
-    {
-        Field()->SetFocus();
-        kit::Drain();
-        return Field()->GetNativeWindow();
-    }
+    HWND Focus() { return edit_driver::Focus(Field()); }
     void Leave()
     {
         h.Find(L"other")->SetFocus();

@@ -3,23 +3,11 @@
 #include <cwchar>
 
 #include "uitoolkit/controls/custom/GifFrames.h"
-#include "uitoolkit/core/AttributeTable.h"
-#include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/SkinFileReader.h"
 
 namespace SkinUI {
 
-namespace {
-
-const AttributeSetterOf<CGifAnimUI> kGifAttributes[] = {
-    {L"bkimage", [](CGifAnimUI& c, const wchar_t* v) { c.SetAnimImage(v); }},
-    {L"autoplay", [](CGifAnimUI& c, const wchar_t* v) { c.SetAutoPlay(ParseBool(v)); }},
-    {L"autosize", [](CGifAnimUI& c, const wchar_t* v) { c.SetAutoSize(ParseBool(v)); }},
-};
-
-} // namespace
-
-CGifAnimUI::CGifAnimUI() : m_player(*this, *this, kTimerId) {}
+CGifAnimUI::CGifAnimUI() : CAnimationUI(kTimerId) {}
 
 CGifAnimUI::~CGifAnimUI() = default;
 
@@ -39,27 +27,23 @@ int CGifAnimUI::GetFrameTime(UINT frame) const
     return m_frames != nullptr ? static_cast<int>(m_frames->GetFrameDelay(frame)) : 0;
 }
 
-void CGifAnimUI::SetAnimImage(const wchar_t* name)
+void CGifAnimUI::OnAnimImageChanged()
 {
-    if (m_imageName == (name != nullptr ? name : L""))
-        return;
-    m_imageName = name;
-    m_player.Stop();
     m_frames.reset();
     m_loadPending = true;
-    Invalidate();
 }
 
 void CGifAnimUI::Load()
 {
     m_loadPending = false;
     m_frames.reset();
-    if (m_imageName.IsEmpty())
+    const wchar_t* name = GetAnimImage();
+    if (name[0] == L'\0')
         return;
     // 1. The bytes: through the skin search paths and zip, else the name as a file path.
-    SkinFileData file = ReadSkinFile(m_imageName);
+    SkinFileData file = ReadSkinFile(name);
     if (!file)
-        file = ReadWholeSkinFile(m_imageName);
+        file = ReadWholeSkinFile(name);
     if (!file)
         return;
     // 2.-3. Decoded with its frames and their delays.
@@ -67,38 +51,16 @@ void CGifAnimUI::Load()
     if (m_frames == nullptr)
         return;
     // 4. The picture's own size.
-    if (m_autoSize) {
+    if (IsAutoSize()) {
         SetFixedWidth(m_frames->GetWidth());
         SetFixedHeight(m_frames->GetHeight());
     }
     // 5. Playing.
-    if (m_autoPlay)
-        m_player.Play();
+    if (IsAutoPlay())
+        Player().Play();
 }
 
 void CGifAnimUI::InitControl() { Load(); }
-
-void CGifAnimUI::SetVisible(bool visible)
-{
-    CControlUI::SetVisible(visible);
-    if (!visible)
-        m_player.Stop();
-    else if (m_frames != nullptr)
-        m_player.Play();
-}
-
-void CGifAnimUI::HandleEvent(ControlEvent& event)
-{
-    // Only the animation's timer matters to the control.
-    if (event.type == kEventTimer)
-        m_player.OnTimer(event.wParam);
-}
-
-void CGifAnimUI::SetAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (!ApplyAttribute(kGifAttributes, *this, name, value))
-        CControlUI::SetAttribute(name, value);
-}
 
 void CGifAnimUI::Paint(HDC hDC, const RECT& rcDirty)
 {
@@ -107,7 +69,7 @@ void CGifAnimUI::Paint(HDC hDC, const RECT& rcDirty)
     if (m_frames == nullptr && m_loadPending)
         Load();
     if (m_frames != nullptr)
-        m_frames->Draw(hDC, m_rcItem, m_rcPaint, m_player.GetCurrentFrame());
+        m_frames->Draw(hDC, m_rcItem, m_rcPaint, GetCurrentFrame());
 }
 
 } // namespace SkinUI

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "CustomTags.h"
+#include "AnimationHost.h"
 #include "kit/DibCanvas.h"
 #include "kit/Fuzz.h"
 #include "kit/GdiplusSession.h"
@@ -41,24 +41,11 @@ struct GifFolder {
     }
 };
 
-struct GifAnim : ::testing::Test {
-    kit::GdiplusSession gdiplus;
+struct GifAnim : ::testing::Test, animation_host::AnimationHost<CGifAnimUI> {
     GifFolder folder;
-    custom_tags::CustomTags tags;
-    XmlHost h;
-    bool Open(const std::wstring& attributes)
-    {
-        return h.Open(Skin(L"<GifAnim name=\"g\" float=\"true\" pos=\"0,0,40,40\" " + attributes + L"/>").c_str(), 100,
-                      60, &tags);
-    }
-    CGifAnimUI* Gif() const { return h.Find<CGifAnimUI>(L"g"); }
+    bool Open(const std::wstring& attributes) { return AnimationHost::Open(L"GifAnim", attributes); }
+    CGifAnimUI* Gif() const { return Anim(); }
     uint32_t Shown() { return PixelAt(h, 20, 20); }
-    // Pumps until the frame changes; the tick count then.
-    DWORD WaitForFrame(UINT frame)
-    {
-        kit::PumpUntil([&] { return Gif()->GetCurrentFrame() == frame; }, 2000);
-        return ::GetTickCount();
-    }
 };
 
 } // namespace

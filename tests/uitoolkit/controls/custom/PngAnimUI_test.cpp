@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "CustomTags.h"
+#include "AnimationHost.h"
 #include "kit/Fuzz.h"
 #include "kit/GuardedHeap.h"
 #include "kit/Pump.h"
@@ -39,21 +39,10 @@ struct StripFolder {
     }
 };
 
-struct PngAnim : ::testing::Test {
+struct PngAnim : ::testing::Test, animation_host::AnimationHost<CPngAnimUI> {
     StripFolder folder;
-    custom_tags::CustomTags tags;
-    XmlHost h;
-    bool Open(const std::wstring& attributes)
-    {
-        return h.Open(Skin(L"<PngAnim name=\"p\" float=\"true\" pos=\"0,0,40,40\" " + attributes + L"/>").c_str(), 200,
-                      80, &tags);
-    }
-    CPngAnimUI* Strip() const { return h.Find<CPngAnimUI>(L"p"); }
-    DWORD WaitForFrame(UINT frame)
-    {
-        kit::PumpUntil([&] { return Strip()->GetCurrentFrame() == frame; }, 2000);
-        return ::GetTickCount();
-    }
+    bool Open(const std::wstring& attributes) { return AnimationHost::Open(L"PngAnim", attributes); }
+    CPngAnimUI* Strip() const { return Anim(); }
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "login/windows/IEWebBrowser.h"
 #include "uitoolkit/controls/custom/CheckButtonUI.h"
+#include "uitoolkit/controls/custom/ComboExUI.h"
 #include "uitoolkit/controls/custom/EditExUI.h"
 #include "uitoolkit/controls/custom/HotKeyEditUI.h"
 #include "uitoolkit/controls/custom/HoverLabel.h"
@@ -41,7 +42,7 @@ const CustomTag kCustomTags[] = {
     {L"HoverLabel", &Make<SkinUI::CHoverLabel>},
     {L"ListControl", &Make<SkinUI::CListControl>},
     {L"HotKeyEdit", &Make<SkinUI::CHotKeyEditUI>},
-    // pending: {L"ComboEx", &Make<SkinUI::CComboExUI>},
+    {L"ComboEx", &Make<SkinUI::CComboExUI>},
     {L"EditEx", &Make<SkinUI::CEditExUI>},
     {L"VerticalLayoutEx", &Make<SkinUI::CVerticalLayoutExUI>},
     {L"WebBrowser", &MakeWebBrowser},

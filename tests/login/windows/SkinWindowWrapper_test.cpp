@@ -15,6 +15,7 @@
 #include "kit/Text.h"
 #include "login/windows/SkinWindowWrapper.h"
 #include "uitoolkit/controls/custom/CheckButtonUI.h"
+#include "uitoolkit/controls/custom/ComboExUI.h"
 #include "uitoolkit/controls/custom/EditExUI.h"
 #include "uitoolkit/controls/custom/HotKeyEditUI.h"
 #include "uitoolkit/controls/custom/HoverLabel.h"
@@ -292,6 +293,7 @@ TEST(DialogFactory, TagsAreExactAndCaseSensitive)
     } cases[] = {
         {L"CheckButton", [](CControlUI* c) { return dynamic_cast<CCheckButtonUI*>(c) != nullptr; }},
         {L"HoverLabel", [](CControlUI* c) { return dynamic_cast<CHoverLabel*>(c) != nullptr; }},
+        {L"ComboEx", [](CControlUI* c) { return dynamic_cast<CComboExUI*>(c) != nullptr; }},
         {L"ListControl", [](CControlUI* c) { return dynamic_cast<CListControl*>(c) != nullptr; }},
         {L"HotKeyEdit", [](CControlUI* c) { return dynamic_cast<CHotKeyEditUI*>(c) != nullptr; }},
         {L"EditEx", [](CControlUI* c) { return dynamic_cast<CEditExUI*>(c) != nullptr; }},

@@ -1,4 +1,5 @@
 #include "foundation/TraceLog.h"
+#include "kit/ImportPatch.h"
 #include "kit/Pump.h"
 
 #include <gtest/gtest.h>
@@ -14,51 +15,6 @@ namespace {
 
 constexpr wchar_t kViewerClass[] = L"{D9F0EA1A-1F39-47FF-9A8D-F767A82ABC20}";
 
-// Points this executable's import of one function elsewhere while it lives; the product code
-// linked into the test calls through the same import table.
-class ImportPatch {
-public:
-    ImportPatch(const char* dll, const char* function, void* replacement)
-    {
-        void* original = reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(dll), function));
-        auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); original && desc->Name;
-             ++desc) {
-            for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk); thunk->u1.Function; ++thunk) {
-                if (reinterpret_cast<void*>(thunk->u1.Function) == original) {
-                    slot_ = reinterpret_cast<void**>(&thunk->u1.Function);
-                    original_ = original;
-                    Write(replacement);
-                    return;
-                }
-            }
-        }
-    }
-    ~ImportPatch()
-    {
-        if (slot_)
-            Write(original_);
-    }
-    ImportPatch(const ImportPatch&) = delete;
-    ImportPatch& operator=(const ImportPatch&) = delete;
-
-    bool Active() const { return slot_ != nullptr; }
-
-private:
-    void Write(void* value)
-    {
-        DWORD old = 0;
-        ::VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
-        *slot_ = value;
-        ::VirtualProtect(slot_, sizeof(void*), old, &old);
-    }
-
-    void** slot_ = nullptr;
-    void* original_ = nullptr;
-};
-
 // What reached the debug output, wide lines as "W:" and narrow ones as "A:".
 std::vector<std::wstring> g_output;
 void WINAPI RecordWide(LPCWSTR text) { g_output.push_back(L"W:" + std::wstring(text)); }
@@ -68,8 +24,8 @@ void WINAPI RecordNarrow(LPCSTR text) { g_output.push_back(L"A:" + std::wstring(
 // all. Each function writes through its own output function.
 TEST(TraceLog, FormatsWideAndNarrowLinesOfAnyLength)
 {
-    ImportPatch wide("kernel32.dll", "OutputDebugStringW", reinterpret_cast<void*>(&RecordWide));
-    ImportPatch narrow("kernel32.dll", "OutputDebugStringA", reinterpret_cast<void*>(&RecordNarrow));
+    kit::ImportPatch wide("kernel32.dll", "OutputDebugStringW", reinterpret_cast<void*>(&RecordWide));
+    kit::ImportPatch narrow("kernel32.dll", "OutputDebugStringA", reinterpret_cast<void*>(&RecordNarrow));
     ASSERT_TRUE(wide.Active() && narrow.Active());
     g_output.clear();
     // In the wide function %s is a wide string and %S a narrow one.
@@ -117,7 +73,7 @@ HWND WINAPI LookupThatSetsLastError(LPCWSTR cls, LPCWSTR title)
 // last-error value survives the lookup.
 TEST(TraceViewerProbe, LastErrorIsPreservedAndLookupsAreRationed)
 {
-    ImportPatch patch("user32.dll", "FindWindowW", reinterpret_cast<void*>(&LookupThatSetsLastError));
+    kit::ImportPatch patch("user32.dll", "FindWindowW", reinterpret_cast<void*>(&LookupThatSetsLastError));
     ASSERT_TRUE(patch.Active());
 
     for (bool withWindow : {false, true, false}) {

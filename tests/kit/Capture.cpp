@@ -12,4 +12,16 @@ std::unique_ptr<DibCanvas> CaptureClient(HWND hWnd, uint32_t background)
     return canvas;
 }
 
+std::unique_ptr<DibCanvas> CaptureScreen(HWND hWnd)
+{
+    RECT rc = {};
+    ::GetClientRect(hWnd, &rc);
+    auto canvas = std::make_unique<DibCanvas>(rc.right > 0 ? rc.right : 1, rc.bottom > 0 ? rc.bottom : 1, 0x123456);
+    HDC dc = ::GetDC(hWnd);
+    ::BitBlt(canvas->DC(), 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
+    ::ReleaseDC(hWnd, dc);
+    ::GdiFlush();
+    return canvas;
+}
+
 } // namespace kit

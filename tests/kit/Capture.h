@@ -15,4 +15,8 @@ namespace kit {
 
 std::unique_ptr<DibCanvas> CaptureClient(HWND hWnd, uint32_t background = 0xFFFFFF);
 
+// The client area as it shows on the screen (what the window's WM_PAINT put there), read back
+// from the window's device context.
+std::unique_ptr<DibCanvas> CaptureScreen(HWND hWnd);
+
 } // namespace kit

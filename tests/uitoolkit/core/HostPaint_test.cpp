@@ -23,18 +23,6 @@ ProbeControl* Coloured(const wchar_t* name, DWORD color, int x, int y, int w, in
     return p;
 }
 
-// The window as it shows on the screen (what WM_PAINT put there).
-std::unique_ptr<kit::DibCanvas> Screen(HWND hWnd)
-{
-    RECT rc = {};
-    ::GetClientRect(hWnd, &rc);
-    auto canvas = std::make_unique<kit::DibCanvas>(rc.right, rc.bottom, 0x123456);
-    HDC dc = ::GetDC(hWnd);
-    ::BitBlt(canvas->DC(), 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
-    ::ReleaseDC(hWnd, dc);
-    return canvas;
-}
-
 // Draws a green square over everything after the tree has painted.
 class Overlay : public ProbeControl {
 public:
@@ -83,7 +71,7 @@ TEST(HostPaint, TreePaintsThroughPrintClientAndWmPaint)
     }));
     EXPECT_LE(kit::ColorDistance(shot->Pixel(110, 20), 0x7F0000), 3);  // black at alpha 0x80 over red
 
-    auto screen = Screen(win.Hwnd());
+    auto screen = kit::CaptureScreen(win.Hwnd());
     EXPECT_EQ(screen->Pixel(5, 5), 0xFF0000u);
     EXPECT_EQ(screen->Pixel(30, 20), 0x0000FFu);
 
@@ -91,7 +79,7 @@ TEST(HostPaint, TreePaintsThroughPrintClientAndWmPaint)
     auto* blue = win.Host()->FindControlByName(L"blue");
     blue->SetBkColor(0xFF00FF00);
     ASSERT_TRUE(win.Layout());
-    screen = Screen(win.Hwnd());
+    screen = kit::CaptureScreen(win.Hwnd());
     EXPECT_EQ(screen->Pixel(30, 20), 0x00FF00u);
     EXPECT_EQ(screen->Pixel(5, 5), 0xFF0000u);
 
@@ -99,7 +87,7 @@ TEST(HostPaint, TreePaintsThroughPrintClientAndWmPaint)
     win.Host()->SetOffscreenPaint(false);
     blue->SetBkColor(0xFFFFFF00);
     ASSERT_TRUE(win.Layout());
-    screen = Screen(win.Hwnd());
+    screen = kit::CaptureScreen(win.Hwnd());
     EXPECT_EQ(screen->Pixel(30, 20), 0xFFFF00u);
     EXPECT_EQ(screen->Pixel(150, 80), 0xFF0000u);
 }
@@ -117,14 +105,14 @@ TEST(HostPaint, OverlaysRunAfterTheTreeAndTheDirtyOutlineIsRed)
     win.Host()->AddPostPaint(overlay);
     ASSERT_TRUE(win.Layout());
     EXPECT_GE(overlay->overlays, 1);
-    EXPECT_EQ(Screen(win.Hwnd())->Pixel(5, 5), 0x00FF00u);  // over the tree's blue
+    EXPECT_EQ(kit::CaptureScreen(win.Hwnd())->Pixel(5, 5), 0x00FF00u);  // over the tree's blue
 
     win.Host()->RemovePostPaint(overlay);
     win.Host()->SetShowUpdateRect(true);
     const int before = overlay->overlays;
     ASSERT_TRUE(win.Layout());
     EXPECT_EQ(overlay->overlays, before);
-    auto screen = Screen(win.Hwnd());
+    auto screen = kit::CaptureScreen(win.Hwnd());
     EXPECT_EQ(screen->Pixel(0, 50), 0xDC0000u);  // the outline of the update rectangle
     EXPECT_EQ(screen->Pixel(100, 50), 0x0000FFu);
 }

@@ -188,7 +188,8 @@ void CControlUI::SetPos(RECT rc)
     if (m_host == nullptr)
         return;
 
-    if (!m_inSetPos) {
+    // (Without size delegates there is nothing to fire and nothing that could delete the control.)
+    if (!m_inSetPos && !SizeDelegates.IsEmpty()) {
         m_inSetPos = true;
         // A delegate may delete the control or close the window (the list's result is false
         // then too, but also when a delegate just stops the firing).
@@ -212,6 +213,8 @@ void CControlUI::SetPos(RECT rc)
 
     m_updateNeeded = false;
 
+    if (m_host->IsWholeClientInvalid())
+        return;  // painted anyway
     invalidate.Union(m_rcItem);
     if (ClipToAncestors(invalidate))
         m_host->Invalidate(invalidate);
@@ -585,7 +588,7 @@ DWORD CControlUI::ApplyColorHsl(DWORD color) const
 
 void CControlUI::Invalidate()
 {
-    if (!IsVisible())
+    if (!IsVisible() || (m_host != nullptr && m_host->IsWholeClientInvalid()))
         return;
     RECT rc = m_rcItem;
     if (ClipToAncestors(rc) && m_host != nullptr)

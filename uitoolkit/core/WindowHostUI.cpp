@@ -339,13 +339,26 @@ void CWindowHostUI::Invalidate(const RECT& rc)
 {
     // InvalidateRect with no window would repaint every window on the desktop; a host being
     // built before its window exists has nothing to repaint yet.
-    if (m_hWnd == nullptr || ::IsRectEmpty(&rc))
+    if (m_wholeClientInvalid || m_hWnd == nullptr || ::IsRectEmpty(&rc))
         return;
     if (m_invalidateBatch > 0) {
         ::UnionRect(&m_batchedInvalid, &m_batchedInvalid, &rc);
         return;
     }
     ::InvalidateRect(m_hWnd, &rc, FALSE);
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    RECT covered = {};
+    ::UnionRect(&covered, &rc, &client);
+    m_wholeClientInvalid = ::EqualRect(&covered, &rc) != FALSE;
+}
+
+void CWindowHostUI::InvalidateClient()
+{
+    if (m_hWnd == nullptr)
+        return;
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    m_wholeClientInvalid = true;
 }
 
 CWindowHostUI::InvalidateBatch::InvalidateBatch(CWindowHostUI* host) : m_host(host)
@@ -551,7 +564,7 @@ bool CWindowHostUI::MoveTabFocus(bool forward)
 {
     if (m_updateNeeded && forward) {
         m_focusNeeded = true;
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
+        InvalidateClient();
         return true;
     }
     if (m_root == nullptr)
@@ -747,11 +760,61 @@ void CWindowHostUI::HideToolTip()
 
 // ---- painting ---------------------------------------------------------------------------------
 
+// Lays out the controls that asked for it: the whole tree when the root did, else each control
+// that needs it, repeatedly until none is left. The repaint requests of the pass reach the window
+// as one (none at all when the whole client area is to be painted anyway).
+bool CWindowHostUI::LayoutBeforePaint()
+{
+    std::weak_ptr<char> alive = m_alive;
+    RECT rcClient = {};
+    ::GetClientRect(m_hWnd, &rcClient);
+    if (::IsRectEmpty(&rcClient))
+        return true;
+    InvalidateBatch batch(this);
+    // Layout fires size delegates and layout-driven notifications, whose listeners may close
+    // the window.
+    if (m_root->IsUpdateNeeded()) {
+        m_root->SetPos(rcClient);
+        if (alive.expired())
+            return false;
+        ReleaseOffscreen();  // recreated at the new size
+        return true;
+    }
+    int pass = 0;
+    for (; pass < kMaxLayoutPasses && m_root != nullptr; ++pass) {
+        CControlUI* control =
+            m_root->FindControl(FindControlNeedingUpdateProc, nullptr, kFindVisible | kFindMeFirst);
+        if (control == nullptr)
+            break;
+        control->SetPos(control->GetPos());
+        if (alive.expired())
+            return false;
+    }
+    if (pass == kMaxLayoutPasses)
+        m_updateNeeded = true;  // painted as it is; the next paint goes on
+    return true;
+}
+
 bool CWindowHostUI::OnPaint()
 {
+    // 0. What waits to be painted. When it is the whole client area, the repaint requests made
+    //    before the paint (layout, "windowinit", the first focus) are covered already.
     RECT rcUpdate = {};
-    if (!::GetUpdateRect(m_hWnd, &rcUpdate, FALSE))
+    bool wholeClientPending = false;
+    CGdiRegion update(::CreateRectRgn(0, 0, 0, 0));
+    if (update) {
+        const int kind = ::GetUpdateRgn(m_hWnd, update.Get(), FALSE);
+        if (kind == NULLREGION || kind == ERROR)
+            return true;
+        ::GetRgnBox(update.Get(), &rcUpdate);
+        RECT rcClient = {};
+        ::GetClientRect(m_hWnd, &rcClient);
+        RECT covered = {};
+        ::UnionRect(&covered, &rcUpdate, &rcClient);
+        wholeClientPending = kind == SIMPLEREGION && ::EqualRect(&covered, &rcUpdate);
+    } else if (!::GetUpdateRect(m_hWnd, &rcUpdate, FALSE)) {
         return true;
+    }
     if (m_root == nullptr) {
         PAINTSTRUCT ps;
         ::BeginPaint(m_hWnd, &ps);
@@ -759,35 +822,13 @@ bool CWindowHostUI::OnPaint()
         return true;
     }
     std::weak_ptr<char> alive = m_alive;
+    m_wholeClientInvalid = wholeClientPending;
 
     // 1. Lazy layout, then "windowinit" once.
     if (m_updateNeeded) {
         m_updateNeeded = false;
-        RECT rcClient = {};
-        ::GetClientRect(m_hWnd, &rcClient);
-        if (!::IsRectEmpty(&rcClient)) {
-            // Layout fires size delegates and layout-driven notifications, whose listeners may
-            // close the window.
-            if (m_root->IsUpdateNeeded()) {
-                m_root->SetPos(rcClient);
-                if (alive.expired())
-                    return false;
-                ReleaseOffscreen();  // recreated at the new size
-            } else {
-                int pass = 0;
-                for (; pass < kMaxLayoutPasses && m_root != nullptr; ++pass) {
-                    CControlUI* control = m_root->FindControl(FindControlNeedingUpdateProc, nullptr,
-                                                              kFindVisible | kFindMeFirst);
-                    if (control == nullptr)
-                        break;
-                    control->SetPos(control->GetPos());
-                    if (alive.expired())
-                        return false;
-                }
-                if (pass == kMaxLayoutPasses)
-                    m_updateNeeded = true;  // painted as it is; the next paint goes on
-            }
-        }
+        if (!LayoutBeforePaint())
+            return false;
         if (m_windowInitPending && m_root != nullptr) {
             m_windowInitPending = false;
             SendNotify(m_root, L"windowinit");
@@ -802,6 +843,8 @@ bool CWindowHostUI::OnPaint()
         if (alive.expired())
             return false;
     }
+    // From here on the window is validated: a request made while painting paints again.
+    m_wholeClientInvalid = false;
     if (m_root == nullptr) {
         ::ValidateRect(m_hWnd, nullptr);
         return true;
@@ -871,7 +914,7 @@ bool CWindowHostUI::OnPaint()
 
     // 4. Something asked for layout while painting: paint again.
     if (m_updateNeeded)
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
+        InvalidateClient();
     return true;
 }
 
@@ -965,6 +1008,10 @@ bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, L
 {
     if (m_hWnd == nullptr)
         return false;
+    // A paint (the host's or a filter's) validates the window; a new size or place may add
+    // client area to paint.
+    if (message == WM_PAINT || message == WM_WINDOWPOSCHANGED)
+        m_wholeClientInvalid = false;
     std::weak_ptr<char> alive = m_alive;
     if (!DeliverQueued(alive))
         return true;
@@ -974,6 +1021,7 @@ bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, L
 
     switch (message) {
     case WM_SIZE:
+        m_wholeClientInvalid = false;  // a larger client has more to paint
         if (m_focus != nullptr && !SendEvent(m_focus, kEventWindowSize, m_focus, POINT{0, 0}))
             return true;
         if (m_root != nullptr)

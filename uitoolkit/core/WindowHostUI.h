@@ -68,6 +68,8 @@ public:
     void SetUpdateNeeded() { m_updateNeeded = true; }
     bool IsUpdateNeeded() const { return m_updateNeeded; }
     void Invalidate(const RECT& rc);
+    // Whether the whole client area waits for the next paint: repaint requests add nothing then.
+    bool IsWholeClientInvalid() const { return m_wholeClientInvalid; }
     // Repaint requests made while a batch is open (batches nest) are gathered into one rectangle
     // and sent to the window when the outermost batch closes: a layout pass over many controls
     // then makes one server call instead of one per control.
@@ -158,6 +160,10 @@ private:
     bool SendEvent(CControlUI* control, int type, CControlUI* sender, POINT pt, wchar_t key = 0,
                    WORD keyState = 0, WPARAM wParam = 0, LPARAM lParam = 0);
     bool OnPaint();
+    // Lays the tree out before a paint; false when the host died meanwhile.
+    bool LayoutBeforePaint();
+    // Repaints the whole client area; nothing more needs repainting until the next paint.
+    void InvalidateClient();
     void PrintClient(HDC hDC, LPARAM flags);
     // False when the host died meanwhile.
     bool OnMouseMove(LPARAM lParam);
@@ -200,6 +206,9 @@ private:
 
     int m_invalidateBatch = 0;            // open InvalidateBatch scopes
     RECT m_batchedInvalid = {0, 0, 0, 0};  // what they gathered
+    // The window's whole client area waits for the next paint, so repaint requests add nothing
+    // until then. Cleared by every paint and by every change of the window's size.
+    bool m_wholeClientInvalid = false;
     UINT m_timerCounter = 4096;
     bool m_windowInitPending = true;
     bool m_updateNeeded = false;

@@ -1,9 +1,12 @@
 #include "tests/login/SSOTestBed.h"
 
+#include <cstring>
 #include <ctime>
 
+#include "kit/Fuzz.h"
 #include "login/AccountCfgFile.h"
 #include "login/AccountRecord.h"
+#include "login/DecimalText.h"
 #include "login/LoginConfigStorage.h"
 #include "login/LoginInfoBlock.h"
 
@@ -20,10 +23,16 @@ AccountRecord Record(uint64_t number, uint32_t time, uint8_t digestSeed = 0, uin
     return r;
 }
 
+std::string Bytes(const AccountRecord& record)
+{
+    const AccountRecord::Bytes b = record.Encode();
+    return std::string(b.begin(), b.end());
+}
+
 AccountRecord RecordAt(const std::string& bytes, size_t index)
 {
     AccountRecord::Bytes b{};
-    std::copy_n(bytes.begin() + index * AccountRecord::kSize, AccountRecord::kSize, b.begin());
+    std::memcpy(b.data(), bytes.data() + index * AccountRecord::kSize, AccountRecord::kSize);
     return AccountRecord::Decode(b);
 }
 
@@ -52,10 +61,8 @@ protected:
     void WriteCfg(const std::vector<AccountRecord>& records, size_t tail = 0)
     {
         std::string bytes;
-        for (const AccountRecord& r : records) {
-            const AccountRecord::Bytes b = r.Encode();
-            bytes.append(b.begin(), b.end());
-        }
+        for (const AccountRecord& r : records)
+            bytes += Bytes(r);
         ASSERT_TRUE(kit::WriteBytesToFile(Cfg(), bytes + std::string(tail, '\x5A')));
     }
     std::wstring Info(const wchar_t* section) const { return AccountTestDir::IniString(InfoIni(), section, L"LastKwiUin"); }
@@ -65,7 +72,57 @@ protected:
     CLoginConfigStorage storage;
 };
 
+// Random bytes, or a realistic file with a few accounts (some deleted) that was damaged.
+std::string RandomAccountCfg(kit::Fuzz& fuzz)
+{
+    std::string bytes;
+    if (fuzz.Below(2) == 0) {
+        for (uint32_t n = fuzz.Below(30 * AccountRecord::kSize); n > 0; --n)
+            bytes += static_cast<char>(fuzz.Below(256));
+        return bytes;
+    }
+    for (uint32_t i = fuzz.Below(14); i > 0; --i)
+        bytes += fuzz.Below(4) == 0 ? std::string(AccountRecord::kSize, '\0') : Bytes(Record(10001 + fuzz.Below(500), fuzz.Next()));
+    return fuzz.Mutate(bytes, 3);
+}
+
 } // namespace
+
+TEST(AccountRecord, EncodesLittleEndianWithoutPadding)
+{
+    const AccountRecord record = Record(0x0102030405060708ULL, 0x11223344, 0xA0);
+    const AccountRecord::Bytes expected = {0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,
+                                           0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7,
+                                           0xA8, 0xA9, 0xAA, 0xAB, 0xAC, 0xAD, 0xAE, 0xAF,
+                                           0x01, 0x44, 0x33, 0x22, 0x11};
+    EXPECT_EQ(record.Encode(), expected);
+    const AccountRecord back = AccountRecord::Decode(expected);
+    EXPECT_EQ(back.accountNumber, record.accountNumber);
+    EXPECT_EQ(back.passwordDigest, record.passwordDigest);
+    EXPECT_EQ(back.rememberPassword, 1);
+    EXPECT_EQ(back.lastLoginTime, 0x11223344u);
+}
+
+TEST(DecimalText, FormatAndParse)
+{
+    EXPECT_EQ(FormatDecimalW(-42), L"-42");
+    EXPECT_EQ(FormatDecimalW(2147483647), L"2147483647");
+    EXPECT_EQ(FormatUInt64W(18446744073709551615ULL), L"18446744073709551615");
+
+    const std::tuple<const wchar_t*, int, uint64_t> good[] = {
+        {L"18446744073709551615", 10, 18446744073709551615ULL}, {L" 4294967296 ", 10, 4294967296ULL},
+        {L"0x10", 0, 16}, {L"010", 0, 8}};
+    for (const auto& [text, base, value] : good) {
+        uint64_t v = 7;
+        EXPECT_TRUE(TryParseUInt64W(text, base, v)) << testing::PrintToString(std::wstring(text));
+        EXPECT_EQ(v, value);
+    }
+    for (const wchar_t* bad : {L"18446744073709551616", L"-5", L"+5", L"12abc", L"", L"   ", static_cast<const wchar_t*>(nullptr)}) {
+        uint64_t v = 7;
+        EXPECT_FALSE(TryParseUInt64W(bad, 10, v)) << testing::PrintToString(std::wstring(bad ? bad : L"<null>"));
+        EXPECT_EQ(v, 7u);
+    }
+}
 
 TEST_F(LoginConfigStorageTest, LoadSkipsEmptyRecordsAndSortsNewestFirst)
 {
@@ -107,26 +164,8 @@ TEST_F(LoginConfigStorageTest, LoadSkipsEmptyRecordsAndSortsNewestFirst)
     EXPECT_EQ(storage.LoadAccountCfg(nullptr), 0);
 }
 
+// A missing file loads empty and is created; a long one loads the first twenty accounts.
 TEST_F(LoginConfigStorageTest, LoadHoldsAtMostTwentyAccounts)
-{
-    std::vector<AccountRecord> records;
-    for (uint32_t i = 0; i < 21; ++i) {
-        records.push_back(Record(30000 + i, 1000 + i));
-        if (i % 5 == 0)
-            records.push_back(Record(0, 0)); // deleted ones do not count
-    }
-    WriteCfg(records);
-
-    LoginInfoBlock block;
-    EXPECT_EQ(storage.LoadAccountCfg(&block), 1);
-    ASSERT_EQ(block.accountCount, 20u);
-    // The 21st in file order is the one left out; the rest sorted newest first.
-    EXPECT_EQ(block.FindByNumber(30020), nullptr);
-    EXPECT_EQ(block.accounts[0].accountNumber, 30019u);
-    EXPECT_EQ(block.accounts[19].accountNumber, 30000u);
-}
-
-TEST_F(LoginConfigStorageTest, MissingFileLoadsEmptyAndIsCreated)
 {
     LoginInfoBlock block;
     block.accountCount = 3;
@@ -136,6 +175,20 @@ TEST_F(LoginConfigStorageTest, MissingFileLoadsEmptyAndIsCreated)
     uint64_t last = 99;
     EXPECT_FALSE(storage.ReadLastUin(&last));
     EXPECT_EQ(last, 0u);
+
+    std::vector<AccountRecord> records;
+    for (uint32_t i = 0; i < 21; ++i) {
+        records.push_back(Record(30000 + i, 1000 + i));
+        if (i % 5 == 0)
+            records.push_back(Record(0, 0)); // deleted ones do not count
+    }
+    WriteCfg(records);
+    EXPECT_EQ(storage.LoadAccountCfg(&block), 1);
+    ASSERT_EQ(block.accountCount, 20u);
+    // The 21st in file order is the one left out; the rest sorted newest first.
+    EXPECT_EQ(block.FindByNumber(30020), nullptr);
+    EXPECT_EQ(block.accounts[0].accountNumber, 30019u);
+    EXPECT_EQ(block.accounts[19].accountNumber, 30000u);
 }
 
 TEST_F(LoginConfigStorageTest, SaveRewritesInPlaceWithTheCurrentTime)
@@ -349,4 +402,77 @@ TEST_F(LoginConfigStorageTest, FileHeldByAnotherProcess)
     LoginInfoBlock block;
     storage.LoadAccountCfg(&block);
     EXPECT_EQ(block.accountCount, 3u);
+}
+
+// Random or damaged account files load into a clean block and take a new account on a record
+// boundary, as the newest one.
+TEST_F(LoginConfigStorageTest, RandomAccountCfgLoadsAndSavesCleanly)
+{
+    constexpr uint64_t kSaved = 987654321;  // an account number the random inputs never hold
+    kit::FuzzRun fuzz;
+    const auto expectClean = [](const LoginInfoBlock& block) {
+        ASSERT_LE(block.accountCount, LoginInfoBlock::kMaxAccounts);
+        for (uint16_t i = 0; i < block.accountCount; ++i) {
+            EXPECT_GE(block.accounts[i].accountNumber, AccountRecord::kFirstAccountNumber);
+            EXPECT_EQ(block.accounts[i].size, AccountSlot::kFilledSize);
+            EXPECT_LT(wcsnlen(block.accounts[i].email, kAccountTextUnits), kAccountTextUnits);
+            if (i > 0) {
+                EXPECT_LE(block.accounts[i].lastLoginTime, block.accounts[i - 1].lastLoginTime);
+            }
+        }
+    };
+    for (int round = 0; round < 120; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::string input = RandomAccountCfg(fuzz);
+        size_t accounts = 0;
+        for (size_t i = 0; i < input.size() / AccountRecord::kSize; ++i)
+            accounts += RecordAt(input, i).HoldsAccount() ? 1 : 0;
+        ASSERT_TRUE(kit::WriteBytesToFile(Cfg(), input));
+
+        LoginInfoBlock block;
+        ASSERT_EQ(storage.LoadAccountCfg(&block), 1);
+        expectClean(block);
+        EXPECT_EQ(block.accountCount, std::min<size_t>(accounts, LoginInfoBlock::kMaxAccounts));
+
+        AccountSlot slot = Slot(kSaved, 0xEE);
+        ASSERT_TRUE(storage.SaveAccount(&slot));
+        const std::string after = CfgBytes();
+        EXPECT_EQ(after.size() % AccountRecord::kSize, 0u);
+        EXPECT_EQ(after.size() / AccountRecord::kSize, input.size() / AccountRecord::kSize + 1);
+        storage.LoadAccountCfg(&block);
+        expectClean(block);
+        const size_t left = accounts >= CLoginConfigStorage::kKeptAccounts ? accounts - 1 : accounts;
+        if (left < LoginInfoBlock::kMaxAccounts) {
+            const AccountSlot* saved = block.FindByNumber(kSaved);
+            ASSERT_NE(saved, nullptr);
+            EXPECT_EQ(saved->passwordDigest[0], 0xEE);
+            EXPECT_EQ(block.accountCount, left + 1);
+        }
+    }
+}
+
+// The record walk under the loader, over many more inputs than the whole load above can take
+// (which reads every account's settings): exactly the whole records, in order, each decoded from
+// its own 29 bytes; a cut tail is never visited.
+TEST_F(LoginConfigStorageTest, RandomAccountCfgRecordWalk)
+{
+    kit::FuzzRun fuzz;
+    for (int round = 0; round < 1500; ++round) {
+        const std::string input = RandomAccountCfg(fuzz);
+        ASSERT_TRUE(kit::WriteBytesToFile(Cfg(), input));
+        AccountCfgFile file(Cfg());
+        ASSERT_TRUE(file.IsOpen());
+        uint64_t visited = 0;
+        ASSERT_TRUE(file.ForEachRecord([&](uint64_t index, const AccountRecord& record) {
+            const AccountRecord expected = RecordAt(input, static_cast<size_t>(index));
+            EXPECT_EQ(index, visited);
+            EXPECT_EQ(record.accountNumber, expected.accountNumber);
+            EXPECT_EQ(record.lastLoginTime, expected.lastLoginTime);
+            EXPECT_EQ(record.passwordDigest, expected.passwordDigest);
+            ++visited;
+            return true;
+        })) << "round " << round;
+        ASSERT_EQ(visited, input.size() / AccountRecord::kSize) << "round " << round;
+        ASSERT_EQ(file.RecordCount(), visited);
+    }
 }

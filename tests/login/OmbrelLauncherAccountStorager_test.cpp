@@ -1,6 +1,7 @@
 #include "tests/login/SSOTestBed.h"
 
 #include "foundation/UniqueHandle.h"
+#include "kit/Fuzz.h"
 #include "login/OmbrelLauncherAccountStorager.h"
 
 namespace {
@@ -171,4 +172,40 @@ TEST_F(AccountStoragerTest, FileHeldDuringTheLoadLosesNoRememberedAccount)
     ExpectSame(storager.GetAccounts(kApp), all);
     ExpectSame(Reloaded(kApp), all);
     EXPECT_TRUE(storager.Save());  // nothing left to write
+}
+
+// Random or damaged used-accounts files load into a bounded list of good entries, which a save
+// (with one more account while there is room) writes back exactly.
+TEST_F(AccountStoragerTest, RandomUsedAccountsFileLoadsAndSavesCleanly)
+{
+    kit::FuzzRun fuzz;
+    for (int round = 0; round < 1000; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        std::string text;
+        if (fuzz.Below(3) == 0) {
+            for (uint32_t n = fuzz.Below(600); n > 0; --n)
+                text += static_cast<char>(fuzz.Below(256));
+        } else {
+            text = "[1001]\r\nItemCount=" + std::to_string(fuzz.Below(12)) + "\r\n";
+            for (uint32_t i = 1; i <= 10; ++i) {
+                text += "ItemUin" + std::to_string(i) + "=" + std::to_string(10000 + fuzz.Below(100000)) + "\r\n";
+                text += "ItemNickName" + std::to_string(i) + "=\xD5\xC5nick" + std::to_string(i) + "\r\n";
+            }
+            text = fuzz.Mutate(text, 6);
+        }
+        WriteUsedFile(text);
+
+        OmbrelLauncherAccountStorager storager;
+        storager.Load(kApp);
+        const List& list = storager.GetAccounts(kApp);
+        ASSERT_LE(list.size(), static_cast<size_t>(OmbrelLauncherAccountStorager::kMaxItemCount));
+        for (const UsedAccount& a : list) {
+            EXPECT_NE(a.accountNumber, 0u);
+            EXPECT_LE(a.nickName.size(), 40u);
+        }
+        const bool roomLeft = list.size() < OmbrelLauncherAccountStorager::kMaxAccounts;
+        EXPECT_EQ(storager.AddAccount(kApp, {987654321, L"保存"}), roomLeft);
+        storager.Save();
+        ExpectSame(Reloaded(kApp), list);
+    }
 }

@@ -7,9 +7,13 @@
 #include "uitoolkit/controls/custom/CheckButtonUI.h"
 #include "uitoolkit/controls/custom/ComboExUI.h"
 #include "uitoolkit/controls/custom/EditExUI.h"
+#include "uitoolkit/controls/custom/GifAnimUI.h"
 #include "uitoolkit/controls/custom/HotKeyEditUI.h"
 #include "uitoolkit/controls/custom/HoverLabel.h"
 #include "uitoolkit/controls/custom/ListControl.h"
+#include "uitoolkit/controls/custom/PngAnimUI.h"
+#include "uitoolkit/controls/custom/TabBodyUI.h"
+#include "uitoolkit/controls/custom/TabUI.h"
 #include "uitoolkit/controls/custom/VerticalLayoutExUI.h"
 #include "uitoolkit/controls/custom/WebBrowserUI.h"
 #include "uitoolkit/core/ControlUI.h"
@@ -36,8 +40,8 @@ struct CustomTag {
 // The skins' contract: first exact match wins. Lines marked "pending" name controls that are
 // not in the toolkit yet; each is enabled together with its control.
 const CustomTag kCustomTags[] = {
-    // pending: {L"Tab", &Make<SkinUI::CTabUI>},
-    // pending: {L"TabBody", &Make<SkinUI::CTabBodyUI>},
+    {L"Tab", &Make<SkinUI::CTabUI>},
+    {L"TabBody", &Make<SkinUI::CTabBodyUI>},
     {L"CheckButton", &Make<SkinUI::CCheckButtonUI>},
     {L"HoverLabel", &Make<SkinUI::CHoverLabel>},
     {L"ListControl", &Make<SkinUI::CListControl>},
@@ -46,8 +50,8 @@ const CustomTag kCustomTags[] = {
     {L"EditEx", &Make<SkinUI::CEditExUI>},
     {L"VerticalLayoutEx", &Make<SkinUI::CVerticalLayoutExUI>},
     {L"WebBrowser", &MakeWebBrowser},
-    // pending: {L"GifAnim", &Make<SkinUI::CGifAnimUI>},
-    // pending: {L"PngAnim", &Make<SkinUI::CPngAnimUI>},
+    {L"GifAnim", &Make<SkinUI::CGifAnimUI>},
+    {L"PngAnim", &Make<SkinUI::CPngAnimUI>},
     {nullptr, nullptr},  // end of the table
 };
 

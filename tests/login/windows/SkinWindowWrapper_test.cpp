@@ -17,7 +17,11 @@
 #include "uitoolkit/controls/custom/CheckButtonUI.h"
 #include "uitoolkit/controls/custom/ComboExUI.h"
 #include "uitoolkit/controls/custom/EditExUI.h"
+#include "uitoolkit/controls/custom/GifAnimUI.h"
 #include "uitoolkit/controls/custom/HotKeyEditUI.h"
+#include "uitoolkit/controls/custom/PngAnimUI.h"
+#include "uitoolkit/controls/custom/TabBodyUI.h"
+#include "uitoolkit/controls/custom/TabUI.h"
 #include "uitoolkit/controls/custom/HoverLabel.h"
 #include "uitoolkit/controls/custom/ListControl.h"
 #include "uitoolkit/controls/custom/VerticalLayoutExUI.h"
@@ -291,6 +295,8 @@ TEST(DialogFactory, TagsAreExactAndCaseSensitive)
         const wchar_t* tag;
         Is is;  // null: not one of the program's tags
     } cases[] = {
+        {L"Tab", [](CControlUI* c) { return dynamic_cast<CTabUI*>(c) != nullptr; }},
+        {L"TabBody", [](CControlUI* c) { return dynamic_cast<CTabBodyUI*>(c) != nullptr; }},
         {L"CheckButton", [](CControlUI* c) { return dynamic_cast<CCheckButtonUI*>(c) != nullptr; }},
         {L"HoverLabel", [](CControlUI* c) { return dynamic_cast<CHoverLabel*>(c) != nullptr; }},
         {L"ComboEx", [](CControlUI* c) { return dynamic_cast<CComboExUI*>(c) != nullptr; }},
@@ -299,6 +305,8 @@ TEST(DialogFactory, TagsAreExactAndCaseSensitive)
         {L"EditEx", [](CControlUI* c) { return dynamic_cast<CEditExUI*>(c) != nullptr; }},
         {L"VerticalLayoutEx", [](CControlUI* c) { return dynamic_cast<CVerticalLayoutExUI*>(c) != nullptr; }},
         {L"WebBrowser", [](CControlUI* c) { return dynamic_cast<CWebBrowserUI*>(c) != nullptr; }},
+        {L"GifAnim", [](CControlUI* c) { return dynamic_cast<CGifAnimUI*>(c) != nullptr; }},
+        {L"PngAnim", [](CControlUI* c) { return dynamic_cast<CPngAnimUI*>(c) != nullptr; }},
         {L"Probe", [](CControlUI* c) { return dynamic_cast<PressProbe*>(c) != nullptr; }},  // the test's own
         {L"tab", nullptr}, {L"webbrowser", nullptr}, {L"editex", nullptr}, {L"checkbutton", nullptr},
         {L"WebBrowser ", nullptr}, {L"Button", nullptr}, {L"", nullptr},

@@ -5,6 +5,7 @@
 
 #include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/HostResources.h"
+#include "uitoolkit/core/ImagePaintScope.h"
 #include "uitoolkit/core/MsimgEntryPoints.h"
 
 namespace SkinUI {
@@ -165,17 +166,24 @@ void CRenderKit::DrawColor(HDC hDC, const RECT& rc, DWORD color)
         ::ExtTextOutW(hDC, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
         return;
     }
-    // A translucent fill is a one-pixel image stretched over the rectangle. AlphaBlend expects
-    // premultiplied colour, so the pixel's colour bytes are scaled by its alpha.
-    void* bits = nullptr;
-    const CGdiBitmap bitmap = CreateDib32(1, 1, &bits);
-    if (!bitmap) return;
+    // A translucent fill is a one-pixel image stretched over the rectangle (the paint's shared
+    // one when a paint scope is open). AlphaBlend expects premultiplied colour, so the pixel's
+    // colour bytes are scaled by its alpha.
     const auto premultiply = [&](int bit) { return (((color >> bit) & 0xFF) * alpha / 255) << bit; };
-    *static_cast<DWORD*>(bits) =
-        (static_cast<DWORD>(alpha) << 24) | premultiply(16) | premultiply(8) | premultiply(0);
+    const DWORD pixel = (static_cast<DWORD>(alpha) << 24) | premultiply(16) | premultiply(8) | premultiply(0);
+    CGdiBitmap own;
+    CImagePaintScope* scope = CImagePaintScope::Current();
+    HBITMAP bitmap = scope != nullptr ? scope->Pixel(pixel) : nullptr;
+    if (bitmap == nullptr) {
+        void* bits = nullptr;
+        own = CreateDib32(1, 1, &bits);
+        if (!own) return;
+        *static_cast<DWORD*>(bits) = pixel;
+        bitmap = own.Get();
+    }
     const RECT rcSource{0, 0, 1, 1};
     const RECT rcCorners{0, 0, 0, 0};
-    DrawImage(hDC, bitmap.Get(), rc, rc, rcSource, rcCorners, true, 255);
+    DrawImage(hDC, bitmap, rc, rc, rcSource, rcCorners, true, 255);
 }
 
 void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool vertical,

@@ -9,6 +9,7 @@
 
 #include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/HostResources.h"
+#include "uitoolkit/core/ImagePaintScope.h"
 #include "uitoolkit/core/ImageStringReader.h"
 #include "uitoolkit/core/MsimgEntryPoints.h"
 #include "uitoolkit/core/NumberList.h"
@@ -233,6 +234,47 @@ bool CRenderKit::DrawImageEntry(HDC hDC, CHostResources* host, const RECT& rc, c
 
 namespace {
 
+// A bitmap selected into a memory device context for one draw: the paint's shared context when
+// a paint scope is open, else a context of its own. The context's own bitmap is selected back at
+// the end.
+class CImageSource {
+public:
+    CImageSource(HDC target, HBITMAP bitmap)
+    {
+        CImagePaintScope* scope = CImagePaintScope::Current();
+        m_dc = scope != nullptr ? scope->AcquireDC() : nullptr;
+        if (m_dc != nullptr) {
+            m_scope = scope;
+        } else {
+            m_own = std::make_unique<CMemoryDC>(target);
+            m_dc = m_own->Get();
+        }
+        if (m_dc == nullptr)
+            return;
+        m_old = ::SelectObject(m_dc, bitmap);
+        if (m_old == HGDI_ERROR)
+            m_old = nullptr;
+    }
+    ~CImageSource()
+    {
+        if (m_old != nullptr)
+            ::SelectObject(m_dc, m_old);
+        if (m_scope != nullptr)
+            m_scope->ReleaseDC();
+    }
+    CImageSource(const CImageSource&) = delete;
+    CImageSource& operator=(const CImageSource&) = delete;
+
+    // Null when the bitmap could not be selected.
+    HDC Get() const { return m_old != nullptr ? m_dc : nullptr; }
+
+private:
+    CImagePaintScope* m_scope = nullptr;
+    std::unique_ptr<CMemoryDC> m_own;
+    HDC m_dc = nullptr;
+    HGDIOBJ m_old = nullptr;
+};
+
 // Draws pieces of one bitmap (selected into a memory DC) onto the target, limited to the paint
 // rectangle. Pieces without area are skipped, so oversized corners never mirror an image, and
 // every source piece is kept inside the source part (and so inside the bitmap).
@@ -330,9 +372,8 @@ void CRenderKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT&
     const LONG cr = std::clamp<LONG>(rcCorners.right, 0, std::min<LONG>(partWidth, static_cast<LONG>(rcWidth) - cl));
     const LONG cb = std::clamp<LONG>(rcCorners.bottom, 0, std::min<LONG>(partHeight, static_cast<LONG>(rcHeight) - ct));
 
-    CMemoryDC mem(hDC);
-    if (!mem) return;
-    CSelectObject select(mem.Get(), hBitmap);
+    const CImageSource mem(hDC, hBitmap);
+    if (mem.Get() == nullptr) return;
     ::SetStretchBltMode(hDC, COLORONCOLOR);
 
     const bool blended = alpha || fade < 255;

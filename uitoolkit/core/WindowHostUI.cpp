@@ -7,6 +7,7 @@
 
 #include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/GdiObject.h"
+#include "uitoolkit/core/ImagePaintScope.h"
 #include "uitoolkit/core/RichEditUI.h"
 
 namespace SkinUI {
@@ -867,6 +868,7 @@ bool CWindowHostUI::OnPaint()
     // the host must still live. The window is then gone with its paint.
     if (!m_offscreenPaint || m_hOffscreenDC == nullptr || m_hOffscreenBitmap == nullptr) {
         const int saved = ::SaveDC(ps.hdc);
+        CImagePaintScope images(ps.hdc);
         m_root->Paint(ps.hdc, rcPaint);
         if (alive.expired())
             return false;
@@ -892,13 +894,17 @@ bool CWindowHostUI::OnPaint()
                          rcPaint.left, rcPaint.top, SRCCOPY);
             }
         }
-        m_root->Paint(m_hOffscreenDC, rcPaint);
-        if (alive.expired())
-            return false;
-        for (int i = 0; i < m_postPaint.GetSize(); ++i) {
-            static_cast<CControlUI*>(m_postPaint[i])->PaintOverlay(m_hOffscreenDC, rcPaint);
+        {
+            // The image draws of the tree and the overlays share one memory context.
+            CImagePaintScope images(m_hOffscreenDC);
+            m_root->Paint(m_hOffscreenDC, rcPaint);
             if (alive.expired())
                 return false;
+            for (int i = 0; i < m_postPaint.GetSize(); ++i) {
+                static_cast<CControlUI*>(m_postPaint[i])->PaintOverlay(m_hOffscreenDC, rcPaint);
+                if (alive.expired())
+                    return false;
+            }
         }
         ::RestoreDC(m_hOffscreenDC, saved);
         ::BitBlt(ps.hdc, rcPaint.left, rcPaint.top, width, height, m_hOffscreenDC, rcPaint.left, rcPaint.top,
@@ -926,7 +932,10 @@ void CWindowHostUI::PrintClient(HDC hDC, LPARAM flags)
     RECT rcClient = {};
     ::GetClientRect(m_hWnd, &rcClient);
     const int saved = ::SaveDC(hDC);
-    m_root->Paint(hDC, rcClient);
+    {
+        CImagePaintScope images(hDC);
+        m_root->Paint(hDC, rcClient);
+    }
     ::RestoreDC(hDC, saved);
     if ((flags & PRF_CHILDREN) == 0 || alive.expired())
         return;

@@ -55,7 +55,7 @@ void CTabUI::RecomputeWidths()
     if (m_items.empty())
         return;
     const int count = GetItemCount();
-    m_itemWidth = std::min(m_availableWidth / count, m_maxItemWidth);
+    m_itemWidth = std::max(0, std::min(m_availableWidth / count, m_maxItemWidth));
     m_totalWidth = m_itemWidth * count;
     m_rcItem.right = m_rcItem.left + m_totalWidth + 1;
     Invalidate();

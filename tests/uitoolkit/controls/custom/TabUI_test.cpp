@@ -155,6 +155,11 @@ TEST_F(Tabs, WidthLimitsTheItems)
     EXPECT_EQ(kit::Text(Tab()->GetPos()), "0,0,239,30");
     EXPECT_EQ(kit::Text(Tab()->GetButtonPos()), "1,2,3,4");
     EXPECT_EQ(kit::Text(Tab()->GetTitleImagePos()), "5,6,7,8");
+    // A negative limit makes the items 0 wide; the strip never ends before it starts.
+    Tab()->SetAttribute(L"width", L"-50");
+    Tab()->SetPos(RECT{0, 0, 100, 30});
+    EXPECT_EQ(Tab()->GetItemWidth(), 0);
+    EXPECT_EQ(kit::Text(Tab()->GetPos()), "0,0,1,30");
 }
 
 // Pages p0..p2 with one of them selected; a page removed; then the selected index and page.

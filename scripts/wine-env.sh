@@ -20,6 +20,16 @@ ombrel_wine_prefix() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 \
       && wineserver -w && touch "$WINEPREFIX/.unmanaged"
   fi
+  if [ ! -f "$WINEPREFIX/.cjkfont" ]; then
+    # Skins name the face "微软雅黑" (Microsoft YaHei), which Wine lacks: draw it with the
+    # installed WenQuanYi Micro Hei, so that Chinese texts show as they would on Windows.
+    local reg="$WINEPREFIX/cjk-font.reg"
+    { printf '\xff\xfe'
+      printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"微软雅黑"="WenQuanYi Micro Hei"\r\n"Microsoft YaHei"="WenQuanYi Micro Hei"\r\n' \
+        | iconv -f UTF-8 -t UTF-16LE; } > "$reg"
+    wine regedit /s "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 \
+      && wineserver -w && touch "$WINEPREFIX/.cjkfont"
+  fi
 }
 
 ombrel_xvfb_start() {

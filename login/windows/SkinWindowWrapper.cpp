@@ -5,10 +5,10 @@
 #include <cwchar>
 #include <memory>
 
+#include "login/windows/RoundCorners.h"
 #include "uitoolkit/core/ControlEvent.h"
 #include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/DialogBuilder.h"
-#include "uitoolkit/core/GdiObject.h"
 
 namespace {
 
@@ -159,16 +159,8 @@ LRESULT CSkinWindowWrapper::OnNcHitTest(UINT /*message*/, WPARAM /*wParam*/, LPA
 
 LRESULT CSkinWindowWrapper::OnSize(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, bool& handled)
 {
-    const SIZE corner = m_host.GetRoundCorner();
-    if (!::IsIconic(m_hWnd) && (corner.cx != 0 || corner.cy != 0)) {
-        RECT rc = {};
-        ::GetWindowRect(m_hWnd, &rc);
-        ::OffsetRect(&rc, -rc.left, -rc.top);
-        SkinUI::CGdiRegion region(::CreateRoundRectRgn(0, 0, rc.right + 1, rc.bottom + 1, corner.cx, corner.cy));
-        // The window owns a region it accepted; only a refused one is ours to delete.
-        if (region.Get() != nullptr && ::SetWindowRgn(m_hWnd, region.Get(), TRUE) != 0)
-            region.Release();
-    }
+    if (!::IsIconic(m_hWnd))
+        ApplyRoundCorners(m_hWnd, m_host.GetRoundCorner());
     // The host lays the tree out for the new size too.
     handled = false;
     return 0;

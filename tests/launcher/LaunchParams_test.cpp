@@ -44,42 +44,33 @@ TEST(LaunchParams, WorkDirDefaultsToTheProgramFolderAndIsMadeAbsolute)
     EXPECT_EQ(p.GetWorkDir(), dir.Path() + L"\\sub\\");
 }
 
-TEST(LaunchParams, FoldersAndGameInfoFollowTheSettings)
+// Folders, game information, the agreement box and the games named by settings.ini.
+TEST(LaunchParams, FoldersAndSettingsFollowTheSettingsFile)
 {
     LauncherTestDir w(123);
-    const LaunchParams& p = LaunchParams::Instance();
+    LaunchParams& p = LaunchParams::Instance();
     EXPECT_EQ(p.GetAppDataDir(7), w.Path() + L"data\\7\\");
     EXPECT_EQ(p.GetCurrentGameDataDir(), w.Path() + L"data\\123\\") << "no version known yet";
     EXPECT_EQ(p.GetCurrentSsoDir(), w.Path() + L"NVSSO\\");
+    EXPECT_TRUE(p.GetSettingsAppIds().empty());
+    EXPECT_FALSE(p.GetCheckAgreeBoxSelected());
 
-    w.Write(L"settings.ini", "[123]\r\nGameDataVersion=2.0.1\r\nSSOVersion=3.5\r\n[9]\r\nGameDataVersion=other\r\n");
+    w.Write(L"settings.ini", "[123]\r\nGameDataVersion=2.0.1\r\nSSOVersion=3.5\r\nCheckAgreeBoxSelected=yes\r\n"
+                             "[9]\r\nGameDataVersion=other\r\n[notanumber]\r\nB=2\r\n[456]\r\n[99999999999]\r\n[0]\r\n[0x20]\r\n");
     EXPECT_EQ(p.GetCurrentGameDataDir(), w.Path() + L"data\\123\\2.0.1\\");
     EXPECT_EQ(p.GetCurrentSsoDir(), w.Path() + L"NVSSO\\3.5\\");
+    EXPECT_EQ(p.GetSettingsAppIds(), (std::vector<uint32_t>{123, 9, 456, 32}));
 
     EXPECT_EQ(p.GetGameInfo(L"GameName"), L"");
     MakeDirs(w.Path() + L"data\\123\\2.0.1");
     w.Write(L"data\\123\\2.0.1\\config.ini", "[info]\r\nGameName=Star Chess\r\n");
     EXPECT_EQ(p.GetGameInfo(L"GameName"), L"Star Chess");
     EXPECT_EQ(p.GetGameInfo(L"Missing"), L"");
-}
 
-TEST(LaunchParams, AgreementBoxIsRememberedPerGame)
-{
-    LauncherTestDir w(123);
-    LaunchParams& p = LaunchParams::Instance();
+    // The agreement box is remembered per game; only "1" counts.
     EXPECT_FALSE(p.GetCheckAgreeBoxSelected());
-    w.Write(L"settings.ini", "[123]\r\nCheckAgreeBoxSelected=yes\r\n");
-    EXPECT_FALSE(p.GetCheckAgreeBoxSelected()) << "only \"1\" counts";
     p.SetCheckAgreeBoxSelected();
     EXPECT_TRUE(p.GetCheckAgreeBoxSelected());
     w.Point(124);
     EXPECT_FALSE(p.GetCheckAgreeBoxSelected()) << "another game's box";
-}
-
-TEST(LaunchParams, SettingsSectionsNameTheAppIds)
-{
-    LauncherTestDir w(123);
-    EXPECT_TRUE(LaunchParams::Instance().GetSettingsAppIds().empty());
-    w.Write(L"settings.ini", "[123]\r\nA=1\r\n[notanumber]\r\nB=2\r\n[456]\r\n[99999999999]\r\n[0]\r\n[0x20]\r\n");
-    EXPECT_EQ(LaunchParams::Instance().GetSettingsAppIds(), (std::vector<uint32_t>{123, 456, 32}));
 }

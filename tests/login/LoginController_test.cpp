@@ -190,13 +190,19 @@ TEST(LoginController, StartsTheProviderOnceAndDetachesItAtTheEnd)
         EXPECT_TRUE(login.InitSSO());
         EXPECT_EQ(login.provider.get(), provider);
     }
-    SSOTestBed bed("[account.a]\r\nUin=10001\r\n");
+    SSOTestBed bed("[account.a]\r\nUin=10001\r\nListed=1\r\n");
     HWND window = nullptr;
     {
         CLogin login;
+        EventLog log;
+        login.AddHandler(&log, 0);
         ASSERT_TRUE(login.InitSSO());
         window = login.provider->EventWindow();
         ASSERT_TRUE(::IsWindow(window));
+        // The provider's events reach the controller's handlers.
+        ::SendMessageW(window, 3004, 0, 0);
+        EXPECT_EQ(log.events, (Order{"list 1"}));
+        login.RemoveHandler(&log);
         bed.ClearCalls();
     }
     EXPECT_FALSE(::IsWindow(window));

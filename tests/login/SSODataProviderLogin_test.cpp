@@ -6,8 +6,6 @@
 
 #include <algorithm>
 
-#include "login/Login.h"
-
 namespace {
 
 std::string Scenario(const std::string& aliceExtra = "", const std::string& library = "")
@@ -46,42 +44,36 @@ bool LoginWith(CSSODataProvider& provider, const wchar_t* account, const std::st
 
 TEST(SSODataProviderLogin, PasswordLoginFillsTheRecordsAndKeepsTheAccountFirstInTheStore)
 {
-    SSOTestBed bed(Scenario());
-    CLogin login;
-    EventLog events;
-    login.AddHandler(&events, 0);
-    ASSERT_TRUE(login.InitSSO());
-    CSSODataProvider& provider = *login.provider;
-    ASSERT_TRUE(provider.LibraryLoaded());
+    StartedProvider s(Scenario());
+    ASSERT_TRUE(s.provider.LibraryLoaded());
+    ASSERT_TRUE(LoginWith(s.provider, L"bob", "hunter2", 1));
+    ASSERT_TRUE(s.WaitFor(1));
+    EXPECT_EQ(StoredAccounts(s.bed), (std::vector<uint32_t>{10002}));
 
-    ASSERT_TRUE(LoginWith(provider, L"bob", "hunter2", 1));
-    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return events.events.size() == 1; }));
-    EXPECT_EQ(StoredAccounts(bed), (std::vector<uint32_t>{10002}));
-
-    ASSERT_TRUE(LoginWith(provider, L"alice", "secret", 1));
-    EXPECT_TRUE(events.events.size() == 1) << "the answer never comes inside the call";
-    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return events.events.size() == 2; }));
-    EXPECT_EQ(events.events, (Texts{"success bob", "success alice"}));
-    EXPECT_EQ(StoredAccounts(bed), (std::vector<uint32_t>{10001, 10002})) << "the last login comes first";
+    ASSERT_TRUE(LoginWith(s.provider, L"alice", "secret", 1));
+    EXPECT_EQ(s.events.Outcomes().size(), 1u) << "the answer never comes inside the call";
+    ASSERT_TRUE(s.WaitFor(2));
+    EXPECT_EQ(s.events.Outcomes(), (Texts{"success bob", "success alice"}));
+    EXPECT_EQ(StoredAccounts(s.bed), (std::vector<uint32_t>{10001, 10002})) << "the last login comes first";
 
     // What went to the library: the whole call, the registration's handle and key included.
-    const rapidjson::Document init = bed.LastCall("main.13");
-    EXPECT_EQ(Json(bed.LastCall("login.8")),
-              R"({"obj":"login","slot":8,"call":"Login","appHandle":)" + std::to_string(provider.AppHandle()) +
+    const rapidjson::Document init = s.bed.LastCall("main.13");
+    EXPECT_EQ(Json(s.bed.LastCall("login.8")),
+              R"({"obj":"login","slot":8,"call":"Login","appHandle":)" + std::to_string(s.provider.AppHandle()) +
                   R"(,"accessKey":")" + Str(init["result"]["strSSO_Init_strAccessKey"]) +
                   R"(","serviceId":769047801,"account":"alice","credentialType":2,"credential":{"hex":")" +
                   SSOTestBed::DigestHex("secret") +
                   R"("},"extra":{"dataSpecifyLoginData":{"bRememberPwdLogin":true},"dataProxyData":{"cProxy_Type":0}},"hr":0})");
-    EXPECT_EQ(bed.LastCall("service.24")["data"]["dwServiceTGTPriority"].GetUint(), 1000u);
-    EXPECT_EQ(Json(bed.LastCall("service.20")["store"][0]),
+    EXPECT_EQ(s.bed.LastCall("service.24")["data"]["dwServiceTGTPriority"].GetUint(), 1000u);
+    EXPECT_EQ(Json(s.bed.LastCall("service.20")["store"][0]),
               R"({"strAccountValue":"alice","dwAccoutUin":10001,"bSavedPwd":true,"cSCT":5,"pSC":{"hex":")" +
                   Hex("s2sc:10001") + R"("}})");
 
-    // The records handed to the handlers (their tickets are checked below).
-    EXPECT_EQ(events.server.size, 312);
-    EXPECT_EQ(events.server.accountNumber, 10001u);
-    EXPECT_EQ(events.server.accountFlags, 64u);
-    const _tagKwiBASEUSERINFO& u = events.user;
+    // The records handed to the handler (their tickets are checked below).
+    EXPECT_EQ(s.events.server.size, 312);
+    EXPECT_EQ(s.events.server.accountNumber, 10001u);
+    EXPECT_EQ(s.events.server.accountFlags, 64u);
+    const _tagKwiBASEUSERINFO& u = s.events.user;
     EXPECT_EQ(u.size, 104);
     EXPECT_EQ(u.accountNumber, 10001u);
     EXPECT_EQ(u.age, 20);
@@ -90,18 +82,10 @@ TEST(SSODataProviderLogin, PasswordLoginFillsTheRecordsAndKeepsTheAccountFirstIn
     EXPECT_EQ(u.nickNameLength, 5);
     EXPECT_STREQ(u.nickName, L"Alice");
 
-    // The controller keeps them per account; the current account is the first one.
-    EXPECT_EQ(login.CurrentAccount(), L"bob");
-    ASSERT_NE(login.ServerLoginInfo(L"alice"), nullptr);
-    EXPECT_EQ(login.ServerLoginInfo(L"alice")->webTicketLength, 96);
-    EXPECT_EQ(login.BaseUserInfo(L"bob")->accountNumber, 10002u);
-    EXPECT_NE(login.ServerTime(), 0u);
-
     // Signing bob in again moves him to the front, once.
-    ASSERT_TRUE(LoginWith(provider, L"bob", "hunter2", 1));
-    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return events.events.size() == 3; }));
-    EXPECT_EQ(StoredAccounts(bed), (std::vector<uint32_t>{10002, 10001}));
-    login.RemoveHandler(&events);
+    ASSERT_TRUE(LoginWith(s.provider, L"bob", "hunter2", 1));
+    ASSERT_TRUE(s.WaitFor(3));
+    EXPECT_EQ(StoredAccounts(s.bed), (std::vector<uint32_t>{10002, 10001}));
 }
 
 // Tickets and key are copied byte for byte and cut to their fields; a short key leaves the rest

@@ -79,7 +79,9 @@ public:
     static std::unique_ptr<ImageEntry> DecodeImage(const BYTE* data, size_t size, DWORD mask);
 
     // Draws the image string (a bare file name or key='value' items) and then the modifier
-    // string into rc, limited to rcPaint. False only for a null DC, host or image string.
+    // string into rc, limited to rcPaint. False for a null DC, host or image string and when an
+    // image the strings name cannot be loaded (no such entry, an unreadable or undecodable
+    // file); true when all loaded, also when nothing of them fell inside rcPaint.
     static bool DrawImageBySpec(HDC hDC, CHostResources* host, const RECT& rc, const RECT& rcPaint,
                                 const wchar_t* image, const wchar_t* modify = nullptr);
     // Draws one image of the host's image map (loaded on first use). False when it is missing.

@@ -160,10 +160,13 @@ bool CRenderKit::DrawImageBySpec(HDC hDC, CHostResources* host, const RECT& rc, 
     ImageDrawParams params;
     params.name = image;  // a bare name is a file name
     params.dest = rc;
+    // Whether every image the strings name could be loaded. A caller forgets a string that
+    // names an image that cannot, so that it is not looked for again at every paint.
+    bool loaded = true;
     const auto drawGathered = [&] {
-        DrawImageEntry(hDC, host, rc, rcPaint, params.name.GetData(), params.type.GetData(),
-                       params.dest, params.source, params.corners, params.mask, params.fade,
-                       params.hole, params.xTiled, params.yTiled);
+        loaded &= DrawImageEntry(hDC, host, rc, rcPaint, params.name.GetData(), params.type.GetData(),
+                                 params.dest, params.source, params.corners, params.mask, params.fade,
+                                 params.hole, params.xTiled, params.yTiled);
     };
 
     for (const wchar_t* text : {image, modify}) {
@@ -205,7 +208,7 @@ bool CRenderKit::DrawImageBySpec(HDC hDC, CHostResources* host, const RECT& rc, 
         }
     }
     drawGathered();
-    return true;
+    return loaded;
 }
 
 bool CRenderKit::DrawImageEntry(HDC hDC, CHostResources* host, const RECT& rc, const RECT& rcPaint,

@@ -208,11 +208,15 @@ TEST_F(Buttons, MenuButtonLayersAndLogo)
     ASSERT_TRUE(Open(L"<MenuButton name=\"m\" float=\"true\" pos=\"0,0,60,40\" normalimage=\"red.png\" "
                      L"hotimage=\"file='green.png' dest='0,0,30,40'\" logoimage=\"blue.png\" hotlogoimage=\"cyan.png\" "
                      L"logo_x=\"40\" logo_y=\"10\" logo_width=\"10\" logo_height=\"10\" focusedimage=\"http://x\"/>"
-                     L"<MenuButton name=\"n\" float=\"true\" pos=\"100,0,160,40\" normalimage=\"red.png\" logoimage=\"blue.png\"/>"));
+                     L"<MenuButton name=\"n\" float=\"true\" pos=\"100,0,160,40\" normalimage=\"red.png\" logoimage=\"blue.png\" "
+                     L"focusedimage=\"http://y\"/>"));
     auto* m = h.Find<CMenuButton>(L"m");
     EXPECT_EQ(std::wstring(m->GetClass()), L"MenuButton");
     EXPECT_EQ(m->GetInterface(L"MenuButton"), m);
-    EXPECT_EQ(std::wstring(m->GetFocusedImage()), L"http://x");
+    // The first paint focused m: its focused image names no picture, so that draw failed and
+    // cleared it; n was never painted focused and keeps its text.
+    EXPECT_EQ(std::wstring(m->GetFocusedImage()), L"");
+    EXPECT_EQ(std::wstring(h.Find<CMenuButton>(L"n")->GetFocusedImage()), L"http://y");
     EXPECT_EQ(PixelAt(h, 5, 5), kRed);
     EXPECT_EQ(PixelAt(h, 45, 15), kBlue);
     EXPECT_EQ(PixelAt(h, 45, 5), kRed);

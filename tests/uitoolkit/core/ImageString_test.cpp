@@ -350,7 +350,7 @@ TEST_P(ImageStrings, TheModifierOverridesTheImageString)
 TEST_P(ImageStrings, MalformedStringsFallBackToTheWholeText)
 {
     const RECT rc{0, 0, 10, 10};
-    EXPECT_TRUE(Draw(rc, L"file=\"red.png\""));  // taken as a file name: no such file
+    EXPECT_FALSE(Draw(rc, L"file=\"red.png\""));  // taken as a file name: no such file
     ExpectCanvas(Only(RECT{}, kWhite));
 
     Draw(rc, L"file='red.png',dest='0,0,5,5'");  // the comma ends the string after the file
@@ -370,7 +370,9 @@ TEST_P(ImageStrings, MalformedStringsFallBackToTheWholeText)
     EXPECT_FALSE(CRenderKit::DrawImageBySpec(m_canvas.DC(), nullptr, rc, rc, L"red.png"));
     EXPECT_FALSE(CRenderKit::DrawImageBySpec(m_canvas.DC(), &m_host, rc, rc, L""));
     EXPECT_FALSE(CRenderKit::DrawImageBySpec(m_canvas.DC(), &m_host, rc, rc, nullptr));
-    EXPECT_TRUE(Draw(rc, L"missing.png"));
+    EXPECT_FALSE(Draw(rc, L"missing.png"));
+    EXPECT_FALSE(Draw(rc, L"file='red.png' dest='0,0,5,5' file='missing.png'"));  // one of two
+    EXPECT_TRUE(Draw(rc, L"file='red.png' dest='40,40,50,50'"));  // loaded, nothing inside
     EXPECT_FALSE(CRenderKit::DrawImageEntry(m_canvas.DC(), &m_host, rc, rc, L"missing.png", L"",
                                             rc, RECT{}, RECT{}, 0, 255, false, false, false));
 }
@@ -412,7 +414,8 @@ TEST_P(ImageStrings, ResourceImagesByResAndRestype)
 }
 
 // Whatever the strings hold, nothing is drawn right of or below the call's rectangle (a "dest"
-// is cut there, and tiles and corners stay inside it), and the call answers true.
+// is cut there, and tiles and corners stay inside it), and only an empty string answers false
+// for sure (the others name files that may not exist).
 TEST_P(ImageStrings, RandomStringsDrawNothingPastTheRectangle)
 {
     kit::FuzzRun fuzz;
@@ -427,7 +430,10 @@ TEST_P(ImageStrings, RandomStringsDrawNothingPastTheRectangle)
         const RECT rc{static_cast<LONG>(fuzz.Below(40)) - 10, static_cast<LONG>(fuzz.Below(40)) - 10,
                       static_cast<LONG>(fuzz.Below(60)), static_cast<LONG>(fuzz.Below(60))};
         m_canvas.Fill(kWhite);
-        ASSERT_EQ(Draw(rc, image.c_str(), modify.c_str()), image.c_str()[0] != L'\0');
+        const bool drawn = Draw(rc, image.c_str(), modify.c_str());
+        if (image.c_str()[0] == L'\0') {
+            ASSERT_FALSE(drawn);
+        }
         ASSERT_TRUE(kit::CanvasIs(m_canvas, [&](int x, int y) {
             return x >= rc.right || y >= rc.bottom ? kWhite : kit::kAnyColor;
         })) << "string " << i << " in " << kit::Text(rc);

@@ -24,10 +24,9 @@ void PutChunk(std::string& out, const char* type, const std::string& data)
                     crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
 }
 
-} // namespace
-
-std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, int height,
-                              const std::vector<uint32_t>& argb)
+// RGBA (colour type 6) or RGB (colour type 2) pixels, 8 bits per channel, unfiltered.
+std::string Encode(int claimedWidth, int claimedHeight, int width, int height, const std::vector<uint32_t>& argb,
+                   bool withAlpha)
 {
     std::string raw;
     for (int y = 0; y < height; ++y) {
@@ -37,7 +36,8 @@ std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, in
             raw += static_cast<char>(p >> 16);
             raw += static_cast<char>(p >> 8);
             raw += static_cast<char>(p);
-            raw += static_cast<char>(p >> 24);
+            if (withAlpha)
+                raw += static_cast<char>(p >> 24);
         }
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
@@ -50,7 +50,7 @@ std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, in
     PutU32(header, static_cast<uint32_t>(claimedWidth));
     PutU32(header, static_cast<uint32_t>(claimedHeight));
     header += '\x08';  // bit depth
-    header += '\x06';  // colour type: RGBA
+    header += withAlpha ? '\x06' : '\x02';  // colour type: RGBA or RGB
     header += std::string(3, '\0');  // compression, filter, interlace
 
     std::string png("\x89PNG\r\n\x1a\n", 8);
@@ -60,9 +60,22 @@ std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, in
     return png;
 }
 
+} // namespace
+
+std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, int height,
+                              const std::vector<uint32_t>& argb)
+{
+    return Encode(claimedWidth, claimedHeight, width, height, argb, true);
+}
+
 std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb)
 {
-    return EncodePngClaiming(width, height, width, height, argb);
+    return Encode(width, height, width, height, argb, true);
+}
+
+std::string EncodePngRgb(int width, int height, const std::vector<uint32_t>& argb)
+{
+    return Encode(width, height, width, height, argb, false);
 }
 
 } // namespace kit

@@ -13,6 +13,9 @@ namespace kit {
 // Pixels row by row, top row first, each 0xAARRGGBB with straight (not premultiplied) alpha.
 std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb);
 
+// The same pixels as an RGB picture (colour type 2): the alpha bytes are dropped.
+std::string EncodePngRgb(int width, int height, const std::vector<uint32_t>& argb);
+
 // The same image with an explicit header size, for tests of size limits: the IHDR claims
 // width x height while the pixel data holds the given pixels.
 std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, int height,

@@ -16,6 +16,10 @@
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/SkinFileReader.h"
 
+// The decoder's allocator hands its allocation of the given size to this block (null: none);
+// see cmake/deps/stb_image_impl.c.
+extern "C" void ombrel_stbi_set_target(void* block, size_t size);
+
 namespace SkinUI {
 
 namespace {
@@ -61,27 +65,31 @@ std::unique_ptr<ImageEntry> CRenderKit::DecodeImage(const BYTE* data, size_t siz
 {
     if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return nullptr;
     const int length = static_cast<int>(size);
-    // The header first: absurd sizes are refused before anything is allocated.
+    // 1. The header first: absurd sizes are refused before anything is allocated.
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, length, &width, &height, &channels)) return nullptr;
     if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide ||
         static_cast<long long>(width) * height > kMaxImagePixels)
         return nullptr;
 
-    std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
-        stbi_load_from_memory(data, length, &width, &height, &channels, 4), &stbi_image_free);
-    if (pixels == nullptr || width <= 0 || height <= 0 || width > kMaxImageSide ||
-        height > kMaxImageSide)
-        return nullptr;
-
+    // 2. The DIB section, and the decoder's pixels straight into it (a decoder that needed a
+    //    block of its own leaves them elsewhere).
     void* bits = nullptr;
     CGdiBitmap bitmap = CreateDib32(width, height, &bits);
     if (!bitmap) return nullptr;
-
-    auto entry = std::make_unique<ImageEntry>();
-    const stbi_uc* rgba = pixels.get();
-    auto* out = static_cast<DWORD*>(bits);
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    int decodedWidth = 0, decodedHeight = 0;
+    ombrel_stbi_set_target(bits, count * 4);
+    stbi_uc* decoded = stbi_load_from_memory(data, length, &decodedWidth, &decodedHeight, &channels, 4);
+    ombrel_stbi_set_target(nullptr, 0);
+    std::unique_ptr<stbi_uc, void (*)(void*)> elsewhere(decoded != bits ? decoded : nullptr, &stbi_image_free);
+    if (decoded == nullptr || decodedWidth != width || decodedHeight != height) return nullptr;
+
+    // 3. One pass: RGBA becomes BGRA, premultiplied where alpha is below 255, and the mask
+    //    colour becomes transparent (in place when the pixels are already in the DIB).
+    auto entry = std::make_unique<ImageEntry>();
+    const stbi_uc* rgba = decoded;
+    auto* out = static_cast<DWORD*>(bits);
     for (size_t i = 0; i < count; ++i, rgba += 4) {
         DWORD red = rgba[0], green = rgba[1], blue = rgba[2];
         const DWORD alpha = rgba[3];

@@ -8,6 +8,7 @@
 #include "uitoolkit/controls/ButtonState.h"
 #include "uitoolkit/controls/ComboWnd.h"
 #include "uitoolkit/controls/IListItemUI.h"
+#include "uitoolkit/controls/ListItemIndex.h"
 #include "uitoolkit/core/AttributeTable.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -18,11 +19,6 @@ namespace {
 
 // Room around the default font's line in a combo of automatic height.
 constexpr int kTextLineMargin = 12;
-
-IListItemUI* AsListItem(CControlUI* control)
-{
-    return control != nullptr ? static_cast<IListItemUI*>(control->GetInterface(L"ListItem")) : nullptr;
-}
 
 const AttributeSetterOf<CComboUI> kComboAttributes[] = {
     {L"textpadding", [](CComboUI& c, const wchar_t* v) { c.SetTextPadding(ParseRect(v)); }},
@@ -108,14 +104,6 @@ bool CComboUI::CloseDropWindow()
 
 // ---- items ---------------------------------------------------------------------------------------
 
-void CComboUI::RenumberItems(int first, int last)
-{
-    for (int i = first < 0 ? 0 : first; i <= last; ++i) {
-        if (IListItemUI* item = AsListItem(GetItemAt(i)))
-            item->SetIndex(i);
-    }
-}
-
 bool CComboUI::Add(CControlUI* control)
 {
     if (control == nullptr || !CloseDropWindow())
@@ -137,10 +125,8 @@ bool CComboUI::AddAt(CControlUI* control, int index)
         item->SetOwner(this);
         item->SetIndex(index);
     }
-    RenumberItems(index + 1, GetCount() - 1);
-    // The selection keeps pointing at its item.
-    if (m_curSel >= index)
-        ++m_curSel;
+    RenumberListItems(*this, index + 1, GetCount() - 1);
+    m_curSel = IndexAfterInsertion(m_curSel, index);
     return true;
 }
 
@@ -154,7 +140,7 @@ bool CComboUI::SetItemIndex(CControlUI* control, int index)
     IListItemUI* selected = m_curSel >= 0 ? AsListItem(GetItemAt(m_curSel)) : nullptr;
     if (!CContainerUI::SetItemIndex(control, index))
         return false;
-    RenumberItems(old < index ? old : index, old < index ? index : old);
+    RenumberListItems(*this, old < index ? old : index, old < index ? index : old);
     if (selected != nullptr)
         m_curSel = selected->GetIndex();
     return true;
@@ -178,15 +164,13 @@ bool CComboUI::RemoveItemAt(int index)
 {
     if (index < 0 || !CContainerUI::RemoveAt(index))
         return false;
-    RenumberItems(index, GetCount() - 1);
-    if (index == m_curSel) {
-        // The nearest selectable item at or before the removed one takes the selection; last,
-        // since "itemselect" listeners may delete the combo.
-        m_curSel = -1;
+    RenumberListItems(*this, index, GetCount() - 1);
+    const bool selectedGone = index == m_curSel;
+    m_curSel = IndexAfterRemoval(m_curSel, index);
+    // The nearest selectable item at or before the removed one takes the selection; last, since
+    // "itemselect" listeners may delete the combo.
+    if (selectedGone)
         SelectItem(FindSelectable(index, false), false);
-    } else if (index < m_curSel) {
-        --m_curSel;
-    }
     return true;
 }
 

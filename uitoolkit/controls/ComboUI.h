@@ -84,8 +84,6 @@ private:
     // Destroys an open pop-up at once (its items come back); false when the combo was lost
     // meanwhile.
     bool CloseDropWindow();
-    // Gives the items from `first` to `last` their indexes.
-    void RenumberItems(int first, int last);
     // Removes the child at the index and fixes the selection after it.
     bool RemoveItemAt(int index);
     // A key or the wheel selects; no selectable item keeps the current selection.

@@ -6,7 +6,6 @@
 #include <climits>
 #include <cwchar>
 #include <memory>
-#include <new>
 
 #include "uitoolkit/controls/ComboUI.h"
 #include "uitoolkit/controls/VerticalLayoutUI.h"

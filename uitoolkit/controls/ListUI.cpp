@@ -9,17 +9,13 @@
 #include "uitoolkit/controls/IListItemUI.h"
 #include "uitoolkit/controls/ListBodyUI.h"
 #include "uitoolkit/controls/ListHeaderUI.h"
+#include "uitoolkit/controls/ListItemIndex.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
 namespace SkinUI {
 
 namespace {
-
-IListItemUI* AsListItem(CControlUI* control)
-{
-    return control != nullptr ? static_cast<IListItemUI*>(control->GetInterface(L"ListItem")) : nullptr;
-}
 
 bool IsMouseEvent(int type) { return type >= kEventMouseMove && type <= kEventScrollWheel; }
 
@@ -96,14 +92,6 @@ void CListUI::RefreshColumnCount()
     m_listInfo.columnCount = m_header != nullptr ? std::min(m_header->GetCount(), kMaxListColumns) : 0;
 }
 
-void CListUI::RenumberItems(int first, int last)
-{
-    for (int i = std::max(first, 0); i <= last; ++i) {
-        if (IListItemUI* item = AsListItem(GetItemAt(i)))
-            item->SetIndex(i);
-    }
-}
-
 bool CListUI::AddHeader(CControlUI* header)
 {
     // An empty current header gives way; one with columns stays the header even though the new
@@ -154,12 +142,10 @@ bool CListUI::AddAt(CControlUI* control, int index)
         item->SetOwner(this);
         item->SetIndex(index);
     }
-    RenumberItems(index + 1, GetCount() - 1);
+    RenumberListItems(*this, index + 1, GetCount() - 1);
     // The selection and the expanded item keep pointing at their items.
-    if (index <= m_curSel)
-        ++m_curSel;
-    if (index <= m_expandedItem)
-        ++m_expandedItem;
+    m_curSel = IndexAfterInsertion(m_curSel, index);
+    m_expandedItem = IndexAfterInsertion(m_expandedItem, index);
     return true;
 }
 
@@ -179,7 +165,7 @@ bool CListUI::SetItemIndex(CControlUI* control, int index)
     IListItemUI* expanded = m_expandedItem >= 0 ? AsListItem(GetItemAt(m_expandedItem)) : nullptr;
     if (!m_body->SetItemIndex(control, index))
         return false;
-    RenumberItems(std::min(old, index), std::max(old, index));
+    RenumberListItems(*this, std::min(old, index), std::max(old, index));
     if (selected != nullptr)
         m_curSel = selected->GetIndex();
     if (expanded != nullptr)
@@ -212,19 +198,14 @@ bool CListUI::RemoveItemAt(int index)
 {
     if (index < 0 || !m_body->RemoveAt(index))
         return false;
-    RenumberItems(index, GetCount() - 1);
-    if (index == m_expandedItem)
-        m_expandedItem = -1;
-    else if (index < m_expandedItem)
-        --m_expandedItem;
-    if (index == m_curSel) {
-        // The nearest selectable item at or before the removed one takes the selection; last,
-        // since "itemselect" listeners may delete the list.
-        m_curSel = -1;
+    RenumberListItems(*this, index, GetCount() - 1);
+    m_expandedItem = IndexAfterRemoval(m_expandedItem, index);
+    const bool selectedGone = index == m_curSel;
+    m_curSel = IndexAfterRemoval(m_curSel, index);
+    // The nearest selectable item at or before the removed one takes the selection; last, since
+    // "itemselect" listeners may delete the list.
+    if (selectedGone)
         SelectItem(FindSelectable(index, false), false);
-    } else if (index < m_curSel) {
-        --m_curSel;
-    }
     return true;
 }
 

@@ -116,8 +116,6 @@ private:
     // A hidden header's columns are made visible meanwhile (and the header placed at
     // `hiddenHeaderRect` when given) so that they still have widths.
     void ShiftColumns(int shift, const RECT* hiddenHeaderRect);
-    // Gives the body's items from `first` on their indexes.
-    void RenumberItems(int first, int last);
     // Removes the body item at the index and fixes the selection and expansion after it.
     bool RemoveItemAt(int index);
     // The selection a key or the wheel moves to; no selectable item keeps the current one.

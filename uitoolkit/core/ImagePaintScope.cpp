@@ -3,7 +3,8 @@
 namespace SkinUI {
 
 namespace {
-CImagePaintScope* g_current = nullptr;
+// Per thread: a draw on another thread never uses the scope of a paint running on this one.
+thread_local CImagePaintScope* g_current = nullptr;
 } // namespace
 
 CImagePaintScope::CImagePaintScope(HDC target) : m_target(target), m_outer(g_current)

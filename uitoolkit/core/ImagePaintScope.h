@@ -4,8 +4,8 @@
 // paint: its one memory context serves every image draw of the paint, one bitmap selected at a
 // time (each draw selects its bitmap and puts the context's own back when done, so a picture is
 // never left selected), and its one-pixel picture serves every translucent fill. Scopes nest;
-// the innermost serves. Without an open scope, draws make their own objects as before.
-// UI thread only.
+// the innermost serves. Without an open scope, each draw makes its own objects.
+// Scopes belong to the thread that opens them.
 #include <windows.h>
 
 #include "uitoolkit/core/GdiObject.h"
@@ -20,7 +20,7 @@ public:
     CImagePaintScope(const CImagePaintScope&) = delete;
     CImagePaintScope& operator=(const CImagePaintScope&) = delete;
 
-    // The innermost open scope, or null.
+    // The innermost scope this thread has open, or null.
     static CImagePaintScope* Current();
 
     // The shared memory context for one draw, or null when it cannot be made or another draw

@@ -164,13 +164,7 @@ bool CComboUI::RemoveItemAt(int index)
 {
     if (index < 0 || !CContainerUI::RemoveAt(index))
         return false;
-    RenumberListItems(*this, index, GetCount() - 1);
-    const bool selectedGone = index == m_curSel;
-    m_curSel = IndexAfterRemoval(m_curSel, index);
-    // The nearest selectable item at or before the removed one takes the selection; last, since
-    // "itemselect" listeners may delete the combo.
-    if (selectedGone)
-        SelectItem(FindSelectable(index, false), false);
+    AfterListItemRemoved(*this, *this, m_curSel, index);
     return true;
 }
 

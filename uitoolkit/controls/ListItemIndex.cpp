@@ -1,7 +1,8 @@
 #include "uitoolkit/controls/ListItemIndex.h"
 
-#include "uitoolkit/controls/IContainerUI.h"
+#include "uitoolkit/controls/ContainerUI.h"
 #include "uitoolkit/controls/IListItemUI.h"
+#include "uitoolkit/controls/IListOwnerUI.h"
 #include "uitoolkit/core/ControlUI.h"
 
 namespace SkinUI {
@@ -29,6 +30,15 @@ int IndexAfterRemoval(int tracked, int removed)
     if (tracked == removed)
         return -1;
     return removed < tracked ? tracked - 1 : tracked;
+}
+
+void AfterListItemRemoved(CContainerUI& owner, IListOwnerUI& selection, int& curSel, int index)
+{
+    RenumberListItems(owner, index, owner.GetCount() - 1);
+    const bool selectedGone = index == curSel;
+    curSel = IndexAfterRemoval(curSel, index);
+    if (selectedGone)
+        selection.SelectItem(owner.FindSelectable(index, false), false);  // last
 }
 
 } // namespace SkinUI

@@ -4,9 +4,11 @@
 // selection, the expanded item) goes when an item is inserted or taken out.
 namespace SkinUI {
 
+class CContainerUI;
 class CControlUI;
 class IContainerUI;
 class IListItemUI;
+class IListOwnerUI;
 
 // The control's "ListItem" side; null for a control without one, or no control.
 IListItemUI* AsListItem(CControlUI* control);
@@ -17,5 +19,10 @@ int IndexAfterInsertion(int tracked, int inserted);
 // A remembered index after the item at `removed` was taken out: it follows its item, and is -1
 // when that item itself went.
 int IndexAfterRemoval(int tracked, int removed);
+// After the owner's item at `index` was taken out: the later items are renumbered, the selection
+// `curSel` (the owner's own) follows its item, and a removed selected item passes the selection
+// to the nearest selectable item at or before its place. The owner may be gone afterwards
+// ("itemselect" listeners may delete it).
+void AfterListItemRemoved(CContainerUI& owner, IListOwnerUI& selection, int& curSel, int index);
 
 } // namespace SkinUI

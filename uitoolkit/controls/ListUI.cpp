@@ -198,14 +198,8 @@ bool CListUI::RemoveItemAt(int index)
 {
     if (index < 0 || !m_body->RemoveAt(index))
         return false;
-    RenumberListItems(*this, index, GetCount() - 1);
     m_expandedItem = IndexAfterRemoval(m_expandedItem, index);
-    const bool selectedGone = index == m_curSel;
-    m_curSel = IndexAfterRemoval(m_curSel, index);
-    // The nearest selectable item at or before the removed one takes the selection; last, since
-    // "itemselect" listeners may delete the list.
-    if (selectedGone)
-        SelectItem(FindSelectable(index, false), false);
+    AfterListItemRemoved(*this, *this, m_curSel, index);
     return true;
 }
 

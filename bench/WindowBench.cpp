@@ -481,7 +481,7 @@ int main(int argc, char** argv)
     bool linear = true;
     Figures sized[2];
     const int sizes[2] = {1000, 10000};
-    const int sizedRounds = std::max(3, rounds / 3);
+    const int sizedRounds = std::max(3, rounds / 2);
     for (int k = 0; k < 2; ++k) {
         const std::wstring skin = GeneratedSkin(sizes[k]);
         for (int r = 0; r < sizedRounds; ++r) {

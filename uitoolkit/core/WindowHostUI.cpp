@@ -223,6 +223,7 @@ bool CWindowHostUI::Init(HWND hWnd)
     if (m_hPaintDC != nullptr)
         ::ReleaseDC(m_hWnd, m_hPaintDC);
     m_hWnd = hWnd;
+    m_wholeClientInvalid = false;  // nothing is known of the new window's paints yet
     m_hPaintDC = ::GetDC(hWnd);
     SetMeasureDC(m_hPaintDC);
     CUIPtrArray& hosts = HostList();

@@ -1,8 +1,15 @@
 #include <windows.h>
 
+#include "launcher/GdiplusSession.h"
 #include "launcher/LauncherMain.h"
+#include "launcher/OleSession.h"
+#include "login/OmbrelLauncherLoginEventHandler.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
 {
-    return LauncherMain(commandLine);
+    // Static, made before the login handler: at exit they end after the handler has deleted a
+    // login dialog still open (its background picture and browser need them until then).
+    static const GdiplusSession gdiplus;
+    static const OleSession ole;
+    return LauncherMain(commandLine, [] { OmbrelLauncherLoginEventHandler::GetInstance().Login(); });
 }

@@ -3,30 +3,27 @@
 #include <gtest/gtest.h>
 
 #include "foundation/MsgDispatcher.h"
-#include "foundation/UniqueHandle.h"
 #include "launcher/LauncherMain.h"
 #include "launcher/LogReport.h"
+#include "tests/launcher/LauncherProcess.h"
 #include "tests/launcher/LauncherTestDir.h"
 
 namespace {
 
-// Runs the built launcher and waits for its end; its exit code, or -1000 when it did not end.
+// Runs the built launcher and waits for its end; its exit code, or -1000 when it did not end. A
+// login dialog that it opens (a game without a launcher already running) is closed as the user
+// would close it.
 long RunLauncher(const std::wstring& arguments)
 {
-    const std::wstring exe = ModuleFolder() + L"..\\OmbrelLauncher.exe";
-    std::wstring cmd = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    LauncherProcess launcher(arguments);
+    if (!launcher.Started())
         return -2000;
-    mjz::UniqueHandle process(pi.hProcess);
-    mjz::UniqueHandle thread(pi.hThread);
-    if (::WaitForSingleObject(process.Get(), 15000) != WAIT_OBJECT_0)
-        return -1000;
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.Get(), &code);
-    return static_cast<long>(code);
+    e2e::WaitUntil([&] {
+        if (HWND dialog = launcher.FindWindowOf(L"LoginDlg"))
+            ::PostMessageW(dialog, WM_USER + 100, 0, 0);
+        return !launcher.Running();
+    }, 15000);
+    return launcher.Wait(0);
 }
 
 int Count(const std::string& text, const std::string& part)

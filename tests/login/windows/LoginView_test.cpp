@@ -1,0 +1,445 @@
+// The login dialog on real windows in this process, with the sample game's skin and the stand-in
+// sign-in library: input checks, the failure page, remember and auto-login coupling, the agreement
+// boxes, the automatic quick login, the verification road and closing. The login controller is
+// one per process, so every test shares one work dir (game 4242) and its library.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ModalScript.h"
+#include "kit/GuardedHeap.h"
+#include "kit/Input.h"
+#include "kit/Pump.h"
+#include "launcher/GdiplusSession.h"
+#include "launcher/LogReport.h"
+#include "login/ILoginEventHandler.h"
+#include "login/OmbrelLauncherAccountStorager.h"
+#include "login/OmbrelLauncherLoginEventHandler.h"
+#include "login/windows/FrameView.h"
+#include "login/windows/LoginFailureText.h"
+#include "login/windows/LoginView.h"
+#include "standins/verifypage/VerifyPage.h"
+#include "tests/launcher/LauncherProcess.h"
+#include "tests/login/SSOTestBed.h"
+#include "uitoolkit/controls/ComboUI.h"
+#include "uitoolkit/controls/EditUI.h"
+#include "uitoolkit/controls/ListUI.h"
+#include "uitoolkit/controls/OptionUI.h"
+
+namespace {
+
+// alice: listed by the library (a quick-login row) and remembered with her digest in Account.cfg
+// and the game's used accounts; bob: a verification page; carol: always refused.
+const std::string kScenario =
+    "[account.alice]\r\nUin=10001\r\nAliases=alice@example.com\r\nDigest=" + SSOTestBed::DigestHex("secret") +
+    "\r\nNick=Alice\r\nListed=1\r\n"
+    "[account.bob]\r\nUin=10002\r\nNick=Bob\r\nResult=verify\r\nPageUrl=about:blank\r\n"
+    "[account.carol]\r\nUin=10003\r\nNick=Carol\r\nResult=fail\r\nErrorType=3\r\nReason=Wrong password\r\n";
+
+// The work dir of every test: the library, the sample skin as game 4242's data, alice remembered.
+struct LoginBed {
+    LoginBed() : sso(kScenario)
+    {
+        sso.Work().Write(L"settings.ini", "[4242]\r\nGameDataVersion=1.0\r\nSSOVersion=1.0\r\n");
+        MakeDirs(sso.Work().Path() + L"data\\4242\\1.0");
+        e2e::CopyTree(e2e::EnvPath("OMBREL_SOURCE_DIR") + L"\\sample\\workdir\\data\\1001\\1.0\\skin",
+                      sso.Work().Path() + L"data\\4242\\1.0\\skin");
+        std::string record(29, '\0');
+        record[0] = 0x11, record[1] = 0x27;  // 10001
+        const std::vector<uint8_t> digest = SSOTestBed::Digest("secret");
+        std::copy(digest.begin(), digest.end(), record.begin() + 8);
+        record[24] = 1;
+        sso.Work().Write(L"Account.cfg", record);
+        MakeDirs(sso.Work().Path() + L"data\\4242\\Account");
+        sso.Work().Write(L"data\\4242\\Account\\Account.cfg", "[4242]\r\nItemCount=1\r\nItemUin1=10001\r\nItemNickName1=Alice\r\n");
+    }
+    SSOTestBed sso;
+    GdiplusSession gdiplus;
+};
+
+LoginBed& Bed()
+{
+    static LoginBed bed;  // made before the login controller, so it outlives it
+    return bed;
+}
+
+// The launcher's side, as the real handler: it deletes the dialog when asked.
+struct Owner : ILoginEventHandler {
+    LoginView* view = nullptr;
+    std::vector<std::string> calls;
+
+    bool OnLoginSuccess(const UsedAccount* account, uint32_t remember) override
+    {
+        calls.push_back("success " + std::to_string(account->accountNumber) + " " + std::to_string(remember));
+        return true;
+    }
+    void CloseLoginView() override
+    {
+        calls.push_back("close");
+        delete view;
+        view = nullptr;
+    }
+    void Reserved() override {}
+    void SetStatus(int32_t mode) override { calls.push_back("status " + std::to_string(mode)); }
+};
+
+class LoginViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Bed();
+        LogReport::Instance().exitState = {};
+        ::DeleteFileW(Bed().sso.Work().File(L"report.log").c_str());
+        Bed().sso.ClearCalls();
+    }
+    void TearDown() override { delete owner.view; }
+
+    void SetAgreement(bool accepted)
+    {
+        Bed().sso.Work().Write(L"settings.ini", std::string("[4242]\r\nGameDataVersion=1.0\r\nSSOVersion=1.0\r\n") +
+                                                   "CheckAgreeBoxSelected=" + (accepted ? "1" : "0") + "\r\n");
+    }
+    LoginView& Open()
+    {
+        owner.view = new LoginView();
+        owner.view->SetOwner(&owner);
+        owner.view->CreateLoginWindow();
+        kit::Drain();
+        EXPECT_NE(C().loginContainer, nullptr) << "the sample skin is missing";
+        return *owner.view;
+    }
+    const LoginControls& C() const { return owner.view->GetControls(); }
+    HWND Dialog() const { return owner.view->GetHWND(); }
+    void Click(SkinUI::CControlUI* control) const
+    {
+        kit::Drain();  // laid out where it shows now
+        const RECT& rc = control->GetPos();
+        kit::Input(Dialog()).Click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    }
+    // Types into an edit as the keyboard does: focus, then characters to its native edit.
+    void TypeInto(SkinUI::CEditUI* edit, const std::wstring& text) const
+    {
+        Click(edit);
+        for (wchar_t ch : text)
+            ::PostMessageW(edit->GetNativeWindow(), WM_CHAR, ch, 1);
+        kit::Drain();
+    }
+    static std::string Reports()
+    {
+        LogReport::Instance().Flush();
+        return kit::ReadBytesFromFile(Bed().sso.Work().File(L"report.log"));
+    }
+    static bool Reported(int step, int code)
+    {
+        return Reports().find("{\"step\":" + std::to_string(step) + ",\"code\":" + std::to_string(code) + ",") !=
+               std::string::npos;
+    }
+    static std::string Text(SkinUI::CControlUI* c) { return Narrow(c->GetText().GetData()); }
+    static std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+    Owner owner;
+};
+
+} // namespace
+
+// First in the process: the password page fills the account once from the game's used accounts.
+TEST_F(LoginViewTest, SavedPasswordShowsAsMaskAndSendsTheZeroDigest)
+{
+    SetAgreement(true);
+    LoginView& view = Open();
+    ASSERT_TRUE(C().pvaLogin->IsVisible()) << "alice is listed: the quick-login page first";
+    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
+    ASSERT_TRUE(C().pwdLogin->IsVisible());
+    EXPECT_EQ(Text(C().accountEdit), "10001");
+    EXPECT_EQ(Text(C().pwdEdit), "************");
+
+    Click(C().loginBtn);
+    ASSERT_TRUE(view.IsLoginInProgress());
+    EXPECT_FALSE(C().loginContainer->IsEnabled());
+    EXPECT_EQ(view.GetLoginRecord().passwordGiven, 0u);
+    EXPECT_EQ(SSOTestBed::Hex(std::string(reinterpret_cast<const char*>(view.GetLoginRecord().secret.digest), 16)),
+              SSOTestBed::DigestHex("secret"));
+    EXPECT_EQ(SSOTestBed::Str(Bed().sso.LastCall("login.8")["credential"]["hex"]), std::string(32, '0'));
+    // Typing a password sends its real digest.
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return C().errorContainer->IsVisible(); }));
+    Click(C().btnErrorOk);
+    C().pwdEdit->SetText(L"");
+    TypeInto(C().pwdEdit, L"secret");
+    EXPECT_TRUE(view.IsPasswordEdited());
+    Click(C().loginBtn);
+    EXPECT_EQ(SSOTestBed::Str(Bed().sso.LastCall("login.8")["credential"]["hex"]), SSOTestBed::DigestHex("secret"));
+    // alice signs in and is remembered with that digest.
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return owner.view == nullptr; }));
+    EXPECT_EQ(SSOTestBed::Hex(Bed().sso.Work().Read(L"Account.cfg").substr(8, 16)), SSOTestBed::DigestHex("secret"));
+}
+
+TEST_F(LoginViewTest, InputChecksStopTheLoginWithTheirMessage)
+{
+    SetAgreement(true);
+    Open();
+    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
+    struct Case {
+        const wchar_t* account;
+        const wchar_t* password;
+        const wchar_t* error;       // shown in "lblError"; empty: none
+        const wchar_t* focused;     // the control that gets the focus
+    } cases[] = {
+        {L" \t  ", L"pw", L"", L"accountedit"},
+        {L"1234", L"pw", L"请输入正确的帐号！", nullptr},
+        {L"not an account", L"pw", L"请输入正确的帐号！", nullptr},
+        {L"10001", L"", L"请输入密码！", L"pwdedit"},
+    };
+    for (const Case& c : cases) {
+        C().lblError->SetVisible(false);
+        C().accountEdit->SetText(c.account);
+        C().pwdEdit->SetText(c.password);
+        Click(C().loginBtn);
+        const std::wstring label = C().lblError->IsVisible() ? C().lblError->GetText().GetData() : L"";
+        EXPECT_TRUE(label == c.error) << Narrow(c.account);
+        if (c.focused != nullptr) {
+            EXPECT_EQ(Narrow(owner.view->GetHost().GetFocus()->GetName().GetData()), Narrow(c.focused));
+        }
+        EXPECT_FALSE(owner.view->IsLoginInProgress());
+    }
+    EXPECT_FALSE(Reported(205, 0)) << Reports();
+}
+
+TEST_F(LoginViewTest, FailurePageTextByPrecedence)
+{
+    struct Case {
+        int32_t code;
+        const wchar_t* reason;
+        std::wstring page;
+        std::string report;
+    } cases[] = {
+        {0x9007, L"ignored", L"非常抱歉，登录失败。请检查您的网络和防火墙设置，或稍后重试。错误码：36871", ""},
+        {0x9010, L"line one\r\nline two", L"line oneline two", "line oneline two"},
+        {0x9010, nullptr, L"无法完成验证，可能是盒子的文件已损坏，您需要重新安装盒子。", ""},
+        {5, L"", L"非常抱歉，登录失败。请检查您的网络和防火墙设置，或稍后重试。错误码：5", ""},
+    };
+    for (const Case& c : cases) {
+        const LoginFailureText text = LoginFailureText::For(c.code, c.reason);
+        EXPECT_EQ(text.text, c.page) << c.code;
+        EXPECT_EQ(text.reportText, c.report) << c.code;
+    }
+    // On the dialog: the failure page with the text, the report with the reason.
+    Open();
+    owner.view->OnLoginFailed(L"x", 7, L"Bad\npassword", 0);
+    EXPECT_TRUE(C().errorContainer->IsVisible());
+    EXPECT_FALSE(C().loginContainer->IsVisible());
+    EXPECT_EQ(Text(C().errorInfo), "Badpassword");
+    EXPECT_NE(Reports().find("{\"step\":208,\"code\":7,\"text\":\"Badpassword\""), std::string::npos) << Reports();
+    Click(C().btnErrorOk);
+    EXPECT_TRUE(C().loginContainer->IsVisible());
+    EXPECT_TRUE(C().loginContainer->IsEnabled());
+}
+
+TEST_F(LoginViewTest, RememberAndAutoLoginGoTogether)
+{
+    SetAgreement(true);
+    Open();
+    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
+    ASSERT_TRUE(C().savePwd->IsSelected()) << "remember is on at start";
+    Click(C().savePwd);
+    EXPECT_FALSE(C().savePwd->IsSelected());
+    Click(C().autoLogin);
+    EXPECT_TRUE(C().autoLogin->IsSelected());
+    EXPECT_TRUE(C().savePwd->IsSelected()) << "auto login needs the password remembered";
+    Click(C().savePwd);
+    EXPECT_FALSE(C().autoLogin->IsSelected()) << "no remembered password, no auto login";
+}
+
+TEST_F(LoginViewTest, AgreementIsAskedForAndRemembered)
+{
+    SetAgreement(false);
+    Open();
+    EXPECT_FALSE(C().agree->IsSelected());
+    EXPECT_FALSE(C().agree2->IsSelected());
+    // A login without the agreement only shows the reminder.
+    bool reminded = false;
+    ModalScript script(L"MessageBoxView", {[&](HWND box) {
+        reminded = true;
+        ::PostMessageW(box, WM_CLOSE, 0, 1);
+        return true;
+    }});
+    Click(C().btnPvaLogin);
+    EXPECT_TRUE(reminded);
+    EXPECT_FALSE(owner.view->IsLoginInProgress());
+    // Accepting it once is kept for the game.
+    Click(C().agree2);
+    EXPECT_NE(Bed().sso.Work().Read(L"settings.ini").find("CheckAgreeBoxSelected=1"), std::string::npos);
+    delete owner.view;
+    owner.view = nullptr;
+    Open();
+    EXPECT_TRUE(C().agree->IsSelected());
+    EXPECT_TRUE(C().agree2->IsSelected());
+}
+
+TEST_F(LoginViewTest, QuickLoginStartsOnTheFifthTickUnlessStopped)
+{
+    SetAgreement(true);
+    LoginView& view = Open();
+    ASSERT_EQ(C().listPva->GetCount(), 1);
+    ASSERT_TRUE(view.IsAutoLoginArmed());
+    // Unselecting the quick page's agreement stops it.
+    Click(C().agree2);
+    EXPECT_FALSE(view.IsAutoLoginArmed());
+    delete owner.view;
+    owner.view = nullptr;
+
+    SetAgreement(true);
+    Open();
+    for (int tick = 1; tick <= 4; ++tick)
+        ::SendMessageW(Dialog(), WM_TIMER, LoginView::kAutoLoginTimerId, 0);
+    EXPECT_TRUE(owner.view->IsAutoLoginArmed());
+    EXPECT_TRUE(Bed().sso.LastCall("login.8").IsNull()) << "nothing before the fifth tick";
+    ::SendMessageW(Dialog(), WM_TIMER, LoginView::kAutoLoginTimerId, 0);
+    EXPECT_FALSE(owner.view->IsAutoLoginArmed());
+    EXPECT_EQ(SSOTestBed::Str(Bed().sso.LastCall("login.8")["account"]), "alice@example.com");
+    EXPECT_EQ(owner.calls.back(), "status 1");
+    EXPECT_TRUE(Reported(205, 0));
+    // alice signs in: the owner hears the account and deletes the dialog.
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return owner.view == nullptr; }));
+    EXPECT_EQ(owner.calls[owner.calls.size() - 2], "success 10001 0");
+    EXPECT_TRUE(Reported(209, 0));
+}
+
+TEST_F(LoginViewTest, VerificationTicketGoesToTheLibraryAfterTheWindow)
+{
+    kit::GuardedScope guard;
+    SetAgreement(true);
+    Open();
+    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
+    C().accountEdit->SetText(L"10002");
+    TypeInto(C().pwdEdit, L"pw");
+    // The page passes the check from inside the verify window's modal loop.
+    HMODULE page = ::LoadLibraryW((ModuleFolder() + L"VerifyPage.dll").c_str());
+    ASSERT_NE(page, nullptr);
+    auto* hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(page, verifypage::kHookName)));
+    HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, hookProc, page, ::GetCurrentThreadId());
+    ModalScript script(L"WebWindow", {[](HWND verify) {
+        ::PostMessageW(verify, ::RegisterWindowMessageW(verifypage::kPassMessage), 0, 0);
+        return true;
+    }});
+    Click(C().loginBtn);
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return owner.view == nullptr; }));
+    ::UnhookWindowsHookEx(hook);
+
+    const rapidjson::Document ticket = Bed().sso.LastCall("login.11");
+    ASSERT_FALSE(ticket.IsNull());
+    EXPECT_EQ(SSOTestBed::Str(ticket["data"]["bufTicket"]["hex"]),
+              SSOTestBed::Hex(Narrow(verifypage::kTicket)));
+    EXPECT_EQ(SSOTestBed::Str(ticket["data"]["bufRandStr"]["hex"]),
+              SSOTestBed::Hex(Narrow(verifypage::kRandStr)));
+    EXPECT_EQ(owner.calls, (std::vector<std::string>{"status 0", "success 10002 1", "close"}));
+    ::FreeLibrary(page);
+}
+
+TEST_F(LoginViewTest, ClosingEndsTheProgramFromEveryRoad)
+{
+    kit::GuardedScope guard;
+    using Close = std::function<void(Owner&)>;
+    const Close roads[] = {
+        [](Owner& o) {  // the skin's close button
+            SkinUI::NotifyMessage click;
+            click.type = L"click";
+            click.sender = o.view->GetHost().FindControlByName(L"btnClose");
+            o.view->Notify(click);
+        },
+        [](Owner& o) {  // the frame's close button
+            FrameButton close;
+            close.name = L"Close";
+            ButtonEvent event;
+            event.button = &close;
+            o.view->OnButtonEvent(event);
+        },
+        [](Owner& o) { ::SendMessageW(o.view->GetHWND(), WM_SYSCOMMAND, SC_CLOSE, 0); },
+        [](Owner& o) { ::SendMessageW(o.view->GetHWND(), LoginView::kCloseRequest, 0, 0); },
+        [](Owner& o) { ::SendMessageW(o.view->GetHWND(), WM_CLOSE, 0, 0); },  // from anywhere else
+    };
+    for (const Close& close : roads) {
+        SetUp();
+        Open();
+        HWND frame = owner.view->GetFrame()->GetHWND();
+        close(owner);
+        EXPECT_EQ(owner.view, nullptr);
+        EXPECT_FALSE(::IsWindow(frame));
+        EXPECT_EQ(owner.calls.back(), "close");
+        EXPECT_EQ(LogReport::Instance().exitState.requested, 1);
+        EXPECT_TRUE(Reported(209, 1));
+        EXPECT_NE(Reports().find("{\"step\":219,\"code\":-3,\"text\":\"user close\""), std::string::npos);
+    }
+}
+
+TEST_F(LoginViewTest, UnrememberedPasswordLeavesNoDigest)
+{
+    SetAgreement(true);
+    Open();
+    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
+    C().accountEdit->SetText(L"10001");
+    C().pwdEdit->SetText(L"");
+    TypeInto(C().pwdEdit, L"secret");
+    Click(C().savePwd);
+    ASSERT_FALSE(C().savePwd->IsSelected());
+    Click(C().loginBtn);
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return owner.view == nullptr; }));
+    EXPECT_EQ(owner.calls[owner.calls.size() - 2], "success 10001 0");
+    // alice's record (the file holds the records of every account signed in so far).
+    const std::string records = Bed().sso.Work().Read(L"Account.cfg");
+    std::string record;
+    for (size_t at = 0; at + 29 <= records.size(); at += 29)
+        if (records.compare(at, 8, std::string("\x11\x27\0\0\0\0\0\0", 8)) == 0)
+            record = records.substr(at, 29);
+    ASSERT_EQ(record.size(), 29u);
+    EXPECT_EQ(record.substr(8, 17), std::string(17, '\0')) << "no digest, no remember flag";
+}
+
+TEST_F(LoginViewTest, LoginThatCannotBeSentFailsAtOnce)
+{
+    // The library gives no login object: nothing would ever answer.
+    Bed().sso.WriteScenario(kScenario + "[library]\r\nLoginObject=0\r\n");
+    SetAgreement(true);
+    Open();
+    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
+    C().accountEdit->SetText(L"10001");
+    C().pwdEdit->SetText(L"");
+    TypeInto(C().pwdEdit, L"secret");
+    Click(C().loginBtn);
+    Bed().sso.WriteScenario(kScenario);
+    EXPECT_FALSE(owner.view->IsLoginInProgress());
+    EXPECT_TRUE(C().errorContainer->IsVisible());
+    EXPECT_TRUE(Reported(208, LoginView::kErrorLoginNotSent)) << Reports();
+    Click(C().btnErrorOk);
+    EXPECT_TRUE(C().loginContainer->IsEnabled());
+}
+
+// The launcher's handler: last, as it starts the hall stand-in and asks for the program's end.
+TEST_F(LoginViewTest, HandlerReplacesDialogsAndKeepsTheFirstAccount)
+{
+    MakeDirs(Bed().sso.Work().Path() + L"Hall");
+    ::CopyFileW((ModuleFolder() + L"Ombrel.exe").c_str(), Bed().sso.Work().File(L"Hall\\Ombrel.exe").c_str(), FALSE);
+    OmbrelLauncherLoginEventHandler handler;
+    handler.CloseLoginView();  // none: nothing
+    EXPECT_EQ(handler.Login(), 1);
+    HWND first = handler.GetLoginView()->GetHWND();
+    ASSERT_TRUE(::IsWindow(first));
+    EXPECT_EQ(handler.Login(), 1);
+    EXPECT_FALSE(::IsWindow(first)) << "the first dialog is gone before the second shows";
+    EXPECT_TRUE(::IsWindow(handler.GetLoginView()->GetHWND()));
+
+    UsedAccount alice{10001, L"Alice"}, bob{10002, L"Bob"};
+    EXPECT_TRUE(handler.OnLoginSuccess(&alice, 1));
+    EXPECT_TRUE(handler.OnLoginSuccess(&bob, 0));
+    EXPECT_EQ(handler.GetAccountNumber(), 10001u);
+    EXPECT_TRUE(SSOTestBed::PumpUntil([] {
+        return kit::ReadBytesFromFile(Bed().sso.Work().File(L"Hall\\hall-command.txt")).find("KWIUIN:10001 ") !=
+               std::string::npos;
+    })) << "the hall starts with the first account";
+    handler.SetStatus(0);
+    EXPECT_EQ(handler.GetLoginMode(), 0);
+    handler.CloseLoginView();
+    EXPECT_EQ(handler.GetLoginView(), nullptr);
+}

@@ -1,0 +1,79 @@
+// Start-up of the launcher: the time from starting OmbrelLauncher.exe on a fresh copy of the
+// sample work dir to its login dialog being on the screen and painted, against the time a program
+// that only shows one window takes to the same point. Both are started the same way, by
+// CreateProcess under the one running wineserver, and the median of several runs is compared.
+//
+//   wine build/bench/LoginStartupBench.exe [runs]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "BenchClock.h"
+#include "kit/TempDir.h"
+#include "tests/launcher/LauncherProcess.h"
+
+namespace {
+
+// A visible window of the process with that class whose update region is empty: painted.
+bool ShownAndPainted(const LauncherProcess& process, const wchar_t* cls)
+{
+    HWND window = process.FindWindowOf(cls);
+    return window != nullptr && !::GetUpdateRect(window, nullptr, FALSE);
+}
+
+// Seconds from the start of the program to its window shown and painted; negative on failure.
+double TimeToWindow(const std::wstring& exe, const std::wstring& arguments, const wchar_t* cls)
+{
+    const double start = bench::Seconds();
+    LauncherProcess process(arguments, exe);
+    if (!process.Started() || !e2e::WaitUntil([&] { return ShownAndPainted(process, cls) || !process.Running(); }, 20000))
+        return -1;
+    const double elapsed = bench::Seconds() - start;
+    if (!process.Running())
+        return -1;
+    // Closed as the user closes it, so that every run ends cleanly.
+    ::PostMessageW(process.FindWindowOf(cls), cls == std::wstring(L"LoginDlg") ? WM_USER + 100 : WM_CLOSE, 0, 0);
+    process.Wait(10000);
+    return elapsed;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const std::wstring build = ModuleFolder() + L"..\\";
+    std::wstring source = OMBREL_SOURCE_DIR_W;
+    std::replace(source.begin(), source.end(), L'/', L'\\');
+    const std::wstring sample = L"Z:" + source + L"\\sample\\workdir";
+
+    std::vector<double> launcher, baseline;
+    for (int i = 0; i < runs; ++i) {
+        kit::TempDir dir;
+        e2e::CopyTree(sample, dir.Path());
+        ::CopyFileW((build + L"standins\\Tessaly.dll").c_str(), (dir.Path() + L"\\NVSSO\\1.0\\Bin\\Tessaly.dll").c_str(), FALSE);
+        const double a = TimeToWindow(build + L"OmbrelLauncher.exe",
+                                      L"AppId=1001 ChannelId=1 \"WorkDir=" + dir.Path() + L"\"", L"LoginDlg");
+        const double b = TimeToWindow(build + L"bench\\MinimalWindow.exe", L"", L"MinimalWindow");
+        if (a < 0 || b < 0) {
+            std::printf("run %d failed (launcher %.3f s, minimal %.3f s)\n", i + 1, a, b);
+            return 1;
+        }
+        launcher.push_back(a);
+        baseline.push_back(b);
+        std::printf("run %d: launcher %.3f s, minimal window %.3f s\n", i + 1, a, b);
+    }
+    const double ml = Median(launcher), mb = Median(baseline);
+    std::printf("median: launcher %.3f s, minimal window %.3f s, ratio %.2f (goal: at most 2)\n", ml, mb, ml / mb);
+    return 0;
+}

@@ -36,8 +36,6 @@ unsigned int IndexHash(const wchar_t* key)
     return h;
 }
 
-constexpr unsigned int kFirstIndexSize = 16;
-
 } // namespace
 
 CUIStringMap::CUIStringMap(int buckets)
@@ -52,10 +50,7 @@ CUIStringMap::~CUIStringMap()
 
 void CUIStringMap::FreeAll()
 {
-    std::free(m_slots);
-    m_slots = nullptr;
-    m_slotMask = 0;
-    m_keys = 0;
+    m_index.Clear();
     m_count = 0;
     if (!m_buckets)
         return;
@@ -89,68 +84,30 @@ CUIStringMap::Node** CUIStringMap::Chain(const wchar_t* key) const
 
 // ---- the index ----
 
-CUIStringMap::Slot* CUIStringMap::FindSlot(const wchar_t* key, unsigned int hash) const
+CUIStringMap::Slot* CUIStringMap::FindSlot(const wchar_t* key) const
 {
-    for (unsigned int i = hash & m_slotMask;; i = (i + 1) & m_slotMask) {
-        Slot* slot = &m_slots[i];
-        if (!slot->node || (slot->hash == hash && slot->node->key == key))
+    const unsigned int hash = IndexHash(key);
+    for (Slot* slot = m_index.Home(hash); slot != nullptr && !slot->Free(); slot = m_index.Next(slot)) {
+        if (slot->hash == hash && slot->node->key == key)
             return slot;
     }
-}
-
-bool CUIStringMap::ReserveSlot()
-{
-    // At most half full, so that probe runs stay short.
-    const unsigned int size = m_slots ? m_slotMask + 1 : 0;
-    if ((m_keys + 1) * 2 <= size)
-        return true;
-    const unsigned int grown = size ? size * 2 : kFirstIndexSize;
-    if (grown < size)
-        return false;
-    auto* slots = static_cast<Slot*>(std::calloc(grown, sizeof(Slot)));
-    if (!slots)
-        return false;
-    Slot* old = m_slots;
-    m_slots = slots;
-    m_slotMask = grown - 1;
-    for (unsigned int i = 0; i < size; ++i) {
-        if (!old[i].node)
-            continue;
-        unsigned int j = old[i].hash & m_slotMask;
-        while (m_slots[j].node)
-            j = (j + 1) & m_slotMask;
-        m_slots[j] = old[i];
-    }
-    std::free(old);
-    return true;
-}
-
-void CUIStringMap::FreeSlot(Slot* slot)
-{
-    // Every later key of the run whose home place is not between the freed place and its own
-    // place moves back into the gap, so that no probe stops early at it.
-    unsigned int gap = static_cast<unsigned int>(slot - m_slots);
-    for (unsigned int i = (gap + 1) & m_slotMask; m_slots[i].node; i = (i + 1) & m_slotMask) {
-        const unsigned int home = m_slots[i].hash & m_slotMask;
-        const bool stays = gap <= i ? (gap < home && home <= i) : (gap < home || home <= i);
-        if (!stays) {
-            m_slots[gap] = m_slots[i];
-            gap = i;
-        }
-    }
-    m_slots[gap].node = nullptr;
-    --m_keys;
+    return nullptr;
 }
 
 // ---- the map ----
 
 CUIStringMap::Node* CUIStringMap::FindNode(const wchar_t* key) const
 {
-    if (!m_buckets || !m_slots)
+    if (!m_buckets)
         return nullptr;
-    if (!key)
-        key = L"";
-    return FindSlot(key, IndexHash(key))->node;
+    const Slot* slot = FindSlot(key ? key : L"");
+    return slot ? slot->node : nullptr;
+}
+
+const wchar_t* CUIStringMap::FindKey(const wchar_t* key) const
+{
+    const Node* node = FindNode(key);
+    return node ? node->key.GetData() : nullptr;
 }
 
 void* CUIStringMap::Find(const wchar_t* key) const
@@ -165,10 +122,10 @@ bool CUIStringMap::Insert(const wchar_t* key, void* value)
         return false;
     if (!key)
         key = L"";
-    Node* same = FindNode(key);
-    if (same && same->value)
+    Slot* same = FindSlot(key);
+    if (same && same->node->value)
         return false;
-    if (!same && !ReserveSlot())
+    if (!same && !m_index.Reserve())
         return false;
     Node* node = new (std::nothrow) Node;
     if (!node)
@@ -179,12 +136,12 @@ bool CUIStringMap::Insert(const wchar_t* key, void* value)
     }
     node->value = value;
     // The index answers the newest node of a key; older ones follow it.
-    const unsigned int hash = IndexHash(key);
-    Slot* slot = FindSlot(key, hash);
-    if (!slot->node)
-        ++m_keys;
-    *slot = Slot{hash, node};
-    node->older = same;
+    if (same) {
+        node->older = same->node;
+        same->node = node;
+    } else {
+        m_index.Add(Slot{IndexHash(key), node});
+    }
     // At the head of its chain, so that the walk meets it before any older node of the key.
     Node** head = Chain(key);
     node->next = *head;
@@ -210,19 +167,19 @@ void* CUIStringMap::Set(const wchar_t* key, void* value)
 
 bool CUIStringMap::Remove(const wchar_t* key)
 {
-    if (!m_buckets || !m_slots)
+    if (!m_buckets)
         return false;
     if (!key)
         key = L"";
-    Slot* slot = FindSlot(key, IndexHash(key));
-    Node* node = slot->node;
-    if (!node)
+    Slot* slot = FindSlot(key);
+    if (!slot)
         return false;
+    Node* node = slot->node;
     // An older node of the same key is found from now on.
     if (node->older)
         slot->node = node->older;
     else
-        FreeSlot(slot);
+        m_index.Erase(slot);
     if (node->prev)
         node->prev->next = node->next;
     else

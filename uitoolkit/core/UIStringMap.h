@@ -6,6 +6,7 @@
 // (GetKeyAt, destruction). A map with many more keys than buckets would walk long chains on
 // every look-up, so a second index that grows with the map finds a key's node directly; the
 // chains are never walked except to step through the map.
+#include "uitoolkit/core/ProbeTable.h"
 #include "uitoolkit/core/UIString.h"
 
 namespace SkinUI {
@@ -29,6 +30,8 @@ public:
     // Without buckets nothing is stored and the given value is returned.
     void* Set(const wchar_t* key, void* value);
     bool Remove(const wchar_t* key);
+    // The map's own copy of a present key (valid until that key is removed), or null.
+    const wchar_t* FindKey(const wchar_t* key) const;
     int GetSize() const { return m_count; }
     // The index-th key, walking the buckets from the last to the first and each chain from its
     // head; null past the end.
@@ -43,30 +46,26 @@ private:
         Node* prev = nullptr;   // the previous node of the chain; null at its head
         Node* older = nullptr;  // the next node with an equal key (inserted over a null value)
     };
-    // One place of the index: open addressing with linear probing; a null node is free.
+    // One place of the index; a null node is free.
     struct Slot {
         unsigned int hash;
         Node* node;
+        bool Free() const { return node == nullptr; }
+        unsigned int Hash() const { return hash; }
     };
 
     Node** Chain(const wchar_t* key) const;
+    // The index place that holds the key, or null.
+    Slot* FindSlot(const wchar_t* key) const;
     // The first node with the key in walk order (the newest of equal keys), or null.
     Node* FindNode(const wchar_t* key) const;
-    // The index place of the key: the one holding it, or the free place where it would go.
-    Slot* FindSlot(const wchar_t* key, unsigned int hash) const;
-    // Room for one more key; false when the larger index cannot be allocated.
-    bool ReserveSlot();
-    // Empties a place and moves later keys of its probe run back over it.
-    void FreeSlot(Slot* slot);
     void FreeAll();
 
     Node** m_buckets = nullptr;
     int m_bucketCount = 0;
     int m_count = 0;
-    // Key -> FindNode's answer, one place per distinct key; a power of two in size.
-    Slot* m_slots = nullptr;
-    unsigned int m_slotMask = 0;
-    unsigned int m_keys = 0;
+    // Key -> FindNode's answer, one place per distinct key.
+    CProbeTable<Slot> m_index;
 };
 
 } // namespace SkinUI

@@ -2,6 +2,11 @@
 // whichever names it was registered under and whoever took a name over since.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "uitoolkit/core/ControlNameMap.h"
 #include "uitoolkit/core/ControlUI.h"
 
@@ -39,6 +44,38 @@ TEST(ControlNameMap, ForgetRemovesOnlyTheNamesStillMappedToTheControl)
     names.Register(L"late", &c);  // a closed map takes no names
     EXPECT_EQ(names.Find(L"late"), nullptr);
     names.Forget(&a);
+}
+
+// Random registrations (new names, names taken over, controls registered again under other
+// names) and forgets over many controls answer as a plain dictionary does.
+TEST(ControlNameMap, AnswersAsADictionaryOverManyControls)
+{
+    std::vector<CControlUI> controls(300);
+    std::mt19937 random(11);
+    CControlNameMap names;
+    std::map<std::wstring, const CControlUI*> model;
+    const auto name = [&] { return L"n" + std::to_wstring(random() % 500); };
+    for (int op = 0; op < 6000; ++op) {
+        CControlUI* control = &controls[random() % controls.size()];
+        if (random() % 3 != 0) {
+            const std::wstring n = name();
+            names.Register(n.c_str(), control);
+            model[n] = control;
+        } else {
+            names.Forget(control);
+            for (auto it = model.begin(); it != model.end();)
+                it = it->second == control ? model.erase(it) : std::next(it);
+        }
+    }
+    for (int k = 0; k < 500; ++k) {
+        const std::wstring n = L"n" + std::to_wstring(k);
+        const auto it = model.find(n);
+        EXPECT_EQ(names.Find(n.c_str()), it != model.end() ? it->second : nullptr) << std::string(n.begin(), n.end());
+    }
+    for (CControlUI& control : controls)
+        names.Forget(&control);
+    for (int k = 0; k < 500; ++k)
+        EXPECT_EQ(names.Find((L"n" + std::to_wstring(k)).c_str()), nullptr);
 }
 
 } // namespace

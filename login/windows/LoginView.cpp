@@ -153,9 +153,13 @@ void LoginView::CreateLoginWindow()
     BindControls();
     if (frame_ == nullptr || m_hWnd == nullptr)
         return;
+    // 5. Shown and painted before the sign-in library is loaded and asked for its accounts, so
+    // that the window never waits for the library; the page follows a moment later.
     ::ShowWindow(frame_->GetHWND(), SW_SHOWNORMAL);
     ShowWindow(true, true);
     BringToFront();
+    ::UpdateWindow(m_hWnd);
+    StartProvider();
 }
 
 void LoginView::OnCreate()
@@ -174,12 +178,15 @@ void LoginView::OnCreate()
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & ~kCreateStyleOff) | kCreateStyleOn);
     if (frame_ == nullptr)
         return;
-    // 3. to 6.
+    // 3. to 6. The frame is centred for its picture before the picture goes up: moving a
+    // layered window that already shows one costs a repaint of it.
     ::SetWindowTextW(frame_->GetHWND(), LaunchParams::Instance().GetGameInfo(L"GameName").c_str());
     SetFrameIcon();
+    CenterFrame();
     ShowBackground();
     frame_->AttachWindow(m_hWnd);
-    CenterFrame();
+    // The frame puts the dialog at its offset, as it does whenever it moves.
+    ::SendMessageW(frame_->GetHWND(), WM_MOVE, 0, 0);
 }
 
 void LoginView::SetFrameIcon()
@@ -198,7 +205,10 @@ void LoginView::ShowBackground()
     if (background == nullptr)
         return;
     frame_->SetBackgroundImage(background);
-    frame_->Paint();
+    // With caption buttons the frame's redraw puts up the whole picture (its buttons are all
+    // still to be drawn); painting the background alone first would only be covered again.
+    if (frame_->GetButtons().empty())
+        frame_->Paint();
     frame_->Redraw();
 }
 
@@ -215,12 +225,17 @@ Gdiplus::Bitmap* LoginView::GetBackgroundBitmap()
 
 void LoginView::CenterFrame()
 {
+    // The frame takes its picture's size; without a picture it keeps its own.
     HWND frame = frame_->GetHWND();
     RECT rc = {};
     if (!::GetWindowRect(frame, &rc))
         return;
-    const int width = rc.right - rc.left;
-    const int height = rc.bottom - rc.top;
+    int width = rc.right - rc.left;
+    int height = rc.bottom - rc.top;
+    if (Gdiplus::Bitmap* background = GetBackgroundBitmap()) {
+        width = static_cast<int>(background->GetWidth());
+        height = static_cast<int>(background->GetHeight());
+    }
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     ::MoveWindow(frame, left, top, width, height, FALSE);
@@ -236,7 +251,6 @@ void LoginView::BindControls()
     if (controls_.accountCombo != nullptr)
         controls_.accountCombo->SetClearSelectionOnPress(true);
     Select(controls_.savePwd, true);
-    StartProvider();
 }
 
 void LoginView::StartProvider()

@@ -165,6 +165,14 @@ inline std::wstring EnvPath(const char* name)
     return path.size() > 1 && path[1] == L':' ? path : L"Z:" + path;
 }
 
+// The source tree: OMBREL_SOURCE_DIR as the test runner sets it, else the folder above the build
+// tree that holds this program (<source>\<build>\<folder>\program.exe).
+inline std::wstring SourceDir()
+{
+    const std::wstring fromEnvironment = EnvPath("OMBREL_SOURCE_DIR");
+    return !fromEnvironment.empty() ? fromEnvironment : ModuleFolder() + L"..\\..";
+}
+
 } // namespace e2e
 
 class LauncherProcess {

@@ -36,7 +36,7 @@ class LoginEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const std::wstring sample = e2e::EnvPath("OMBREL_SOURCE_DIR") + L"\\sample\\workdir";
+        const std::wstring sample = e2e::SourceDir() + L"\\sample\\workdir";
         work_ = dir_.Path() + L"\\";
         ASSERT_TRUE(e2e::CopyTree(sample, dir_.Path())) << "cannot copy " << std::string(sample.begin(), sample.end());
         ASSERT_TRUE(::CopyFileW((ModuleFolder() + L"Tessaly.dll").c_str(), (work_ + L"NVSSO\\1.0\\Bin\\Tessaly.dll").c_str(), FALSE));

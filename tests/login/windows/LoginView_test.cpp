@@ -45,7 +45,7 @@ struct LoginBed {
     {
         sso.Work().Write(L"settings.ini", "[4242]\r\nGameDataVersion=1.0\r\nSSOVersion=1.0\r\n");
         MakeDirs(sso.Work().Path() + L"data\\4242\\1.0");
-        e2e::CopyTree(e2e::EnvPath("OMBREL_SOURCE_DIR") + L"\\sample\\workdir\\data\\1001\\1.0\\skin",
+        e2e::CopyTree(e2e::SourceDir() + L"\\sample\\workdir\\data\\1001\\1.0\\skin",
                       sso.Work().Path() + L"data\\4242\\1.0\\skin");
         std::string record(29, '\0');
         record[0] = 0x11, record[1] = 0x27;  // 10001
@@ -102,14 +102,17 @@ protected:
         Bed().sso.Work().Write(L"settings.ini", std::string("[4242]\r\nGameDataVersion=1.0\r\nSSOVersion=1.0\r\n") +
                                                    "CheckAgreeBoxSelected=" + (accepted ? "1" : "0") + "\r\n");
     }
-    LoginView& Open()
+    // The dialog with the sample skin; false (a failure) when the skin was not found.
+    bool Open()
     {
         owner.view = new LoginView();
         owner.view->SetOwner(&owner);
         owner.view->CreateLoginWindow();
         kit::Drain();
-        EXPECT_NE(C().loginContainer, nullptr) << "the sample skin is missing";
-        return *owner.view;
+        if (C().loginContainer != nullptr)
+            return true;
+        ADD_FAILURE() << "the sample skin is missing";
+        return false;
     }
     const LoginControls& C() const { return owner.view->GetControls(); }
     HWND Dialog() const { return owner.view->GetHWND(); }
@@ -149,7 +152,8 @@ protected:
 TEST_F(LoginViewTest, SavedPasswordShowsAsMaskAndSendsTheZeroDigest)
 {
     SetAgreement(true);
-    LoginView& view = Open();
+    ASSERT_TRUE(Open());
+    LoginView& view = *owner.view;
     ASSERT_TRUE(C().pvaLogin->IsVisible()) << "alice is listed: the quick-login page first";
     Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
     ASSERT_TRUE(C().pwdLogin->IsVisible());
@@ -179,7 +183,7 @@ TEST_F(LoginViewTest, SavedPasswordShowsAsMaskAndSendsTheZeroDigest)
 TEST_F(LoginViewTest, InputChecksStopTheLoginWithTheirMessage)
 {
     SetAgreement(true);
-    Open();
+    ASSERT_TRUE(Open());
     Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
     struct Case {
         const wchar_t* account;
@@ -226,7 +230,7 @@ TEST_F(LoginViewTest, FailurePageTextByPrecedence)
         EXPECT_EQ(text.reportText, c.report) << c.code;
     }
     // On the dialog: the failure page with the text, the report with the reason.
-    Open();
+    ASSERT_TRUE(Open());
     owner.view->OnLoginFailed(L"x", 7, L"Bad\npassword", 0);
     EXPECT_TRUE(C().errorContainer->IsVisible());
     EXPECT_FALSE(C().loginContainer->IsVisible());
@@ -240,7 +244,7 @@ TEST_F(LoginViewTest, FailurePageTextByPrecedence)
 TEST_F(LoginViewTest, RememberAndAutoLoginGoTogether)
 {
     SetAgreement(true);
-    Open();
+    ASSERT_TRUE(Open());
     Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
     ASSERT_TRUE(C().savePwd->IsSelected()) << "remember is on at start";
     Click(C().savePwd);
@@ -255,7 +259,7 @@ TEST_F(LoginViewTest, RememberAndAutoLoginGoTogether)
 TEST_F(LoginViewTest, AgreementIsAskedForAndRemembered)
 {
     SetAgreement(false);
-    Open();
+    ASSERT_TRUE(Open());
     EXPECT_FALSE(C().agree->IsSelected());
     EXPECT_FALSE(C().agree2->IsSelected());
     // A login without the agreement only shows the reminder.
@@ -273,7 +277,7 @@ TEST_F(LoginViewTest, AgreementIsAskedForAndRemembered)
     EXPECT_NE(Bed().sso.Work().Read(L"settings.ini").find("CheckAgreeBoxSelected=1"), std::string::npos);
     delete owner.view;
     owner.view = nullptr;
-    Open();
+    ASSERT_TRUE(Open());
     EXPECT_TRUE(C().agree->IsSelected());
     EXPECT_TRUE(C().agree2->IsSelected());
 }
@@ -281,7 +285,8 @@ TEST_F(LoginViewTest, AgreementIsAskedForAndRemembered)
 TEST_F(LoginViewTest, QuickLoginStartsOnTheFifthTickUnlessStopped)
 {
     SetAgreement(true);
-    LoginView& view = Open();
+    ASSERT_TRUE(Open());
+    LoginView& view = *owner.view;
     ASSERT_EQ(C().listPva->GetCount(), 1);
     ASSERT_TRUE(view.IsAutoLoginArmed());
     // Unselecting the quick page's agreement stops it.
@@ -291,7 +296,7 @@ TEST_F(LoginViewTest, QuickLoginStartsOnTheFifthTickUnlessStopped)
     owner.view = nullptr;
 
     SetAgreement(true);
-    Open();
+    ASSERT_TRUE(Open());
     for (int tick = 1; tick <= 4; ++tick)
         ::SendMessageW(Dialog(), WM_TIMER, LoginView::kAutoLoginTimerId, 0);
     EXPECT_TRUE(owner.view->IsAutoLoginArmed());
@@ -311,7 +316,7 @@ TEST_F(LoginViewTest, VerificationTicketGoesToTheLibraryAfterTheWindow)
 {
     kit::GuardedScope guard;
     SetAgreement(true);
-    Open();
+    ASSERT_TRUE(Open());
     Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
     C().accountEdit->SetText(L"10002");
     TypeInto(C().pwdEdit, L"pw");
@@ -362,7 +367,7 @@ TEST_F(LoginViewTest, ClosingEndsTheProgramFromEveryRoad)
     };
     for (const Close& close : roads) {
         SetUp();
-        Open();
+        ASSERT_TRUE(Open());
         HWND frame = owner.view->GetFrame()->GetHWND();
         close(owner);
         EXPECT_EQ(owner.view, nullptr);
@@ -377,7 +382,7 @@ TEST_F(LoginViewTest, ClosingEndsTheProgramFromEveryRoad)
 TEST_F(LoginViewTest, UnrememberedPasswordLeavesNoDigest)
 {
     SetAgreement(true);
-    Open();
+    ASSERT_TRUE(Open());
     Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
     C().accountEdit->SetText(L"10001");
     C().pwdEdit->SetText(L"");
@@ -402,7 +407,7 @@ TEST_F(LoginViewTest, LoginThatCannotBeSentFailsAtOnce)
     // The library gives no login object: nothing would ever answer.
     Bed().sso.WriteScenario(kScenario + "[library]\r\nLoginObject=0\r\n");
     SetAgreement(true);
-    Open();
+    ASSERT_TRUE(Open());
     Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
     C().accountEdit->SetText(L"10001");
     C().pwdEdit->SetText(L"");

@@ -8,6 +8,7 @@
 #include "uitoolkit/controls/ButtonUI.h"
 #include "uitoolkit/controls/MenuButton.h"
 #include "uitoolkit/core/ControlUI.h"
+#include "uitoolkit/core/WindowHostUI.h"
 
 namespace {
 
@@ -70,21 +71,25 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 
 } // namespace
 
-bool LoginSiteLinks::IsLinkButton(const wchar_t* name)
+void LoginSiteLinks::Capture(SkinUI::CWindowHostUI& host)
 {
-    return Find(name) != nullptr;
+    targets_.clear();
+    for (const LinkButton& link : kLinkButtons) {
+        SkinUI::CControlUI* button = host.FindControlByName(link.name);
+        const wchar_t* own = button != nullptr ? FocusedImageOf(button) : nullptr;
+        if (own != nullptr && own[0] != L'\0')
+            targets_[link.name] = own;
+    }
 }
 
-std::wstring LoginSiteLinks::TargetOf(SkinUI::CControlUI* button)
+std::wstring LoginSiteLinks::TargetOf(const wchar_t* name) const
 {
-    if (button == nullptr)
-        return {};
-    const LinkButton* link = Find(button->GetName());
+    const LinkButton* link = Find(name);
     if (link == nullptr)
         return {};
-    const wchar_t* own = FocusedImageOf(button);
-    if (own != nullptr && own[0] != L'\0')
-        return own;
+    const auto own = targets_.find(link->name);
+    if (own != targets_.end())
+        return own->second;
     return link->fallback != nullptr ? link->fallback : L"";
 }
 

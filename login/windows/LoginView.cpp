@@ -18,7 +18,6 @@
 #include "login/windows/FrameView.h"
 #include "login/windows/IEWebBrowser.h"
 #include "login/windows/LoginFailureText.h"
-#include "login/windows/LoginSiteLinks.h"
 #include "login/windows/LoginVerifyWebWindow.h"
 #include "login/windows/MessageBoxView.h"
 #include "login/windows/PVAListItemEx.h"
@@ -244,6 +243,7 @@ void LoginView::CenterFrame()
 void LoginView::BindControls()
 {
     controls_.Bind(host_);
+    links_.Capture(host_);
     if (LaunchParams::Instance().GetCheckAgreeBoxSelected()) {
         Select(controls_.agree, true);
         Select(controls_.agree2, true);
@@ -938,7 +938,7 @@ void LoginView::OnCloseClick(NotifyMessage&)
 
 void LoginView::OnLinkClick(NotifyMessage& msg)
 {
-    LoginSiteLinks::Open(LoginSiteLinks::TargetOf(msg.sender));
+    LoginSiteLinks::Open(links_.TargetOf(msg.sender->GetName()));
 }
 
 void LoginView::OnHomeClick(NotifyMessage&)

@@ -30,6 +30,7 @@
 #include "login/windows/ILoginVerifyWebWindowEventHandler.h"
 #include "login/windows/LoginControls.h"
 #include "login/windows/LoginRecord.h"
+#include "login/windows/LoginSiteLinks.h"
 #include "login/windows/PasswordDigest.h"
 #include "uitoolkit/core/IDialogBuilderCallback.h"
 #include "uitoolkit/core/NotifyMessage.h"
@@ -190,6 +191,7 @@ private:
     bool autoLoginArmed_ = false;
     uint32_t autoLoginTicks_ = 0;
     LoginControls controls_;
+    LoginSiteLinks links_;
     uint32_t loginInProgress_ = 0;
     uint32_t exitOnDestroy_ = 0;
     uint32_t passwordEdited_ = 0;

@@ -20,6 +20,7 @@
 #include "login/OmbrelLauncherLoginEventHandler.h"
 #include "login/windows/FrameView.h"
 #include "login/windows/LoginFailureText.h"
+#include "login/windows/LoginSiteLinks.h"
 #include "login/windows/LoginView.h"
 #include "standins/verifypage/VerifyPage.h"
 #include "tests/launcher/LauncherProcess.h"
@@ -447,4 +448,35 @@ TEST_F(LoginViewTest, HandlerReplacesDialogsAndKeepsTheFirstAccount)
     EXPECT_EQ(handler.GetLoginMode(), 0);
     handler.CloseLoginView();
     EXPECT_EQ(handler.GetLoginView(), nullptr);
+}
+
+TEST_F(LoginViewTest, LinkButtonsOpenOnlyWebPages)
+{
+    static std::vector<std::wstring> opened;
+    LoginSiteLinks::SetOpener([](const wchar_t* url) { opened.push_back(url); });
+    const struct {
+        const wchar_t* url;
+        bool opens;
+    } cases[] = {
+        {L"https://www.ombrel.example/x", true}, {L"HTTP://OMBREL.EXAMPLE/", true}, {L"http://", false},
+        {L"file:///C:/windows/notepad.exe", false}, {L"C:\\windows\\notepad.exe", false},
+        {L"javascript:alert(1)", false}, {L"", false},
+    };
+    for (const auto& c : cases) {
+        opened.clear();
+        EXPECT_EQ(LoginSiteLinks::Open(c.url), c.opens) << Narrow(c.url);
+        EXPECT_EQ(opened.size(), c.opens ? 1u : 0u) << Narrow(c.url);
+    }
+
+    // Through the dialog: the skin's own targets (also after the buttons were painted and
+    // pressed), a fallback page, the home page.
+    ASSERT_TRUE(Open());
+    SkinUI::CWindowHostUI& host = owner.view->GetHost();
+    opened.clear();
+    for (const wchar_t* name : {L"btnOfficialWebsite", L"btnRegisterAccount", L"btnHomeWeb", L"btnOfficialWebsite"})
+        Click(host.FindControlByName(name));
+    const std::wstring site = L"https://www.ombrel.example/game/1001";
+    const std::vector<std::wstring> expected = {site, LoginSiteLinks::kRegisterPage, LoginSiteLinks::kHomePage, site};
+    EXPECT_EQ(opened, expected);
+    LoginSiteLinks::SetOpener(nullptr);
 }

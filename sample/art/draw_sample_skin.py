@@ -14,7 +14,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, "resources", "images"))
-from draw_dialog_images import Canvas, circle, rounded_rect, segment, ring_minus  # noqa: E402
+from draw_dialog_images import Canvas, caption_icon, circle, rounded_rect, segment, ring_minus  # noqa: E402
 
 OUT = os.path.join(ROOT, "sample", "workdir", "data", "1001", "1.0", "skin")
 
@@ -191,13 +191,6 @@ def warning_icon():
     c.shape((0, 0, 40, 40), circle(20, 20, 18), (0xF5, 0x9A, 0x23))
     c.shape((0, 0, 40, 40), segment(20, 10, 20, 22, 2.2), WHITE)
     c.shape((0, 0, 40, 40), circle(20, 28.5, 2.4), WHITE)
-    return c
-
-
-def caption_icon():
-    c = Canvas(16, 16)
-    c.shape((0, 0, 16, 16), ring_minus(circle(8, 8, 7.5), circle(8, 8, 5.8)), WHITE)
-    c.shape((0, 0, 16, 16), circle(8, 8, 3.2), WHITE)
     return c
 
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "kit/Hex.h"
 #include "kit/TempDir.h"
 #include "standins/verifypage/VerifyPage.h"
 #include "tests/launcher/LauncherProcess.h"
@@ -129,17 +130,6 @@ protected:
     HWND frame_ = nullptr;
 };
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char b : bytes) {
-        hex += digits[b >> 4];
-        hex += digits[b & 15];
-    }
-    return hex;
-}
-
 } // namespace
 
 TEST_F(LoginEndToEnd, PasswordLoginStartsTheHallAndEnds)
@@ -165,8 +155,8 @@ TEST_F(LoginEndToEnd, PasswordLoginStartsTheHallAndEnds)
     // Remembered: the record with the digest, the last account, the game's used accounts.
     const std::string record = Read(L"Account.cfg");
     ASSERT_EQ(record.size(), 29u);
-    EXPECT_EQ(Hex(record.substr(0, 8)), "1127000000000000");
-    EXPECT_EQ(Hex(record.substr(8, 16)), md5Secret);
+    EXPECT_EQ(kit::Hex(record.substr(0, 8)), "1127000000000000");
+    EXPECT_EQ(kit::Hex(record.substr(8, 16)), md5Secret);
     EXPECT_EQ(record[24], 1);
     EXPECT_NE(Read(L"Info.ini").find("LastKwiUin=10001"), std::string::npos);
     EXPECT_NE(ReadText(L"data\\1001\\Account\\Account.cfg").find("itemuin1=10001"), std::string::npos)
@@ -241,7 +231,7 @@ TEST_F(LoginEndToEnd, VerificationPageTicketReachesTheLibrary)
     const std::vector<std::string> expected = {"204/0", "205/0", "206/0", "209/0", "219/0"};
     EXPECT_EQ(Steps(), expected);
     // The ticket and random string reached the library with the account.
-    auto hexOf = [](const wchar_t* text) { return Hex(std::string(text, text + std::wcslen(text))); };
+    auto hexOf = [](const wchar_t* text) { return kit::Hex(std::string(text, text + std::wcslen(text))); };
     EXPECT_NE(Calls().find(hexOf(verifypage::kTicket)), std::string::npos) << Calls();
     EXPECT_NE(Calls().find(hexOf(verifypage::kRandStr)), std::string::npos);
     EXPECT_NE(Read(L"Hall\\hall-command.txt").find("KWIUIN:10002"), std::string::npos);

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "foundation/Md5.h"
+#include "kit/Hex.h"
 #include "kit/Pump.h"
 #include "login/BStr.h"
 #include "login/ComPtr.h"
@@ -208,13 +209,7 @@ public:
     template <class Bytes>
     static std::string Hex(const Bytes& bytes)
     {
-        static const char digits[] = "0123456789abcdef";
-        std::string hex;
-        for (unsigned char b : bytes) {
-            hex += digits[b >> 4];
-            hex += digits[b & 15];
-        }
-        return hex;
+        return kit::Hex(bytes);
     }
     static std::string DigestHex(const std::string& password) { return Hex(Digest(password)); }
 

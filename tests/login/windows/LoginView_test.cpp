@@ -115,6 +115,18 @@ protected:
         ADD_FAILURE() << "the sample skin is missing";
         return false;
     }
+    // The password page with the account given and the password typed; false without the skin.
+    bool EnterPassword(const wchar_t* account, const wchar_t* password)
+    {
+        SetAgreement(true);
+        if (!Open())
+            return false;
+        Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
+        C().accountEdit->SetText(account);
+        C().pwdEdit->SetText(L"");
+        TypeInto(C().pwdEdit, password);
+        return true;
+    }
     const LoginControls& C() const { return owner.view->GetControls(); }
     HWND Dialog() const { return owner.view->GetHWND(); }
     void Click(SkinUI::CControlUI* control) const
@@ -316,11 +328,7 @@ TEST_F(LoginViewTest, QuickLoginStartsOnTheFifthTickUnlessStopped)
 TEST_F(LoginViewTest, VerificationTicketGoesToTheLibraryAfterTheWindow)
 {
     kit::GuardedScope guard;
-    SetAgreement(true);
-    ASSERT_TRUE(Open());
-    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
-    C().accountEdit->SetText(L"10002");
-    TypeInto(C().pwdEdit, L"pw");
+    ASSERT_TRUE(EnterPassword(L"10002", L"pw"));
     // The page passes the check from inside the verify window's modal loop.
     HMODULE page = ::LoadLibraryW((ModuleFolder() + L"VerifyPage.dll").c_str());
     ASSERT_NE(page, nullptr);
@@ -382,12 +390,7 @@ TEST_F(LoginViewTest, ClosingEndsTheProgramFromEveryRoad)
 
 TEST_F(LoginViewTest, UnrememberedPasswordLeavesNoDigest)
 {
-    SetAgreement(true);
-    ASSERT_TRUE(Open());
-    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
-    C().accountEdit->SetText(L"10001");
-    C().pwdEdit->SetText(L"");
-    TypeInto(C().pwdEdit, L"secret");
+    ASSERT_TRUE(EnterPassword(L"10001", L"secret"));
     Click(C().savePwd);
     ASSERT_FALSE(C().savePwd->IsSelected());
     Click(C().loginBtn);
@@ -407,12 +410,7 @@ TEST_F(LoginViewTest, LoginThatCannotBeSentFailsAtOnce)
 {
     // The library gives no login object: nothing would ever answer.
     Bed().sso.WriteScenario(kScenario + "[library]\r\nLoginObject=0\r\n");
-    SetAgreement(true);
-    ASSERT_TRUE(Open());
-    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
-    C().accountEdit->SetText(L"10001");
-    C().pwdEdit->SetText(L"");
-    TypeInto(C().pwdEdit, L"secret");
+    ASSERT_TRUE(EnterPassword(L"10001", L"secret"));
     Click(C().loginBtn);
     Bed().sso.WriteScenario(kScenario);
     EXPECT_FALSE(owner.view->IsLoginInProgress());

@@ -34,6 +34,12 @@ if [ $own_display = 1 ]; then
   for _ in $(seq 1 "$SHOT_DELAY"); do kill -0 $pid 2>/dev/null || break; sleep 1; done
   shot="$BUILD_DIR/launcher-screenshot.png"
   import -display "$DISPLAY" -window root "$shot" && echo "[run] screenshot: $shot"
+  # Closed as a user closes it: the frame's close button (skin\Button.ini of the sample game).
+  frame=$(xdotool search --name "Ombrel Sample Game" 2>/dev/null | head -1)
+  if [ -n "$frame" ]; then
+    xdotool mousemove --window "$frame" 446 32 click 1
+    for _ in $(seq 1 10); do kill -0 $pid 2>/dev/null || break; sleep 1; done
+  fi
   kill $pid 2>/dev/null
 fi
 wait $pid

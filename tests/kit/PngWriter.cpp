@@ -78,4 +78,18 @@ std::string EncodePngRgb(int width, int height, const std::vector<uint32_t>& arg
     return Encode(width, height, width, height, argb, false);
 }
 
+std::string EncodePng(int width, int height, const std::function<uint32_t(int, int)>& pixel)
+{
+    std::vector<uint32_t> argb;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            argb.push_back(pixel(x, y));
+    return EncodePng(width, height, argb);
+}
+
+std::string SolidPng(int width, int height, uint32_t argb)
+{
+    return EncodePng(width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height, argb));
+}
+
 } // namespace kit

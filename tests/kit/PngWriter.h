@@ -5,6 +5,7 @@
 //   std::vector<uint32_t> px(4 * 4, 0xFFFF0000);           // opaque red, 0xAARRGGBB
 //   kit::WriteBytesToFile(dir.File(L"red.png"), kit::EncodePng(4, 4, px));
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,10 @@ namespace kit {
 
 // Pixels row by row, top row first, each 0xAARRGGBB with straight (not premultiplied) alpha.
 std::string EncodePng(int width, int height, const std::vector<uint32_t>& argb);
+
+// A picture whose pixel (x, y) is pixel(x, y) (0xAARRGGBB), and one of a single colour.
+std::string EncodePng(int width, int height, const std::function<uint32_t(int, int)>& pixel);
+std::string SolidPng(int width, int height, uint32_t argb);
 
 // The same pixels as an RGB picture (colour type 2): the alpha bytes are dropped.
 std::string EncodePngRgb(int width, int height, const std::vector<uint32_t>& argb);

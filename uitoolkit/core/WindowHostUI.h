@@ -151,6 +151,37 @@ public:
     static WORD GetKeyStateMask();
 
 private:
+    // Posted to the window after AddDelayedCleanup: the controls put aside are deleted then.
+    static constexpr UINT kDelayedCleanupMessage = WM_APP + 1;
+
+    // ---- message handlers: each returns true when the message is done with (taken, or the host
+    //      died under it) and false when the window's own handling follows ----
+    // Hands one message to its handler.
+    bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnSize();
+    bool OnClose();
+    bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+    bool OnGetMinMaxInfo(LPARAM lParam);
+    bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnTimer(WPARAM wParam);
+    bool OnKeyDown(WPARAM wParam, LPARAM lParam);
+    bool OnKeyUp(WPARAM wParam, LPARAM lParam);
+    bool OnChar(WPARAM wParam, LPARAM lParam);
+    bool OnMouseMove(LPARAM lParam);
+    bool OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
+    bool OnButtonUp(WPARAM wParam, LPARAM lParam);
+    bool OnDoubleClick(WPARAM wParam, LPARAM lParam);
+    bool OnContextMenu(WPARAM wParam, LPARAM lParam);
+    bool OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    bool OnMouseHover(LPARAM lParam);
+    bool OnMouseLeave();
+    bool RunDelayedCleanup();
+    // Pre-translation: true when the message was taken.
+    bool PreTranslateTab();
+    void PreTranslateSysKey(WPARAM wParam, LPARAM lParam);
+    bool ActivateShortcut(wchar_t key);
+
     // Delivers queued notifications; false when the host died meanwhile.
     bool DeliverQueued(const std::weak_ptr<char>& alive);
     // One notification to the sender's NotifyDelegates and every listener; false when the host
@@ -159,14 +190,6 @@ private:
     // Builds and sends an event to a control; false when the host died meanwhile.
     bool SendEvent(CControlUI* control, int type, CControlUI* sender, POINT pt, wchar_t key = 0,
                    WORD keyState = 0, WPARAM wParam = 0, LPARAM lParam = 0);
-    bool OnPaint();
-    // Lays the tree out before a paint; false when the host died meanwhile.
-    bool LayoutBeforePaint();
-    // Repaints the whole client area; nothing more needs repainting until the next paint.
-    void InvalidateClient();
-    void PrintClient(HDC hDC, LPARAM flags);
-    // False when the host died meanwhile.
-    bool OnMouseMove(LPARAM lParam);
     bool BeginPress(LPARAM lParam, const std::weak_ptr<char>& alive, POINT& pt, CControlUI*& control);
     void ShowToolTip(CControlUI* control);
     void HideToolTip();
@@ -176,7 +199,23 @@ private:
     bool IsTimerIdTaken(UINT windowId) const;
     // Whether the focused rich edit takes Tab as text.
     static bool RichEditWantsTab(CControlUI* control);
+
+    // ---- painting ----
+    void OnPaint();
+    bool GetPendingUpdate(RECT& rcUpdate, bool& wholeClient) const;
+    // The paint steps below return false when the host died meanwhile.
+    bool PrepareTreeForPaint(const std::weak_ptr<char>& alive);
+    // Lays the tree out before a paint.
+    bool LayoutBeforePaint();
+    bool PaintDirect(const PAINTSTRUCT& ps, const std::weak_ptr<char>& alive);
+    bool PaintOffscreen(const PAINTSTRUCT& ps, const RECT& rcClient, const std::weak_ptr<char>& alive);
+    void CopyBackground(const PAINTSTRUCT& ps, const RECT& rcClient);
+    // Repaints the whole client area; nothing more needs repainting until the next paint.
+    void InvalidateClient();
+    void PrintClient(HDC hDC, LPARAM flags);
     void ReleaseOffscreen();
+    // The pen that outlines each repainted area ("showdirty"), shared by every host.
+    static HPEN DirtyPen();
     void RemoveFromHostList();
 
     HWND m_hWnd = nullptr;

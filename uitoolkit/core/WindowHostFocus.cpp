@@ -1,0 +1,197 @@
+// CWindowHostUI: the keyboard focus, the Tab order, label shortcuts and the mouse capture.
+#include "uitoolkit/core/WindowHostUI.h"
+
+#include <cwchar>
+
+#include "uitoolkit/core/ControlUI.h"
+
+namespace SkinUI {
+
+namespace {
+
+struct TabStopSearch {
+    CControlUI* start;
+    CControlUI* lastTabStop;
+    bool forward;
+    bool startPassed;
+};
+
+CControlUI* CALLBACK FindTabStopProc(CControlUI* control, void* data)
+{
+    auto* search = static_cast<TabStopSearch*>(data);
+    if (control == search->start) {
+        if (!search->forward)
+            return search->lastTabStop;
+        search->startPassed = true;
+        return nullptr;
+    }
+    if ((control->GetBehaviourFlags() & kBehaviourTabStop) != 0) {
+        search->lastTabStop = control;
+        if (search->startPassed || search->start == nullptr)
+            return control;
+    }
+    return nullptr;
+}
+
+constexpr UINT kTabWalkFlags = kFindVisible | kFindEnabled | kFindMeFirst;
+
+wchar_t UpperAscii(wchar_t ch)
+{
+    return (ch >= L'a' && ch <= L'z') ? static_cast<wchar_t>(ch - L'a' + L'A') : ch;
+}
+
+struct ShortcutSearch {
+    wchar_t key;
+    bool matched;
+};
+
+// A label's shortcut passes the focus to the control that follows it in walk order.
+CControlUI* CALLBACK FindControlByShortcutProc(CControlUI* control, void* data)
+{
+    auto* search = static_cast<ShortcutSearch*>(data);
+    if (!control->IsVisible())
+        return nullptr;
+    if (UpperAscii(control->GetShortcut()) == search->key)
+        search->matched = true;
+    if (std::wcsstr(control->GetClass(), L"LabelUI") != nullptr)
+        return nullptr;
+    return search->matched ? control : nullptr;
+}
+
+} // namespace
+
+void CWindowHostUI::SetFocus(CControlUI* control)
+{
+    std::weak_ptr<char> alive = m_alive;
+    // The handlers of the window focus and of the old focus may delete the new one.
+    CControlUI::Watch target(control);
+    if (::GetFocus() != m_hWnd && control != m_focus) {
+        ::SetFocus(m_hWnd);
+        if (alive.expired())
+            return;
+        if (target.ControlDeleted())
+            control = nullptr;
+    }
+    if (control == m_focus)
+        return;
+    if (!KillFocus(control, alive))
+        return;
+    if (target.ControlDeleted())
+        control = nullptr;
+    if (control != nullptr && OwnsControl(control) && control->IsVisible() && control->IsEnabled()) {
+        m_focus = control;
+        if (!SendEvent(control, kEventSetFocus, control, POINT{0, 0}))
+            return;
+        if (m_focus == control) {
+            SendNotify(control, L"setfocus");
+            if (alive.expired())
+                return;
+        }
+    }
+    if (control != nullptr)
+        m_focusNeeded = false;
+}
+
+// The current focus gets the kill-focus event (sender: the control gaining the focus) and
+// "killfocus", and the focus is cleared. False when the host died meanwhile.
+bool CWindowHostUI::KillFocus(CControlUI* gaining, const std::weak_ptr<char>& alive)
+{
+    if (m_focus == nullptr)
+        return true;
+    CControlUI* old = m_focus;
+    if (!SendEvent(old, kEventKillFocus, gaining, POINT{0, 0}))
+        return false;
+    if (m_focus == old) {  // not forgotten by its own handler
+        SendNotify(old, L"killfocus");
+        if (alive.expired())
+            return false;
+    }
+    m_focus = nullptr;
+    return true;
+}
+
+void CWindowHostUI::RequestFocus(CControlUI* control)
+{
+    std::weak_ptr<char> alive = m_alive;
+    CControlUI::Watch target(control);
+    ::SetFocus(m_hWnd);
+    if (alive.expired() || control == nullptr)
+        return;
+    if (!KillFocus(control, alive))
+        return;
+    if (m_root == nullptr || target.ControlDeleted())
+        return;
+    // The Tab stop before the control takes the focus silently; the next paint moves it forward
+    // onto the control itself.
+    TabStopSearch search{control, nullptr, false, false};
+    m_focus = m_root->FindControl(FindTabStopProc, &search, kTabWalkFlags);
+    m_focusNeeded = true;
+    m_root->RequestLayout();
+}
+
+bool CWindowHostUI::MoveTabFocus(bool forward)
+{
+    if (m_updateNeeded && forward) {
+        m_focusNeeded = true;
+        InvalidateClient();
+        return true;
+    }
+    if (m_root == nullptr)
+        return false;
+    TabStopSearch search{m_focus, nullptr, forward, false};
+    CControlUI* next = m_root->FindControl(FindTabStopProc, &search, kTabWalkFlags);
+    if (next == nullptr) {
+        if (forward) {
+            TabStopSearch first{nullptr, nullptr, true, false};
+            next = m_root->FindControl(FindTabStopProc, &first, kTabWalkFlags);
+        } else {
+            // A start that is never met: the walk visits every Tab stop and keeps the last.
+            TabStopSearch last{reinterpret_cast<CControlUI*>(&search), nullptr, true, false};
+            m_root->FindControl(FindTabStopProc, &last, kTabWalkFlags);
+            next = last.lastTabStop;
+        }
+    }
+    if (next != nullptr) {
+        std::weak_ptr<char> alive = m_alive;
+        SetFocus(next);
+        if (alive.expired())
+            return true;
+    }
+    m_focusNeeded = false;
+    return true;
+}
+
+// Alt and a label's shortcut letter focus and activate the control that follows the label.
+// True when a control took the shortcut.
+bool CWindowHostUI::ActivateShortcut(wchar_t key)
+{
+    if (m_root == nullptr)
+        return false;
+    ShortcutSearch search{UpperAscii(key), false};
+    CControlUI* control =
+        m_root->FindControl(FindControlByShortcutProc, &search, kFindEnabled | kFindTopFirst | kFindMeFirst);
+    if (control == nullptr)
+        return false;
+    std::weak_ptr<char> alive = m_alive;
+    CControlUI::Watch watch(control);
+    control->SetFocus();
+    if (alive.expired())
+        return true;
+    if (!watch.ControlDeleted())  // not deleted by a focus handler
+        control->Activate();
+    return true;
+}
+
+void CWindowHostUI::SetCapture()
+{
+    ::SetCapture(m_hWnd);
+    m_captured = true;
+}
+
+void CWindowHostUI::ReleaseCapture()
+{
+    ::ReleaseCapture();
+    m_captured = false;
+}
+
+} // namespace SkinUI

@@ -145,8 +145,10 @@ void LoginView::CreateLoginWindow()
     // 1. A frame of its own (an earlier one goes).
     frame_.reset();
     frame_ = std::make_unique<CFrameView>(LaunchParams::Instance().GetCurrentGameDataDir());
-    // 2. The window; WM_CREATE builds the skin and puts the frame in place.
-    Create(frame_->GetHWND(), L"LoginDlg", kWindowStyle, 0);
+    // 2. The window; WM_CREATE builds the skin and puts the frame in place. WM_CREATE takes
+    // WS_VISIBLE away so that the window shows only with its frame, at the end; Wine would still
+    // show it by the style it was created with, so it is created without.
+    Create(frame_->GetHWND(), L"LoginDlg", kWindowStyle & ~WS_VISIBLE, 0);
     // 3. and 4.
     loginRecord_.Clear();
     BindControls();
@@ -158,6 +160,7 @@ void LoginView::CreateLoginWindow()
     ShowWindow(true, true);
     BringToFront();
     ::UpdateWindow(m_hWnd);
+    SetFrameIcon();
     StartProvider();
 }
 
@@ -177,15 +180,14 @@ void LoginView::OnCreate()
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & ~kCreateStyleOff) | kCreateStyleOn);
     if (frame_ == nullptr)
         return;
-    // 3. to 6. The frame is centred for its picture before the picture goes up: moving a
-    // layered window that already shows one costs a repaint of it.
+    // 3., 5. and 6. The frame is centred for its picture before the picture goes up: moving a
+    // layered window that already shows one costs a repaint of it. (4., the frame's icon, comes
+    // once the window shows: the layered frame does not draw it.)
     ::SetWindowTextW(frame_->GetHWND(), LaunchParams::Instance().GetGameInfo(L"GameName").c_str());
-    SetFrameIcon();
     CenterFrame();
     ShowBackground();
+    // The frame puts the dialog at its offset when it is shown, as whenever it moves.
     frame_->AttachWindow(m_hWnd);
-    // The frame puts the dialog at its offset, as it does whenever it moves.
-    ::SendMessageW(frame_->GetHWND(), WM_MOVE, 0, 0);
 }
 
 void LoginView::SetFrameIcon()

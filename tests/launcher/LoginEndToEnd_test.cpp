@@ -263,3 +263,14 @@ TEST_F(LoginEndToEnd, SecondLauncherForTheGameStepsAside)
     const std::vector<std::string> expected = {"204/0", "219/-4", "209/1", "219/-3"};
     EXPECT_EQ(Steps(), expected);
 }
+
+TEST_F(LoginEndToEnd, ProgramEndingWithTheDialogOpenEndsCleanly)
+{
+    LauncherProcess launcher(Arguments());
+    HWND dialog = OpenDialog(launcher);
+    ASSERT_NE(dialog, nullptr);
+    // The end comes while the dialog is still up: the handler deletes it among the program's
+    // objects at exit, before GDI+ (which its background needs) goes down.
+    ::PostThreadMessageW(LauncherProcess::ThreadOf(dialog), WM_QUIT, 5, 0);
+    EXPECT_EQ(launcher.Wait(10000), 5);
+}

@@ -23,8 +23,15 @@ if [ ${#need_pkgs[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive sudo_ apt-get install -y -q --no-install-recommends "${need_pkgs[@]}"
 fi
 
-# minizip's reader sources exist only in Debian's zlib source package.
-if ! ls "$deps"/zlib-*/contrib/minizip/unzip.c >/dev/null 2>&1; then
+# Sources that Debian ships in no mingw package come from Debian's source packages: minizip's
+# reader (in zlib's) and the libdeflate decompressor.
+have_sources() {
+  ls "$deps"/zlib-*/contrib/minizip/unzip.c "$deps"/libdeflate-*/lib/deflate_decompress.c >/dev/null 2>&1
+}
+fetch_source() {  # package name: downloads and unpacks its original sources into $deps
+  (cd "$deps" && apt-get source --download-only "$1" >/dev/null && tar xf "$1"_*.orig.tar.*)
+}
+if ! have_sources; then
   if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ /etc/apt/sources.list 2>/dev/null; then
     # Reuse the archive URI this machine already trusts for binary packages.
     uri=$(grep -hs -A3 '^Types: deb$' /etc/apt/sources.list.d/*.sources 2>/dev/null \
@@ -37,6 +44,7 @@ if ! ls "$deps"/zlib-*/contrib/minizip/unzip.c >/dev/null 2>&1; then
     sudo_ apt-get update -q
   fi
   mkdir -p "$deps"
-  (cd "$deps" && apt-get source --download-only zlib >/dev/null && tar xf zlib_*.orig.tar.*)
+  ls "$deps"/zlib-*/contrib/minizip/unzip.c >/dev/null 2>&1 || fetch_source zlib
+  ls "$deps"/libdeflate-*/lib/deflate_decompress.c >/dev/null 2>&1 || fetch_source libdeflate
 fi
 echo "[install] dependencies ready"

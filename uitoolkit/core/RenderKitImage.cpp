@@ -13,6 +13,8 @@
 #include "uitoolkit/core/ImageStringReader.h"
 #include "uitoolkit/core/MsimgEntryPoints.h"
 #include "uitoolkit/core/NumberList.h"
+#include "uitoolkit/core/PngReader.h"
+#include "uitoolkit/core/PremultipliedPixels.h"
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/SkinFileReader.h"
 
@@ -57,6 +59,24 @@ LONG AddClamped(LONG a, LONG b)
     return static_cast<LONG>(std::clamp<long long>(sum, LONG_MIN, LONG_MAX));
 }
 
+// The general decoder into a DIB of width x height: its pixels straight into the DIB (a decoder
+// that needed a block of its own leaves them elsewhere), then one pass that turns RGBA into
+// premultiplied BGRA (in place when they are already in the DIB).
+bool DecodeGeneral(const BYTE* data, int length, int width, int height, DWORD mask, DWORD* pixels,
+                   bool* blended)
+{
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    int decodedWidth = 0, decodedHeight = 0, channels = 0;
+    ombrel_stbi_set_target(pixels, count * 4);
+    stbi_uc* decoded = stbi_load_from_memory(data, length, &decodedWidth, &decodedHeight, &channels, 4);
+    ombrel_stbi_set_target(nullptr, 0);
+    std::unique_ptr<stbi_uc, void (*)(void*)> elsewhere(
+        decoded != reinterpret_cast<stbi_uc*>(pixels) ? decoded : nullptr, &stbi_image_free);
+    if (decoded == nullptr || decodedWidth != width || decodedHeight != height) return false;
+    *blended = StorePremultiplied(decoded, pixels, count, mask);
+    return true;
+}
+
 } // namespace
 
 // ---- loading ----
@@ -65,47 +85,26 @@ std::unique_ptr<ImageEntry> CRenderKit::DecodeImage(const BYTE* data, size_t siz
 {
     if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return nullptr;
     const int length = static_cast<int>(size);
-    // 1. The header first: absurd sizes are refused before anything is allocated.
-    int width = 0, height = 0, channels = 0;
-    if (!stbi_info_from_memory(data, length, &width, &height, &channels)) return nullptr;
+    // 1. The header first: absurd sizes are refused before anything is allocated. PNGs of the
+    //    common forms go to the PNG reader, everything else to the general decoder.
+    CPngReader png;
+    const bool common = png.Open(data, size);
+    int width = png.Width(), height = png.Height(), channels = 0;
+    if (!common && !stbi_info_from_memory(data, length, &width, &height, &channels)) return nullptr;
     if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide ||
         static_cast<long long>(width) * height > kMaxImagePixels)
         return nullptr;
 
-    // 2. The DIB section, and the decoder's pixels straight into it (a decoder that needed a
-    //    block of its own leaves them elsewhere).
+    // 2. The DIB section, and the pixels straight into it: from the PNG reader, or from the
+    //    general decoder when the reader does not take the file or finds its data damaged.
     void* bits = nullptr;
     CGdiBitmap bitmap = CreateDib32(width, height, &bits);
     if (!bitmap) return nullptr;
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    int decodedWidth = 0, decodedHeight = 0;
-    ombrel_stbi_set_target(bits, count * 4);
-    stbi_uc* decoded = stbi_load_from_memory(data, length, &decodedWidth, &decodedHeight, &channels, 4);
-    ombrel_stbi_set_target(nullptr, 0);
-    std::unique_ptr<stbi_uc, void (*)(void*)> elsewhere(decoded != bits ? decoded : nullptr, &stbi_image_free);
-    if (decoded == nullptr || decodedWidth != width || decodedHeight != height) return nullptr;
-
-    // 3. One pass: RGBA becomes BGRA, premultiplied where alpha is below 255, and the mask
-    //    colour becomes transparent (in place when the pixels are already in the DIB).
     auto entry = std::make_unique<ImageEntry>();
-    const stbi_uc* rgba = decoded;
-    auto* out = static_cast<DWORD*>(bits);
-    for (size_t i = 0; i < count; ++i, rgba += 4) {
-        DWORD red = rgba[0], green = rgba[1], blue = rgba[2];
-        const DWORD alpha = rgba[3];
-        if (alpha < 255) {
-            red = red * alpha / 255;
-            green = green * alpha / 255;
-            blue = blue * alpha / 255;
-            entry->hasAlpha = true;
-        }
-        DWORD pixel = (alpha << 24) | (red << 16) | (green << 8) | blue;
-        if (pixel == mask) {
-            pixel = 0;
-            entry->hasAlpha = true;
-        }
-        out[i] = pixel;
-    }
+    auto* pixels = static_cast<DWORD*>(bits);
+    if (!(common && png.Decode(pixels, mask, &entry->hasAlpha)) &&
+        !DecodeGeneral(data, length, width, height, mask, pixels, &entry->hasAlpha))
+        return nullptr;
     entry->hBitmap = bitmap.Release();
     entry->width = width;
     entry->height = height;

@@ -295,8 +295,9 @@ bool CWindowHostUI::OnMouseMove(LPARAM lParam)
 
 // A button press first gives the window the keyboard focus, whose handlers may destroy it (false
 // then). `control` is the owned control under the point, or null.
-bool CWindowHostUI::BeginPress(LPARAM lParam, const std::weak_ptr<char>& alive, POINT& pt, CControlUI*& control)
+bool CWindowHostUI::BeginPress(LPARAM lParam, POINT& pt, CControlUI*& control)
 {
+    std::weak_ptr<char> alive = m_alive;
     ::SetFocus(m_hWnd);
     if (alive.expired())
         return false;
@@ -314,7 +315,7 @@ bool CWindowHostUI::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
     std::weak_ptr<char> alive = m_alive;
     POINT pt;
     CControlUI* control = nullptr;
-    if (!BeginPress(lParam, alive, pt, control))
+    if (!BeginPress(lParam, pt, control))
         return true;
     if (control == nullptr)
         return false;
@@ -344,10 +345,9 @@ bool CWindowHostUI::OnButtonUp(WPARAM wParam, LPARAM lParam)
 // A double click presses the control again, without moving the focus.
 bool CWindowHostUI::OnDoubleClick(WPARAM wParam, LPARAM lParam)
 {
-    std::weak_ptr<char> alive = m_alive;
     POINT pt;
     CControlUI* control = nullptr;
-    if (!BeginPress(lParam, alive, pt, control))
+    if (!BeginPress(lParam, pt, control))
         return true;
     if (control == nullptr)
         return false;

@@ -1,5 +1,6 @@
 #include "kit/XmlHost.h"
 
+#include <cstdio>
 #include <cwchar>
 
 #include "kit/Capture.h"
@@ -28,7 +29,7 @@ bool XmlHost::Open(const std::wstring& xml, int width, int height, SkinUI::IDial
     return ok;
 }
 
-std::string XmlHost::Pos(std::initializer_list<const wchar_t*> names) const
+std::string XmlHost::Pos(const std::vector<const wchar_t*>& names) const
 {
     std::string out;
     for (const wchar_t* name : names) {
@@ -53,6 +54,20 @@ int XmlHost::CountNear(const RECT& rc, uint32_t rgb) const
         for (int x = rc.left; x < rc.right; ++x)
             n += ColorDistance(shot->Pixel(x, y), rgb) < 60 ? 1 : 0;
     return n;
+}
+
+testing::AssertionResult XmlHost::PixelsAre(const std::vector<PixelAt>& expected) const
+{
+    auto shot = CaptureClient(win.Hwnd());
+    std::string wrong;
+    char line[64];
+    for (const PixelAt& p : expected) {
+        if (shot->Pixel(p.x, p.y) == p.rgb)
+            continue;
+        std::snprintf(line, sizeof line, " (%d,%d) is %06X, not %06X;", p.x, p.y, shot->Pixel(p.x, p.y), p.rgb);
+        wrong += line;
+    }
+    return wrong.empty() ? testing::AssertionSuccess() : testing::AssertionFailure() << "pixels:" << wrong;
 }
 
 HCURSOR XmlHost::CursorAt(int x, int y) const

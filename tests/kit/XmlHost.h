@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "kit/HostWindow.h"
 #include "kit/Input.h"
 #include "kit/NotifyRecorder.h"
@@ -30,6 +32,12 @@ namespace kit {
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00, kGrey = 0x808080,
                    kCyan = 0x00FFFF, kWhite = 0xFFFFFF, kBlack = 0x000000;
+
+// A client pixel and the colour it should have (0xRRGGBB).
+struct PixelAt {
+    int x, y;
+    uint32_t rgb;
+};
 
 struct XmlHost {
     HostWindow win;
@@ -46,12 +54,14 @@ struct XmlHost {
         return static_cast<T*>(win.Host()->FindControlByName(name));
     }
     // The controls' rectangles as "l,t,r,b", separated by spaces ("missing" for no such control).
-    std::string Pos(std::initializer_list<const wchar_t*> names) const;
-    std::string Pos(const wchar_t* name) const { return Pos({name}); }
+    std::string Pos(const std::vector<const wchar_t*>& names) const;
+    std::string Pos(const wchar_t* name) const { return Pos(std::vector<const wchar_t*>{name}); }
     Input In() const { return Input(win.Hwnd()); }
     // One client pixel as painted now, and the pixels within a distance of 60 of a colour.
     uint32_t Pixel(int x, int y) const;
     int CountNear(const RECT& rc, uint32_t rgb) const;
+    // Whether each listed pixel, painted now, has its colour; names every one that has not.
+    testing::AssertionResult PixelsAre(const std::vector<PixelAt>& expected) const;
     // Moves the pointer there and lets the host set the cursor.
     HCURSOR CursorAt(int x, int y) const;
     // Takes the control out of its parent container; with atOnce it is deleted before this returns.

@@ -293,22 +293,36 @@ TEST_F(Controls, ButtonStateImagesAndTextColours)
     h.In().LeftUp(50, 65);
 }
 
-TEST_F(Controls, OptionsWithAndWithoutGroups)
+TEST_F(Controls, OptionImagesGroupsAndSelection)
 {
     ASSERT_TRUE(Open(L"<Option name=\"c\" float=\"true\" pos=\"0,0,50,30\"/>"
                      L"<Option name=\"r1\" float=\"true\" pos=\"60,0,110,30\" group=\"g\" selected=\"true\"/>"
                      L"<Option name=\"r2\" float=\"true\" pos=\"120,0,170,30\" group=\"g\"/>"
-                     L"<Option name=\"r3\" float=\"true\" pos=\"180,0,230,30\" group=\"g\"/>"));
+                     L"<Option name=\"r3\" float=\"true\" pos=\"180,0,230,30\" group=\"g\"/>"
+                     L"<Option name=\"o\" float=\"true\" pos=\"0,50,40,80\" normalimage=\"red.png\" hotimage=\"green.png\" "
+                     L"selectedimage=\"blue.png\" hotselectedimage=\"cyan.png\"/>"
+                     L"<Option name=\"f\" float=\"true\" pos=\"100,50,140,80\" normalimage=\"red.png\" "
+                     L"foreimage=\"file='yellow.png' dest='0,0,4,4'\"/>"));
+    // The fore image goes over the state image.
+    EXPECT_TRUE(h.PixelsAre({{20, 65, kRed}, {101, 51, kYellow}, {120, 65, kRed}}));
+    auto* o = h.Find<COptionUI>(L"o");
+    o->SetSelected(true);
+    EXPECT_EQ(h.Pixel(20, 65), kBlue);
+    h.In().Move(20, 65);
+    EXPECT_EQ(h.Pixel(20, 65), kCyan);
+    o->SetSelected(false);
+    EXPECT_EQ(h.Pixel(20, 65), kGreen);
+
     auto* c = h.Find<COptionUI>(L"c");
     auto* r1 = h.Find<COptionUI>(L"r1");
     auto* r2 = h.Find<COptionUI>(L"r2");
     const std::vector<std::wstring> only = {L"click", L"selectchanged"};
     EXPECT_EQ(h.Host()->GetOptionGroup(L"g")->GetSize(), 3);
+    h.rec.Clear();
     h.In().Click(10, 10);
     h.In().Click(10, 10);
     EXPECT_FALSE(c->IsSelected());
     EXPECT_TRUE(SameSequence(h.rec.Lines(only), {L"click:c", L"selectchanged:c", L"click:c", L"selectchanged:c"}));
-
     h.rec.Clear();
     h.In().Click(130, 10);  // selects r2, silently deselects r1
     h.In().Click(130, 10);  // already selected: click only
@@ -333,58 +347,32 @@ TEST_F(Controls, OptionsWithAndWithoutGroups)
     EXPECT_TRUE(r2->IsSelected());
 }
 
-TEST_F(Controls, OptionImagesBySelectionAndHover)
+TEST_F(Controls, MenuButtonLayersLogoAndTheMenuOnTheRightButton)
 {
-    ASSERT_TRUE(Open(L"<Option name=\"o\" float=\"true\" pos=\"0,0,40,30\" normalimage=\"red.png\" hotimage=\"green.png\" "
-                     L"selectedimage=\"blue.png\" hotselectedimage=\"cyan.png\"/>"
-                     L"<Option name=\"f\" float=\"true\" pos=\"100,0,140,30\" normalimage=\"red.png\" "
-                     L"foreimage=\"file='yellow.png' dest='0,0,4,4'\"/>"));
-    EXPECT_EQ(h.Pixel(20, 15), kRed);
-    h.Find<COptionUI>(L"o")->SetSelected(true);
-    EXPECT_EQ(h.Pixel(20, 15), kBlue);
-    h.In().Move(20, 15);
-    EXPECT_EQ(h.Pixel(20, 15), kCyan);
-    h.Find<COptionUI>(L"o")->SetSelected(false);
-    EXPECT_EQ(h.Pixel(20, 15), kGreen);
-    // The fore image goes over the state image.
-    EXPECT_EQ(h.Pixel(101, 1), kYellow);
-    EXPECT_EQ(h.Pixel(120, 15), kRed);
-}
-
-TEST_F(Controls, MenuOnTheRightButtonOnlyWhenAskedFor)
-{
-    ASSERT_TRUE(Open(L"<Button name=\"b\" float=\"true\" pos=\"0,0,80,30\" menu=\"true\"/>"
-                     L"<Button name=\"n\" float=\"true\" pos=\"100,0,180,30\"/>"
-                     L"<MenuButton name=\"mb\" float=\"true\" pos=\"200,0,280,30\" menu=\"true\"/>"));
-    for (int x : {10, 110, 210}) {
-        h.In().RightDown(x, 10);
-        h.In().ContextMenu(x, 10);
-        h.In().RightUp(x, 10);
-    }
-    EXPECT_TRUE(SameSequence(h.rec.Lines({L"menu"}), {L"menu:b", L"menu:mb"}));
-}
-
-TEST_F(Controls, MenuButtonLayersAndLogo)
-{
-    ASSERT_TRUE(Open(L"<MenuButton name=\"m\" float=\"true\" pos=\"0,0,60,40\" normalimage=\"red.png\" "
+    ASSERT_TRUE(Open(L"<MenuButton name=\"m\" float=\"true\" pos=\"0,0,60,40\" menu=\"true\" normalimage=\"red.png\" "
                      L"hotimage=\"file='green.png' dest='0,0,30,40'\" logoimage=\"blue.png\" hotlogoimage=\"cyan.png\" "
                      L"logo_x=\"40\" logo_y=\"10\" logo_width=\"10\" logo_height=\"10\" focusedimage=\"http://x\"/>"
                      L"<MenuButton name=\"n\" float=\"true\" pos=\"100,0,160,40\" normalimage=\"red.png\" logoimage=\"blue.png\" "
-                     L"focusedimage=\"http://y\"/>"));
+                     L"focusedimage=\"http://y\"/>"
+                     L"<Button name=\"b\" float=\"true\" pos=\"200,0,280,30\" menu=\"true\"/>"
+                     L"<Button name=\"p\" float=\"true\" pos=\"200,50,280,80\"/>"));
     // The first paint focused m: its focused image names no picture, so that draw failed and
     // cleared it; n was never painted focused and keeps its text.
     EXPECT_EQ(std::wstring(h.Find<CMenuButton>(L"m")->GetFocusedImage()), L"");
     EXPECT_EQ(std::wstring(h.Find<CMenuButton>(L"n")->GetFocusedImage()), L"http://y");
-    EXPECT_EQ(h.Pixel(5, 5), kRed);
-    EXPECT_EQ(h.Pixel(45, 15), kBlue);
-    EXPECT_EQ(h.Pixel(45, 5), kRed);
-    EXPECT_EQ(h.Pixel(101, 1), kRed);  // without a logo position no logo is drawn
+    // Without a logo position (n) no logo is drawn.
+    EXPECT_TRUE(h.PixelsAre({{5, 5, kRed}, {45, 15, kBlue}, {45, 5, kRed}, {101, 1, kRed}}));
     h.In().Move(45, 30);
-    EXPECT_EQ(h.Pixel(5, 5), kGreen);   // hot image over the left half
-    EXPECT_EQ(h.Pixel(55, 5), kRed);    // normal image still behind the rest
-    EXPECT_EQ(h.Pixel(45, 15), kCyan);  // hot logo
+    // The hot image over the left half, the normal one still behind the rest, the hot logo.
+    EXPECT_TRUE(h.PixelsAre({{5, 5, kGreen}, {55, 5, kRed}, {45, 15, kCyan}}));
     h.In().Click(45, 30);
-    EXPECT_EQ(h.rec.Count(L"click"), 1);
+    // The menu comes from the right button only where "menu" asks for it.
+    for (const POINT pt : {POINT{45, 30}, POINT{110, 10}, POINT{210, 10}, POINT{210, 60}}) {
+        h.In().RightDown(pt.x, pt.y);
+        h.In().ContextMenu(pt.x, pt.y);
+        h.In().RightUp(pt.x, pt.y);
+    }
+    EXPECT_TRUE(SameSequence(h.rec.Lines({L"click", L"menu"}), {L"click:m", L"menu:m", L"menu:b"}));
 }
 
 TEST_F(Controls, HostAndSlaveButtonsPassHoverToTheirLinkedControl)

@@ -293,20 +293,19 @@ bool CWindowHostUI::OnMouseMove(LPARAM lParam)
     return target != nullptr && !SendEvent(target, kEventMouseMove, target, pt);
 }
 
-// A button press first gives the window the keyboard focus, whose handlers may destroy it (false
-// then). `control` is the owned control under the point, or null.
-bool CWindowHostUI::BeginPress(LPARAM lParam, POINT& pt, CControlUI*& control)
+// A button press first gives the window the keyboard focus, whose handlers may destroy it
+// (`died` then). The owned control under the point, or null.
+CControlUI* CWindowHostUI::BeginPress(LPARAM lParam, POINT& pt, bool& died)
 {
     std::weak_ptr<char> alive = m_alive;
     ::SetFocus(m_hWnd);
-    if (alive.expired())
-        return false;
+    died = alive.expired();
+    if (died)
+        return nullptr;
     pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     m_lastMouse = pt;
-    control = FindControlAtPoint(pt);
-    if (control != nullptr && !OwnsControl(control))
-        control = nullptr;
-    return true;
+    CControlUI* control = FindControlAtPoint(pt);
+    return OwnsControl(control) ? control : nullptr;
 }
 
 // The pressed control takes the focus and the capture, then sees the press.
@@ -314,11 +313,10 @@ bool CWindowHostUI::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
 {
     std::weak_ptr<char> alive = m_alive;
     POINT pt;
-    CControlUI* control = nullptr;
-    if (!BeginPress(lParam, pt, control))
-        return true;
+    bool died = false;
+    CControlUI* control = BeginPress(lParam, pt, died);
     if (control == nullptr)
-        return false;
+        return died;
     m_pressed = control;
     control->SetFocus();
     if (alive.expired())
@@ -346,11 +344,10 @@ bool CWindowHostUI::OnButtonUp(WPARAM wParam, LPARAM lParam)
 bool CWindowHostUI::OnDoubleClick(WPARAM wParam, LPARAM lParam)
 {
     POINT pt;
-    CControlUI* control = nullptr;
-    if (!BeginPress(lParam, pt, control))
-        return true;
+    bool died = false;
+    CControlUI* control = BeginPress(lParam, pt, died);
     if (control == nullptr)
-        return false;
+        return died;
     SetCapture();
     m_pressed = control;
     return !SendEvent(control, kEventDblClick, control, pt, 0, LOWORD(wParam), 0, 0);

@@ -190,7 +190,7 @@ private:
     // Builds and sends an event to a control; false when the host died meanwhile.
     bool SendEvent(CControlUI* control, int type, CControlUI* sender, POINT pt, wchar_t key = 0,
                    WORD keyState = 0, WPARAM wParam = 0, LPARAM lParam = 0);
-    bool BeginPress(LPARAM lParam, POINT& pt, CControlUI*& control);
+    CControlUI* BeginPress(LPARAM lParam, POINT& pt, bool& died);
     void ShowToolTip(CControlUI* control);
     void HideToolTip();
     bool OwnsControl(CControlUI* control) const;

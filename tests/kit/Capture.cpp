@@ -24,4 +24,15 @@ std::unique_ptr<DibCanvas> CaptureScreen(HWND hWnd)
     return canvas;
 }
 
+std::unique_ptr<DibCanvas> CaptureScreen(const RECT& rc)
+{
+    const int width = rc.right > rc.left ? rc.right - rc.left : 1, height = rc.bottom > rc.top ? rc.bottom - rc.top : 1;
+    auto canvas = std::make_unique<DibCanvas>(width, height, 0x123456);
+    HDC screen = ::GetDC(nullptr);
+    ::BitBlt(canvas->DC(), 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY);
+    ::ReleaseDC(nullptr, screen);
+    ::GdiFlush();
+    return canvas;
+}
+
 } // namespace kit

@@ -18,5 +18,8 @@ std::unique_ptr<DibCanvas> CaptureClient(HWND hWnd, uint32_t background = 0xFFFF
 // The client area as it shows on the screen (what the window's WM_PAINT put there), read back
 // from the window's device context.
 std::unique_ptr<DibCanvas> CaptureScreen(HWND hWnd);
+// A rectangle of the screen (screen coordinates) as the display shows it, layered windows with
+// their alpha included: the raw pixels are in Bits(), 0xAARRGGBB.
+std::unique_ptr<DibCanvas> CaptureScreen(const RECT& rc);
 
 } // namespace kit

@@ -1,20 +1,27 @@
 // The window host's painting on a real window: the tree painted through WM_PRINTCLIENT and
-// through WM_PAINT (double-buffered or not), post-paint overlays, the dirty outline, lazy
-// layout with its bounded passes, the modal loop's pre-translation, and the window look
-// (transparency, tracking sizes, initial size).
+// through WM_PAINT (double-buffered or not), post-paint overlays, the dirty outline, lazy layout
+// with its bounded passes, the repaint requests a layout makes (one at most, none while the whole
+// window waits for a paint), one memory context shared by a paint's pictures, the modal loop's
+// pre-translation, and the window look (transparency, tracking sizes, initial size).
 #include <gtest/gtest.h>
 
+#include "HostFixture.h"
 #include "kit/Capture.h"
 #include "kit/DibCanvas.h"
-#include "kit/Input.h"
+#include "kit/ImportPatch.h"
+#include "kit/PngWriter.h"
 #include "kit/Pump.h"
+#include "kit/SkinDir.h"
 #include "kit/Text.h"
-#include "HostFixture.h"
+#include "uitoolkit/core/ImagePaintScope.h"
 
 using namespace SkinUI;
 using namespace host_fixture;
 
 namespace {
+
+constexpr DWORD kRed = 0xFFFF0000;
+constexpr DWORD kBlue = 0xFF0000FF;
 
 ProbeControl* Coloured(const wchar_t* name, DWORD color, int x, int y, int w, int h)
 {
@@ -54,67 +61,52 @@ public:
 
 } // namespace
 
-TEST(HostPaint, TreePaintsThroughPrintClientAndWmPaint)
+TEST(HostPaint, TreePaintsThroughPrintClientAndWmPaintWithOverlaysAndTheDirtyOutline)
 {
     kit::HostWindow win;
     auto* root = new Box(L"root");
-    root->SetBkColor(0xFFFF0000);
-    root->Add(Coloured(L"blue", 0xFF0000FF, 20, 10, 40, 30));
+    root->SetBkColor(kRed);
+    root->Add(Coloured(L"blue", kBlue, 20, 10, 40, 30));
     root->Add(Coloured(L"half", 0x80000000, 100, 10, 40, 30));
+    auto* overlay = new Overlay(L"overlay");
+    overlay->SetFixedXY(SIZE{150, 50});
+    overlay->SetFixedWidth(10);
+    root->Add(overlay);
     ASSERT_TRUE(win.Open(root, 200, 100));
     ASSERT_TRUE(win.Layout());
-
     // Red everywhere but the blue control and the translucent one.
     auto shot = kit::CaptureClient(win.Hwnd());
     EXPECT_TRUE(kit::CanvasIs(*shot, [](int x, int y) {
         return kit::In(x, y, RECT{20, 10, 60, 40}) ? 0x0000FFu : kit::In(x, y, RECT{100, 10, 140, 40}) ? kit::kAnyColor : 0xFF0000u;
     }));
     EXPECT_LE(kit::ColorDistance(shot->Pixel(110, 20), 0x7F0000), 3);  // black at alpha 0x80 over red
-
     auto screen = kit::CaptureScreen(win.Hwnd());
     EXPECT_EQ(screen->Pixel(5, 5), 0xFF0000u);
     EXPECT_EQ(screen->Pixel(30, 20), 0x0000FFu);
 
-    // A change repaints only what it invalidates, through the off-screen bitmap.
+    // A change repaints through the off-screen bitmap, where overlays paint after the tree;
+    // straight painting without it gives the same picture of the tree.
     auto* blue = win.Host()->FindControlByName(L"blue");
-    blue->SetBkColor(0xFF00FF00);
-    ASSERT_TRUE(win.Layout());
-    screen = kit::CaptureScreen(win.Hwnd());
-    EXPECT_EQ(screen->Pixel(30, 20), 0x00FF00u);
-    EXPECT_EQ(screen->Pixel(5, 5), 0xFF0000u);
-
-    // Straight painting without the off-screen bitmap gives the same picture.
-    win.Host()->SetOffscreenPaint(false);
-    blue->SetBkColor(0xFFFFFF00);
-    ASSERT_TRUE(win.Layout());
-    screen = kit::CaptureScreen(win.Hwnd());
-    EXPECT_EQ(screen->Pixel(30, 20), 0xFFFF00u);
-    EXPECT_EQ(screen->Pixel(150, 80), 0xFF0000u);
-}
-
-TEST(HostPaint, OverlaysRunAfterTheTreeAndTheDirtyOutlineIsRed)
-{
-    kit::HostWindow win;
-    auto* root = new Box(L"root");
-    root->SetBkColor(0xFF0000FF);
-    auto* overlay = new Overlay(L"overlay");
-    overlay->SetFixedXY(SIZE{150, 50});
-    overlay->SetFixedWidth(10);
-    root->Add(overlay);
-    ASSERT_TRUE(win.Open(root, 200, 100));
     win.Host()->AddPostPaint(overlay);
-    ASSERT_TRUE(win.Layout());
+    for (bool offscreen : {true, false}) {
+        win.Host()->SetOffscreenPaint(offscreen);
+        blue->SetBkColor(offscreen ? 0xFF00FF00 : 0xFFFFFF00);
+        win.Host()->Invalidate(RECT{0, 0, 200, 100});
+        ASSERT_TRUE(win.Layout());
+        screen = kit::CaptureScreen(win.Hwnd());
+        EXPECT_EQ(screen->Pixel(30, 20), offscreen ? 0x00FF00u : 0xFFFF00u);
+        EXPECT_EQ(screen->Pixel(150, 80), 0xFF0000u);
+        EXPECT_EQ(screen->Pixel(5, 5), offscreen ? 0x00FF00u : 0xFF0000u);  // the overlay over the tree's red
+    }
     EXPECT_GE(overlay->overlays, 1);
-    EXPECT_EQ(kit::CaptureScreen(win.Hwnd())->Pixel(5, 5), 0x00FF00u);  // over the tree's blue
-
     win.Host()->RemovePostPaint(overlay);
     win.Host()->SetShowUpdateRect(true);
     const int before = overlay->overlays;
     ASSERT_TRUE(win.Layout());
     EXPECT_EQ(overlay->overlays, before);
-    auto screen = kit::CaptureScreen(win.Hwnd());
+    screen = kit::CaptureScreen(win.Hwnd());
     EXPECT_EQ(screen->Pixel(0, 50), 0xDC0000u);  // the outline of the update rectangle
-    EXPECT_EQ(screen->Pixel(100, 50), 0x0000FFu);
+    EXPECT_EQ(screen->Pixel(100, 50), 0xFF0000u);
 }
 
 TEST(HostPaint, LayoutIsLazyAndItsPassesAreBounded)
@@ -128,9 +120,7 @@ TEST(HostPaint, LayoutIsLazyAndItsPassesAreBounded)
     EXPECT_TRUE(::IsRectEmpty(&late->GetPos()));  // laid out at the next paint
     EXPECT_TRUE(win.Host()->IsUpdateNeeded());
     ASSERT_TRUE(win.Layout());
-    EXPECT_EQ(late->GetPos().left, 10);
-    EXPECT_EQ(late->GetPos().right, 30);
-
+    EXPECT_EQ(kit::Text(late->GetPos()), "10,10,30,30");
     // A control that never settles: each paint stops after a bounded number of passes, paints,
     // and asks for another paint.
     auto* restless = new Restless(L"restless");
@@ -147,33 +137,39 @@ TEST(HostPaint, LayoutIsLazyAndItsPassesAreBounded)
     ASSERT_TRUE(win.Layout());
 }
 
-TEST(HostPaint, PrintClientWithChildrenPrintsChildWindowsAtTheirPlace)
+TEST(HostPaint, PrintClientWithChildrenAndAHostWithoutAWindow)
 {
-    kit::HostWindow win;
+    kit::HostWindow win, child;
     auto* root = new Box(L"root");
     root->SetBkColor(0xFFFFFFFF);
     ASSERT_TRUE(win.Open(root, 120, 60));
     ASSERT_TRUE(win.Layout());
-    kit::HostWindow child;
     auto* childRoot = new Box(L"childRoot");
     childRoot->SetBkColor(0xFF00FF00);
     ASSERT_TRUE(child.Open(childRoot, 20, 10, win.Hwnd(), WS_CHILD | WS_VISIBLE));
     ::SetWindowPos(child.Hwnd(), nullptr, 50, 30, 20, 10, SWP_NOZORDER);
     ASSERT_TRUE(child.Layout());
-
     kit::DibCanvas canvas(120, 60, 0x000000);
     ::SendMessageW(win.Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT | PRF_CHILDREN);
     EXPECT_EQ(canvas.Pixel(10, 10), 0xFFFFFFu);
-    EXPECT_EQ(canvas.Pixel(55, 35), 0x00FF00u);
+    EXPECT_EQ(canvas.Pixel(55, 35), 0x00FF00u);  // the child window at its place
     EXPECT_EQ(canvas.Pixel(75, 35), 0xFFFFFFu);
+
+    // A host not bound to a window yet (as while a skin is being built) repaints nothing else,
+    // not even another program's window.
+    ::UpdateWindow(win.Hwnd());
+    kit::Pump(50);
+    ASSERT_FALSE(::GetUpdateRect(win.Hwnd(), nullptr, FALSE));
+    CWindowHostUI host;
+    host.Invalidate(RECT{0, 0, 200, 200});
+    EXPECT_FALSE(::GetUpdateRect(win.Hwnd(), nullptr, FALSE));
 }
 
-TEST(HostModal, ModalLoopGivesTheDialogTabAndEndsWithItsCode)
+TEST(HostPaint, ModalLoopGivesTheDialogTabAndEndsWithItsCode)
 {
-    kit::HostWindow owner;
+    kit::HostWindow owner, dialog;
     ASSERT_TRUE(owner.Open(new Box(L"ownerRoot"), 300, 200));
     ASSERT_TRUE(owner.Layout());
-    kit::HostWindow dialog;
     auto* root = new Box(L"root");
     root->Add(Probe(L"first", nullptr, 0, 20, 0, 60, kBehaviourTabStop));
     root->Add(Probe(L"second", nullptr, 30, 20, 0, 60, kBehaviourTabStop));
@@ -182,21 +178,19 @@ TEST(HostModal, ModalLoopGivesTheDialogTabAndEndsWithItsCode)
     bool ownerDisabled = false;
     HWND h = dialog.Hwnd();
     dialog.onMessage = [&](UINT m, WPARAM w, LPARAM, LRESULT&) {
-        if (m == WM_TIMER && w == 500) {
-            ::KillTimer(h, 500);
+        if (m != WM_TIMER || (w != 500 && w != 501))
+            return false;
+        ::KillTimer(h, w);
+        if (w == 500) {
             ownerDisabled = !::IsWindowEnabled(owner.Hwnd());
             ::PostMessageW(h, WM_KEYDOWN, VK_TAB, 1);  // through the modal loop's pre-translation
             ::SetTimer(h, 501, 30, nullptr);
             return true;
         }
-        if (m == WM_TIMER && w == 501) {
-            ::KillTimer(h, 501);
-            CControlUI* f = dialog.Host()->GetFocus();
-            focusAfterTab = f ? f->GetName().GetData() : L"";
-            dialog.Close(5);
-            return true;
-        }
-        return false;
+        CControlUI* f = dialog.Host()->GetFocus();
+        focusAfterTab = f ? f->GetName().GetData() : L"";
+        dialog.Close(5);
+        return true;
     };
     ::SetTimer(h, 500, 50, nullptr);
     EXPECT_EQ(dialog.ShowModal(), 5u);
@@ -206,59 +200,245 @@ TEST(HostModal, ModalLoopGivesTheDialogTabAndEndsWithItsCode)
     EXPECT_FALSE(dialog.IsOpen());
 }
 
-TEST(HostLook, TransparencyMinMaxAndInitSize)
+TEST_F(HostTest, TransparencyMinMaxAndInitSize)
 {
-    host_fixture::Fixture f;
-    ASSERT_TRUE(f.Open());
-    HWND h = f.win.Hwnd();
     for (int level : {255, 128}) {
-        f.Host()->SetTransparent(level);
-        EXPECT_NE(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+        Host()->SetTransparent(level);
+        EXPECT_NE(::GetWindowLongW(Hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
         BYTE alpha = 0;
         DWORD flags = 0;
-        ASSERT_TRUE(::GetLayeredWindowAttributes(h, nullptr, &alpha, &flags));
+        ASSERT_TRUE(::GetLayeredWindowAttributes(Hwnd(), nullptr, &alpha, &flags));
         EXPECT_EQ(alpha, level);
         EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
     }
-    f.Host()->SetTransparent(256);
-    EXPECT_EQ(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    Host()->SetTransparent(256);
+    EXPECT_EQ(::GetWindowLongW(Hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
 
-    f.Host()->SetMinInfo(300, 0);
-    f.Host()->SetMaxInfo(0, 400);
+    Host()->SetMinInfo(300, 0);
+    Host()->SetMaxInfo(0, 400);
     MINMAXINFO info = {};
     info.ptMinTrackSize = {1, 2};
     info.ptMaxTrackSize = {3, 4};
-    ::SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMinTrackSize.x, 300);
-    EXPECT_EQ(info.ptMaxTrackSize.y, 400);
-    EXPECT_NE(info.ptMaxTrackSize.x, 0);
+    ::SendMessageW(Hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_TRUE(info.ptMinTrackSize.x == 300 && info.ptMaxTrackSize.y == 400 && info.ptMaxTrackSize.x != 0);
 
-    // Without a root the initial size resizes the window at once.
+    // Without a root the initial size resizes the window at once; with a root it is only stored.
     kit::HostWindow bare;
     ASSERT_TRUE(bare.Open(nullptr, 50, 50));
     bare.Host()->SetInitSize(120, 70);
-    RECT rc = {};
+    Host()->SetInitSize(10, 10);
+    RECT rc = {}, own = {};
     ::GetWindowRect(bare.Hwnd(), &rc);
-    EXPECT_EQ(kit::Text(rc), "40,40,160,110");
-    EXPECT_EQ(kit::Text(bare.Host()->GetInitSize()), "120,70");
-    f.Host()->SetInitSize(10, 10);  // with a root: only stored
-    ::GetWindowRect(h, &rc);
-    EXPECT_EQ(kit::Text(rc), "40,40,240,140");
+    ::GetWindowRect(Hwnd(), &own);
+    EXPECT_EQ(kit::Text(rc) + " " + kit::Text(bare.Host()->GetInitSize()) + " " + kit::Text(own), "40,40,160,110 120,70 40,40,240,140");
 }
 
+// ---- repaint requests ----------------------------------------------------------------------------
 
-TEST(HostPaint, AHostWithoutAWindowRepaintsNothingElse)
+namespace {
+
+// Every InvalidateRect and CreateCompatibleDC the program makes, counted and passed on.
+int g_requests = 0, g_memoryDCs = 0;
+kit::ImportPatch* g_invalidate = nullptr;
+kit::ImportPatch* g_createDC = nullptr;
+
+BOOL WINAPI CountingInvalidateRect(HWND hWnd, const RECT* rc, BOOL erase)
 {
-    // Another program's window, fully painted.
-    HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr,
-                                   nullptr, nullptr, nullptr);
-    ASSERT_NE(other, nullptr);
-    ::UpdateWindow(other);
-    kit::Pump(50);
-    ASSERT_FALSE(::GetUpdateRect(other, nullptr, FALSE));
+    ++g_requests;
+    return reinterpret_cast<decltype(&CountingInvalidateRect)>(g_invalidate->Original())(hWnd, rc, erase);
+}
 
-    CWindowHostUI host;  // not bound to a window yet, as while a skin is being built
-    host.Invalidate(RECT{0, 0, 200, 200});
-    EXPECT_FALSE(::GetUpdateRect(other, nullptr, FALSE));
-    ::DestroyWindow(other);
+HDC WINAPI CountingCreateCompatibleDC(HDC hDC)
+{
+    ++g_memoryDCs;
+    return reinterpret_cast<decltype(&CountingCreateCompatibleDC)>(g_createDC->Original())(hDC);
+}
+
+// A window whose root holds a red control "a" and a box "inner" (right half) of five blue
+// controls stacked 20 high; every InvalidateRect is counted.
+struct InvalidateFixture : testing::Test {
+    kit::ImportPatch patch{"user32.dll", "InvalidateRect", reinterpret_cast<void*>(&CountingInvalidateRect)};
+    kit::HostWindow win;
+    Box* root = new Box(L"root");
+    ProbeControl* a = Coloured(L"a", kRed, 0, 0, 40, 40);
+    Box* inner = new Box(L"inner");
+
+    void SetUp() override
+    {
+        g_invalidate = &patch;
+        ASSERT_TRUE(patch.Active());
+        root->SetBkColor(0xFFFFFFFF);
+        inner->SetFixedXY(SIZE{100, 0});
+        inner->SetFixedWidth(100);
+        inner->SetFixedHeight(100);
+        for (int i = 0; i < 5; ++i)
+            inner->Add(Coloured(L"", kBlue, 0, i * 20, 50, 20));
+        root->Add(a);
+        root->Add(inner);
+        ASSERT_TRUE(win.Open(root, 200, 100));
+    }
+    void TearDown() override { win.Destroy(); }
+    // Dispatches the pending paint at once and returns the requests made meanwhile.
+    int PaintCounting()
+    {
+        g_requests = 0;
+        ::UpdateWindow(win.Hwnd());
+        return g_requests;
+    }
+    // What the screen shows at the points (0xRRGGBB).
+    std::vector<uint32_t> Screen(std::initializer_list<POINT> points)
+    {
+        auto screen = kit::CaptureScreen(win.Hwnd());
+        std::vector<uint32_t> pixels;
+        for (const POINT& p : points) pixels.push_back(screen->Pixel(p.x, p.y));
+        return pixels;
+    }
+};
+
+using Pixels = std::vector<uint32_t>;
+
+} // namespace
+
+// A freshly shown window waits for a paint of all of it: its first layout asks for nothing. After
+// a whole-window request (as a resize makes), moving controls and laying the tree out again add
+// no request, and the screen shows the controls at their new places only.
+TEST_F(InvalidateFixture, RequestsWhileTheWholeWindowWaitsAddNothing)
+{
+    EXPECT_EQ(PaintCounting(), 0);
+    EXPECT_EQ(Screen({{5, 5}, {105, 95}, {175, 50}}), (Pixels{0xFF0000, 0x0000FF, 0xFFFFFF}));
+    kit::Drain();
+    g_requests = 0;
+    root->RequestLayout();
+    EXPECT_EQ(g_requests, 1);
+    a->SetFixedXY(SIZE{50, 50});  // out of the corner
+    a->SetBkColor(kBlue);
+    inner->SetFixedXY(SIZE{120, 0});
+    EXPECT_EQ(g_requests, 1);
+    EXPECT_EQ(PaintCounting(), 0);
+    // a left its old place and shows at the new one; inner moved right.
+    EXPECT_EQ(Screen({{5, 5}, {60, 60}, {105, 5}, {125, 5}}), (Pixels{0xFFFFFF, 0x0000FF, 0xFFFFFF, 0x0000FF}));
+    // The paint is over: a request asks the window again.
+    g_requests = 0;
+    a->Invalidate();
+    EXPECT_EQ(g_requests, 1);
+}
+
+// A layout over a part of the window gathers the requests of all its controls into one; a window
+// grown after a whole-window request paints its new part with the laid-out tree too.
+TEST_F(InvalidateFixture, LayoutOfAPartAsksOnceAndGrowingRepaintsTheNewPart)
+{
+    PaintCounting();
+    kit::Drain();
+    g_requests = 0;
+    inner->RequestLayout();  // repaints the right half only
+    EXPECT_EQ(g_requests, 1);
+    for (int i = 0; i < inner->Count(); ++i)
+        inner->At(i)->SetFixedWidth(80);  // each asks its parent again, within the same half
+    EXPECT_EQ(PaintCounting(), 1);  // five controls placed, one request
+    kit::Drain();
+    EXPECT_EQ(Screen({{175, 95}, {185, 5}, {5, 5}}), (Pixels{0x0000FF, 0xFFFFFF, 0xFF0000}));  // wider now
+
+    root->RequestLayout();
+    inner->SetFixedXY(SIZE{220, 0});  // only inside the grown window
+    ASSERT_TRUE(win.Layout(300, 100));
+    EXPECT_EQ(Screen({{225, 5}, {150, 5}, {5, 5}}), (Pixels{0x0000FF, 0xFFFFFF, 0xFF0000}));
+}
+
+// ---- one memory context per paint -------------------------------------------------------------
+
+// Pictures stretched, cut into corners, tiled and faded, and translucent fills over them: a
+// repaint makes one memory context and one translucent-fill pixel, draws exactly what draws with
+// contexts of their own make, and leaves no picture selected anywhere.
+TEST(ImagePaintScope, ARepaintSharesOneMemoryContextAndDrawsWhatOwnContextsDraw)
+{
+    kit::SkinDir skin;
+    const auto picture = [](bool translucent) {
+        return kit::EncodePng(12, 12, [translucent](int x, int y) {
+            return ((translucent ? 0x40u + 0x20u * (x % 6) : 0xFFu) << 24) | (x * 20u << 16) | (y * 20u << 8) | 0x80u;
+        });
+    };
+    skin.Write(L"soft.png", picture(true));
+    skin.Write(L"hard.png", picture(false));
+    const struct {
+        const wchar_t* image;  // the control's background image text
+        DWORD color;           // its background colour
+        int x, y, w, h;
+    } controls[] = {
+        {L"soft.png", 0, 0, 0, 40, 30},
+        {L"file='soft.png' corner='3,3,3,3'", 0xFF204060, 40, 0, 70, 40},
+        {L"file='hard.png' xtiled='true'", 0, 110, 0, 90, 12},
+        {L"file='hard.png' fade='128' source='2,2,10,10'", 0xFFFFFFFF, 0, 40, 60, 40},
+        {L"hard.png", 0, 60, 40, 12, 12},
+        {L"", 0x80FF0000, 20, 20, 100, 30},
+        {L"", 0x4000FF00, 90, 30, 100, 50},
+    };
+    kit::HostWindow win;
+    auto* root = new Box(L"root");
+    root->SetBkColor(0xFFF0F0F0);
+    for (const auto& c : controls) {
+        ProbeControl* p = Coloured(L"", c.color, c.x, c.y, c.w, c.h);
+        p->SetBkImage(c.image);
+        root->Add(p);
+    }
+    ASSERT_TRUE(win.Open(root, 200, 100));
+    ASSERT_TRUE(win.Layout());
+    {
+        kit::ImportPatch patch("gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(&CountingCreateCompatibleDC));
+        g_createDC = &patch;
+        ASSERT_TRUE(patch.Active());
+        ::InvalidateRect(win.Hwnd(), nullptr, FALSE);
+        g_memoryDCs = 0;
+        ::UpdateWindow(win.Hwnd());
+        EXPECT_EQ(g_memoryDCs, 1);  // five pictures and two translucent fills
+        kit::DibCanvas canvas(200, 100);
+        g_memoryDCs = 0;
+        ::SendMessageW(win.Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT);
+        EXPECT_EQ(g_memoryDCs, 1);
+    }
+    // The host's paint (a scope) and the tree painted straight into a canvas (every draw with its
+    // own context and pixel) give the same pixels, bit for bit.
+    auto shared = kit::CaptureClient(win.Hwnd(), 0xFFFFFF);
+    ASSERT_EQ(CImagePaintScope::Current(), nullptr);
+    kit::DibCanvas own(200, 100, 0xFFFFFF);
+    root->Paint(own.DC(), RECT{0, 0, 200, 100});
+    ::GdiFlush();
+    EXPECT_TRUE(kit::CanvasIs(*shared, [&](int x, int y) { return own.Pixel(x, y); }));
+    EXPECT_NE(own.Pixel(30, 25), shared->Pixel(130, 70));  // the fills differ from each other
+    // After a paint no picture stays selected: each can go into another context at once.
+    CMemoryDC other(nullptr);
+    for (const wchar_t* name : {L"soft.png", L"hard.png"}) {
+        const ImageEntry* entry = win.Host()->GetImage(name);
+        ASSERT_NE(entry, nullptr) << name;
+        CSelectObject select(other.Get(), entry->hBitmap);
+        EXPECT_EQ(::GetCurrentObject(other.Get(), OBJ_BITMAP), entry->hBitmap) << name;
+    }
+    win.Destroy();
+}
+
+// Scopes nest; the innermost serves and one draw at a time holds the context.
+TEST(ImagePaintScope, ScopesNestAndOneDrawHoldsTheContext)
+{
+    kit::DibCanvas canvas(4, 4);
+    EXPECT_EQ(CImagePaintScope::Current(), nullptr);
+    {
+        CImagePaintScope outer(canvas.DC());
+        {
+            CImagePaintScope inner(canvas.DC());
+            EXPECT_EQ(CImagePaintScope::Current(), &inner);
+            HDC dc = inner.AcquireDC();
+            ASSERT_NE(dc, nullptr);
+            EXPECT_EQ(inner.AcquireDC(), nullptr);  // held
+            inner.ReleaseDC();
+            EXPECT_EQ(inner.AcquireDC(), dc);  // the same context again
+            inner.ReleaseDC();
+        }
+        EXPECT_EQ(CImagePaintScope::Current(), &outer);
+        HBITMAP pixel = outer.Pixel(0x80402010);
+        ASSERT_NE(pixel, nullptr);
+        EXPECT_EQ(outer.Pixel(0x11223344), pixel);
+        DIBSECTION dib{};
+        ASSERT_EQ(::GetObjectW(pixel, sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
+        EXPECT_EQ(*static_cast<DWORD*>(dib.dsBm.bmBits), 0x11223344u);
+    }
+    EXPECT_EQ(CImagePaintScope::Current(), nullptr);
 }

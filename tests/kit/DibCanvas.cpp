@@ -33,6 +33,14 @@ uint32_t DibCanvas::Pixel(int x, int y) const
     return m_bits[static_cast<size_t>(y) * m_width + x] & 0xFFFFFF;
 }
 
+std::vector<uint32_t> DibCanvas::Pixels(std::initializer_list<POINT> points) const
+{
+    std::vector<uint32_t> pixels;
+    for (const POINT& p : points)
+        pixels.push_back(Pixel(p.x, p.y));
+    return pixels;
+}
+
 testing::AssertionResult CanvasIs(const DibCanvas& canvas, const std::function<uint32_t(int, int)>& expected)
 {
     for (int y = 0; y < canvas.Height(); ++y) {

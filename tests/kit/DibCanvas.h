@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +34,8 @@ public:
     void Fill(uint32_t rgb);
     // 0xRRGGBB of a pixel (the alpha byte masked off); 0xDEADBEEF outside the canvas.
     uint32_t Pixel(int x, int y) const;
+    // The pixels at several points, in order, to be compared in one check.
+    std::vector<uint32_t> Pixels(std::initializer_list<POINT> points) const;
     // The raw 32-bit pixels, row by row from the top.
     uint32_t* Bits() const { return m_bits; }
 

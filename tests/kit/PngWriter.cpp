@@ -16,12 +16,7 @@ void PutU32(std::string& out, uint32_t v)
 
 void PutChunk(std::string& out, const char* type, const std::string& data)
 {
-    PutU32(out, static_cast<uint32_t>(data.size()));
-    std::string body(type, 4);
-    body += data;
-    out += body;
-    PutU32(out, static_cast<uint32_t>(
-                    crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+    out += PngChunk(type, data);
 }
 
 // RGBA (colour type 6) or RGB (colour type 2) pixels, 8 bits per channel, unfiltered.
@@ -61,6 +56,18 @@ std::string Encode(int claimedWidth, int claimedHeight, int width, int height, c
 }
 
 } // namespace
+
+std::string PngChunk(const char* type, const std::string& data)
+{
+    std::string chunk;
+    PutU32(chunk, static_cast<uint32_t>(data.size()));
+    std::string body(type, 4);
+    body += data;
+    chunk += body;
+    PutU32(chunk, static_cast<uint32_t>(
+                      crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+    return chunk;
+}
 
 std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, int height,
                               const std::vector<uint32_t>& argb)

@@ -21,6 +21,9 @@ std::string SolidPng(int width, int height, uint32_t argb);
 // The same pixels as an RGB picture (colour type 2): the alpha bytes are dropped.
 std::string EncodePngRgb(int width, int height, const std::vector<uint32_t>& argb);
 
+// One chunk of a PNG file: length, type, body and CRC; for tests that write their own files.
+std::string PngChunk(const char* type, const std::string& body);
+
 // The same image with an explicit header size, for tests of size limits: the IHDR claims
 // width x height while the pixel data holds the given pixels.
 std::string EncodePngClaiming(int claimedWidth, int claimedHeight, int width, int height,

@@ -163,10 +163,7 @@ void PutU32(std::string& out, uint32_t v)
 
 void PutChunk(std::string& out, const char* type, const std::string& body)
 {
-    PutU32(out, static_cast<uint32_t>(body.size()));
-    const std::string typed = std::string(type, 4) + body;
-    out += typed;
-    PutU32(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()))));
+    out += kit::PngChunk(type, body);
 }
 
 // The encoder's side of the five row filters.

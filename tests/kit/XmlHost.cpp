@@ -92,10 +92,11 @@ bool XmlHost::Remove(const wchar_t* name, bool atOnce) const
 
 HWND XmlHost::FocusField(const wchar_t* name) const
 {
-    auto* field = Find<SkinUI::CEditFieldUI>(name);
-    field->SetFocus();
+    Find(name)->SetFocus();
     Drain();
-    return field->GetNativeWindow();
+    // A listener may have closed the window meanwhile, and the field with it.
+    auto* field = win.IsOpen() ? Find<SkinUI::CEditFieldUI>(name) : nullptr;
+    return field != nullptr ? field->GetNativeWindow() : nullptr;
 }
 
 std::wstring Skin(const std::wstring& controls)

@@ -98,6 +98,7 @@ class TagTable : public SkinUI::IDialogBuilderCallback {
 public:
     using Factory = SkinUI::CControlUI* (*)();
     TagTable(std::initializer_list<std::pair<const wchar_t*, Factory>> tags) : m_tags(tags) {}
+    void Add(const wchar_t* tag, Factory factory) { m_tags.emplace_back(tag, factory); }
     SkinUI::CControlUI* CreateControl(const wchar_t* tag) override;
 
 private:

@@ -1,34 +1,35 @@
 #pragma once
-// A builder callback for the program's own controls in toolkit tests, which do not link the
-// login windows' factory: each tag makes its control, as the factory does.
-#include <cwchar>
-
+// The program's own controls made by tag in the toolkit's tests, which do not link the login
+// windows' factory.
+#include "kit/XmlHost.h"
+#include "uitoolkit/controls/custom/CheckButtonUI.h"
+#include "uitoolkit/controls/custom/ComboExUI.h"
 #include "uitoolkit/controls/custom/EditExUI.h"
 #include "uitoolkit/controls/custom/GifAnimUI.h"
 #include "uitoolkit/controls/custom/HotKeyEditUI.h"
+#include "uitoolkit/controls/custom/HoverLabel.h"
+#include "uitoolkit/controls/custom/ListControl.h"
 #include "uitoolkit/controls/custom/PngAnimUI.h"
 #include "uitoolkit/controls/custom/TabBodyUI.h"
 #include "uitoolkit/controls/custom/TabUI.h"
-#include "uitoolkit/core/IDialogBuilderCallback.h"
+#include "uitoolkit/controls/custom/VerticalLayoutExUI.h"
 
 namespace custom_tags {
 
-struct CustomTags : SkinUI::IDialogBuilderCallback {
-    SkinUI::CControlUI* CreateControl(const wchar_t* tag) override
+struct CustomTags : kit::TagTable {
+    CustomTags()
+        : TagTable({{L"Tab", &kit::Make<SkinUI::CTabUI>},
+                    {L"TabBody", &kit::Make<SkinUI::CTabBodyUI>},
+                    {L"HotKeyEdit", &kit::Make<SkinUI::CHotKeyEditUI>},
+                    {L"EditEx", &kit::Make<SkinUI::CEditExUI>},
+                    {L"GifAnim", &kit::Make<SkinUI::CGifAnimUI>},
+                    {L"PngAnim", &kit::Make<SkinUI::CPngAnimUI>},
+                    {L"CheckButton", &kit::Make<SkinUI::CCheckButtonUI>},
+                    {L"HoverLabel", &kit::Make<SkinUI::CHoverLabel>},
+                    {L"VerticalLayoutEx", &kit::Make<SkinUI::CVerticalLayoutExUI>},
+                    {L"ListControl", &kit::Make<SkinUI::CListControl>},
+                    {L"ComboEx", &kit::Make<SkinUI::CComboExUI>}})
     {
-        if (std::wcscmp(tag, L"Tab") == 0)
-            return new SkinUI::CTabUI();
-        if (std::wcscmp(tag, L"TabBody") == 0)
-            return new SkinUI::CTabBodyUI();
-        if (std::wcscmp(tag, L"HotKeyEdit") == 0)
-            return new SkinUI::CHotKeyEditUI();
-        if (std::wcscmp(tag, L"EditEx") == 0)
-            return new SkinUI::CEditExUI();
-        if (std::wcscmp(tag, L"GifAnim") == 0)
-            return new SkinUI::CGifAnimUI();
-        if (std::wcscmp(tag, L"PngAnim") == 0)
-            return new SkinUI::CPngAnimUI();
-        return nullptr;
     }
 };
 

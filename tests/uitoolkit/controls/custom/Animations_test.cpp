@@ -1,0 +1,260 @@
+// The GIF and PNG-strip animations in real windows with real timers: a generated two-frame GIF
+// (delays 10 and 20 hundredths) shows its frames for about 100 and 200 ms, a 400 x 50 strip of
+// four coloured frames shows them in turn; autoplay and autosize, hiding and showing, a new
+// picture name, pictures, frames or frame times missing, delays the file lacks, mutated GIF
+// bytes and random strips that never paint outside the control, and animations deleted while
+// they play.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CustomTags.h"
+#include "kit/Capture.h"
+#include "kit/DibCanvas.h"
+#include "kit/Fuzz.h"
+#include "kit/GdiplusSession.h"
+#include "kit/GifWriter.h"
+#include "kit/GuardedHeap.h"
+#include "kit/PngWriter.h"
+#include "uitoolkit/controls/custom/GifFrames.h"
+#include "uitoolkit/core/RenderKit.h"
+
+using namespace SkinUI;
+using namespace kit;
+
+namespace {
+
+const uint32_t kFrameColors[] = {kRed, kGreen, kBlue, kYellow};
+
+// A red frame for 10 hundredths, then a blue one for 20; 8 x 6 pixels.
+std::string TwoFrameGif()
+{
+    return EncodeGif(8, 6, {kRed, kBlue}, {{std::vector<uint8_t>(48, 0), 10}, {std::vector<uint8_t>(48, 1), 20}});
+}
+
+// Four 100 x 50 frames side by side.
+std::string Strip()
+{
+    std::vector<uint32_t> pixels(400 * 50);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = 0xFF000000u | kFrameColors[(i % 400) / 100];
+    return EncodePng(400, 50, pixels);
+}
+
+// A window with one animation "a" at 0,0,40,40, GDI+ started for its lifetime, and the pictures
+// two.gif, one.gif (green), broken.gif and strip.png on the resource path.
+struct Animations : ::testing::Test {
+    GdiplusSession gdiplus;  // first: it outlives the window and its pictures
+    SkinFolder folder;
+    custom_tags::CustomTags tags;
+    XmlHost h;
+
+    Animations()
+    {
+        folder.Write(L"two.gif", TwoFrameGif());
+        folder.Write(L"one.gif", EncodeGif(4, 4, {kGreen}, {{std::vector<uint8_t>(16, 0), 10}}));
+        folder.Write(L"broken.gif", TwoFrameGif().substr(0, 30));
+        folder.Write(L"strip.png", Strip());
+    }
+    bool Open(const wchar_t* tag, const std::wstring& attributes)
+    {
+        return h.Open(Skin(std::wstring(L"<") + tag + L" name=\"a\" float=\"true\" pos=\"0,0,40,40\" " + attributes + L"/>"),
+                      200, 80, &tags);
+    }
+    template <class T = CAnimationUI>
+    T* Anim() const
+    {
+        return h.Find<T>(L"a");
+    }
+    // Pumps until the animation shows the frame; the tick count then.
+    DWORD WaitForFrame(UINT frame) const
+    {
+        PumpUntil([&] { return Anim()->GetCurrentFrame() == frame; }, 2000);
+        return ::GetTickCount();
+    }
+};
+
+} // namespace
+
+TEST_F(Animations, GifFramesFollowTheirDelaysAndShowingStartsAgain)
+{
+    ASSERT_TRUE(Open(L"GifAnim", L"bkimage=\"two.gif\" autosize=\"true\""));
+    auto* g = Anim<CGifAnimUI>();
+    EXPECT_EQ(g->GetFrameCount(), 2u);
+    EXPECT_EQ(Text(SIZE{g->GetFixedWidth(), g->GetFixedHeight()}), "8,6");
+    EXPECT_TRUE(g->IsPlaying());
+    // Hiding stops; showing starts again from the first frame.
+    g->SetVisible(false);
+    EXPECT_FALSE(g->IsPlaying());
+    g->SetPos(RECT{0, 0, 40, 40});
+    g->SetVisible(true);
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(g->GetCurrentFrame(), 0u);
+    EXPECT_EQ(h.Pixel(20, 20), kRed);
+    const DWORD second = WaitForFrame(1);
+    EXPECT_EQ(h.Pixel(20, 20), kBlue);
+    const DWORD first = WaitForFrame(0);
+    EXPECT_EQ(h.Pixel(20, 20), kRed);
+    EXPECT_NEAR(static_cast<double>(second - start), 100.0, 60.0);
+    EXPECT_NEAR(static_cast<double>(first - second), 200.0, 80.0);
+
+    // The same picture name changes nothing; a one-frame picture from a plain path is shown, with
+    // nothing to play.
+    WaitForFrame(1);
+    g->SetAttribute(L"bkimage", L"two.gif");
+    EXPECT_TRUE(g->GetCurrentFrame() == 1u && g->IsPlaying());
+    g->SetAttribute(L"bkimage", folder.File(L"one.gif").c_str());
+    EXPECT_FALSE(g->IsPlaying());
+    EXPECT_EQ(g->GetCurrentFrame(), 0u);
+    EXPECT_EQ(h.Pixel(2, 2), kGreen);
+    EXPECT_EQ(g->GetFrameCount(), 1u);  // loaded by that paint
+}
+
+TEST_F(Animations, StripFramesInTurn)
+{
+    ASSERT_TRUE(Open(L"PngAnim", L"bkimage=\"strip.png\" framecount=\"4\" frametime=\"50\" autosize=\"true\""));
+    auto* p = Anim<CPngAnimUI>();
+    EXPECT_EQ(Text(SIZE{p->GetFixedWidth(), p->GetFixedHeight()}), "100,50");
+    EXPECT_TRUE(p->IsPlaying());
+    h.win.Layout();
+    DWORD last = ::GetTickCount();
+    for (UINT frame : {1u, 2u, 3u, 0u}) {
+        const DWORD now = WaitForFrame(frame);
+        EXPECT_TRUE(h.PixelsAre({{50, 25, kFrameColors[frame]}, {150, 25, kWhite}})) << "frame " << frame;
+        EXPECT_NEAR(static_cast<double>(now - last), 50.0, 40.0);
+        last = now;
+    }
+    // Hiding stops it at the first frame.
+    WaitForFrame(2);
+    p->SetVisible(false);
+    EXPECT_FALSE(p->IsPlaying());
+    EXPECT_EQ(p->GetCurrentFrame(), 0u);
+}
+
+TEST_F(Animations, NothingToPlayOrNothingToPaint)
+{
+    const struct {
+        const wchar_t* tag;
+        const wchar_t* attributes;
+        bool playing;
+        bool blank;  // nothing painted
+    } cases[] = {
+        {L"GifAnim", L"bkimage=\"missing.gif\"", false, true},
+        {L"GifAnim", L"bkimage=\"broken.gif\"", false, true},
+        {L"GifAnim", L"bkimage=\"\"", false, true},
+        {L"GifAnim", L"bkimage=\"two.gif\" autoplay=\"false\"", false, false},
+        {L"PngAnim", L"bkimage=\"missing.png\" framecount=\"4\" frametime=\"50\" autosize=\"true\"", true, true},
+        {L"PngAnim", L"bkimage=\"strip.png\" framecount=\"0\" frametime=\"50\" autosize=\"true\"", false, true},
+        {L"PngAnim", L"bkimage=\"strip.png\" framecount=\"4\" frametime=\"0\"", false, false},
+        {L"PngAnim", L"bkimage=\"strip.png\" framecount=\"1\" frametime=\"50\"", false, false},
+        {L"PngAnim", L"bkimage=\"strip.png\" framecount=\"4\" frametime=\"50\" autoplay=\"false\"", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::wstring(c.attributes).c_str());
+        XmlHost host;
+        ASSERT_TRUE(host.Open(Skin(std::wstring(L"<") + c.tag + L" name=\"a\" float=\"true\" pos=\"0,0,40,40\" " +
+                                   c.attributes + L"/>"),
+                              100, 60, &tags));
+        auto* a = host.Find<CAnimationUI>(L"a");
+        EXPECT_EQ(a->IsPlaying(), c.playing);
+        EXPECT_EQ(a->GetFixedWidth(), 40);  // autosize needs a picture and frames
+        Pump(80);
+        EXPECT_TRUE(c.playing || a->GetCurrentFrame() == 0u);
+        if (c.blank) {
+            EXPECT_EQ(host.Pixel(20, 20), kWhite);
+        }
+        // Without autoplay it waits until shown.
+        a->SetVisible(false);
+        a->SetVisible(true);
+        EXPECT_EQ(a->IsPlaying(), c.playing || std::wstring(c.attributes).find(L"autoplay") != std::wstring::npos);
+    }
+}
+
+TEST(GifFrameDelays, MissingOrZeroDelaysAreOneTenthOfASecond)
+{
+    GdiplusSession gdiplus;
+    const std::vector<uint8_t> pixels(4, 0);
+    const struct {
+        std::vector<GifFrame> frames;
+        std::vector<UINT> delays;
+    } cases[] = {
+        {{{pixels, 5}, {pixels, 0}, {pixels, 30}}, {50, 100, 300}},
+        {{{pixels, 0, false}, {pixels, 0, false}}, {100, 100}},
+        {{{pixels, 7}, {pixels, 0, false}}, {70, 100}},
+    };
+    for (const auto& c : cases) {
+        const std::string gif = EncodeGif(2, 2, {kRed, kBlue}, c.frames);
+        const auto frames = CGifFrames::Load(reinterpret_cast<const BYTE*>(gif.data()), gif.size());
+        ASSERT_NE(frames, nullptr);
+        ASSERT_EQ(frames->GetFrameCount(), c.delays.size());
+        for (UINT i = 0; i < c.delays.size(); ++i)
+            EXPECT_EQ(frames->GetFrameDelay(i), c.delays[i]) << "frame " << i;
+    }
+}
+
+// Mutated GIF bytes: each is refused or gives frames within the limits that draw without harm.
+TEST(GifFrameFuzz, MutatedBytesAreRefusedOrDrawn)
+{
+    GdiplusSession gdiplus;
+    FuzzRun fuzz;
+    const std::string sample = TwoFrameGif();
+    DibCanvas canvas(20, 20);
+    int decoded = 0;
+    for (int i = 0; i < 300; ++i) {
+        const std::string bytes = fuzz.Mutate(sample, 3);
+        const auto frames = CGifFrames::Load(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size());
+        if (frames == nullptr)
+            continue;
+        ++decoded;
+        ASSERT_GE(frames->GetFrameCount(), 1u);
+        ASSERT_LE(static_cast<long long>(frames->GetWidth()) * frames->GetHeight(), CRenderKit::kMaxImagePixels);
+        for (UINT f = 0; f < frames->GetFrameCount() && f < 4; ++f) {
+            EXPECT_GT(frames->GetFrameDelay(f), 0u);
+            frames->Draw(canvas.DC(), RECT{0, 0, 20, 20}, RECT{0, 0, 20, 20}, f);
+        }
+    }
+    EXPECT_GT(decoded, 0);
+    // A logical screen beyond the image limits is refused before decoding.
+    std::string huge = sample;
+    huge[6] = huge[7] = huge[8] = huge[9] = '\xFF';
+    EXPECT_EQ(CGifFrames::Load(reinterpret_cast<const BYTE*>(huge.data()), huge.size()), nullptr);
+}
+
+// Random strips (mutated picture bytes) with random frame counts: never a paint outside the
+// control, whatever is decoded.
+TEST_F(Animations, RandomStripsPaintOnlyInsideTheControl)
+{
+    ASSERT_TRUE(Open(L"PngAnim", L"pos=\"20,20,60,60\" frametime=\"5\""));
+    FuzzRun fuzz;
+    const std::string small = EncodePng(40, 10, std::vector<uint32_t>(400, 0xFF000000u | kBlue));
+    const int counts[] = {0, 1, 3, 7, 40, 41, 1000, -5, 0x7FFFFFFF};
+    for (int i = 0; i < 60; ++i) {
+        const std::wstring name = L"fuzz" + std::to_wstring(i) + L".png";
+        folder.Write(name, fuzz.Below(4) == 0 ? small : fuzz.Mutate(small, 3));
+        Anim()->SetAttribute(L"framecount", std::to_wstring(counts[fuzz.Below(9)]).c_str());
+        Anim()->SetAttribute(L"bkimage", name.c_str());
+        Pump(fuzz.Below(15));
+        ASSERT_TRUE(CanvasIs(*CaptureClient(h.win.Hwnd()),
+                             [](int x, int y) { return In(x, y, RECT{20, 20, 60, 60}) ? kAnyColor : kWhite; }));
+    }
+}
+
+// A playing animation deleted on its own or with its window; its timer never reaches it again.
+TEST_F(Animations, DeletedWhilePlaying)
+{
+    GuardedScope guard;
+    for (const wchar_t* tag : {L"GifAnim", L"PngAnim"}) {
+        for (const bool window : {false, true}) {
+            XmlHost host;
+            ASSERT_TRUE(host.Open(Skin(std::wstring(L"<") + tag + L" name=\"a\" float=\"true\" pos=\"0,0,40,40\" "
+                                       L"bkimage=\"" + (tag[0] == L'G' ? L"two.gif" : L"strip.png") +
+                                       L"\" framecount=\"4\" frametime=\"20\"/>"),
+                                  100, 60, &tags));
+            ASSERT_TRUE(host.Find<CAnimationUI>(L"a")->IsPlaying());
+            Pump(60);
+            window ? host.win.Destroy() : void(host.Remove(L"a"));
+            Pump(250);
+        }
+    }
+}

@@ -21,6 +21,8 @@ using SkinUI::CWebBrowserUI;
 
 namespace {
 
+std::vector<std::wstring> g_log;
+
 // A browser whose window is a static child; it logs what the control asks of it.
 class StandInBrowser : public IEmbeddedBrowser {
 public:
@@ -28,14 +30,13 @@ public:
     {
         if (m_hWnd != nullptr)
             ::DestroyWindow(m_hWnd);
-        if (log != nullptr)
-            log->push_back(L"deleted");
+        g_log.push_back(L"deleted");
     }
     void SetEventHandler(IEBrowserEventHandler* h) override
     {
         handler = h;
-        if (log != nullptr && h == nullptr)
-            log->push_back(L"handler cleared");
+        if (h == nullptr)
+            g_log.push_back(L"handler cleared");
     }
     HWND Create(HWND parent, const RECT& rc) override
     {
@@ -44,23 +45,20 @@ public:
         return m_hWnd;
     }
     HWND GetHWND() const override { return m_hWnd; }
-    void Navigate(const wchar_t* url) override { log->push_back(std::wstring(L"navigate ") + url); }
-    void FocusBrowserWindow() override { log->push_back(L"focus"); }
+    void Navigate(const wchar_t* url) override { g_log.push_back(std::wstring(L"navigate ") + url); }
+    void FocusBrowserWindow() override { g_log.push_back(L"focus"); }
 
     IEBrowserEventHandler* handler = nullptr;
-    std::vector<std::wstring>* log = nullptr;
 
 private:
     HWND m_hWnd = nullptr;
 };
 
-std::vector<std::wstring> g_log;
 StandInBrowser* g_made = nullptr;
 
 std::shared_ptr<IEmbeddedBrowser> MakeStandIn()
 {
     auto browser = std::make_shared<StandInBrowser>();
-    browser->log = &g_log;
     g_made = browser.get();
     return browser;
 }

@@ -272,9 +272,8 @@ TEST_F(Controls, ButtonStateImagesAndTextColours)
                      L"hottext=\"WWWWWWWW\" bkcolor=\"#FFFFFFFF\"/>"));
     EXPECT_EQ(h.Pixel(40, 15), kYellow);  // the window gave its first tab stop the focus
     h.Host()->SetFocus(nullptr);
-    EXPECT_EQ(h.Pixel(40, 15), kRed);
-    EXPECT_EQ(h.Pixel(140, 15), kRed);  // disabled without a disabled image: the normal one
-    EXPECT_EQ(h.Pixel(240, 15), kGrey);
+    // Disabled without a disabled image: the normal one.
+    EXPECT_TRUE(h.PixelsAre({{40, 15, kRed}, {140, 15, kRed}, {240, 15, kGrey}}));
     h.In().Move(40, 15);
     EXPECT_EQ(h.Pixel(40, 15), kGreen);
     h.In().LeftDown(40, 15);
@@ -616,7 +615,6 @@ TEST(BrokenImage, IsLookedForOnceAndForgotten)
         std::function<const wchar_t*(CControlUI*)> imageText;
     } controls[] = {
         {L"<Control name=\"c\" bkimage=\"%ls\"/>", [](CControlUI* c) { return c->GetBkImage(); }},
-        {L"<Label name=\"c\" text=\"x\" bkimage=\"%ls\"/>", [](CControlUI* c) { return c->GetBkImage(); }},
         {L"<Button name=\"c\" normalimage=\"%ls\"/>",
          [](CControlUI* c) { return static_cast<CButtonUI*>(c)->GetNormalImage(); }},
         {L"<Option name=\"c\" selected=\"true\" selectedimage=\"%ls\"/>",

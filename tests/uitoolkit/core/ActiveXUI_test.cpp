@@ -1,16 +1,20 @@
 // ActiveX hosting with the project's own test library, whose controls log every call they receive
 // and count the references held on them and by them: delayed creation and the activation order,
 // windowless painting and input, the windowed control's window, the site's answers, the module
-// rules of "modulename", and release of every reference.
+// rules of "modulename", and release of every reference. Then the OLE control container (the
+// "AtlAxWin120" window class hosting the control its text names, here the platform's web
+// browser) and the event sink on a stand-in connection point.
 #include <gtest/gtest.h>
 
 #include <exdisp.h>
+#include <olectl.h>
 
 #include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "foundation/ComImpl.h"
 #include "foundation/Folders.h"
 #include "kit/Capture.h"
 #include "kit/FileBytes.h"
@@ -25,7 +29,10 @@
 #include "standins/activex/TestActiveXIds.h"
 #include "uitoolkit/core/ActiveXModuleLoader.h"
 #include "uitoolkit/core/ActiveXUI.h"
+#include "uitoolkit/core/AxContainerWnd.h"
+#include "uitoolkit/core/AxInPlaceFrame.h"
 #include "uitoolkit/core/BuiltinControls.h"
+#include "uitoolkit/core/DispEventSink.h"
 #include "uitoolkit/core/OleControlUtil.h"
 
 using namespace SkinUI;
@@ -33,6 +40,11 @@ using namespace SkinUI;
 namespace {
 
 const std::wstring kLibrary = ModuleFolder() + kTestActiveXFile;
+
+struct OleApartment {
+    OleApartment() { ::OleInitialize(nullptr); }
+    ~OleApartment() { ::OleUninitialize(); }
+};
 
 // The test library's record, read through its exports.
 class Library {
@@ -81,6 +93,7 @@ std::wstring ClsidText(const CLSID& clsid)
 
 // A window whose root holds one "ActiveX" control at (10, 20), 100 x 50.
 struct Bed {
+    OleApartment ole;
     kit::HostWindow win;
     kit::NotifyRecorder rec;
     kit::Box* root = new kit::Box(L"root");
@@ -88,7 +101,6 @@ struct Bed {
 
     explicit Bed(const CLSID& clsid, const std::wstring& module = kLibrary)
     {
-        ::OleInitialize(nullptr);
         ax->SetName(L"ax");
         ax->SetFixedXY(SIZE{10, 20});
         ax->SetFixedWidth(100);
@@ -97,11 +109,7 @@ struct Bed {
         ax->SetAttribute(L"clsid", ClsidText(clsid).c_str());
         root->Add(ax);
     }
-    ~Bed()
-    {
-        win.Destroy();
-        ::OleUninitialize();
-    }
+    ~Bed() { win.Destroy(); }
     bool Open()
     {
         if (!win.Open(root, 200, 100))
@@ -375,23 +383,21 @@ TEST(ActiveXUI, ReactivatedObjectFiltersOnceAndNotAfterTheControlIsGone)
     EXPECT_EQ(library.Objects(), 0);
 }
 
+// The class id from its text (the texts themselves: OleControlUtil below), and without delayed
+// creation the object made as soon as both settings are there.
 TEST(ActiveXUI, AttributesAndCreationRules)
 {
     Library library;
-    ::OleInitialize(nullptr);
+    OleApartment ole;
     {
         CActiveXUI ax;
-        for (const wchar_t* bad : {L"{7E57A001-0B1E", L"", L"No.Such.ProgId"}) {
-            ax.SetAttribute(L"clsid", bad);
-            EXPECT_TRUE(::IsEqualCLSID(ax.GetClsid(), CLSID_NULL)) << bad;
-        }
-        EXPECT_FALSE(ax.SetClsid(CLSID_NULL));
+        ax.SetAttribute(L"clsid", L"{7E57A001-0B1E");
+        EXPECT_TRUE(::IsEqualCLSID(ax.GetClsid(), CLSID_NULL));
         ax.SetAttribute(L"clsid", L"Shell.Explorer.2");
         EXPECT_TRUE(::IsEqualCLSID(ax.GetClsid(), CLSID_WebBrowser));
-        EXPECT_STREQ(ax.GetClass(), L"ActiveXUI");
+        EXPECT_FALSE(ax.SetClsid(CLSID_NULL));
         EXPECT_EQ(ax.GetInterface(L"ActiveX"), static_cast<void*>(&ax));
     }
-    // Without delayed creation the object is made as soon as both settings are there.
     for (bool delayFirst : {true, false}) {
         CActiveXUI ax;
         ax.SetModuleName(kLibrary.c_str());
@@ -404,7 +410,6 @@ TEST(ActiveXUI, AttributesAndCreationRules)
         }
         EXPECT_EQ(library.Objects(), 1);
     }
-    ::OleUninitialize();
 }
 
 TEST(ActiveXUI, ModulesLoadOnlyFromFullPathsInsideTheProgramsOrAllowedFolders)
@@ -450,4 +455,234 @@ TEST(ActiveXUI, ModulesLoadOnlyFromFullPathsInsideTheProgramsOrAllowedFolders)
         HWND host = ::FindWindowExW(bed.win.Hwnd(), nullptr, L"ActiveXWnd", nullptr);
         EXPECT_NE(::FindWindowExW(host, nullptr, L"Shell Embedding", nullptr), nullptr);
     }
+}
+
+// ---- the OLE control container and the event sink ----------------------------------------------
+
+namespace {
+
+class ContainerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(CAxContainerWnd::RegisterContainerClass());
+        m_parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 40, 40, 400, 300, nullptr, nullptr,
+                                     nullptr, nullptr);
+    }
+    void TearDown() override { ::DestroyWindow(m_parent); }
+
+    HWND Container(const wchar_t* text) const
+    {
+        return ::CreateWindowExW(0, L"AtlAxWin120", text, WS_CHILD | WS_VISIBLE, 10, 10, 300, 200, m_parent, nullptr,
+                                 nullptr, nullptr);
+    }
+    static HWND Embedding(HWND container) { return ::FindWindowExW(container, nullptr, L"Shell Embedding", nullptr); }
+
+    OleApartment m_ole;
+    HWND m_parent = nullptr;
+};
+
+} // namespace
+
+TEST_F(ContainerTest, WindowCreatedByClassNameHostsTheNamedControl)
+{
+    const struct {
+        const wchar_t* text;
+        bool hosts;
+    } rows[] = {{L"{8856F961-340A-11D0-A96B-00C04FD705A2}", true},
+                {L"Shell.Explorer.2", true},
+                {L"about:blank", true},
+                {L"", false},
+                {L"{00000000-0000-0000-0000-0000000000AB}", false},
+                {L"{8856F961-340A", false},
+                {L"no such control", false},
+                {L"c:\\file", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(row.text)));
+        kit::GuardedScope guard;
+        HWND container = Container(row.text);
+        // An empty text makes an empty container; a text that names nothing fails the creation.
+        ASSERT_EQ(container != nullptr, row.hosts || row.text[0] == L'\0');
+        if (container == nullptr)
+            continue;
+        EXPECT_EQ(Embedding(container) != nullptr, row.hosts);
+        ::DestroyWindow(container);
+    }
+}
+
+TEST_F(ContainerTest, ControlFollowsTheWindowAndClosesWithIt)
+{
+    kit::GuardedScope guard;
+    CAxContainerWnd container;
+    HWND hWnd = container.CreateContainer(m_parent, L"about:blank", WS_CHILD | WS_VISIBLE, 0, RECT{0, 0, 200, 100});
+    ASSERT_NE(hWnd, nullptr);
+    HWND embedding = Embedding(hWnd);
+    ASSERT_NE(embedding, nullptr);
+    ::MoveWindow(hWnd, 5, 5, 150, 70, TRUE);
+    RECT rc = {};
+    ::GetClientRect(embedding, &rc);
+    EXPECT_EQ(rc.right, 150);
+    EXPECT_EQ(rc.bottom, 70);
+
+    ComPtr<IWebBrowser2> browser;
+    EXPECT_EQ(container.QueryControl(IID_IWebBrowser2, reinterpret_cast<void**>(browser.GetAddressOf())), S_OK);
+    EXPECT_TRUE(container.GetSite()->IsInPlaceActive());
+    EXPECT_EQ(container.CreateControl(L"about:blank"), E_FAIL);  // one control per container
+
+    container.Destroy();
+    EXPECT_FALSE(::IsWindow(embedding));
+    EXPECT_EQ(container.GetSite(), nullptr);
+    EXPECT_EQ(container.QueryControl(IID_IWebBrowser2, reinterpret_cast<void**>(browser.GetAddressOf())), E_PENDING);
+}
+
+TEST_F(ContainerTest, SiteGivesTheWindowContextAndWindowExternal)
+{
+    CAxContainerWnd container;
+    HWND hWnd = container.CreateContainer(m_parent, L"", WS_CHILD | WS_VISIBLE, 0, RECT{0, 0, 120, 80});
+    ASSERT_NE(hWnd, nullptr);
+    EXPECT_EQ(container.GetSite(), nullptr);
+    ASSERT_EQ(container.CreateControl(L"about:blank"), S_OK);
+    CAxClientSite* site = container.GetSite();
+
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> doc;
+    RECT pos = {}, clip = {};
+    OLEINPLACEFRAMEINFO info = {};
+    EXPECT_EQ(site->GetWindowContext(nullptr, doc.GetAddressOf(), &pos, &clip, &info), E_POINTER);
+    ASSERT_EQ(site->GetWindowContext(frame.GetAddressOf(), doc.GetAddressOf(), &pos, &clip, &info), S_OK);
+    EXPECT_FALSE(doc);
+    EXPECT_EQ(kit::Text(pos) + " " + kit::Text(clip), "0,0,120,80 0,0,120,80");
+    EXPECT_TRUE(info.hwndFrame == m_parent && info.cAccelEntries == 0u);
+    HWND window = nullptr;
+    EXPECT_EQ(site->GetWindow(&window), S_OK);
+    EXPECT_EQ(window, hWnd);
+    EXPECT_EQ(frame->GetWindow(&window), S_OK);
+    EXPECT_EQ(window, m_parent);
+    // The frame grants no tool space (ActiveXUI above) and its border is the frame window's area.
+    RECT border = {};
+    EXPECT_EQ(frame->GetBorder(&border), S_OK);
+    EXPECT_EQ(kit::Text(border), "0,0,400,300");
+    auto orphan = ComPtr<CAxInPlaceFrame>::Adopt(new CAxInPlaceFrame(nullptr));
+    EXPECT_EQ(orphan->GetWindow(&window), E_UNEXPECTED);
+
+    ComPtr<IDispatch> external;
+    EXPECT_EQ(site->GetExternal(external.GetAddressOf()), S_FALSE);
+    ComPtr<IDispatch> object;
+    container.QueryControl(IID_IDispatch, reinterpret_cast<void**>(object.GetAddressOf()));
+    site->SetExternalDispatch(object.Get());
+    EXPECT_EQ(site->GetExternal(external.GetAddressOf()), S_OK);
+    EXPECT_EQ(external.Get(), object.Get());
+}
+
+namespace {
+
+const IID kEvents = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
+
+// A source with one connection point for kEvents that logs advice.
+class StandInSource : public ComImpl<IConnectionPointContainer, IConnectionPoint> {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    {
+        return Answer(riid, out, {{&IID_IUnknown, static_cast<IConnectionPoint*>(this)},
+                                  {&IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)}});
+    }
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override
+    {
+        *point = nullptr;
+        if (!::IsEqualIID(riid, kEvents))
+            return CONNECT_E_NOCONNECTION;
+        *point = this;
+        AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override
+    {
+        sink->QueryInterface(kEvents, reinterpret_cast<void**>(held.GetAddressOf()));
+        log.push_back(L"advise");
+        *cookie = 42;
+        return held ? S_OK : E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override
+    {
+        log.push_back(L"unadvise " + std::to_wstring(cookie));
+        held = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+
+    IUnknown* Unknown() { return static_cast<IConnectionPoint*>(this); }
+
+    ComPtr<IDispatch> held;
+    std::vector<std::wstring> log;
+};
+
+class Target : public IDispatchTarget {
+public:
+    HRESULT GetIDsOfNames(LPOLESTR*, UINT count, DISPID* ids) override
+    {
+        for (UINT i = 0; i < count; ++i)
+            ids[i] = 9;
+        return S_OK;
+    }
+    HRESULT Invoke(DISPID id, WORD, DISPPARAMS*, VARIANT*) override
+    {
+        calls.push_back(id);
+        return S_OK;
+    }
+    std::vector<DISPID> calls;
+};
+
+} // namespace
+
+TEST(DispEventSink, ConnectsOnceForwardsCallsAndLetsGoOnDetach)
+{
+    kit::GuardedScope guard;
+    Target target;
+    auto source = ComPtr<StandInSource>::Adopt(new StandInSource);
+    auto sink = ComPtr<CDispEventSink>::Adopt(new CDispEventSink(&target, kEvents));
+    EXPECT_EQ(sink->GetCookie(), CDispEventSink::kNotConnected);
+    EXPECT_EQ(sink->Connect(source->Unknown()), S_OK);
+    EXPECT_EQ(sink->GetCookie(), 42u);
+    EXPECT_EQ(sink->Connect(source->Unknown()), E_FAIL);
+
+    DISPPARAMS none = {};
+    source->held->Invoke(271, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+    LPOLESTR name = const_cast<LPOLESTR>(L"x");
+    DISPID id = 0;
+    source->held->GetIDsOfNames(IID_NULL, &name, 1, 0, &id);
+    EXPECT_EQ(id, 9);
+    EXPECT_EQ(target.calls, std::vector<DISPID>{271});
+
+    ComPtr<IDispatch> kept = source->held;  // a caller still holding the sink
+    sink->Detach();
+    EXPECT_EQ(source->log, (std::vector<std::wstring>{L"advise", L"unadvise 42"}));
+    EXPECT_FALSE(sink->IsConnected());
+    sink = nullptr;
+    EXPECT_EQ(kept->Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(target.calls.size(), 1u);
+    kept = nullptr;
+
+    // A source without the event interface, or without connection points at all.
+    auto other = ComPtr<CDispEventSink>::Adopt(new CDispEventSink(&target, IID_IDispatch));
+    EXPECT_EQ(other->Connect(source->Unknown()), CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(other->Connect(nullptr), E_POINTER);
+}
+
+TEST(OleControlUtil, ClassIdsFromTextAndHimetricSizes)
+{
+    OleApartment ole;
+    CLSID clsid = {};
+    for (const wchar_t* good : {L"{8856F961-340A-11D0-A96B-00C04FD705A2}", L"Shell.Explorer.2"})
+        EXPECT_TRUE(ClassIdFromText(good, clsid) && ::IsEqualCLSID(clsid, CLSID_WebBrowser)) << good;
+    for (const wchar_t* bad : {L"{8856F961-340A-11D0-A96B-00C04FD705A", L"{zz}", L"No.Such.ProgId", L""}) {
+        clsid = CLSID_WebBrowser;
+        EXPECT_TRUE(!ClassIdFromText(bad, clsid) && ::IsEqualCLSID(clsid, CLSID_NULL)) << bad;
+    }
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_EQ(kit::Text(PixelsToHimetric(SIZE{dpi, dpi * 2})), "2540,5080");
 }

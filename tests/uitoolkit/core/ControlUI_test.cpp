@@ -16,6 +16,7 @@
 
 using namespace SkinUI;
 using host_fixture::Fixture;
+using host_fixture::HostTest;
 using kit::Box;
 using kit::DibCanvas;
 using kit::ProbeControl;
@@ -143,41 +144,11 @@ TEST(ControlAttributes, EachNameSetsItsPropertyStepByStep)
     c.SetAttribute(nullptr, L"x");
     EXPECT_EQ(Narrow(c.GetText()), "Hello");
     c.SetAttribute(L"text", nullptr);  // a missing value counts as empty
-    EXPECT_EQ(Narrow(c.GetText()), "");
     c.SetAttribute(L"bkimage", L"file='a.png' corner='1,1,1,1'");
-    EXPECT_STREQ(c.GetBkImage(), L"file='a.png' corner='1,1,1,1'");
+    EXPECT_EQ(Narrow(c.GetText()) + Narrow(c.GetBkImage()), "file='a.png' corner='1,1,1,1'");
     // With the process defaults (180, 100, 100) a colour passes the HSL adjustment unchanged.
     EXPECT_EQ(c.ApplyColorHsl(0x80123456u), 0x80123456u);
-    EXPECT_STREQ(c.GetClass(), L"ControlUI");
-    EXPECT_EQ(c.GetInterface(L"Control"), &c);
-    EXPECT_EQ(c.GetInterface(L"control"), nullptr);
-}
-
-TEST(ControlAttributes, AttributeListGrammar)
-{
-    // name | text | fixed width after applying the list to a fresh control.
-    const struct {
-        const wchar_t* list;
-        const char* want;
-    } cases[] = {
-        {L"name=\"n\" text=\"t t\" width=\"5\"", "n|t t|5"},
-        {L"name=\"n\"  text=\"t\"", "n||0"},  // two blanks between pairs: only the first pair
-        // Deviations stop silently after the pairs before them.
-        {L"name=\"n\" text=t\" width=\"5\"", "n||0"},
-        {L"name=\"n\" text=\"unterminated", "n||0"},
-        {L"name\"n\"", "||0"},
-        {L"name=\"n\",text=\"t\"", "n||0"},
-        {L"", "||0"},
-        {nullptr, "||0"},
-        {L"text=\"\" ", "||0"},
-    };
-    for (const auto& c : cases) {
-        CControlUI control;
-        control.ApplyAttributeText(c.list);
-        EXPECT_EQ(Narrow(control.GetName()) + "|" + Narrow(control.GetText()) + "|" + S(control.GetFixedWidth()),
-                  c.want)
-            << (c.list ? Narrow(CUIString(c.list)) : "null");
-    }
+    EXPECT_TRUE(c.GetInterface(L"Control") == &c && c.GetInterface(L"control") == nullptr);
 }
 
 namespace {
@@ -218,8 +189,9 @@ Pairs ExpectedPairs(const std::wstring& whole)
 }
 } // namespace
 
-// Every random list applies exactly the pairs before its first deviation, in order, on a
-// control in a window and on a loose one.
+// The attribute-list grammar: name="value" pairs one blank apart. Every random list applies
+// exactly the pairs before its first deviation, in order, on a control in a window and on a
+// loose one.
 TEST(ControlAttributes, RandomAttributeListsApplyExactlyTheirWellFormedPairs)
 {
     kit::FuzzRun fuzz;
@@ -243,6 +215,9 @@ TEST(ControlAttributes, RandomAttributeListsApplyExactlyTheirWellFormedPairs)
         ASSERT_EQ(loose.seen, expected) << "list " << i;
     }
     EXPECT_TRUE(f.win.Layout());
+    AttributeRecorder none;
+    none.ApplyAttributeText(nullptr);
+    EXPECT_TRUE(none.seen.empty());
 }
 
 // ---- layout requests and SetPos --------------------------------------------------------------------
@@ -283,63 +258,45 @@ TEST(ControlLayout, SetPosRulesDelegatesAndFloatWriteBack)
     EXPECT_FALSE(floating->IsUpdateNeeded());
 }
 
-TEST(ControlLayout, UnchangedOrNegativeMinMaxRequestNoLayout)
+TEST_F(HostTest, UnchangedOrNegativeMinMaxRequestNoLayoutAndHiddenControlsLoseTheFocus)
 {
-    Fixture f;
-    ProbeControl* child = f.a;
-    ASSERT_TRUE(f.Open());
-    ASSERT_FALSE(f.Host()->IsUpdateNeeded());
-
-    child->SetMinWidth(-5);
-    child->SetMaxWidth(child->GetMaxWidth());
-    child->SetMinHeight(0);
-    child->SetFixedWidth(-1);
-    EXPECT_FALSE(f.Host()->IsUpdateNeeded());
-    EXPECT_FALSE(f.root->IsUpdateNeeded());
-
-    child->SetMaxWidth(50);
-    EXPECT_TRUE(f.Host()->IsUpdateNeeded());
-    EXPECT_TRUE(f.root->IsUpdateNeeded());  // the parent lays it out
-    ASSERT_TRUE(f.win.Layout());
-    EXPECT_FALSE(f.Host()->IsUpdateNeeded());
-
+    ASSERT_FALSE(Host()->IsUpdateNeeded());
+    a->SetMinWidth(-5);
+    a->SetMaxWidth(a->GetMaxWidth());
+    a->SetMinHeight(0);
+    a->SetFixedWidth(-1);
+    EXPECT_FALSE(Host()->IsUpdateNeeded() || root->IsUpdateNeeded());
+    a->SetMaxWidth(50);
+    EXPECT_TRUE(Host()->IsUpdateNeeded() && root->IsUpdateNeeded());  // the parent lays it out
+    ASSERT_TRUE(win.Layout());
+    EXPECT_FALSE(Host()->IsUpdateNeeded());
     // A floating control lays itself out.
-    child->SetFloat(true);
-    ASSERT_TRUE(f.win.Layout());
-    child->SetFixedWidth(30);
-    EXPECT_TRUE(child->IsUpdateNeeded());
-    EXPECT_FALSE(f.root->IsUpdateNeeded());
+    a->SetFloat(true);
+    ASSERT_TRUE(win.Layout());
+    a->SetFixedWidth(30);
+    EXPECT_TRUE(a->IsUpdateNeeded());
+    EXPECT_FALSE(root->IsUpdateNeeded());
+    ASSERT_TRUE(win.Layout());
 
-    // Hidden controls ask for nothing.
-    ASSERT_TRUE(f.win.Layout());
-    f.root->SetVisible(false);
-    f.win.Layout();
-    child->RequestLayout();
-    EXPECT_FALSE(child->IsUpdateNeeded());
-}
-
-TEST(ControlLayout, HidingTheFocusedControlClearsTheHostFocus)
-{
-    Fixture f;
-    ASSERT_TRUE(f.Open());
-    f.a->SetFocus();
-    ASSERT_EQ(f.Host()->GetFocus(), f.a);
-    EXPECT_TRUE(f.a->IsFocused());
-    f.a->SetVisible(false);
-    EXPECT_EQ(f.Host()->GetFocus(), nullptr);
-    EXPECT_FALSE(f.a->IsFocused());
-
-    f.b->SetFocus();
-    f.root->SetVisible(false);  // inherited: the child is no longer visible either
-    EXPECT_FALSE(f.b->IsVisible());
-    EXPECT_EQ(f.Host()->GetFocus(), nullptr);
-    // A hidden or disabled control does not take the focus.
-    f.b->SetFocus();
-    EXPECT_EQ(f.Host()->GetFocus(), nullptr);
-    f.root->SetVisible(true);
-    f.b->SetEnabled(false);
-    f.b->SetFocus();
-    EXPECT_EQ(f.Host()->GetFocus(), nullptr);
+    // Hiding the focused control clears the host's focus, also when a parent hides; a hidden or
+    // disabled control does not take the focus, and hidden controls ask for no layout.
+    a->SetFocus();
+    ASSERT_TRUE(Host()->GetFocus() == a && a->IsFocused());
+    a->SetVisible(false);
+    EXPECT_TRUE(Host()->GetFocus() == nullptr && !a->IsFocused());
+    b->SetFocus();
+    root->SetVisible(false);
+    EXPECT_TRUE(Host()->GetFocus() == nullptr && !b->IsVisible());
+    b->SetFocus();
+    EXPECT_EQ(Host()->GetFocus(), nullptr);
+    a->SetVisible(true);  // still hidden by its parent
+    win.Layout();
+    a->RequestLayout();
+    EXPECT_FALSE(a->IsUpdateNeeded());
+    root->SetVisible(true);
+    b->SetEnabled(false);
+    b->SetFocus();
+    EXPECT_EQ(Host()->GetFocus(), nullptr);
 }
 
 // ---- delegates and events ---------------------------------------------------------------------------
@@ -366,10 +323,9 @@ TEST(ControlDelegates, ListFiresInOrderAndStopsAtFalse)
     EXPECT_EQ(after, 0);
 }
 
-TEST(ControlDelegates, InitDestroyAndEventDelegates)
+TEST_F(HostTest, InitDestroyAndEventDelegates)
 {
-    Fixture f;
-    ASSERT_TRUE(f.Open());
+    Fixture& f = *this;
     int inits = 0, destroys = 0;
     auto* c = new ProbeControl(L"c");
     c->InitDelegates += MakeDelegate([&](void* p) { inits += p == c; return true; });
@@ -446,25 +402,24 @@ TEST(ControlFind, FlagsOfASimpleControl)
 {
     CControlUI c;
     c.SetPos(RECT{10, 10, 50, 30});
-    const FindControlProc proc = ReturnSelf;
     POINT inside{20, 20}, outside{5, 5};
-    EXPECT_EQ(c.FindControl(proc, nullptr, 0), &c);
-    EXPECT_EQ(c.FindControl(proc, &inside, kFindHitTest), &c);
-    EXPECT_EQ(c.FindControl(proc, &outside, kFindHitTest), nullptr);
+    const auto find = [&](POINT* pt, UINT flags) { return c.FindControl(ReturnSelf, pt, flags); };
+    using Found = std::vector<CControlUI*>;
+    EXPECT_EQ(Found({find(nullptr, 0), find(&inside, kFindHitTest), find(&outside, kFindHitTest)}), Found({&c, &c, nullptr}));
     c.SetMouseEnabled(false);
-    EXPECT_EQ(c.FindControl(proc, &inside, kFindHitTest), nullptr);
+    EXPECT_EQ(find(&inside, kFindHitTest), nullptr);
     c.SetEnabled(false);
-    EXPECT_EQ(c.FindControl(proc, nullptr, kFindEnabled), nullptr);
-    EXPECT_EQ(c.FindControl(proc, nullptr, kFindVisible), &c);
+    EXPECT_EQ(Found({find(nullptr, kFindEnabled), find(nullptr, kFindVisible)}), Found({nullptr, &c}));
     c.SetVisible(false);
-    EXPECT_EQ(c.FindControl(proc, nullptr, kFindVisible), nullptr);
-    EXPECT_EQ(c.FindControl(proc, nullptr, 0), &c);
+    EXPECT_EQ(Found({find(nullptr, kFindVisible), find(nullptr, 0)}), Found({nullptr, &c}));
     EXPECT_FALSE(c.Activate());
 }
 
 // ---- painting -------------------------------------------------------------------------------------
 
-TEST(ControlPaint, OpaqueFillsTheDirtyPartTranslucentTheWholeControl)
+// An opaque background fills the dirty part, a translucent one the whole control, nothing
+// outside the dirty rectangle's meeting with the control; gradients of two and three colours.
+TEST(ControlPaint, BackgroundsAndGradients)
 {
     CControlUI c;
     c.SetPos(RECT{0, 0, 40, 20});
@@ -472,40 +427,28 @@ TEST(ControlPaint, OpaqueFillsTheDirtyPartTranslucentTheWholeControl)
     c.SetBkColor(0xFFFF0000);
     c.Paint(canvas.DC(), RECT{0, 0, 10, 20});
     EXPECT_TRUE(kit::CanvasIs(canvas, [](int x, int) { return x < 10 ? 0xFF0000u : kWhite; }));
-
     canvas.Fill(kWhite);
     c.SetBkColor(0x80FF0000);
     c.Paint(canvas.DC(), RECT{0, 0, 10, 20});
     EXPECT_LE(kit::ColorDistance(canvas.Pixel(30, 10), 0xFF7F7F), 3);  // blended beyond the dirty part
-
-    // Nothing outside the dirty rectangle's meeting with the control.
     canvas.Fill(kWhite);
     c.SetBkColor(0xFF00FF00);
     c.Paint(canvas.DC(), RECT{100, 100, 120, 120});
     EXPECT_TRUE(kit::CanvasIs(canvas, [](int, int) { return kWhite; }));
-}
 
-TEST(ControlPaint, GradientsForTwoAndThreeColours)
-{
-    CControlUI c;
-    c.SetPos(RECT{0, 0, 10, 64});
-    DibCanvas canvas(10, 64, kWhite);
-    const auto blue = [&](int y) { return canvas.Pixel(5, y) & 0xFF; };
-    c.SetBkColor(0xFF000000);
-    c.SetBkColor2(0xFFFFFFFF);
-    c.Paint(canvas.DC(), RECT{0, 0, 10, 64});
-    EXPECT_LT(blue(1), 0x20u);
-    EXPECT_GT(blue(62), 0xE0u);
-    EXPECT_LT(blue(20), blue(40));
-
-    // Three colours: black -> white in the upper half, white -> black in the lower.
-    c.SetBkColor3(0xFF000000);
-    canvas.Fill(0x00FF00);
-    c.Paint(canvas.DC(), RECT{0, 0, 10, 64});
-    EXPECT_LT(blue(1), 0x30u);
-    EXPECT_GT(blue(31), 0xD0u);
-    EXPECT_GT(blue(33), 0xD0u);
-    EXPECT_LT(blue(62), 0x30u);
+    // Black to white from the top; with a third colour back to black in the lower half.
+    CControlUI g;
+    g.SetPos(RECT{0, 0, 10, 64});
+    DibCanvas tall(10, 64, kWhite);
+    const auto blue = [&](int y) { return tall.Pixel(5, y) & 0xFF; };
+    g.SetBkColor(0xFF000000);
+    g.SetBkColor2(0xFFFFFFFF);
+    g.Paint(tall.DC(), RECT{0, 0, 10, 64});
+    EXPECT_TRUE(blue(1) < 0x20u && blue(62) > 0xE0u && blue(20) < blue(40)) << blue(1) << " " << blue(62);
+    g.SetBkColor3(0xFF000000);
+    tall.Fill(0x00FF00);
+    g.Paint(tall.DC(), RECT{0, 0, 10, 64});
+    EXPECT_TRUE(blue(1) < 0x30u && blue(31) > 0xD0u && blue(33) > 0xD0u && blue(62) < 0x30u) << blue(1) << " " << blue(31);
 }
 
 TEST(ControlPaint, BorderFocusBorderAndRoundBorder)
@@ -513,35 +456,27 @@ TEST(ControlPaint, BorderFocusBorderAndRoundBorder)
     CControlUI c;
     c.SetPos(RECT{0, 0, 30, 20});
     DibCanvas canvas(30, 20, kWhite);
+    // The pixels across the middle row at x 0, 1, 2, 3, 15 and 29.
     const auto paint = [&](CControlUI& control) {
         canvas.Fill(kWhite);
         control.Paint(canvas.DC(), RECT{0, 0, 30, 20});
+        return canvas.Pixels({{0, 10}, {1, 10}, {2, 10}, {3, 10}, {15, 10}, {29, 10}});
     };
-    paint(c);
-    EXPECT_EQ(canvas.Pixel(0, 10), kWhite);  // colour 0: no square border
-
+    using Row = std::vector<uint32_t>;
+    const uint32_t w = kWhite, blue = 0x0000FF, green = 0x00FF00;
+    EXPECT_EQ(paint(c), Row({w, w, w, w, w, w}));  // colour 0: no square border
     c.SetBorderColor(0xFF0000FF);
-    paint(c);
-    EXPECT_EQ(canvas.Pixel(0, 10), 0x0000FFu);
-    EXPECT_EQ(canvas.Pixel(29, 10), 0x0000FFu);
-    EXPECT_EQ(canvas.Pixel(15, 10), kWhite);
-
+    EXPECT_EQ(paint(c), Row({blue, w, w, w, w, blue}));
     c.SetBorderSize(3);
-    paint(c);
-    EXPECT_EQ(canvas.Pixel(2, 10), 0x0000FFu);
-    EXPECT_EQ(canvas.Pixel(3, 10), kWhite);
-
+    EXPECT_EQ(paint(c), Row({blue, blue, blue, w, w, blue}));
     // Focused with a focus border colour: that colour.
     c.SetFocusBorderColor(0xFF00FF00);
     ControlEvent focus = EventOf(kEventSetFocus);
     c.Event(focus);
     ASSERT_TRUE(c.IsFocused());
-    paint(c);
-    EXPECT_EQ(canvas.Pixel(1, 10), 0x00FF00u);
-
+    EXPECT_EQ(paint(c), Row({green, green, green, w, w, green}));
     c.SetBorderSize(0);
-    paint(c);
-    EXPECT_EQ(canvas.Pixel(0, 10), kWhite);
+    EXPECT_EQ(paint(c), Row({w, w, w, w, w, w}));
 
     // Round corners: drawn even with colour 0 (black), and the fill is clipped at the corner.
     CControlUI r;
@@ -549,17 +484,15 @@ TEST(ControlPaint, BorderFocusBorderAndRoundBorder)
     r.SetBorderRound(SIZE{12, 12});
     r.SetBkColor(0xFFFF0000);
     paint(r);
-    EXPECT_EQ(canvas.Pixel(0, 0), kWhite);      // outside the rounded corner
-    EXPECT_EQ(canvas.Pixel(15, 0), 0x000000u);  // the outline, colour 0
-    EXPECT_EQ(canvas.Pixel(15, 10), 0xFF0000u);
+    EXPECT_EQ(canvas.Pixels({{0, 0}, {15, 0}, {15, 10}}), Row({w, 0x000000, 0xFF0000}));
     // The clip is restored afterwards.
     CGdiRegion rgn(::CreateRectRgn(0, 0, 0, 0));
     EXPECT_EQ(::GetClipRgn(canvas.DC(), rgn.Get()), 0);
 }
 
 // Sizes and corners from a hostile skin: the paint ends at once, clipped to the control's round
-// rectangle within GDI's range.
-TEST(ControlPaint, HugeRoundCornersPaintAtOnce)
+// rectangle within GDI's range. A background image that cannot be drawn is forgotten.
+TEST(ControlPaint, HugeRoundCornersPaintAtOnceAndUndrawableImagesAreForgotten)
 {
     CControlUI c;
     c.ApplyAttributeText(L"width=\"10000000\" height=\"10000000\" borderround=\"10000000,10000000\" "
@@ -570,14 +503,10 @@ TEST(ControlPaint, HugeRoundCornersPaintAtOnce)
         c.Paint(canvas.DC(), RECT{0, 0, 40, 20});
         EXPECT_EQ(canvas.Pixel(20, 10), 0xFF0000u) << rc.left;  // inside, away from every corner
     }
-}
-
-TEST(ControlPaint, UndrawableBackgroundImageIsForgotten)
-{
-    CControlUI c;  // no host: the image text cannot be drawn
-    c.SetPos(RECT{0, 0, 10, 10});
-    c.SetBkImage(L"missing.png");
+    CControlUI loose;  // no host: the image text cannot be drawn
+    loose.SetPos(RECT{0, 0, 10, 10});
+    loose.SetBkImage(L"missing.png");
     DibCanvas canvas(10, 10, kWhite);
-    c.Paint(canvas.DC(), RECT{0, 0, 10, 10});
-    EXPECT_STREQ(c.GetBkImage(), L"");
+    loose.Paint(canvas.DC(), RECT{0, 0, 10, 10});
+    EXPECT_STREQ(loose.GetBkImage(), L"");
 }

@@ -1,17 +1,14 @@
 #include "kit/XmlHost.h"
 
-#include <cstdio>
 #include <cwchar>
 
 #include "kit/Capture.h"
-#include "kit/FileBytes.h"
 #include "kit/PngWriter.h"
 #include "kit/Pump.h"
 #include "kit/Text.h"
 #include "uitoolkit/controls/ContainerUI.h"
 #include "uitoolkit/controls/EditFieldUI.h"
 #include "uitoolkit/core/DialogBuilder.h"
-#include "uitoolkit/core/HostResources.h"
 
 namespace kit {
 
@@ -56,18 +53,9 @@ int XmlHost::CountNear(const RECT& rc, uint32_t rgb) const
     return n;
 }
 
-testing::AssertionResult XmlHost::PixelsAre(const std::vector<PixelAt>& expected) const
+Colors XmlHost::Pixels(std::initializer_list<POINT> points) const
 {
-    auto shot = CaptureClient(win.Hwnd());
-    std::string wrong;
-    char line[64];
-    for (const PixelAt& p : expected) {
-        if (shot->Pixel(p.x, p.y) == p.rgb)
-            continue;
-        std::snprintf(line, sizeof line, " (%d,%d) is %06X, not %06X;", p.x, p.y, shot->Pixel(p.x, p.y), p.rgb);
-        wrong += line;
-    }
-    return wrong.empty() ? testing::AssertionSuccess() : testing::AssertionFailure() << "pixels:" << wrong;
+    return CaptureClient(win.Hwnd())->Pixels(points);
 }
 
 HCURSOR XmlHost::CursorAt(int x, int y) const
@@ -117,25 +105,13 @@ std::wstring WindowText(HWND hWnd)
     return buffer;
 }
 
-SkinFolder::SkinFolder()
+SolidImageDir::SolidImageDir() : SkinDir(true)
 {
     const std::pair<const wchar_t*, uint32_t> images[] = {{L"red.png", kRed},       {L"green.png", kGreen},
                                                           {L"blue.png", kBlue},     {L"yellow.png", kYellow},
                                                           {L"grey.png", kGrey},     {L"cyan.png", kCyan}};
     for (const auto& [name, rgb] : images)
-        Write(name, EncodePng(8, 8, std::vector<uint32_t>(64, 0xFF000000u | rgb)));
-    SkinUI::CHostResources::GetResourcePathList().Clear();
-    SkinUI::CHostResources::AddResourcePath(Path().c_str(), true);
-}
-
-SkinFolder::~SkinFolder()
-{
-    SkinUI::CHostResources::GetResourcePathList().Clear();
-}
-
-bool SkinFolder::Write(const std::wstring& name, const std::string& bytes) const
-{
-    return WriteBytesToFile(File(name), bytes);
+        Write(name, SolidPng(8, 8, 0xFF000000u | rgb));
 }
 
 SkinUI::CControlUI* TagTable::CreateControl(const wchar_t* tag)

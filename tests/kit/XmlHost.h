@@ -18,13 +18,11 @@
 #include <utility>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "kit/HostWindow.h"
 #include "kit/Input.h"
 #include "kit/NotifyRecorder.h"
 #include "kit/Pump.h"
-#include "kit/TempDir.h"
+#include "kit/SkinDir.h"
 #include "kit/Text.h"
 #include "uitoolkit/core/IDialogBuilderCallback.h"
 
@@ -33,11 +31,8 @@ namespace kit {
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00, kGrey = 0x808080,
                    kCyan = 0x00FFFF, kWhite = 0xFFFFFF, kBlack = 0x000000;
 
-// A client pixel and the colour it should have (0xRRGGBB).
-struct PixelAt {
-    int x, y;
-    uint32_t rgb;
-};
+// Colours as 0xRRGGBB, e.g. the pixels of several points compared in one check.
+using Colors = std::vector<uint32_t>;
 
 struct XmlHost {
     HostWindow win;
@@ -57,11 +52,10 @@ struct XmlHost {
     std::string Pos(const std::vector<const wchar_t*>& names) const;
     std::string Pos(const wchar_t* name) const { return Pos(std::vector<const wchar_t*>{name}); }
     Input In() const { return Input(win.Hwnd()); }
-    // One client pixel as painted now, and the pixels within a distance of 60 of a colour.
+    // Client pixels as painted now: one, several, and those within a distance of 60 of a colour.
     uint32_t Pixel(int x, int y) const;
     int CountNear(const RECT& rc, uint32_t rgb) const;
-    // Whether each listed pixel, painted now, has its colour; names every one that has not.
-    testing::AssertionResult PixelsAre(const std::vector<PixelAt>& expected) const;
+    Colors Pixels(std::initializer_list<POINT> points) const;
     // Moves the pointer there and lets the host set the cursor.
     HCURSOR CursorAt(int x, int y) const;
     // Takes the control out of its parent container; with atOnce it is deleted before this returns.
@@ -77,13 +71,11 @@ std::wstring Skin(const std::wstring& controls);
 void Type(HWND hWnd, const std::wstring& text);
 std::wstring WindowText(HWND hWnd);
 
-// A fresh folder that is the only one on the toolkit's resource path while it lives, holding the
-// solid 8 x 8 pictures red.png, green.png, blue.png, yellow.png, grey.png and cyan.png.
-class SkinFolder : public TempDir {
+// A skin folder holding the solid 8 x 8 pictures red.png, green.png, blue.png, yellow.png,
+// grey.png and cyan.png.
+class SolidImageDir : public SkinDir {
 public:
-    SkinFolder();
-    ~SkinFolder();
-    bool Write(const std::wstring& name, const std::string& bytes) const;
+    SolidImageDir();
 };
 
 // A builder callback that makes the tags of a table, for controls the toolkit's builder does not

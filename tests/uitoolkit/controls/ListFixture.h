@@ -7,6 +7,7 @@
 
 #include "kit/NotifyRecorder.h"
 #include "uitoolkit/controls/IListItemUI.h"
+#include "uitoolkit/core/ControlUI.h"
 
 namespace list_fixture {
 

@@ -405,24 +405,24 @@ TEST(ListItemPaint, BackgroundColourPriorityWithAlternateRowsAndTheEnableFlags)
     ASSERT_TRUE(h.OpenList(std::wstring(kItemColours) + L"itemaltbk=\"true\"",
                            Labels(5, 20, [](int i) { return i == 4 ? L"enabled=\"false\"" : L""; })));
     ASSERT_TRUE(h.list->SelectItem(2));
-    const auto rows = [&](uint32_t third) {
+    const auto rows = [&] {
         h.win.Layout();
-        return h.PixelsAre({{150, 10, kRed}, {150, 30, kWhite}, {150, 50, kBlue}, {150, 70, third}, {150, 90, kGrey}});
+        return h.Pixels({{150, 10}, {150, 30}, {150, 50}, {150, 70}, {150, 90}});
     };
     // Even rows red, odd rows none, selected blue, disabled grey; hot replaces even an odd row's
     // missing colour, and selection beats hot.
     h.In().Move(150, 70);
-    EXPECT_TRUE(rows(kGreen));
+    EXPECT_EQ(rows(), Colors({kRed, kWhite, kBlue, kGreen, kGrey}));
     h.In().Move(150, 50);
-    EXPECT_TRUE(rows(kWhite));
+    EXPECT_EQ(rows(), Colors({kRed, kWhite, kBlue, kWhite, kGrey}));
     h.In().Move(150, 90);  // a disabled item does not get hot
-    EXPECT_TRUE(rows(kWhite));
+    EXPECT_EQ(rows(), Colors({kRed, kWhite, kBlue, kWhite, kGrey}));
     // Disabling the hot item drops its hot state.
     h.In().Move(150, 10);
     EXPECT_EQ(h.Pixel(150, 10), kGreen);
     h.Item(0)->SetEnabled(false);
     h.Item(0)->SetEnabled(true);
-    EXPECT_TRUE(rows(kWhite));
+    EXPECT_EQ(rows(), Colors({kRed, kWhite, kBlue, kWhite, kGrey}));
     h.win.Destroy();
 
     // Container elements honour "enablehotbkcolor" and "enableselectedbkcolor"; label elements
@@ -435,13 +435,13 @@ TEST(ListItemPaint, BackgroundColourPriorityWithAlternateRowsAndTheEnableFlags)
         ASSERT_TRUE(flags.list->SelectItem(1));
         flags.In().Move(150, 10);
         flags.win.Layout();
-        EXPECT_TRUE(flags.PixelsAre({{150, 10, containers ? kRed : kGreen}, {150, 30, containers ? kRed : kBlue}}));
+        EXPECT_EQ(flags.Pixels({{150, 10}, {150, 30}}), Colors({containers ? kRed : kGreen, containers ? kRed : kBlue}));
     }
 }
 
 TEST(ListItemPaint, LinesImagesAndStateTextColours)
 {
-    SkinFolder images;
+    SolidImageDir images;
     ListHost h;
     ASSERT_TRUE(h.OpenList(std::wstring(kItemColours) + L"itemlinecolor=\"#FF00FFFF\" itemselectedimage=\"yellow.png\" "
                                                         L"itemdisabledtextcolor=\"#FF00FF00\" itemtextcolor=\"#FF0000FF\"",
@@ -449,7 +449,7 @@ TEST(ListItemPaint, LinesImagesAndStateTextColours)
     ASSERT_TRUE(h.list->SelectItem(1));
     h.win.Layout();
     // A line along each item's bottom, except where the selected image covers the item.
-    EXPECT_TRUE(h.PixelsAre({{150, 19, kCyan}, {150, 39, kYellow}, {150, 30, kYellow}, {150, 59, kCyan}}));
+    EXPECT_EQ(h.Pixels({{150, 19}, {150, 39}, {150, 30}, {150, 59}}), Colors({kCyan, kYellow, kYellow, kCyan}));
     // Text in the colour of the state: blue on item 0, green on the disabled item 2.
     EXPECT_GT(h.CountNear(RECT{0, 0, 100, 19}, kBlue), 5);
     EXPECT_GT(h.CountNear(RECT{0, 40, 100, 59}, kGreen), 5);

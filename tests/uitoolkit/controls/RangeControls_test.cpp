@@ -92,7 +92,7 @@ TEST(ScrollBarGeometry, RandomSizesKeepThePartsInsideTheBar)
 
 TEST(ScrollBarPaint, FiveLayersWithFramesForPartsWithoutImages)
 {
-    SkinFolder images;
+    SolidImageDir images;
     XmlHost h;
     ASSERT_TRUE(h.Open(BarSkin(L"bknormalimage=\"grey.png\" button1normalimage=\"red.png\" thumbnormalimage=\"blue.png\" "
                                L"thumbhotimage=\"yellow.png\" railnormalimage=\"green.png\""),
@@ -324,7 +324,7 @@ TEST(SliderInput, LimitsNotNormalisedYetAndVerticalSliders)
 // wide limits do not overflow.
 TEST(ProgressPaint, ForeImageCoversTheValuesShareAndPaintClamps)
 {
-    SkinFolder images;
+    SolidImageDir images;
     const struct {
         const wchar_t* attributes;
         RECT red;  // where the fore image lands, in the 100 x 100 window

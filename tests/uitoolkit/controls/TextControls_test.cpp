@@ -37,7 +37,7 @@ using namespace kit;
 namespace {
 
 struct Controls : ::testing::Test {
-    SkinFolder images;
+    SolidImageDir images;
     XmlHost h;
     bool Open(const std::wstring& controls, int width = 300, int height = 100)
     {
@@ -273,7 +273,7 @@ TEST_F(Controls, ButtonStateImagesAndTextColours)
     EXPECT_EQ(h.Pixel(40, 15), kYellow);  // the window gave its first tab stop the focus
     h.Host()->SetFocus(nullptr);
     // Disabled without a disabled image: the normal one.
-    EXPECT_TRUE(h.PixelsAre({{40, 15, kRed}, {140, 15, kRed}, {240, 15, kGrey}}));
+    EXPECT_EQ(h.Pixels({{40, 15}, {140, 15}, {240, 15}}), Colors({kRed, kRed, kGrey}));
     h.In().Move(40, 15);
     EXPECT_EQ(h.Pixel(40, 15), kGreen);
     h.In().LeftDown(40, 15);
@@ -303,7 +303,7 @@ TEST_F(Controls, OptionImagesGroupsAndSelection)
                      L"<Option name=\"f\" float=\"true\" pos=\"100,50,140,80\" normalimage=\"red.png\" "
                      L"foreimage=\"file='yellow.png' dest='0,0,4,4'\"/>"));
     // The fore image goes over the state image.
-    EXPECT_TRUE(h.PixelsAre({{20, 65, kRed}, {101, 51, kYellow}, {120, 65, kRed}}));
+    EXPECT_EQ(h.Pixels({{20, 65}, {101, 51}, {120, 65}}), Colors({kRed, kYellow, kRed}));
     auto* o = h.Find<COptionUI>(L"o");
     o->SetSelected(true);
     EXPECT_EQ(h.Pixel(20, 65), kBlue);
@@ -360,10 +360,10 @@ TEST_F(Controls, MenuButtonLayersLogoAndTheMenuOnTheRightButton)
     EXPECT_EQ(std::wstring(h.Find<CMenuButton>(L"m")->GetFocusedImage()), L"");
     EXPECT_EQ(std::wstring(h.Find<CMenuButton>(L"n")->GetFocusedImage()), L"http://y");
     // Without a logo position (n) no logo is drawn.
-    EXPECT_TRUE(h.PixelsAre({{5, 5, kRed}, {45, 15, kBlue}, {45, 5, kRed}, {101, 1, kRed}}));
+    EXPECT_EQ(h.Pixels({{5, 5}, {45, 15}, {45, 5}, {101, 1}}), Colors({kRed, kBlue, kRed, kRed}));
     h.In().Move(45, 30);
     // The hot image over the left half, the normal one still behind the rest, the hot logo.
-    EXPECT_TRUE(h.PixelsAre({{5, 5, kGreen}, {55, 5, kRed}, {45, 15, kCyan}}));
+    EXPECT_EQ(h.Pixels({{5, 5}, {55, 5}, {45, 15}}), Colors({kGreen, kRed, kCyan}));
     h.In().Click(45, 30);
     // The menu comes from the right button only where "menu" asks for it.
     for (const POINT pt : {POINT{45, 30}, POINT{110, 10}, POINT{210, 10}, POINT{210, 60}}) {
@@ -628,7 +628,7 @@ TEST(BrokenImage, IsLookedForOnceAndForgotten)
     } files[] = {{L"pic-missing.png", false},
                  {L"file='pic-garbage.png' corner='2,2,2,2'", false},
                  {L"file='pic-good.png' dest='0,0,10,10'", true}};
-    SkinFolder dir;
+    SkinDir dir;
     dir.Write(L"pic-garbage.png", "\x89PNG but nothing a decoder takes");
     dir.Write(L"pic-good.png", EncodePng(2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF000000}));
     for (const auto& c : controls) {

@@ -17,6 +17,7 @@
 #include "kit/GifWriter.h"
 #include "kit/GuardedHeap.h"
 #include "kit/PngWriter.h"
+#include "kit/SkinDir.h"
 #include "uitoolkit/controls/custom/GifFrames.h"
 #include "uitoolkit/core/RenderKit.h"
 
@@ -46,7 +47,7 @@ std::string Strip()
 // two.gif, one.gif (green), broken.gif and strip.png on the resource path.
 struct Animations : ::testing::Test {
     GdiplusSession gdiplus;  // first: it outlives the window and its pictures
-    SkinFolder folder;
+    SkinDir folder{true};
     custom_tags::CustomTags tags;
     XmlHost h;
 
@@ -121,7 +122,7 @@ TEST_F(Animations, StripFramesInTurn)
     DWORD last = ::GetTickCount();
     for (UINT frame : {1u, 2u, 3u, 0u}) {
         const DWORD now = WaitForFrame(frame);
-        EXPECT_TRUE(h.PixelsAre({{50, 25, kFrameColors[frame]}, {150, 25, kWhite}})) << "frame " << frame;
+        EXPECT_EQ(h.Pixels({{50, 25}, {150, 25}}), Colors({kFrameColors[frame], kWhite})) << "frame " << frame;
         EXPECT_NEAR(static_cast<double>(now - last), 50.0, 40.0);
         last = now;
     }

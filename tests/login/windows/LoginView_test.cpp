@@ -103,9 +103,11 @@ protected:
         Bed().sso.Work().Write(L"settings.ini", std::string("[4242]\r\nGameDataVersion=1.0\r\nSSOVersion=1.0\r\n") +
                                                    "CheckAgreeBoxSelected=" + (accepted ? "1" : "0") + "\r\n");
     }
-    // The dialog with the sample skin; false (a failure) when the skin was not found.
+    // The dialog with the sample skin, replacing any earlier one; false (a failure) when the skin
+    // was not found.
     bool Open()
     {
+        delete owner.view;
         owner.view = new LoginView();
         owner.view->SetOwner(&owner);
         owner.view->CreateLoginWindow();
@@ -121,7 +123,7 @@ protected:
         SetAgreement(true);
         if (!Open())
             return false;
-        Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
+        Click(L"btnUsedAccount");
         C().accountEdit->SetText(account);
         C().pwdEdit->SetText(L"");
         TypeInto(C().pwdEdit, password);
@@ -129,6 +131,7 @@ protected:
     }
     const LoginControls& C() const { return owner.view->GetControls(); }
     HWND Dialog() const { return owner.view->GetHWND(); }
+    void Click(const wchar_t* name) const { Click(owner.view->GetHost().FindControlByName(name)); }
     void Click(SkinUI::CControlUI* control) const
     {
         kit::Drain();  // laid out where it shows now
@@ -168,11 +171,10 @@ TEST_F(LoginViewTest, SavedPasswordShowsAsMaskAndSendsTheZeroDigest)
     ASSERT_TRUE(Open());
     LoginView& view = *owner.view;
     ASSERT_TRUE(C().pvaLogin->IsVisible()) << "alice is listed: the quick-login page first";
-    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
+    Click(L"btnUsedAccount");
     ASSERT_TRUE(C().pwdLogin->IsVisible());
     EXPECT_EQ(Text(C().accountEdit), "10001");
     EXPECT_EQ(Text(C().pwdEdit), "************");
-
     Click(C().loginBtn);
     ASSERT_TRUE(view.IsLoginInProgress());
     EXPECT_FALSE(C().loginContainer->IsEnabled());
@@ -180,36 +182,55 @@ TEST_F(LoginViewTest, SavedPasswordShowsAsMaskAndSendsTheZeroDigest)
     EXPECT_EQ(SSOTestBed::Hex(std::string(reinterpret_cast<const char*>(view.GetLoginRecord().secret.digest), 16)),
               SSOTestBed::DigestHex("secret"));
     EXPECT_EQ(SSOTestBed::Str(Bed().sso.LastCall("login.8")["credential"]["hex"]), std::string(32, '0'));
-    // Typing a password sends its real digest.
-    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return C().errorContainer->IsVisible(); }));
-    Click(C().btnErrorOk);
-    C().pwdEdit->SetText(L"");
-    TypeInto(C().pwdEdit, L"secret");
-    EXPECT_TRUE(view.IsPasswordEdited());
-    Click(C().loginBtn);
-    EXPECT_EQ(SSOTestBed::Str(Bed().sso.LastCall("login.8")["credential"]["hex"]), SSOTestBed::DigestHex("secret"));
-    // alice signs in and is remembered with that digest.
-    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return owner.view == nullptr; }));
-    EXPECT_EQ(SSOTestBed::Hex(Bed().sso.Work().Read(L"Account.cfg").substr(8, 16)), SSOTestBed::DigestHex("secret"));
+    EXPECT_TRUE(SSOTestBed::PumpUntil([&] { return C().errorContainer->IsVisible(); }));
 }
 
-TEST_F(LoginViewTest, InputChecksStopTheLoginWithTheirMessage)
+TEST_F(LoginViewTest, FailurePageTextByPrecedenceTheWayBackAndInputChecks)
 {
-    SetAgreement(true);
-    ASSERT_TRUE(Open());
-    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
-    struct Case {
+    const struct {
+        int32_t code;
+        const wchar_t* reason;
+        std::wstring page;
+        std::string report;
+    } texts[] = {
+        {0x9007, L"ignored", L"非常抱歉，登录失败。请检查您的网络和防火墙设置，或稍后重试。错误码：36871", ""},
+        {0x9010, L"line one\r\nline two", L"line oneline two", "line oneline two"},
+        {0x9010, nullptr, L"无法完成验证，可能是盒子的文件已损坏，您需要重新安装盒子。", ""},
+        {5, L"", L"非常抱歉，登录失败。请检查您的网络和防火墙设置，或稍后重试。错误码：5", ""},
+    };
+    for (const auto& c : texts) {
+        const LoginFailureText text = LoginFailureText::For(c.code, c.reason);
+        EXPECT_EQ(text.text, c.page) << c.code;
+        EXPECT_EQ(text.reportText, c.report) << c.code;
+    }
+    // A login that cannot be sent (the library gives no login object: nothing would ever
+    // answer) fails at once.
+    Bed().sso.WriteScenario(kScenario + "[library]\r\nLoginObject=0\r\n");
+    ASSERT_TRUE(EnterPassword(L"10001", L"secret"));
+    Click(C().loginBtn);
+    Bed().sso.WriteScenario(kScenario);
+    EXPECT_FALSE(owner.view->IsLoginInProgress());
+    EXPECT_TRUE(C().errorContainer->IsVisible() && !C().loginContainer->IsVisible());
+    EXPECT_TRUE(Reported(208, LoginView::kErrorLoginNotSent)) << Reports();
+    Click(C().btnErrorOk);
+    EXPECT_TRUE(C().loginContainer->IsEnabled());
+    EXPECT_TRUE(C().loginContainer->IsVisible());
+
+    // Input checks stop a login with their message.
+    Reports();
+    ::DeleteFileW(Bed().sso.Work().File(L"report.log").c_str());
+    const struct {
         const wchar_t* account;
         const wchar_t* password;
-        const wchar_t* error;       // shown in "lblError"; empty: none
-        const wchar_t* focused;     // the control that gets the focus
+        const wchar_t* error;    // shown in "lblError"; empty: none
+        const wchar_t* focused;  // the control that gets the focus
     } cases[] = {
         {L" \t  ", L"pw", L"", L"accountedit"},
         {L"1234", L"pw", L"请输入正确的帐号！", nullptr},
         {L"not an account", L"pw", L"请输入正确的帐号！", nullptr},
         {L"10001", L"", L"请输入密码！", L"pwdedit"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         C().lblError->SetVisible(false);
         C().accountEdit->SetText(c.account);
         C().pwdEdit->SetText(c.password);
@@ -224,57 +245,13 @@ TEST_F(LoginViewTest, InputChecksStopTheLoginWithTheirMessage)
     EXPECT_FALSE(Reported(205, 0)) << Reports();
 }
 
-TEST_F(LoginViewTest, FailurePageTextByPrecedence)
-{
-    struct Case {
-        int32_t code;
-        const wchar_t* reason;
-        std::wstring page;
-        std::string report;
-    } cases[] = {
-        {0x9007, L"ignored", L"非常抱歉，登录失败。请检查您的网络和防火墙设置，或稍后重试。错误码：36871", ""},
-        {0x9010, L"line one\r\nline two", L"line oneline two", "line oneline two"},
-        {0x9010, nullptr, L"无法完成验证，可能是盒子的文件已损坏，您需要重新安装盒子。", ""},
-        {5, L"", L"非常抱歉，登录失败。请检查您的网络和防火墙设置，或稍后重试。错误码：5", ""},
-    };
-    for (const Case& c : cases) {
-        const LoginFailureText text = LoginFailureText::For(c.code, c.reason);
-        EXPECT_EQ(text.text, c.page) << c.code;
-        EXPECT_EQ(text.reportText, c.report) << c.code;
-    }
-    // On the dialog: the failure page with the text, the report with the reason.
-    ASSERT_TRUE(Open());
-    owner.view->OnLoginFailed(L"x", 7, L"Bad\npassword", 0);
-    EXPECT_TRUE(C().errorContainer->IsVisible());
-    EXPECT_FALSE(C().loginContainer->IsVisible());
-    EXPECT_EQ(Text(C().errorInfo), "Badpassword");
-    EXPECT_NE(Reports().find("{\"step\":208,\"code\":7,\"text\":\"Badpassword\""), std::string::npos) << Reports();
-    Click(C().btnErrorOk);
-    EXPECT_TRUE(C().loginContainer->IsVisible());
-    EXPECT_TRUE(C().loginContainer->IsEnabled());
-}
-
-TEST_F(LoginViewTest, RememberAndAutoLoginGoTogether)
-{
-    SetAgreement(true);
-    ASSERT_TRUE(Open());
-    Click(owner.view->GetHost().FindControlByName(L"btnUsedAccount"));
-    ASSERT_TRUE(C().savePwd->IsSelected()) << "remember is on at start";
-    Click(C().savePwd);
-    EXPECT_FALSE(C().savePwd->IsSelected());
-    Click(C().autoLogin);
-    EXPECT_TRUE(C().autoLogin->IsSelected());
-    EXPECT_TRUE(C().savePwd->IsSelected()) << "auto login needs the password remembered";
-    Click(C().savePwd);
-    EXPECT_FALSE(C().autoLogin->IsSelected()) << "no remembered password, no auto login";
-}
-
-TEST_F(LoginViewTest, AgreementIsAskedForAndRemembered)
+// The agreement is asked for and remembered; with it, the quick login starts on the fifth tick
+// unless the quick page's agreement box is unselected.
+TEST_F(LoginViewTest, AgreementIsAskedForAndQuickLoginStartsOnTheFifthTick)
 {
     SetAgreement(false);
     ASSERT_TRUE(Open());
-    EXPECT_FALSE(C().agree->IsSelected());
-    EXPECT_FALSE(C().agree2->IsSelected());
+    EXPECT_FALSE(C().agree->IsSelected() || C().agree2->IsSelected() || owner.view->IsAutoLoginArmed());
     // A login without the agreement only shows the reminder.
     bool reminded = false;
     ModalScript script(L"MessageBoxView", {[&](HWND box) {
@@ -288,25 +265,12 @@ TEST_F(LoginViewTest, AgreementIsAskedForAndRemembered)
     // Accepting it once is kept for the game.
     Click(C().agree2);
     EXPECT_NE(Bed().sso.Work().Read(L"settings.ini").find("CheckAgreeBoxSelected=1"), std::string::npos);
-    delete owner.view;
-    owner.view = nullptr;
     ASSERT_TRUE(Open());
-    EXPECT_TRUE(C().agree->IsSelected());
-    EXPECT_TRUE(C().agree2->IsSelected());
-}
-
-TEST_F(LoginViewTest, QuickLoginStartsOnTheFifthTickUnlessStopped)
-{
-    SetAgreement(true);
-    ASSERT_TRUE(Open());
-    LoginView& view = *owner.view;
+    EXPECT_TRUE(C().agree->IsSelected() && C().agree2->IsSelected());
     ASSERT_EQ(C().listPva->GetCount(), 1);
-    ASSERT_TRUE(view.IsAutoLoginArmed());
-    // Unselecting the quick page's agreement stops it.
+    ASSERT_TRUE(owner.view->IsAutoLoginArmed());
     Click(C().agree2);
-    EXPECT_FALSE(view.IsAutoLoginArmed());
-    delete owner.view;
-    owner.view = nullptr;
+    EXPECT_FALSE(owner.view->IsAutoLoginArmed());
 
     SetAgreement(true);
     ASSERT_TRUE(Open());
@@ -388,11 +352,18 @@ TEST_F(LoginViewTest, ClosingEndsTheProgramFromEveryRoad)
     }
 }
 
-TEST_F(LoginViewTest, UnrememberedPasswordLeavesNoDigest)
+// Remember and auto login go together; a password not remembered leaves no digest behind.
+TEST_F(LoginViewTest, RememberAndAutoLoginGoTogether)
 {
     ASSERT_TRUE(EnterPassword(L"10001", L"secret"));
+    ASSERT_TRUE(C().savePwd->IsSelected()) << "remember is on at start";
     Click(C().savePwd);
-    ASSERT_FALSE(C().savePwd->IsSelected());
+    EXPECT_FALSE(C().savePwd->IsSelected());
+    Click(C().autoLogin);
+    EXPECT_TRUE(C().autoLogin->IsSelected());
+    EXPECT_TRUE(C().savePwd->IsSelected()) << "auto login needs the password remembered";
+    Click(C().savePwd);
+    EXPECT_FALSE(C().autoLogin->IsSelected()) << "no remembered password, no auto login";
     Click(C().loginBtn);
     ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return owner.view == nullptr; }));
     EXPECT_EQ(owner.calls[owner.calls.size() - 2], "success 10001 0");
@@ -400,24 +371,9 @@ TEST_F(LoginViewTest, UnrememberedPasswordLeavesNoDigest)
     const std::string records = Bed().sso.Work().Read(L"Account.cfg");
     std::string record;
     for (size_t at = 0; at + 29 <= records.size(); at += 29)
-        if (records.compare(at, 8, std::string("\x11\x27\0\0\0\0\0\0", 8)) == 0)
-            record = records.substr(at, 29);
+        if (records.compare(at, 8, std::string("\x11\x27\0\0\0\0\0\0", 8)) == 0) record = records.substr(at, 29);
     ASSERT_EQ(record.size(), 29u);
     EXPECT_EQ(record.substr(8, 17), std::string(17, '\0')) << "no digest, no remember flag";
-}
-
-TEST_F(LoginViewTest, LoginThatCannotBeSentFailsAtOnce)
-{
-    // The library gives no login object: nothing would ever answer.
-    Bed().sso.WriteScenario(kScenario + "[library]\r\nLoginObject=0\r\n");
-    ASSERT_TRUE(EnterPassword(L"10001", L"secret"));
-    Click(C().loginBtn);
-    Bed().sso.WriteScenario(kScenario);
-    EXPECT_FALSE(owner.view->IsLoginInProgress());
-    EXPECT_TRUE(C().errorContainer->IsVisible());
-    EXPECT_TRUE(Reported(208, LoginView::kErrorLoginNotSent)) << Reports();
-    Click(C().btnErrorOk);
-    EXPECT_TRUE(C().loginContainer->IsEnabled());
 }
 
 // The launcher's handler: last, as it starts the hall stand-in and asks for the program's end.
@@ -469,12 +425,10 @@ TEST_F(LoginViewTest, LinkButtonsOpenOnlyWebPages)
     // Through the dialog: the skin's own targets (also after the buttons were painted and
     // pressed), a fallback page, the home page.
     ASSERT_TRUE(Open());
-    SkinUI::CWindowHostUI& host = owner.view->GetHost();
     opened.clear();
     for (const wchar_t* name : {L"btnOfficialWebsite", L"btnRegisterAccount", L"btnHomeWeb", L"btnOfficialWebsite"})
-        Click(host.FindControlByName(name));
+        Click(name);
     const std::wstring site = L"https://www.ombrel.example/game/1001";
-    const std::vector<std::wstring> expected = {site, LoginSiteLinks::kRegisterPage, LoginSiteLinks::kHomePage, site};
-    EXPECT_EQ(opened, expected);
+    EXPECT_EQ(opened, (std::vector<std::wstring>{site, LoginSiteLinks::kRegisterPage, LoginSiteLinks::kHomePage, site}));
     LoginSiteLinks::SetOpener(nullptr);
 }

@@ -73,7 +73,6 @@ public:
     }
     void Notify(NotifyMessage& msg) override
     {
-        notes.push_back(msg.type.GetData());
         if (onNotify) onNotify(msg);
     }
     LRESULT HandleCustomMessage(UINT message, WPARAM, LPARAM, bool& handled) override
@@ -93,7 +92,6 @@ public:
 
     std::vector<UINT> custom;
     std::vector<WPARAM> dialogTimers;
-    std::vector<std::wstring> notes;
     std::function<void(NotifyMessage&)> onNotify;
     bool swallowTimers = true;
     int inits = 0;
@@ -142,7 +140,7 @@ protected:
 
 } // namespace
 
-TEST_F(SkinWindowTest, CreatedFromTheSkinWithoutCaption)
+TEST_F(SkinWindowTest, CreatedFromTheSkinWithoutCaptionAndRoutesMessagesInOrder)
 {
     EXPECT_EQ(::GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION, 0);
     RECT rc{};
@@ -150,10 +148,6 @@ TEST_F(SkinWindowTest, CreatedFromTheSkinWithoutCaption)
     EXPECT_EQ(kit::Text(SIZE{rc.right - rc.left, rc.bottom - rc.top}), "200,120");
     EXPECT_EQ(dialog->inits, 1);
     EXPECT_EQ(dialog->GetHost().GetRoot(), dialog->GetHost().FindControlByName(L"root"));
-}
-
-TEST_F(SkinWindowTest, RouterOrder)
-{
     // Taken by the subclass: the host never sees it.
     EXPECT_EQ(::SendMessageW(hwnd, kTakenByDialog, 0, 0), 42);
     EXPECT_FALSE(host.Saw(kTakenByDialog));
@@ -176,19 +170,17 @@ TEST_F(SkinWindowTest, RouterOrder)
     // Non-client activation: TRUE when deactivating.
     EXPECT_EQ(::SendMessageW(hwnd, WM_NCACTIVATE, 0, 0), TRUE);
     EXPECT_EQ(::SendMessageW(hwnd, WM_NCACTIVATE, 1, 0), FALSE);
-}
-
-TEST_F(SkinWindowTest, ControlTimersReachTheHostPastOnTimer)
-{
+    // Control timers reach the host past the dialog's OnTimer, which never sees them.
+    dialog->dialogTimers.clear();
+    dialog->swallowTimers = true;
     PressProbe* body = dialog->Probe(L"body");
     int ticks = 0;
     body->EventDelegates += MakeDelegate([&](void* p) {
-        if (static_cast<ControlEvent*>(p)->type == kEventTimer) ++ticks;
-        return true;
+        return ticks += static_cast<ControlEvent*>(p)->type == kEventTimer, true;
     });
     ASSERT_TRUE(dialog->GetHost().SetTimer(body, 3, 10));
     EXPECT_TRUE(kit::PumpUntil([&] { return ticks >= 2; }, 2000));
-    EXPECT_TRUE(dialog->dialogTimers.empty());  // never offered to the dialog's own OnTimer
+    EXPECT_TRUE(dialog->dialogTimers.empty());
 }
 
 TEST_F(SkinWindowTest, HitTestingTheCaptionBand)
@@ -262,63 +254,48 @@ TEST_F(SkinWindowTest, ClickThatDestroysTheWindowDeletesTheDialogOnce)
     kit::Pump(50);
 }
 
-TEST(SkinWindow, DeletingWithTheWindowOpenDestroysItOnce)
+// Deleted with its window open, or by the final message of a creation that fails (a skin that
+// cannot be built), the dialog goes once and nothing touches it after.
+TEST(SkinWindow, DeletedOnceWithItsWindowOrWhenTheSkinCannotBeBuilt)
 {
     kit::GuardedScope guard;
     int deletions = 0;
-    auto* dialog = new TestDialog(kSkin, &deletions);
-    const HWND hwnd = dialog->Create(nullptr, L"d", WS_POPUP, 0);
+    auto* open = new TestDialog(kSkin, &deletions);
+    const HWND hwnd = open->Create(nullptr, L"d", WS_POPUP, 0);
     ASSERT_NE(hwnd, nullptr);
-    delete dialog;
+    delete open;
     EXPECT_FALSE(::IsWindow(hwnd));
     EXPECT_EQ(deletions, 1);
+    const wchar_t* unbuildable[] = {nullptr, L"<Window><Broken", L"<Window size=\"10,10\"></Window>", L"missing-skin-file.xml"};
+    for (const wchar_t* skin : unbuildable) {
+        deletions = 0;
+        EXPECT_EQ((new TestDialog(skin, &deletions))->Create(nullptr, L"d", WS_POPUP, 0), nullptr);
+        EXPECT_EQ(deletions, 1);
+    }
 }
 
-TEST(SkinWindow, UnbuildableSkinFailsCreation)
+template <class T>
+bool Is(CControlUI* control)
 {
-    kit::GuardedScope guard;
-    const wchar_t* skins[] = {nullptr, L"<Window><Broken", L"<Window size=\"10,10\"></Window>",
-                              L"missing-skin-file.xml"};
-    for (const wchar_t* skin : skins) {
-        int deletions = 0;
-        auto* dialog = new TestDialog(skin, &deletions);
-        EXPECT_EQ(dialog->Create(nullptr, L"d", WS_POPUP, 0), nullptr);
-        EXPECT_EQ(deletions, 1);  // its final message deleted it, and nothing touched it after
-    }
+    return dynamic_cast<T*>(control) != nullptr;
 }
 
 TEST(DialogFactory, TagsAreExactAndCaseSensitive)
 {
     TestDialog factory(kSkin);
-    using Is = bool (*)(CControlUI*);
-    const struct {
-        const wchar_t* tag;
-        Is is;  // null: not one of the program's tags
-    } cases[] = {
-        {L"Tab", [](CControlUI* c) { return dynamic_cast<CTabUI*>(c) != nullptr; }},
-        {L"TabBody", [](CControlUI* c) { return dynamic_cast<CTabBodyUI*>(c) != nullptr; }},
-        {L"CheckButton", [](CControlUI* c) { return dynamic_cast<CCheckButtonUI*>(c) != nullptr; }},
-        {L"HoverLabel", [](CControlUI* c) { return dynamic_cast<CHoverLabel*>(c) != nullptr; }},
-        {L"ComboEx", [](CControlUI* c) { return dynamic_cast<CComboExUI*>(c) != nullptr; }},
-        {L"ListControl", [](CControlUI* c) { return dynamic_cast<CListControl*>(c) != nullptr; }},
-        {L"HotKeyEdit", [](CControlUI* c) { return dynamic_cast<CHotKeyEditUI*>(c) != nullptr; }},
-        {L"EditEx", [](CControlUI* c) { return dynamic_cast<CEditExUI*>(c) != nullptr; }},
-        {L"VerticalLayoutEx", [](CControlUI* c) { return dynamic_cast<CVerticalLayoutExUI*>(c) != nullptr; }},
-        {L"WebBrowser", [](CControlUI* c) { return dynamic_cast<CWebBrowserUI*>(c) != nullptr; }},
-        {L"GifAnim", [](CControlUI* c) { return dynamic_cast<CGifAnimUI*>(c) != nullptr; }},
-        {L"PngAnim", [](CControlUI* c) { return dynamic_cast<CPngAnimUI*>(c) != nullptr; }},
-        {L"Probe", [](CControlUI* c) { return dynamic_cast<PressProbe*>(c) != nullptr; }},  // the test's own
+    const std::pair<const wchar_t*, bool (*)(CControlUI*)> cases[] = {
+        {L"Tab", &Is<CTabUI>}, {L"TabBody", &Is<CTabBodyUI>}, {L"CheckButton", &Is<CCheckButtonUI>},
+        {L"HoverLabel", &Is<CHoverLabel>}, {L"ComboEx", &Is<CComboExUI>}, {L"ListControl", &Is<CListControl>},
+        {L"HotKeyEdit", &Is<CHotKeyEditUI>}, {L"EditEx", &Is<CEditExUI>}, {L"VerticalLayoutEx", &Is<CVerticalLayoutExUI>},
+        {L"WebBrowser", &Is<CWebBrowserUI>}, {L"GifAnim", &Is<CGifAnimUI>}, {L"PngAnim", &Is<CPngAnimUI>},
+        {L"Probe", &Is<PressProbe>},  // the test's own
         {L"tab", nullptr}, {L"webbrowser", nullptr}, {L"editex", nullptr}, {L"checkbutton", nullptr},
-        {L"WebBrowser ", nullptr}, {L"Button", nullptr}, {L"", nullptr},
+        {L"WebBrowser ", nullptr}, {L"Button", nullptr}, {L"", nullptr},  // null: not one of the program's tags
     };
-    for (const auto& c : cases) {
-        std::unique_ptr<CControlUI> control(factory.CreateControl(c.tag));
-        const std::string tag(c.tag, c.tag + wcslen(c.tag));
-        if (c.is == nullptr) {
-            EXPECT_EQ(control, nullptr) << tag;
-        } else {
-            EXPECT_TRUE(control != nullptr && c.is(control.get())) << tag;
-        }
+    for (const auto& [tag, is] : cases) {
+        std::unique_ptr<CControlUI> control(factory.CreateControl(tag));
+        EXPECT_TRUE(is == nullptr ? control == nullptr : control != nullptr && is(control.get()))
+            << testing::PrintToString(std::wstring(tag));
     }
     EXPECT_EQ(factory.CSkinWindowWrapper::CreateControl(nullptr), nullptr);
 }

@@ -84,8 +84,10 @@ protected:
     {
         work_ = dir_.Path() + L"\\";
         ASSERT_TRUE(e2e::CopyTree(e2e::SourceDir() + L"\\sample\\workdir", dir_.Path())) << "no sample work dir";
-        ASSERT_TRUE(::CopyFileW((ModuleFolder() + L"Tessaly.dll").c_str(), (work_ + L"NVSSO\\1.0\\Bin\\Tessaly.dll").c_str(), FALSE));
-        ASSERT_TRUE(::CopyFileW((ModuleFolder() + L"Ombrel.exe").c_str(), (work_ + L"Hall\\Ombrel.exe").c_str(), FALSE));
+        for (const wchar_t* file : {L"NVSSO\\1.0\\Bin\\Tessaly.dll", L"Hall\\Ombrel.exe"}) {
+            const std::wstring target = work_ + file, name = target.substr(target.rfind(L'\\') + 1);
+            ASSERT_TRUE(::CopyFileW((ModuleFolder() + name).c_str(), target.c_str(), FALSE));
+        }
     }
     std::wstring Arguments() const { return L"AppId=1001 ChannelId=7 \"WorkDir=" + work_ + L"\""; }
 

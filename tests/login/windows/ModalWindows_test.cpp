@@ -379,12 +379,12 @@ protected:
 
 TEST_F(VerifyWindowTest, WindowLookAndCloseButton)
 {
-    kit::WriteBytesToFile(GameFile(L"skin\\caption_ico.png"), kit::EncodePng(16, 16, std::vector<uint32_t>(256, 0xFFFF8000)));
+    kit::WriteBytesToFile(GameFile(L"skin\\caption_ico.png"), kit::EncodePng(16, 16, [](int, int) { return 0xFFFF8000u; }));
     const auto look = [&](HWND w) {
         if (Browser() == nullptr) return false;
         EXPECT_EQ(kit::WindowText(w), L"安全验证");
         EXPECT_EQ(::GetClassLongW(w, GCL_STYLE), 0x80Bu);
-        EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(w, GWL_STYLE)) & (WS_POPUP | WS_CAPTION), static_cast<DWORD>(WS_POPUP));
+        EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & (WS_POPUP | WS_CAPTION), static_cast<LONG>(WS_POPUP));
         EXPECT_TRUE(::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
         RECT rc{};
         ::GetClientRect(w, &rc);

@@ -4,15 +4,14 @@
 // swapping as its selection moves; and a missing or incomplete row skin.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <memory>
 
 #include "kit/GuardedHeap.h"
-#include "kit/TempDir.h"
+#include "kit/SkinDir.h"
+#include "kit/XmlHost.h"
 #include "login/windows/PVAListItemEx.h"
 #include "uitoolkit/controls/ListUI.h"
-#include "uitoolkit/controls/XmlHost.h"
 
 using namespace SkinUI;
 
@@ -23,14 +22,11 @@ constexpr char kRowSkin[] =
     "<Control name=\"imgSelected\" width=\"8\" visible=\"false\"/><Control name=\"imgUnselected\" width=\"8\"/>"
     "</ListContainerElement></Window>";
 
-// A folder on the skin search path holding the row skin (none: the folder stays empty).
-struct SkinFolder {
-    kit::TempDir dir;
-    explicit SkinFolder(const char* skin)
+// A folder searched first for skins, holding the row skin (none: the folder stays empty).
+struct RowSkin : kit::SkinDir {
+    explicit RowSkin(const char* skin) : kit::SkinDir(true)
     {
-        if (skin != nullptr)
-            std::ofstream(dir.File(L"PVAListItem.xml").c_str(), std::ios::binary) << skin;
-        CHostResources::AddResourcePath(dir.Path().c_str(), true);
+        if (skin != nullptr) Write(L"PVAListItem.xml", skin);
     }
 };
 
@@ -43,11 +39,21 @@ struct RowLifetime : kit::GuardedTest {};
 
 } // namespace
 
-TEST(PVAListItem, TextsHeightTagAndOneBuild)
+TEST(PVAListItem, TextsHeightTagAndOneBuildOrNoneWithoutTheRowSkin)
 {
-    SkinFolder skin(kRowSkin);
-    xml_host::XmlHost h;
+    kit::XmlHost h;
     ASSERT_TRUE(h.Open(L"<Window><Control/></Window>", 100, 50));
+    const char* incomplete = "<Window><ListContainerElement><Control name=\"x\"/></ListContainerElement></Window>";
+    for (const char* text : {static_cast<const char*>(nullptr), "<Window><Broken", "<Window/>", incomplete}) {
+        RowSkin skin(text);
+        auto row = std::make_unique<CPVAListItemEx>(h.Host(), Record(L"n", L"t", 10001));
+        // No file, a broken one or no control: no row; without the named controls: nothing set.
+        EXPECT_EQ(row->Build() != nullptr, text == incomplete);
+        EXPECT_TRUE(row->GetNickName() == nullptr && row->GetUserFace() == nullptr && row->GetSelectedMark() == nullptr);
+        row->FormatFaceImageAttr(L"default_face.png");
+        row->ShowSelected(true);
+    }
+    RowSkin skin(kRowSkin);
     const std::wstring longNick(100, L'N');
     const struct {
         PVAAccountRecord record;
@@ -70,8 +76,8 @@ TEST(PVAListItem, TextsHeightTagAndOneBuild)
 
 TEST_F(RowLifetime, RefreshesKeepTheLiveRootsConstantAndMarksSwap)
 {
-    SkinFolder skin(kRowSkin);
-    xml_host::XmlHost h;
+    RowSkin skin(kRowSkin);
+    kit::XmlHost h;
     ASSERT_TRUE(h.Open(L"<Window><List name=\"ListPVA\" header=\"hidden\"/></Window>", 200, 120));
     auto* list = h.Find<CListUI>(L"ListPVA");
     std::map<CControlUI*, std::unique_ptr<CPVAListItemEx>> rows;
@@ -118,20 +124,4 @@ TEST_F(RowLifetime, RefreshesKeepTheLiveRootsConstantAndMarksSwap)
     EXPECT_EQ(rowAt(2)->GetRecord().accountNumber, 10003u);
     h.rec.onNotify = nullptr;
     releaseRoots();  // the window deletes the list and the roots it holds
-}
-
-TEST(PVAListItem, MissingOrIncompleteRowSkin)
-{
-    xml_host::XmlHost h;
-    ASSERT_TRUE(h.Open(L"<Window><Control/></Window>", 100, 50));
-    const char* incomplete = "<Window><ListContainerElement><Control name=\"x\"/></ListContainerElement></Window>";
-    for (const char* text : {static_cast<const char*>(nullptr), "<Window><Broken", "<Window/>", incomplete}) {
-        SkinFolder skin(text);
-        auto row = std::make_unique<CPVAListItemEx>(h.Host(), Record(L"n", L"t", 10001));
-        // No file, a broken one or no control: no row; without the named controls: nothing set.
-        EXPECT_EQ(row->Build() != nullptr, text == incomplete);
-        EXPECT_TRUE(row->GetNickName() == nullptr && row->GetUserFace() == nullptr && row->GetSelectedMark() == nullptr);
-        row->FormatFaceImageAttr(L"default_face.png");
-        row->ShowSelected(true);
-    }
 }

@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "kit/DibCanvas.h"
-#include "kit/FileBytes.h"
 #include "kit/Fuzz.h"
 #include "kit/HostWindow.h"
 #include "kit/Input.h"
 #include "kit/PngWriter.h"
-#include "kit/TempDir.h"
+#include "kit/SkinDir.h"
 #include "kit/Text.h"
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -78,12 +77,13 @@ protected:
         ::GetTextMetricsW(canvas.DC(), &tm);
         return tm.tmHeight + tm.tmExternalLeading;
     }
-    // Pixels near a colour (text edges may be smoothed).
-    int CountNear(const DibCanvas& c, uint32_t rgb)
+    // Pixels near a colour (text edges may be smoothed), in the whole canvas or a part.
+    int CountNear(const DibCanvas& c, uint32_t rgb, RECT within = kWide)
     {
         int n = 0;
-        for (int y = 0; y < c.Height(); ++y)
-            for (int x = 0; x < c.Width(); ++x) n += kit::ColorDistance(c.Pixel(x, y), rgb) < 40 ? 1 : 0;
+        for (int y = std::max(0L, within.top); y < std::min<LONG>(c.Height(), within.bottom); ++y)
+            for (int x = std::max(0L, within.left); x < std::min<LONG>(c.Width(), within.right); ++x)
+                n += kit::ColorDistance(c.Pixel(x, y), rgb) < 40 ? 1 : 0;
         return n;
     }
     void Draw(DibCanvas& c, const wchar_t* text, RECT rc, Links* links = nullptr, UINT format = 0)
@@ -117,7 +117,7 @@ TEST_F(Markup, HeightsOfBreaksParagraphsAndExplicitLineHeights)
         {L"<p 10>abc</p>", line + 10},
         {L"a<p 6>b</p>c", line + (line + 6) + line},
     };
-    for (const Case& c : cases) EXPECT_EQ(Height(c.text), c.height) << std::string(c.text, c.text + wcslen(c.text));
+    for (const Case& c : cases) EXPECT_EQ(Height(c.text), c.height) << c.text;
     // Single-line text ignores "n".
     EXPECT_EQ(Height(L"a<n>b", kWide, DT_SINGLELINE), line);
 }
@@ -147,9 +147,11 @@ TEST_F(Markup, WidthsFollowTheFontsOfTheTags)
         {L"<f 0>ab</f>", Extent(L"ab", Host()->GetFont(0))},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Width(c.text), c.width) << std::string(c.text, c.text + wcslen(c.text));
+        EXPECT_EQ(Width(c.text), c.width) << c.text;
 }
 
+// Link rectangles and texts, up to the capacity; a link that wraps yields one rectangle per line
+// with the same text.
 TEST_F(Markup, LinksReportRectanglesAndTextsUpToTheCapacity)
 {
     const HFONT plain = Font(), under = Font(false, true);
@@ -158,46 +160,31 @@ TEST_F(Markup, LinksReportRectanglesAndTextsUpToTheCapacity)
     Links links;
     Measure(text, kWide, 0, &links);
     ASSERT_EQ(links.count, 2);
-    EXPECT_EQ(links.texts[0], L"one");
-    EXPECT_EQ(links.texts[1], L"two");
-    const int first = Extent(L"xx", plain);
-    EXPECT_EQ(kit::Text(links.rects[0]),
-              kit::Text(RECT{first, 0, first + Extent(L"link", under), line}));
-    const int second = links.rects[0].right + Extent(L" y", plain);
-    EXPECT_EQ(kit::Text(links.rects[1]),
-              kit::Text(RECT{second, 0, second + Extent(L"more", under), line}));
-
+    EXPECT_TRUE(links.texts[0] == L"one" && links.texts[1] == L"two");
+    const int first = Extent(L"xx", plain), second = first + Extent(L"link", under) + Extent(L" y", plain);
+    EXPECT_EQ(kit::Text(links.rects[0]) + " " + kit::Text(links.rects[1]),
+              kit::Text(RECT{first, 0, first + Extent(L"link", under), line}) + " " +
+                  kit::Text(RECT{second, 0, second + Extent(L"more", under), line}));
     // Capacity limits: one slot, none, and null arrays with a capacity.
-    Links one;
-    one.count = 1;
-    Measure(text, kWide, 0, &one);
-    EXPECT_EQ(one.count, 1);
-    EXPECT_EQ(one.texts[1], L"");
-    Links none;
-    none.count = 0;
-    Measure(text, kWide, 0, &none);
-    EXPECT_EQ(none.count, 0);
-    EXPECT_EQ(none.texts[0], L"");
+    for (int capacity : {1, 0}) {
+        Links few;
+        few.count = capacity;
+        Measure(text, kWide, 0, &few);
+        EXPECT_EQ(few.count, capacity);
+        EXPECT_EQ(few.texts[capacity], L"");
+    }
     RECT rc = kWide;
     int count = 5;
     CRenderKit::DrawMarkedUpText(canvas.DC(), Host(), rc, text, 0, nullptr, links.texts, count, DT_CALCRECT);
     EXPECT_EQ(count, 0);
-}
 
-TEST_F(Markup, ALinkThatWrapsYieldsOneRectanglePerLineWithTheSameText)
-{
-    const int line = LineHeight(Font());
-    const int width = Extent(L"ab cd", Font()) + 2;
-    Links links;
-    Measure(L"ab <a go>cd ef</a>", RECT{0, 0, width, 9999}, DT_WORDBREAK, &links);
-    ASSERT_EQ(links.count, 2);
-    EXPECT_EQ(links.texts[0], L"go");
-    EXPECT_EQ(links.texts[1], L"go");
-    EXPECT_EQ(links.rects[0].top, 0);
-    EXPECT_EQ(links.rects[0].bottom, line);
-    EXPECT_EQ(links.rects[1].left, 0);
-    EXPECT_EQ(links.rects[1].top, line);
-    EXPECT_EQ(links.rects[1].bottom, 2 * line);
+    Links wrapped;
+    Measure(L"ab <a go>cd ef</a>", RECT{0, 0, Extent(L"ab cd", plain) + 2, 9999}, DT_WORDBREAK, &wrapped);
+    ASSERT_EQ(wrapped.count, 2);
+    EXPECT_TRUE(wrapped.texts[0] == L"go" && wrapped.texts[1] == L"go");
+    const RECT* r = wrapped.rects;
+    EXPECT_EQ((std::vector<LONG>{r[0].top, r[0].bottom, r[1].left, r[1].top, r[1].bottom}),
+              (std::vector<LONG>{0, line, 0, line, 2 * line}));
 }
 
 TEST_F(Markup, WordWrapEllipsisAndNarrowRectangles)
@@ -214,9 +201,8 @@ TEST_F(Markup, WordWrapEllipsisAndNarrowRectangles)
     EXPECT_EQ(Measure(L"aaa bbb", narrow).right, width);
     // A rectangle narrower than one character: every line still takes one character, with and
     // without the ellipsis, so measuring ends.
-    EXPECT_EQ(Height(L"abcd", RECT{0, 0, 2, 9999}), 4 * line);
-    EXPECT_EQ(Height(L"abcd", RECT{0, 0, 2, 9999}, DT_END_ELLIPSIS), 4 * line);
-    EXPECT_EQ(Height(L"abcd", RECT{0, 0, 2, 9999}, DT_END_ELLIPSIS | DT_WORDBREAK), 4 * line);
+    for (UINT format : {0u, UINT(DT_END_ELLIPSIS), UINT(DT_END_ELLIPSIS | DT_WORDBREAK)})
+        EXPECT_EQ(Height(L"abcd", RECT{0, 0, 2, 9999}, format), 4 * line) << format;
     // An ellipsis line runs to the right edge.
     EXPECT_EQ(Measure(L"abcdefghijklmnop", RECT{0, 0, 40, 9999}, DT_END_ELLIPSIS | DT_SINGLELINE).right, 40);
 }
@@ -253,8 +239,8 @@ TEST_F(Markup, ColourTagsAndLinkColours)
     for (const Case& c : cases) {
         DibCanvas dib(120, 30);
         Draw(dib, c.text, RECT{0, 0, 120, 30});
-        EXPECT_GT(CountNear(dib, c.rgb), 5) << std::string(c.text, c.text + wcslen(c.text));
-        EXPECT_EQ(CountNear(dib, 0x000000), 0) << std::string(c.text, c.text + wcslen(c.text));
+        EXPECT_GT(CountNear(dib, c.rgb), 5) << c.text;
+        EXPECT_EQ(CountNear(dib, 0x000000), 0) << c.text;
     }
 }
 
@@ -276,23 +262,14 @@ TEST_F(Markup, TheLinkUnderTheMouseDrawsInTheHoverColour)
     const int hover = CountNear(dib, 0xFF0000);
     EXPECT_GT(hover, 5);
     EXPECT_NEAR(hover + CountNear(dib, 0x0000FF), normal, normal / 4);
-    // Only the second link is red.
-    int redInFirst = 0;
-    for (int y = links.rects[0].top; y < links.rects[0].bottom; ++y)
-        for (int x = links.rects[0].left; x < links.rects[0].right; ++x)
-            redInFirst += kit::ColorDistance(dib.Pixel(x, y), 0xFF0000) < 40 ? 1 : 0;
-    EXPECT_EQ(redInFirst, 0);
+    EXPECT_EQ(CountNear(dib, 0xFF0000, links.rects[0]), 0);  // only the second link is red
 }
 
 TEST_F(Markup, ImageFramesAndSelection)
 {
-    kit::TempDir dir;
     // Three frames of 4 x 24 (taller than a line of text, so the line takes the image's height).
-    std::vector<uint32_t> px(12 * 24);
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 12; ++x) px[y * 12 + x] = x < 4 ? 0xFFFF0000 : x < 8 ? 0xFF00FF00 : 0xFF0000FF;
-    kit::WriteBytesToFile(dir.File(L"strip.png"), kit::EncodePng(12, 24, px));
-    CHostResources::AddResourcePath(dir.Path().c_str(), true);
+    kit::SkinDir skin(true);
+    skin.Write(L"strip.png", kit::EncodePng(12, 24, [](int x, int) { return x < 4 ? 0xFFFF0000u : x < 8 ? 0xFF00FF00u : 0xFF0000FFu; }));
     struct Case {
         const wchar_t* text;
         uint32_t rgb;
@@ -303,13 +280,11 @@ TEST_F(Markup, ImageFramesAndSelection)
         {L"<i file='strip.png' 3 1>", 0x00FF00},
     };
     for (const Case& c : cases) {
-        const std::wstring text = c.text;
         DibCanvas dib(40, 30);
         Draw(dib, c.text, RECT{0, 0, 40, 30});
         // A lone image makes its own line: drawn at the top-left, one frame wide.
-        const int frameWidth = text.find(L" 3 ") != std::wstring::npos ? 4 : 12;
-        EXPECT_EQ(dib.Pixel(1, 1), c.rgb) << std::string(text.begin(), text.end());
-        EXPECT_EQ(dib.Pixel(frameWidth + 1, 1), 0xFFFFFFu);
+        const int frameWidth = std::wstring(c.text).find(L" 3 ") != std::wstring::npos ? 4 : 12;
+        EXPECT_EQ(dib.Pixels({{1, 1}, {frameWidth + 1, 1}}), (std::vector<uint32_t>{c.rgb, 0xFFFFFF})) << c.text;
     }
     EXPECT_EQ(Height(L"<i strip.png 3 1>"), 24);
     // A missing image is skipped; the text after it is measured as if it were not there.

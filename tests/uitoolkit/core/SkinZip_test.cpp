@@ -120,31 +120,32 @@ wchar_t* Target(const wchar_t* path) { return const_cast<wchar_t*>(path); }
 
 } // namespace
 
+// The result of a call and the last result the reader records, as one text.
+std::string Results(uint32_t rc) { return std::to_string(rc) + "/" + std::to_string(SkinZipLastResult()); }
+std::string Results(const ZipPtr& zip) { return (zip ? "open/" : "null/") + std::to_string(SkinZipLastResult()); }
+std::string Twice(uint32_t rc) { return std::to_string(rc) + "/" + std::to_string(rc); }
+
 TEST(SkinZip, OpenAndOtherCallsRefuseWhatIsNoArchive) {
     std::string junk = "this is not a zip archive at all, just text";
-    EXPECT_EQ(OpenMemory(junk), nullptr);
-    EXPECT_NE(SkinZipLastResult(), 0u);
-    EXPECT_EQ(OpenSkinZip(junk.data(), 0, SkinZipMemoryKind), nullptr);
-    EXPECT_NE(SkinZipLastResult(), 0u);
-    EXPECT_EQ(OpenSkinZip(junk.data(), static_cast<uint32_t>(junk.size()), 4), nullptr);
-    EXPECT_EQ(SkinZipLastResult(), SkinZipBadArgument);
-    EXPECT_EQ(OpenSkinZip(L"Z:\\no\\such\\skin.zip", 0, SkinZipFileKind), nullptr);
-    EXPECT_EQ(SkinZipLastResult(), SkinZipOpenFailed);
+    for (uint32_t size : {static_cast<uint32_t>(junk.size()), 0u}) {
+        ZipPtr zip(OpenSkinZip(junk.data(), size, SkinZipMemoryKind));
+        EXPECT_TRUE(zip == nullptr && SkinZipLastResult() != 0u) << size;
+    }
+    EXPECT_EQ(Results(ZipPtr(OpenSkinZip(junk.data(), static_cast<uint32_t>(junk.size()), 4))),
+              "null/" + std::to_string(SkinZipBadArgument));
+    EXPECT_EQ(Results(ZipPtr(OpenSkinZip(L"Z:\\no\\such\\skin.zip", 0, SkinZipFileKind))),
+              "null/" + std::to_string(SkinZipOpenFailed));
     Pipe pipe;  // a pipe is no disk file
-    EXPECT_EQ(OpenSkinZip(pipe.read.Get(), 0, SkinZipHandleKind), nullptr);
-    EXPECT_EQ(SkinZipLastResult(), SkinZipNotDiskFile);
-
+    EXPECT_EQ(Results(ZipPtr(OpenSkinZip(pipe.read.Get(), 0, SkinZipHandleKind))), "null/" + std::to_string(SkinZipNotDiskFile));
     // Handles of the wrong kind.
-    EXPECT_EQ(CloseSkinZip(nullptr), SkinZipBadArgument);
-    EXPECT_EQ(SkinZipLastResult(), SkinZipBadArgument);
-    EXPECT_EQ(FindSkinZipEntry(nullptr, L"a", false, nullptr, nullptr), SkinZipBadArgument);
-    EXPECT_EQ(ExtractSkinZipEntry(nullptr, 0, nullptr, 0, SkinZipMemoryKind), SkinZipBadArgument);
     SkinZipHandle other;
     other.kind = 2;
-    EXPECT_EQ(CloseSkinZip(&other), SkinZipNotArchive);
-    EXPECT_EQ(FindSkinZipEntry(&other, L"a", false, nullptr, nullptr), SkinZipNotArchive);
-    EXPECT_EQ(ExtractSkinZipEntry(&other, 0, nullptr, 0, SkinZipMemoryKind), SkinZipNotArchive);
-    EXPECT_EQ(SkinZipLastResult(), SkinZipNotArchive);
+    for (SkinZipHandle* h : {static_cast<SkinZipHandle*>(nullptr), &other}) {
+        const std::string refused = Twice(h == nullptr ? SkinZipBadArgument : SkinZipNotArchive);
+        EXPECT_EQ(Results(CloseSkinZip(h)), refused);
+        EXPECT_EQ(Results(FindSkinZipEntry(h, L"a", false, nullptr, nullptr)), refused);
+        EXPECT_EQ(Results(ExtractSkinZipEntry(h, 0, nullptr, 0, SkinZipMemoryKind)), refused);
+    }
 }
 
 TEST(SkinZip, FindsEntriesByNameWithAndWithoutCase) {
@@ -164,10 +165,8 @@ TEST(SkinZip, FindsEntriesByNameWithAndWithoutCase) {
 
     int index = 99;
     SkinZipEntry e;
-    EXPECT_EQ(FindSkinZipEntry(zip.get(), L"skin/login.xml", false, &index, &e), SkinZipNotFound);
-    EXPECT_EQ(index, -1);
-    EXPECT_EQ(e.index, -1);
-    EXPECT_EQ(SkinZipLastResult(), SkinZipNotFound);
+    EXPECT_EQ(Results(FindSkinZipEntry(zip.get(), L"skin/login.xml", false, &index, &e)), Twice(SkinZipNotFound));
+    EXPECT_TRUE(index == -1 && e.index == -1);
 
     ASSERT_EQ(FindSkinZipEntry(zip.get(), L"skin/login.xml", true, &index, &e), 0u);
     EXPECT_TRUE(index == 0 && e.index == 0 && e.uncompressedSize == 9);
@@ -214,10 +213,8 @@ TEST(SkinZip, ExtractsIntoMemoryWholeAndInBlocks) {
     EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 1, part, 4, SkinZipMemoryKind), SkinZipMoreData);
     EXPECT_EQ(std::string(part, 4), "stor");
 
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 3, part, 4, SkinZipMemoryKind), SkinZipBadArgument);
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), -1, part, 4, SkinZipMemoryKind), SkinZipBadArgument);
-    EXPECT_EQ(ExtractSkinZipEntry(zip.get(), 0, part, 4, 9), SkinZipBadArgument);
-    EXPECT_EQ(SkinZipLastResult(), SkinZipBadArgument);
+    for (const auto& [index, kind] : std::vector<std::pair<int, uint32_t>>{{3, SkinZipMemoryKind}, {-1, SkinZipMemoryKind}, {0, 9}})
+        EXPECT_EQ(Results(ExtractSkinZipEntry(zip.get(), index, part, 4, kind)), Twice(SkinZipBadArgument)) << index;
 }
 
 TEST(SkinZip, DamagedDataAndAbsurdSizesAreReadErrors) {
@@ -454,7 +451,7 @@ TEST(SkinZip, NeverWritesOutsideTheBaseFolder) {
     EXPECT_TRUE(DirectoryExists(work + L"\\ok\\..x"));
 }
 
-TEST(SkinZipSource, MemorySeeksStayInsideTheBlock) {
+TEST(SkinZipSource, MemorySeeksStayInsideTheBlockAndHandleSeeksRelativeToTheStart) {
     const char data[] = "0123456789";
     SkinZipSource src;
     ASSERT_EQ(src.Open(data, 10, SkinZipMemoryKind), 0u);
@@ -474,26 +471,24 @@ TEST(SkinZipSource, MemorySeeksStayInsideTheBlock) {
     EXPECT_EQ(src.Read(buf, 1, 4), 0u);  // at the end nothing comes
     EXPECT_FALSE(src.HasError());
     EXPECT_EQ(src.Open(data, 10, 0), SkinZipBadArgument);
-}
 
-TEST(SkinZipSource, HandleSourcesSeekRelativeToTheirStart) {
+    // Handle sources seek relative to their start.
     kit::TempDir dir;
     const std::wstring path = dir.File(L"bytes.bin");
     ASSERT_TRUE(kit::WriteBytesToFile(path, "abcdefghij"));
     CWinHandle h = OpenForReading(path, 3);
     ASSERT_TRUE(h);
-    SkinZipSource src;
-    ASSERT_EQ(src.Open(h.Get(), 0, SkinZipHandleKind), 0u);
-    EXPECT_EQ(src.Tell(), 0);
-    char buf[4] = {};
-    EXPECT_EQ(src.Read(buf, 1, 2), 2u);
+    SkinZipSource fromHandle;
+    ASSERT_EQ(fromHandle.Open(h.Get(), 0, SkinZipHandleKind), 0u);
+    EXPECT_EQ(fromHandle.Tell(), 0);
+    EXPECT_EQ(fromHandle.Read(buf, 1, 2), 2u);
     EXPECT_EQ(std::string(buf, 2), "de");
-    EXPECT_EQ(src.Seek(4, 0), 0);
-    EXPECT_EQ(src.Read(buf, 1, 1), 1u);
+    EXPECT_EQ(fromHandle.Seek(4, 0), 0);
+    EXPECT_EQ(fromHandle.Read(buf, 1, 1), 1u);
     EXPECT_EQ(buf[0], 'h');
-    EXPECT_EQ(src.Seek(-1, 2), 0);
-    EXPECT_EQ(src.Tell(), 6);
-    EXPECT_EQ(src.Seek(0, 5), 19);
+    EXPECT_EQ(fromHandle.Seek(-1, 2), 0);
+    EXPECT_EQ(fromHandle.Tell(), 6);
+    EXPECT_EQ(fromHandle.Seek(0, 5), 19);
 
     Pipe pipe;
     SkinZipSource fromPipe;

@@ -43,11 +43,16 @@ public:
         ::PostMessageW(hWnd, WM_LBUTTONUP, 0, at);
     }
     static POINT Centre(const RECT& rc) { return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}; }
-    // How long a test that shows a window for a screenshot keeps it up: OMBREL_SHOW_MS, else 0.
-    static DWORD ShowMs()
+    // A step that keeps the window up for OMBREL_SHOW_MS (for a screenshot of the display), else
+    // not at all.
+    static Step Hold()
     {
         char text[16] = {};
-        return ::GetEnvironmentVariableA("OMBREL_SHOW_MS", text, 16) ? std::strtoul(text, nullptr, 10) : 0;
+        const DWORD ms = ::GetEnvironmentVariableA("OMBREL_SHOW_MS", text, 16) ? std::strtoul(text, nullptr, 10) : 0;
+        return [ms, since = DWORD{0}](HWND) mutable {
+            since = since ? since : ::GetTickCount();
+            return ::GetTickCount() - since >= ms;
+        };
     }
 
 private:

@@ -66,11 +66,6 @@ protected:
         Run(L"MessageBoxView", std::move(steps), [&] { result = box.ShowModal(owner.Hwnd()); });
         return result;
     }
-    // `check` once the box shows, then a click on OK.
-    int Check(CMessageBoxView& box, const std::function<void(HWND)>& check)
-    {
-        return Run(box, {[check](HWND w) { return check(w), true; }, Click(box.GetHost(), L"BtnOK")});
-    }
     // Posts a click on the named control once it shows.
     static ModalScript::Step Click(CWindowHostUI& host, const wchar_t* name)
     {
@@ -79,14 +74,6 @@ protected:
             if (button == nullptr || !button->IsVisible() || ::IsRectEmpty(&button->GetPos())) return false;
             ModalScript::PostClick(w, ModalScript::Centre(button->GetPos()));
             return true;
-        };
-    }
-    // Keeps the window up for OMBREL_SHOW_MS (for a screenshot of the display), else not at all.
-    static ModalScript::Step Hold()
-    {
-        return [since = DWORD{0}](HWND) mutable {
-            since = since ? since : ::GetTickCount();
-            return ::GetTickCount() - since >= ModalScript::ShowMs();
         };
     }
     static std::wstring Text(CMessageBoxView& box, const wchar_t* name)
@@ -105,99 +92,84 @@ protected:
 
 } // namespace
 
-TEST_F(ModalTest, MessageBoxButtonsGiveTheirResultsAndTheTypeItsIcon)
+// Each button's result, the icon of each type, the texts (the skin's own for an empty title and
+// message), the cancel button only with its text, the window's styles and owner, and the look.
+TEST_F(ModalTest, MessageBoxResultsIconsTextsAndLook)
 {
     const struct {
         UINT type;
+        const wchar_t* title;
+        const wchar_t* cancel;
         const wchar_t* button;
         const wchar_t* icon;
         int result;
-    } cases[] = {{0, L"BtnOK", L"imgWarnning", 1},
-                 {1, L"BtnCancel", L"imgSuccess", 2},
-                 {2, L"BtnClose", L"imgReminder", 8},
-                 {9, L"BtnOK", L"imgWarnning", 1}};
+        const wchar_t* texts;  // title|message|OK
+    } cases[] = {{0, L"Update failed", nullptr, L"BtnOK", L"imgWarnning", 1, L"Update failed|Wait.|确定"},
+                 {1, L"Done", L"Later", L"BtnCancel", L"imgSuccess", 2, L"Done|Wait.|确定"},
+                 {2, L"Reminder", L"取消", L"BtnClose", L"imgReminder", 8, L"Reminder|Wait.|确定"},
+                 {9, L"", nullptr, L"BtnOK", L"imgWarnning", 1, L"提示|msg|确定"}};
     kit::WriteBytesToFile(GameFile(L"config.ini"), "[Public]\r\nBkColor=FF2B5C8A\r\n");
     for (const auto& c : cases) {
-        CMessageBoxView box(L"Reminder", L"The game data is being updated.\nPlease wait a moment.", c.type);
-        box.SetCancelText(L"取消");
+        CMessageBoxView box(c.title, *c.title ? L"Wait." : L"", c.type);
+        if (c.cancel) box.SetCancelText(c.cancel);
         const auto look = [&](HWND w) {
             for (const wchar_t* icon : {L"imgWarnning", L"imgSuccess", L"imgReminder"})
                 EXPECT_EQ(box.GetHost().FindControlByName(icon)->IsVisible(), std::wstring(icon) == c.icon) << c.type;
-            if (c.type != 2) return true;
+            EXPECT_EQ(Text(box, L"lblTitle") + L"|" + Text(box, L"edtMsg") + L"|" + Text(box, L"BtnOK"), c.texts);
+            EXPECT_EQ(box.GetHost().FindControlByName(L"BtnCancel")->IsVisible(), c.cancel != nullptr);
+            EXPECT_EQ(kit::WindowText(w), c.title);
+            EXPECT_EQ(::GetClassLongW(w, GCL_STYLE), 0x80Bu);
+            EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & WS_CAPTION, 0);
+            EXPECT_EQ(::GetWindowLongW(w, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW), WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+            EXPECT_EQ(::GetWindow(w, GW_OWNER), owner.Hwnd());
+            EXPECT_FALSE(::IsWindowEnabled(owner.Hwnd()));
             auto shot = kit::CaptureClient(w);
-            const POINT icon = ModalScript::Centre(box.GetHost().FindControlByName(c.icon)->GetPos());
-            EXPECT_EQ(shot->Pixel(icon.x - 12, icon.y), 0x3A8EE6u);  // the reminder's blue disc
             EXPECT_EQ(shot->Pixel(kOnFrame.x, kOnFrame.y), 0x2B5C8Au);
             EXPECT_EQ(shot->Pixel(200, 60), 0xFFFFFFu);  // white body
+            const POINT icon = ModalScript::Centre(box.GetHost().FindControlByName(c.icon)->GetPos());
+            EXPECT_TRUE(c.type != 2 || shot->Pixel(icon.x - 12, icon.y) == 0x3A8EE6u) << "the reminder's blue disc";
             return true;
         };
-        EXPECT_EQ(Run(box, {look, Hold(), Click(box.GetHost(), c.button)}), c.result);
+        EXPECT_EQ(Run(box, {look, ModalScript::Hold(), Click(box.GetHost(), c.button)}), c.result);
     }
 }
 
-TEST_F(ModalTest, MessageBoxWindowStylesTextsAndOwner)
-{
-    CMessageBoxView box(L"Update failed", L"Please try again.", CMessageBoxView::kTypeWarning);
-    EXPECT_EQ(Check(box,
-                    [&](HWND w) {
-                        EXPECT_EQ(kit::WindowText(w), L"Update failed");
-                        EXPECT_EQ(::GetClassLongW(w, GCL_STYLE), 0x80Bu);
-                        EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & WS_CAPTION, 0);
-                        const LONG ex = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
-                        EXPECT_EQ(::GetWindowLongW(w, GWL_EXSTYLE) & ex, ex);
-                        EXPECT_EQ(::GetWindow(w, GW_OWNER), owner.Hwnd());
-                        EXPECT_FALSE(::IsWindowEnabled(owner.Hwnd()));
-                        EXPECT_EQ(Text(box, L"lblTitle") + L"|" + Text(box, L"edtMsg") + L"|" + Text(box, L"BtnOK"),
-                                  L"Update failed|Please try again.|确定");
-                        EXPECT_FALSE(box.GetHost().FindControlByName(L"BtnCancel")->IsVisible());
-                    }),
-              1);
-    // Empty title and message keep the skin's texts.
-    CMessageBoxView empty(L"", L"", 0);
-    Check(empty, [&](HWND) { EXPECT_EQ(Text(empty, L"lblTitle") + L"|" + Text(empty, L"edtMsg"), L"提示|msg"); });
-}
-
-TEST_F(ModalTest, MessageBoxLongLinesWidenTheWindowUpToTheWorkArea)
+// Lines longer than the skin's width widen the window up to the work area; the frame's colour
+// comes from config.ini or is the default.
+TEST_F(ModalTest, MessageBoxWidthAndFrameColour)
 {
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const std::pair<std::wstring, long> cases[] = {
-        {std::wstring(20, L'a'), 382},
-        {std::wstring(25, L'a'), 382 + 40},
-        {L"short\n" + std::wstring(30, L'b') + L"\n\nx", 382 + 80},
-        {std::wstring(2000, L'c'), work.right - work.left},
-    };
-    for (const auto& [message, width] : cases) {
-        CMessageBoxView box(L"t", message, 0);
-        Check(box, [&, width = width](HWND w) {
-            RECT rc{};
-            ::GetClientRect(w, &rc);
-            EXPECT_EQ(kit::Text(SIZE{rc.right, rc.bottom}), kit::Text(SIZE{width, 201}));
-        });
-    }
-}
-
-TEST_F(ModalTest, MessageBoxFrameColourFromConfigOrDefault)
-{
+    constexpr DWORD kDefault = CMessageBoxView::kDefaultBkColor;
     const std::wstring config = GameFile(L"config.ini");
-    const std::pair<const char*, DWORD> cases[] = {
-        {nullptr, CMessageBoxView::kDefaultBkColor},  // no config.ini
-        {"", CMessageBoxView::kDefaultBkColor},       // a folder of that name
-        {"[Public]\r\nBkColor=FF102030\r\n", 0xFF102030},
-        {"[Public]\r\nBkColor=\r\n", CMessageBoxView::kDefaultBkColor},
-        {"[Public]\r\nBkColor=ff80c0e0zz\r\n", 0xFF80C0E0},
-        {"[Other]\r\nBkColor=FF102030\r\n", CMessageBoxView::kDefaultBkColor},
+    const struct {
+        std::wstring message;
+        long width;
+        const char* config;  // null: no config.ini; empty: a folder of that name
+        DWORD color;
+    } cases[] = {
+        {std::wstring(20, L'a'), 382, nullptr, kDefault},
+        {std::wstring(25, L'a'), 382 + 40, "", kDefault},
+        {L"short\n" + std::wstring(30, L'b') + L"\n\nx", 382 + 80, "[Public]\r\nBkColor=FF102030\r\n", 0xFF102030},
+        {std::wstring(2000, L'c'), work.right - work.left, "[Public]\r\nBkColor=\r\n", kDefault},
+        {L"m", 382, "[Public]\r\nBkColor=ff80c0e0zz\r\n", 0xFF80C0E0},
+        {L"m", 382, "[Other]\r\nBkColor=FF102030\r\n", kDefault},
     };
-    for (const auto& [text, color] : cases) {
+    for (const auto& c : cases) {
         ::DeleteFileW(config.c_str());
         ::RemoveDirectoryW(config.c_str());
-        if (text != nullptr && *text == 0) ::CreateDirectoryW(config.c_str(), nullptr);
-        if (text != nullptr && *text != 0) kit::WriteBytesToFile(config, text);
-        CMessageBoxView box(L"t", L"m", 0);
-        Check(box, [&, color = color](HWND w) {
-            EXPECT_EQ(box.GetHost().FindControlByName(L"frameLayout")->GetBkColor(), color);
-            EXPECT_EQ(kit::CaptureClient(w)->Pixel(kOnFrame.x, kOnFrame.y), color & 0xFFFFFF);
-        });
+        if (c.config != nullptr && *c.config == 0) ::CreateDirectoryW(config.c_str(), nullptr);
+        if (c.config != nullptr && *c.config != 0) kit::WriteBytesToFile(config, c.config);
+        CMessageBoxView box(L"t", c.message, 0);
+        const auto check = [&](HWND w) {
+            RECT rc{};
+            ::GetClientRect(w, &rc);
+            EXPECT_EQ(kit::Text(SIZE{rc.right, rc.bottom}), kit::Text(SIZE{c.width, 201}));
+            EXPECT_EQ(box.GetHost().FindControlByName(L"frameLayout")->GetBkColor(), c.color);
+            EXPECT_EQ(kit::CaptureClient(w)->Pixel(kOnFrame.x, kOnFrame.y), c.color & 0xFFFFFF);
+            return true;
+        };
+        EXPECT_EQ(Run(box, {check, Click(box.GetHost(), L"BtnOK")}), 1);
     }
 }
 
@@ -401,7 +373,7 @@ TEST_F(VerifyWindowTest, WindowLookAndCloseButton)
         EXPECT_EQ(kit::CaptureClient(w)->Pixel(icon.x, icon.y), 0xFF8000u);  // the game's own caption icon
         return true;
     };
-    EXPECT_EQ(Run({look, Hold(), ClickClose()}, L"安全验证"), (Calls{L"cancelled", L"destroyed"}));
+    EXPECT_EQ(Run({look, ModalScript::Hold(), ClickClose()}, L"安全验证"), (Calls{L"cancelled", L"destroyed"}));
     // Reported on each show.
     const std::string shown = "\"step\":206,\"code\":0,\"text\":\"web verify\"";
     EXPECT_NE(Reports().find(shown), std::string::npos);
@@ -409,29 +381,31 @@ TEST_F(VerifyWindowTest, WindowLookAndCloseButton)
     EXPECT_NE(Reports().find(shown, Reports().find(shown) + 1), std::string::npos);
 }
 
-TEST_F(VerifyWindowTest, PageResultHandsOverTheTicketAfterTheLoop)
+// A good page result hands the ticket over after the loop (also to a handler that deletes the
+// window at once); any other first message closes the window without one; and only the first
+// outcome counts: a good result or a click on close afterwards changes nothing.
+TEST_F(VerifyWindowTest, PageResultsAndOnlyTheFirstOutcomeCounts)
 {
-    EXPECT_EQ(Run({PageSends(kTicket)}), (Calls{L"destroyed", L"ticket T R"}));
-    // The same with a handler that deletes the window at once.
-    handler.deleteAtOnce = true;
-    EXPECT_EQ(Run({PageSends(L"{\"result\":\"0\",\"ticket\":\"T2\",\"randstr\":\"R2\"}")}),
-              (Calls{L"destroyed", L"ticket T2 R2"}));
-}
-
-// Any other first message closes the window without a ticket, and only the first outcome counts:
-// a good result or a click on close afterwards changes nothing.
-TEST_F(VerifyWindowTest, OtherPageMessagesCloseWithoutTicketAndOnlyTheFirstOutcomeCounts)
-{
-    const std::wstring texts[] = {L"{\"result\":\"2\"}", L"{",
-                                  L"{\"result\":\"0\",\"ticket\":\"" + std::wstring(1000000, L'x') + L"\"}"};
-    for (const std::wstring& text : texts) {
+    const struct {
+        std::wstring first;
+        bool deleteAtOnce;
+        Calls calls;
+    } cases[] = {
+        {L"{\"result\":\"0\",\"ticket\":\"T1\",\"randstr\":\"R1\"}", false, {L"destroyed", L"ticket T1 R1"}},
+        {L"{\"result\":\"0\",\"ticket\":\"T2\",\"randstr\":\"R2\"}", true, {L"destroyed", L"ticket T2 R2"}},
+        {L"{\"result\":\"2\"}", false, {L"destroyed"}},
+        {L"{", false, {L"destroyed"}},
+        {L"{\"result\":\"0\",\"ticket\":\"" + std::wstring(1000000, L'x') + L"\"}", false, {L"destroyed"}},
+    };
+    for (const auto& c : cases) {
+        handler.deleteAtOnce = c.deleteAtOnce;
         const auto calls = Run({[&](HWND w) {
-            if (!PageSends(text)(w)) return false;
+            if (!PageSends(c.first)(w)) return false;
             PageSends(kTicket)(w);
             ModalScript::PostClick(w, ModalScript::Centre(window->GetHost().FindControlByName(L"BtnClose")->GetPos()));
             return true;
         }});
-        EXPECT_EQ(calls, Calls{L"destroyed"}) << text.size();
+        EXPECT_EQ(calls, c.calls) << c.first.size();
     }
 }
 
@@ -488,17 +462,14 @@ TEST(VerifyPageResult, ReadsTheThreeMembers)
         {L"{", false, L"", L"", L""},
         {L"", false, L"", L"", L""},
         {L"[\"0\"]", false, L"", L"", L""},
-        {L"\"0\"", false, L"", L"", L""},
         {L"{\"result\":\"0\"} {}", false, L"", L"", L""},
         {std::wstring(L"{\"result\":\"0\"}\0", 15) + L"xx", false, L"", L"", L""},
         {L"{\"result\":\"0\",\"ticket\":\"\xD800x\"}", false, L"", L"", L""},  // lone surrogate
         {WithTicket(std::wstring(VerifyPageResult::kMaxFieldChars, L't')), true, L"0", nullptr, L"R"},
         {WithTicket(std::wstring(VerifyPageResult::kMaxFieldChars + 1, L't')), false, L"", L"", L""},
         {L"{\"result\":\"0\",\"randstr\":\"" + std::wstring(20000, L'r') + L"\"}", false, L"", L"", L""},
-        {std::wstring(100000, L'['), false, L"", L"", L""},                               // over the size cap
-        {std::wstring(30000, L'['), false, L"", L"", L""},                                // deep, under the cap
-        {L"{\"a\":" + std::wstring(30000, L'[') + L"}", false, L"", L"", L""},
-        {std::wstring(VerifyPageResult::kMaxTextChars, L' ') + L"{}", false, L"", L"", L""},
+        {L"{\"a\":" + std::wstring(30000, L'[') + L"}", false, L"", L"", L""},  // deep, under the size cap
+        {std::wstring(VerifyPageResult::kMaxTextChars, L' ') + L"{}", false, L"", L"", L""},  // over the size cap
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.text.size()) + " units: " +

@@ -224,7 +224,7 @@ TEST(FrameSkinFuzz, DamagedSkinFilesLoadWithoutHarm)
             ASSERT_TRUE(b->name == L"MinSize" || b->name == L"Close");
             b->HitTest(POINT{b->x, b->y});
         }
-        dir.Write(L"Display.ini", fuzz.Mutate(std::string("[Display]\r\nLoginWindowOffset_X=12\r\nLoginWindowOffset_Y=-40\r\n"), 4));
+        dir.Write(L"Display.ini", fuzz.Mutate(std::string("[Display]\r\nLoginWindowOffset_X=12\r\nLoginWindowOffset_Y=-4\r\n"), 4));
         ASSERT_TRUE(frame.AttachWindow(frame.GetHWND()));
     }
 }

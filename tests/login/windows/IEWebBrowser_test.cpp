@@ -36,7 +36,7 @@ public:
         Add(L"before", top, url);
         cancel = cancelNavigation;
     }
-    void OnNavigateError(IEmbeddedBrowser*, bool top, const wchar_t* url, LONG status) override { Add(L"error", top, url, status); }
+    void OnNavigateError(IEmbeddedBrowser*, bool top, const wchar_t* url, LONG code) override { Add(L"error", top, url, code); }
     void OnNavigateComplete(IEmbeddedBrowser*, bool top, const wchar_t* url) override { Add(L"complete", top, url); }
     void OnCommandStateChange(IEmbeddedBrowser*, LONG command, LONG on) override { Add(L"command", command, on); }
     void OnTitleChange(IEmbeddedBrowser*, const wchar_t* title) override { Add(L"title", title); }
@@ -261,7 +261,8 @@ TEST_F(BrowserTest, ExternalResolvesTheScriptNamesAndCallsTheHandlerOnlyWithTheR
     const std::pair<const wchar_t*, DISPID> names[] = {
         {L"TestJsFunc", 1}, {L"NotifyPageLoaded", 5010}, {L"NotifyStartEditContent", 5011}, {L"close", 5013},
         {L"Close", -1},     {L"", -1},                   {L"closeX", -1}};
-    for (const auto& [name, id] : names) EXPECT_EQ(IdOf(external.Get(), name), id) << testing::PrintToString(std::wstring(name));
+    for (const auto& [name, id] : names)
+        EXPECT_EQ(IdOf(external.Get(), name), id) << testing::PrintToString(std::wstring(name));
     // One identifier per name; bad pointers are refused.
     LPOLESTR two[] = {const_cast<LPOLESTR>(L"close"), const_cast<LPOLESTR>(L"TestJsFunc")};
     DISPID ids[2] = {};
@@ -286,7 +287,8 @@ TEST_F(BrowserTest, ExternalResolvesTheScriptNamesAndCallsTheHandlerOnlyWithTheR
         {"page loaded", 5010, DISPATCH_METHOD, [](Args&) {}, L"script NotifyPageLoaded ", true},
         {"edit content", 5011, DISPATCH_METHOD, [](Args& a) { a.Text(L"{\"result\":\"0\"}"); },
          L"script NotifyStartEditContent {\"result\":\"0\"}", true},
-        {"null text is empty", 5011, DISPATCH_METHOD, [](Args& a) { a.Text(nullptr); }, L"script NotifyStartEditContent ", true},
+        {"null text is empty", 5011, DISPATCH_METHOD, [](Args& a) { a.Text(nullptr); }, L"script NotifyStartEditContent ",
+         true},
         {"number", 5011, DISPATCH_METHOD, [](Args& a) { a.Long(7); }, nullptr, true},
         {"text by reference", 5011, DISPATCH_METHOD, [](Args& a) { a.TextRef(L"x"); }, nullptr, true},
         {"two texts", 5011, DISPATCH_METHOD, [](Args& a) { a.Text(L"a").Text(L"b"); }, nullptr, true},
@@ -322,7 +324,8 @@ TEST_F(BrowserTest, BrowserEventsReachTheHandlerThroughTheSink)
         VARIANT_BOOL cancel;
         bool cancelNavigation;
     } rows[] = {
-        {"before, top level", DISPID_BEFORENAVIGATE2, [&](Args& a) { a.Dispatch(top).TextRef(L"https://a/").Empty(4).CancelOut(); },
+        {"before, top level", DISPID_BEFORENAVIGATE2,
+         [&](Args& a) { a.Dispatch(top).TextRef(L"https://a/").Empty(4).CancelOut(); },
          L"before 1 https://a/", VARIANT_FALSE, false},
         {"before, frame, refused", DISPID_BEFORENAVIGATE2,
          [&](Args& a) { a.Dispatch(frame.Get()).Text(L"https://a/f").Empty(4).CancelOut(); }, L"before 0 https://a/f",
@@ -331,7 +334,8 @@ TEST_F(BrowserTest, BrowserEventsReachTheHandlerThroughTheSink)
          nullptr, kUntouched, false},
         {"before, wrong count", DISPID_BEFORENAVIGATE2, [&](Args& a) { a.Dispatch(top).TextRef(L"https://a/"); }, nullptr,
          kUntouched, false},
-        {"error", DISPID_NAVIGATEERROR, [&](Args& a) { a.Dispatch(top).TextRef(L"https://a/").Empty().Long(404).CancelOut(); },
+        {"error", DISPID_NAVIGATEERROR,
+         [&](Args& a) { a.Dispatch(top).TextRef(L"https://a/").Empty().Long(404).CancelOut(); },
          L"error 1 https://a/ 404", VARIANT_TRUE, false},
         {"error without address", DISPID_NAVIGATEERROR, [&](Args& a) { a.Dispatch(top).Empty(2).Long(404).CancelOut(); },
          nullptr, VARIANT_TRUE, false},

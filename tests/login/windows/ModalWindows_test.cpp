@@ -120,7 +120,8 @@ TEST_F(ModalTest, MessageBoxResultsIconsTextsAndLook)
             EXPECT_EQ(kit::WindowText(w), c.title);
             EXPECT_EQ(::GetClassLongW(w, GCL_STYLE), 0x80Bu);
             EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & WS_CAPTION, 0);
-            EXPECT_EQ(::GetWindowLongW(w, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW), WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+            const LONG ex = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+            EXPECT_EQ(::GetWindowLongW(w, GWL_EXSTYLE) & ex, ex);
             EXPECT_EQ(::GetWindow(w, GW_OWNER), owner.Hwnd());
             EXPECT_FALSE(::IsWindowEnabled(owner.Hwnd()));
             auto shot = kit::CaptureClient(w);

@@ -266,7 +266,8 @@ TEST(SkinWindow, DeletedOnceWithItsWindowOrWhenTheSkinCannotBeBuilt)
     delete open;
     EXPECT_FALSE(::IsWindow(hwnd));
     EXPECT_EQ(deletions, 1);
-    const wchar_t* unbuildable[] = {nullptr, L"<Window><Broken", L"<Window size=\"10,10\"></Window>", L"missing-skin-file.xml"};
+    const wchar_t* unbuildable[] = {nullptr, L"<Window><Broken", L"<Window size=\"10,10\"></Window>",
+                                    L"missing-skin-file.xml"};
     for (const wchar_t* skin : unbuildable) {
         deletions = 0;
         EXPECT_EQ((new TestDialog(skin, &deletions))->Create(nullptr, L"d", WS_POPUP, 0), nullptr);

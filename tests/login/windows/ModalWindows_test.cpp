@@ -174,7 +174,7 @@ TEST_F(ModalTest, MessageBoxWidthAndFrameColour)
     }
 }
 
-TEST_F(ModalTest, MessageBoxLoopEndsByQuitOrCountdownAndControlTimersRun)
+TEST_F(ModalTest, MessageBoxLoopEndsByQuitOrCountdown)
 {
     CMessageBoxView quit(L"t", L"m", 0);
     EXPECT_EQ(Run(quit, {[](HWND) { return ::PostQuitMessage(9), true; }}), 0);
@@ -186,16 +186,6 @@ TEST_F(ModalTest, MessageBoxLoopEndsByQuitOrCountdownAndControlTimersRun)
     countdown.SetCountdown(1);
     EXPECT_EQ(Run(countdown, {[&](HWND) { return Text(countdown, L"BtnOK") == L"确定(1)"; }}), 32000);
 
-    CMessageBoxView box(L"t", L"m", 0);
-    int ticks = 0;
-    Run(box, {[&](HWND) {
-                  CControlUI* icon = box.GetHost().FindControlByName(L"captionIcon");
-                  icon->EventDelegates += MakeDelegate([&](void* p) {
-                      return ticks += static_cast<ControlEvent*>(p)->type == kEventTimer, true;
-                  });
-                  return box.GetHost().SetTimer(icon, 1, 10);
-              },
-              [&](HWND) { return ticks >= 2; }, Click(box.GetHost(), L"BtnOK")});
 }
 
 TEST_F(ModalTest, SystemMessageBoxWhenTheSkinCannotBeBuilt)

@@ -3,7 +3,7 @@
 // that only shows one window takes to the same point. Both are started the same way, by
 // CreateProcess under the one running wineserver, and the median of several runs is compared.
 //
-//   wine build/bench/LoginStartupBench.exe [runs]
+//   wine build/bench/LoginStartupBench.exe [runs] [pause before each start, ms; default 500]
 #include <windows.h>
 
 #include <algorithm>
@@ -18,12 +18,20 @@
 
 namespace {
 
+// The quiet pause before each program starts (see TimeToWindow).
+DWORD g_settleMs = 500;
+
 // Seconds from the start of the program to its window shown and painted (visible, update region
 // empty); negative on failure. The poller keeps out of the program's way: it looks for the window
 // every 5 ms (a walk over every window, which queues behind the program's own server calls) and
 // then asks only that window, every millisecond.
 double TimeToWindow(const std::wstring& exe, const std::wstring& arguments, const wchar_t* cls)
 {
+    // What just happened on the system (the previous program's windows and process going away,
+    // the work dir being written) keeps Wine busy for a few hundred milliseconds, and a program
+    // started meanwhile loads its libraries up to twice as slowly: each program starts after the
+    // same quiet pause, so that a run compares the two programs and not their predecessors.
+    ::Sleep(g_settleMs);
     const double start = bench::Seconds();
     LauncherProcess process(arguments, exe);
     if (!process.Started())
@@ -62,6 +70,8 @@ double Median(std::vector<double> values)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    if (argc > 2)
+        g_settleMs = static_cast<DWORD>(std::max(0, std::atoi(argv[2])));
     const std::wstring build = ModuleFolder() + L"..\\";
     const std::wstring sample = e2e::SourceDir() + L"\\sample\\workdir";
 

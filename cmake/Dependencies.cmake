@@ -20,7 +20,8 @@ add_library(rapidjson INTERFACE)
 target_include_directories(rapidjson SYSTEM INTERFACE ${OMBREL_DEP_INCLUDE})
 target_compile_definitions(rapidjson INTERFACE RAPIDJSON_HAS_STDSTRING=1)
 
-# zlib for mingw (libz-mingw-w64-dev).
+# zlib for mingw (libz-mingw-w64-dev), linked in: Windows has no zlib1.dll for the program to load.
+set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
 # minizip's unzip reader from Debian's zlib source package (fetched by scripts/install-deps.sh).

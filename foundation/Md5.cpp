@@ -4,10 +4,6 @@
 
 #include <cstring>
 
-MD5InitFn MD5Init = &Md5FallbackInit;
-MD5UpdateFn MD5Update = &Md5FallbackUpdate;
-MD5FinalFn MD5Final = &Md5FallbackFinal;
-
 namespace {
 
 // One CryptoAPI provider for the process, released at exit.
@@ -52,36 +48,57 @@ void SetHash(MD5_CTX* ctx, HCRYPTHASH h)
     std::memcpy(ctx->in, &h, sizeof h);
 }
 
-// Resolved while the program's globals are built.
-[[maybe_unused]] const bool g_md5Resolved = (ResolveMd5EntryPoints(L"Cryptdll.dll"), true);
+// The three entry points of one implementation.
+struct Md5EntryPoints {
+    MD5InitFn init = &Md5FallbackInit;
+    MD5UpdateFn update = &Md5FallbackUpdate;
+    MD5FinalFn final = &Md5FallbackFinal;
+};
+
+// The library's entry points when it has all three (it then stays loaded for the life of the
+// process: they may be called until exit), else the CryptoAPI set.
+Md5EntryPoints LookUp(const wchar_t* library)
+{
+    HMODULE module = ::LoadLibraryW(library);
+    if (module == nullptr)
+        return {};
+    const auto init = reinterpret_cast<MD5InitFn>(reinterpret_cast<void*>(::GetProcAddress(module, "MD5Init")));
+    const auto update = reinterpret_cast<MD5UpdateFn>(reinterpret_cast<void*>(::GetProcAddress(module, "MD5Update")));
+    const auto final = reinterpret_cast<MD5FinalFn>(reinterpret_cast<void*>(::GetProcAddress(module, "MD5Final")));
+    // The three work on one context, so they come from one implementation.
+    if (init && update && final)
+        return {init, update, final};
+    ::FreeLibrary(module);
+    return {};
+}
+
+// "Cryptdll.dll" is loaded on the first digest, not while the program starts: nothing before the
+// first window needs it. Resolved once per process, on whichever thread comes first.
+const Md5EntryPoints& SystemEntryPoints()
+{
+    static const Md5EntryPoints entryPoints = LookUp(L"Cryptdll.dll");
+    return entryPoints;
+}
+
+void WINAPI FirstUseInit(MD5_CTX* ctx) { SystemEntryPoints().init(ctx); }
+void WINAPI FirstUseUpdate(MD5_CTX* ctx, const unsigned char* data, unsigned int len)
+{
+    SystemEntryPoints().update(ctx, data, len);
+}
+void WINAPI FirstUseFinal(MD5_CTX* ctx) { SystemEntryPoints().final(ctx); }
 
 }  // namespace
 
+MD5InitFn MD5Init = &FirstUseInit;
+MD5UpdateFn MD5Update = &FirstUseUpdate;
+MD5FinalFn MD5Final = &FirstUseFinal;
+
 void ResolveMd5EntryPoints(const wchar_t* library)
 {
-    // The library stays loaded for the life of the process: its entry points
-    // may be called until exit.
-    HMODULE module = ::LoadLibraryW(library);
-    MD5InitFn init = nullptr;
-    MD5UpdateFn update = nullptr;
-    MD5FinalFn final = nullptr;
-    if (module) {
-        init = reinterpret_cast<MD5InitFn>(reinterpret_cast<void*>(::GetProcAddress(module, "MD5Init")));
-        update = reinterpret_cast<MD5UpdateFn>(reinterpret_cast<void*>(::GetProcAddress(module, "MD5Update")));
-        final = reinterpret_cast<MD5FinalFn>(reinterpret_cast<void*>(::GetProcAddress(module, "MD5Final")));
-    }
-    // The three work on one context, so they come from one implementation.
-    if (init && update && final) {
-        MD5Init = init;
-        MD5Update = update;
-        MD5Final = final;
-        return;
-    }
-    if (module)
-        ::FreeLibrary(module);
-    MD5Init = &Md5FallbackInit;
-    MD5Update = &Md5FallbackUpdate;
-    MD5Final = &Md5FallbackFinal;
+    const Md5EntryPoints entryPoints = LookUp(library);
+    MD5Init = entryPoints.init;
+    MD5Update = entryPoints.update;
+    MD5Final = entryPoints.final;
 }
 
 void WINAPI Md5FallbackInit(MD5_CTX* ctx)

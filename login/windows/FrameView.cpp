@@ -4,6 +4,7 @@
 
 #include "login/windows/ButtonSkinIni.h"
 #include "login/windows/FrameBitmaps.h"
+#include "uitoolkit/core/CommonControls.h"
 
 namespace {
 
@@ -13,18 +14,11 @@ constexpr LONG_PTR kNoCaptionParts = 0x00C70000;
 // SC_MOVE with HTCAPTION: the system's drag-by-caption loop.
 constexpr WPARAM kDragByCaption = SC_MOVE | HTCAPTION;
 
-// The TOOLINFO size the loaded common controls take: version 6 knows the whole record, older
-// versions refuse any record larger than the one they know.
+// The TOOLINFO size the common controls take: version 6 knows the whole record, older versions
+// refuse any record larger than the one they know.
 UINT ToolInfoSize()
 {
-    const HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
-    const auto getVersion =
-        comctl != nullptr ? reinterpret_cast<DLLGETVERSIONPROC>(
-                                reinterpret_cast<void*>(::GetProcAddress(comctl, "DllGetVersion"))) : nullptr;
-    DLLVERSIONINFO info{};
-    info.cbSize = sizeof(info);
-    if (getVersion != nullptr && SUCCEEDED(getVersion(&info)) && info.dwMajorVersion >= 6) return sizeof(TOOLINFOW);
-    return TTTOOLINFOW_V2_SIZE;
+    return SkinUI::CCommonControls::MajorVersion() >= 6 ? sizeof(TOOLINFOW) : TTTOOLINFOW_V2_SIZE;
 }
 
 void SetCursorShape(const wchar_t* shape)
@@ -112,8 +106,12 @@ bool CFrameView::OnFrameMoved(WPARAM, LPARAM, LRESULT& result)
     RECT frame{};
     ::GetWindowRect(m_hWnd, &frame);
     for (const AttachedWindow& window : m_attached) {
+        // A window that is not shown yet is only placed: activating it (as Wine does for any
+        // window a plain SetWindowPos moves) would pass the activation back and forth between
+        // it and the frame that is being shown.
+        const UINT activation = ::IsWindowVisible(window.hWnd) ? 0 : SWP_NOACTIVATE;
         ::SetWindowPos(window.hWnd, nullptr, frame.left + window.x, frame.top + window.y, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER);
+                       SWP_NOSIZE | SWP_NOZORDER | activation);
     }
     result = 0;
     return true;
@@ -254,7 +252,7 @@ void CFrameView::ShowToolTip(FrameButton* button)
     m_toolInfo.hinst = instance;
     m_toolInfo.lpszText = const_cast<wchar_t*>(button->toolTip.c_str());
     if (m_hToolTip == nullptr) {
-        ::InitCommonControls();  // registers the tooltip class
+        SkinUI::CCommonControls::Init(ICC_WIN95_CLASSES);  // registers the tooltip class
         m_hToolTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
                                        nullptr, instance, nullptr);

@@ -7,6 +7,7 @@
 
 #include <cwchar>
 
+#include "uitoolkit/core/CommonControls.h"
 #include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/RichEditUI.h"
 
@@ -464,6 +465,7 @@ void CWindowHostUI::ShowToolTip(CControlUI* control)
     m_toolInfo.lpszText = const_cast<wchar_t*>(m_toolText.GetData());
     m_toolInfo.rect = control->GetPos();
     if (m_hToolTip == nullptr) {
+        CCommonControls::Init(ICC_WIN95_CLASSES);  // registers the tooltip class
         m_hToolTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
                                        nullptr, GetInstanceHandle(), nullptr);

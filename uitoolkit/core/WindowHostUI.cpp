@@ -71,7 +71,7 @@ CWindowHostUI::CWindowHostUI() : m_alive(std::make_shared<char>(0))
 {
     if (g_dirtyPen == nullptr) {
         g_dirtyPen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
-        ::InitCommonControls();
+        // The common controls are loaded with the first tooltip (CCommonControls).
         ::LoadLibraryW(L"msimg32.dll");  // the render functions look up AlphaBlend and GradientFill
     }
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "uitoolkit/controls/custom/HotKeyEditUI.h"
+#include "uitoolkit/core/CommonControls.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
 namespace SkinUI {
@@ -17,8 +18,7 @@ constexpr DWORD kHotKeyStyle = WS_CHILD | 0x80;
 bool CHotKeyEditWnd::Init(CHotKeyEditUI* owner)
 {
     // The common controls register "msctls_hotkey32" on request.
-    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_HOTKEY_CLASS};
-    ::InitCommonControlsEx(&controls);
+    CCommonControls::Init(ICC_HOTKEY_CLASS);
     m_hotKeyOwner = owner;
     return Open(owner);
 }

@@ -155,6 +155,8 @@ private:
     bool CheckInput();
     void StartLogin();
     void LoginFromRow(CPVAListItemEx* row);
+    // Logs in with the quick-login row that stands selected, if any.
+    void LoginFromSelectedRow();
     void ConfirmAgreement();
     void FinishLogin(const _tagKwiSERVERLOGININFO& server, const _tagKwiBASEUSERINFO& user);
     void SaveLoginSettings(const _tagKwiSERVERLOGININFO& server);

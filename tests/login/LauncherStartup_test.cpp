@@ -112,8 +112,10 @@ TEST(LauncherStartup, ButtonSectionsReadWholeGiveThePerKeyProfileValues)
     kit::FuzzRun fuzz;
     for (int i = 0; i < 150; ++i) {
         std::wstring text = i == 0 ? kButtonIni : fuzz.Mutate(std::wstring(kButtonIni), 6);
-        if (i == 1)  // a value longer than the profile's value buffer, a section longer than the first read
-            text = std::wstring(kButtonIni).replace(text.find(L"\"Close"), 6, std::wstring(5000, L'x'));
+        if (i == 1) {  // a value longer than the profile's value buffer, a section longer than the first read
+            text = kButtonIni;
+            text.replace(text.find(L"\"Close"), 6, std::wstring(5000, L'x'));
+        }
         ASSERT_TRUE(kit::WriteBytesToFile(ini, Utf16File(text)));
         const auto buttons = LoadButtonSkinIni(base);
         if (i == 0) {  // the sample itself, spelled out

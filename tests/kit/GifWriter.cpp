@@ -1,5 +1,8 @@
 #include "kit/GifWriter.h"
 
+#include <map>
+#include <utility>
+
 namespace kit {
 
 namespace {
@@ -42,6 +45,44 @@ private:
     int m_bits = 0;
 };
 
+// Greedy LZW: the longest string the table holds, then a new entry for it and the next pixel.
+// The code size grows once the table reaches it, checked after each code as decoders expect.
+void PutGrowingCodes(CodeWriter& codes, const std::vector<uint8_t>& pixels, int minCodeSize, bool keepFullTable)
+{
+    const unsigned clear = 1u << minCodeSize;
+    const unsigned end = clear + 1;
+    std::map<std::pair<unsigned, unsigned>, unsigned> table;
+    unsigned next = end + 1;
+    int bits = minCodeSize + 1;
+    const auto put = [&](unsigned code) {
+        codes.Put(code, bits);
+        if (next >= (1u << bits) && bits < 12)
+            ++bits;
+    };
+    codes.Put(clear, bits);
+    unsigned current = pixels.empty() ? 0 : pixels[0];
+    for (size_t i = 1; i < pixels.size(); ++i) {
+        const auto found = table.find({current, pixels[i]});
+        if (found != table.end()) {
+            current = found->second;
+            continue;
+        }
+        put(current);
+        if (next < (keepFullTable ? 4096u : 4095u)) {
+            table[{current, pixels[i]}] = next++;
+        } else if (!keepFullTable) {
+            codes.Put(clear, bits);
+            table.clear();
+            next = end + 1;
+            bits = minCodeSize + 1;
+        }
+        current = pixels[i];
+    }
+    if (!pixels.empty())
+        put(current);
+    codes.Put(end, bits);
+}
+
 } // namespace
 
 std::string EncodeGif(int width, int height, const std::vector<uint32_t>& palette, const std::vector<GifFrame>& frames)
@@ -80,6 +121,11 @@ std::string EncodeGif(int width, int height, const std::vector<uint32_t>& palett
         out += '\0';  // no local palette, not interlaced
         out += static_cast<char>(minCodeSize);
         CodeWriter codes;
+        if (frame.codes != GifCodes::Short) {
+            PutGrowingCodes(codes, frame.pixels, minCodeSize, frame.codes == GifCodes::GrowingKeepFull);
+            out += codes.Blocks();
+            continue;
+        }
         for (size_t i = 0; i < frame.pixels.size(); ++i) {
             if (i % 2 == 0)
                 codes.Put(clear, codeBits);

@@ -1,8 +1,8 @@
 #pragma once
 // Encodes small GIF pictures for tests: a global palette and any number of frames, each with an
 // optional graphic control block that carries its delay (hundredths of a second). The image data
-// is valid LZW that never grows its code size (a clear code before every second pixel), so that
-// every decoder reads it.
+// is valid LZW; by default it never grows its code size (a clear code before every second pixel),
+// so that every decoder reads it.
 //
 //   kit::GifFrame red{std::vector<uint8_t>(64, 0), 10}, blue{std::vector<uint8_t>(64, 1), 20};
 //   kit::WriteBytesToFile(dir.File(L"a.gif"), kit::EncodeGif(8, 8, {0xFF0000, 0x0000FF}, {red, blue}));
@@ -12,10 +12,18 @@
 
 namespace kit {
 
+// How a frame's pixels become LZW codes.
+enum class GifCodes {
+    Short,            // a clear code before every second pixel: the code size never grows
+    Growing,          // as common encoders write them: growing code sizes, a full table cleared
+    GrowingKeepFull,  // the same, but a full table is kept and the codes go on at 12 bits
+};
+
 struct GifFrame {
     std::vector<uint8_t> pixels;  // palette indices, row by row, width x height of them
     uint16_t delay = 0;           // hundredths of a second
     bool withDelay = true;        // false: no graphic control block (the file gives no delay)
+    GifCodes codes = GifCodes::Short;
 };
 
 // The palette holds 0xRRGGBB colours (at most 256).

@@ -3,28 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "uitoolkit/core/RenderKit.h"
+#include "uitoolkit/controls/custom/GifValidator.h"
 
 namespace SkinUI {
 
 namespace {
-
-// Whether a picture of that size may be decoded (the toolkit's image limits).
-bool IsDecodableSize(long long width, long long height)
-{
-    return width > 0 && height > 0 && width <= CRenderKit::kMaxImageSide && height <= CRenderKit::kMaxImageSide &&
-           width * height <= CRenderKit::kMaxImagePixels;
-}
-
-// A GIF whose logical screen is beyond the limits is refused before GDI+ allocates for it.
-bool IsRefusedGifHeader(const BYTE* data, size_t size)
-{
-    if (size < 10 || std::memcmp(data, "GIF8", 4) != 0)
-        return false;
-    const int width = data[6] | (data[7] << 8);
-    const int height = data[8] | (data[9] << 8);
-    return !IsDecodableSize(width, height);
-}
 
 // Movable global memory with the bytes: what CreateStreamOnHGlobal expects. Freed here unless a
 // stream took it over.
@@ -73,9 +56,12 @@ CGifFrames::~CGifFrames() = default;
 
 std::unique_ptr<CGifFrames> CGifFrames::Load(const BYTE* data, size_t size)
 {
-    if (data == nullptr || size == 0 || size > 0xFFFFFFFFu || IsRefusedGifHeader(data, size))
+    // 1. Only a GIF whose blocks and codes are sound reaches GDI+: its decoder does not survive
+    // every damaged file. The checked logical screen is within the toolkit's image limits.
+    CGifValidator gif;
+    if (size > 0xFFFFFFFFu || !gif.Check(data, size))
         return nullptr;
-    // 1. The bytes as a stream GDI+ reads the picture from.
+    // 2. The bytes as a stream GDI+ reads the picture from.
     std::unique_ptr<CGifFrames> frames(new CGifFrames());
     frames->m_stream = CGlobalBytes(data, size).ToStream();
     if (!frames->m_stream)
@@ -83,10 +69,10 @@ std::unique_ptr<CGifFrames> CGifFrames::Load(const BYTE* data, size_t size)
     frames->m_image.reset(Gdiplus::Image::FromStream(frames->m_stream.Get(), FALSE));
     if (frames->m_image == nullptr || frames->m_image->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
-    // 2. Within the toolkit's image limits.
+    // GDI+ read the picture that was checked: its size is the checked logical screen.
     frames->m_width = static_cast<int>(frames->m_image->GetWidth());
     frames->m_height = static_cast<int>(frames->m_image->GetHeight());
-    if (!IsDecodableSize(frames->m_width, frames->m_height))
+    if (frames->m_width != gif.Width() || frames->m_height != gif.Height())
         return nullptr;
     // 3. The frames of the first frame dimension.
     const UINT dimensions = frames->m_image->GetFrameDimensionsCount();

@@ -1,6 +1,7 @@
 #pragma once
-// CGifFrames: a multi-frame picture decoded by GDI+ from bytes in memory (a GIF, or any format
-// GDI+ reads), with each frame's display time from the file's frame-delay property.
+// CGifFrames: a multi-frame GIF decoded by GDI+ from bytes in memory, with each frame's display
+// time from the file's frame-delay property. The bytes are checked (CGifValidator) before GDI+
+// sees them.
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -18,8 +19,8 @@ public:
     // Frames shown for this long when the file gives no delay, or 0, for them.
     static constexpr UINT kDefaultDelayMs = 100;
 
-    // The picture of the bytes; null for bytes GDI+ cannot read, or a picture without frames or
-    // beyond the toolkit's image limits. GDI+ must be started.
+    // The picture of the bytes; null for bytes that are no sound GIF within the toolkit's image
+    // limits, or that GDI+ cannot read. GDI+ must be started.
     static std::unique_ptr<CGifFrames> Load(const BYTE* data, size_t size);
     ~CGifFrames();
     CGifFrames(const CGifFrames&) = delete;

@@ -1,7 +1,8 @@
 // The GIF and PNG-strip animations in real windows with real timers: a generated two-frame GIF
 // (delays 10 and 20 hundredths) shows its frames for about 100 and 200 ms, a 400 x 50 strip of
 // four coloured frames shows them in turn; autoplay and autosize, hiding and showing, a new
-// picture name, pictures, frames or frame times missing, delays the file lacks, mutated GIF
+// picture name, pictures, frames or frame times missing, delays the file lacks, the GIF checks
+// that keep damaged files from the decoder (a table of sound and damaged files), mutated GIF
 // bytes and random strips that never paint outside the control, and animations deleted while
 // they play.
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "kit/PngWriter.h"
 #include "kit/SkinDir.h"
 #include "uitoolkit/controls/custom/GifFrames.h"
+#include "uitoolkit/controls/custom/GifValidator.h"
 #include "uitoolkit/core/RenderKit.h"
 
 using namespace SkinUI;
@@ -32,6 +34,59 @@ const uint32_t kFrameColors[] = {kRed, kGreen, kBlue, kYellow};
 std::string TwoFrameGif()
 {
     return EncodeGif(8, 6, {kRed, kBlue}, {{std::vector<uint8_t>(48, 0), 10}, {std::vector<uint8_t>(48, 1), 20}});
+}
+
+// Where the blocks of TwoFrameGif() lie: header and screen 0-12 (flags at 10), colour table
+// 13-18, graphic control 19-26, the frame's descriptor 27-36, code size 37, code blocks 38-67
+// (codes from 39), then the second frame from 68.
+constexpr size_t kScreenFlags = 10, kControlSize = 21, kFrameLeft = 28, kFrameWidth = 32, kFrameHeight = 34,
+                 kCodeSize = 37, kCodes = 39, kSecondFrame = 68;
+// GrowingGif()'s first frame height (after a 4-colour table).
+constexpr size_t kGrowingFrameHeight = kFrameHeight + 6;
+
+std::string Set(std::string bytes, size_t at, char value)
+{
+    bytes[at] = value;
+    return bytes;
+}
+
+// 4 colours in runs of 4, 16 x 16: strings the table learns, and runs that use the entry the
+// table is about to add.
+std::vector<uint8_t> Runs()
+{
+    std::vector<uint8_t> pixels(256);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>((i % 16 / 4 + i / 32) % 4);
+    return pixels;
+}
+
+// 256 colours at random, 120 x 120: the table fills up.
+std::vector<uint8_t> Noise()
+{
+    Fuzz random(7);
+    std::vector<uint8_t> pixels(120 * 120);
+    for (auto& pixel : pixels)
+        pixel = static_cast<uint8_t>(random.Below(256));
+    return pixels;
+}
+
+std::vector<uint32_t> Palette(size_t size)
+{
+    std::vector<uint32_t> colors(size);
+    for (size_t i = 0; i < size; ++i)
+        colors[i] = static_cast<uint32_t>(i * 0x3F1D29u) & 0xFFFFFFu;
+    return colors;
+}
+
+// A GIF with growing codes, as common encoders write it.
+std::string GrowingGif(GifCodes codes = GifCodes::Growing)
+{
+    return EncodeGif(16, 16, Palette(4), {{Runs(), 5, true, codes}, {std::vector<uint8_t>(256, 3), 5, true, codes}});
+}
+
+std::string NoiseGif(GifCodes codes)
+{
+    return EncodeGif(120, 120, Palette(256), {{Noise(), 0, false, codes}});
 }
 
 // Four 100 x 50 frames side by side.
@@ -194,16 +249,85 @@ TEST(GifFrameDelays, MissingOrZeroDelaysAreOneTenthOfASecond)
     }
 }
 
+// Sound GIFs are taken and reach GDI+; damaged ones never do.
+TEST(GifValidator, TakesSoundGifsAndRefusesDamagedOnes)
+{
+    GdiplusSession gdiplus;
+    const std::string two = TwoFrameGif();
+    const auto frames = [](size_t count, int side) {
+        return EncodeGif(side, side, {kRed}, std::vector<GifFrame>(count, GifFrame{{0}, 0, false}));
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+        UINT frames;  // 0: refused
+    } cases[] = {
+        {"short codes", two, 2},
+        {"GIF87a", Set(two, 4, '7'), 2},
+        {"growing codes", GrowingGif(), 2},
+        {"full table cleared", NoiseGif(GifCodes::Growing), 1},
+        {"full table kept", NoiseGif(GifCodes::GrowingKeepFull), 1},
+        {"no trailer", two.substr(0, two.size() - 1), 2},
+        {"no trailer after the first frame", two.substr(0, kSecondFrame), 1},
+        {"bytes after the trailer", two + "GIF", 2},
+        {"1024 frames", frames(1024, 1), 1024},
+        {"1025 frames", frames(1025, 1), 0},
+        {"frames of more pixels than the largest picture", frames(2, 8192), 0},
+        {"screen beyond the image limits", Set(Set(two, 7, '\x7F'), 9, '\x7F'), 0},
+        {"empty screen", Set(two, 6, 0), 0},
+        {"not a GIF", Set(two, 3, '9'), 0},
+        {"cut in the screen", two.substr(0, 11), 0},
+        {"cut in the colour table", two.substr(0, 16), 0},
+        {"cut in the graphic control", two.substr(0, 24), 0},
+        {"cut in the frame descriptor", two.substr(0, 31), 0},
+        {"cut in the codes", two.substr(0, 50), 0},
+        {"cut before the codes' end block", two.substr(0, kSecondFrame - 1), 0},
+        {"cut in the second frame", two.substr(0, 90), 0},
+        {"no colours at all (crashed the decoder; fuzz seed 23770)", std::string(two).erase(kScreenFlags, 6), 0},
+        {"graphic control of 5 bytes", Set(two, kControlSize, 5), 0},
+        {"unknown block", Set(two, kSecondFrame, 0x2B), 0},
+        {"code size 1", Set(two, kCodeSize, 1), 0},
+        {"code size 9", Set(two, kCodeSize, 9), 0},
+        {"code beyond the table", Set(two, kCodes, 0x3C), 0},       // clear, then 7
+        {"code to be added, after a clear", Set(two, kCodes, 0x34), 0},  // clear, then 6
+        {"more pixels than the frame", Set(two, kFrameHeight, 5), 0},
+        {"more growing-code pixels than the frame", Set(GrowingGif(), kGrowingFrameHeight, 15), 0},
+        {"frame beyond the screen", Set(two, kFrameLeft, 1), 0},
+        {"frame wider than the screen", Set(two, kFrameWidth, 9), 0},
+        {"empty frame", Set(two, kFrameWidth, 0), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto* data = reinterpret_cast<const BYTE*>(c.bytes.data());
+        CGifValidator gif;
+        EXPECT_EQ(gif.Check(data, c.bytes.size()) ? gif.FrameCount() : 0u, c.frames);
+        if (c.frames <= 2) {
+            EXPECT_EQ(CGifFrames::Load(data, c.bytes.size()) != nullptr, c.frames > 0);
+        }
+    }
+    // The growing codes are the pixels they stand for.
+    for (const std::string& bytes : {GrowingGif(), NoiseGif(GifCodes::Growing), NoiseGif(GifCodes::GrowingKeepFull)}) {
+        const auto gif = CGifFrames::Load(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size());
+        ASSERT_NE(gif, nullptr);
+        const int side = gif->GetWidth();
+        DibCanvas canvas(side, side);
+        gif->Draw(canvas.DC(), RECT{0, 0, side, side}, RECT{0, 0, side, side}, 0);
+        const auto pixels = side == 16 ? Runs() : Noise();
+        const auto palette = Palette(side == 16 ? 4 : 256);
+        EXPECT_TRUE(CanvasIs(canvas, [&](int x, int y) { return palette[pixels[static_cast<size_t>(y * side + x)]]; }));
+    }
+}
+
 // Mutated GIF bytes: each is refused or gives frames within the limits that draw without harm.
 TEST(GifFrameFuzz, MutatedBytesAreRefusedOrDrawn)
 {
     GdiplusSession gdiplus;
     FuzzRun fuzz;
-    const std::string sample = TwoFrameGif();
+    const std::string samples[] = {TwoFrameGif(), GrowingGif()};
     DibCanvas canvas(20, 20);
     int decoded = 0;
     for (int i = 0; i < 300; ++i) {
-        const std::string bytes = fuzz.Mutate(sample, 3);
+        const std::string bytes = fuzz.Mutate(samples[i % 2], 3);
         const auto frames = CGifFrames::Load(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size());
         if (frames == nullptr)
             continue;
@@ -216,10 +340,16 @@ TEST(GifFrameFuzz, MutatedBytesAreRefusedOrDrawn)
         }
     }
     EXPECT_GT(decoded, 0);
-    // A logical screen beyond the image limits is refused before decoding.
-    std::string huge = sample;
-    huge[6] = huge[7] = huge[8] = huge[9] = '\xFF';
-    EXPECT_EQ(CGifFrames::Load(reinterpret_cast<const BYTE*>(huge.data()), huge.size()), nullptr);
+    // The checks alone, on many more: what they take stays within their limits.
+    const std::string noise = NoiseGif(GifCodes::Growing);
+    for (int i = 0; i < 3000; ++i) {
+        const std::string bytes = fuzz.Mutate(i % 3 ? samples[i % 2] : noise, 6);
+        CGifValidator gif;
+        if (gif.Check(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size())) {
+            ASSERT_TRUE(gif.FrameCount() >= 1 && gif.FrameCount() <= CGifValidator::kMaxFrames);
+            ASSERT_LE(static_cast<long long>(gif.Width()) * gif.Height(), CRenderKit::kMaxImagePixels);
+        }
+    }
 }
 
 // Random strips (mutated picture bytes) with random frame counts: never a paint outside the

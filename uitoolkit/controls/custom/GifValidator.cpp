@@ -111,14 +111,12 @@ bool CGifValidator::ReadCodes(unsigned minCodeSize, long long pixels)
     long long produced = 0;
     bool ended = false;
     for (;;) {
+        const BYTE* block = nullptr;
         BYTE length = 0;
-        if (!TakeByte(&length))
+        if (!TakeSubBlock(&block, &length))
             return false;
         if (length == 0)
             return true;
-        const BYTE* block = Take(length);
-        if (block == nullptr)
-            return false;
         for (size_t i = 0; i < length && !ended; ++i) {
             // 1. Codes are packed least significant bit first, across block boundaries.
             bitBuffer |= static_cast<uint32_t>(block[i]) << bitCount;
@@ -166,15 +164,13 @@ bool CGifValidator::ReadCodes(unsigned minCodeSize, long long pixels)
 
 bool CGifValidator::SkipSubBlocks()
 {
-    for (;;) {
-        BYTE length = 0;
-        if (!TakeByte(&length))
+    const BYTE* block = nullptr;
+    BYTE length = 0;
+    do {
+        if (!TakeSubBlock(&block, &length))
             return false;
-        if (length == 0)
-            return true;
-        if (Take(length) == nullptr)
-            return false;
-    }
+    } while (length != 0);
+    return true;
 }
 
 bool CGifValidator::SkipColorTable(BYTE flags)
@@ -189,6 +185,14 @@ const BYTE* CGifValidator::Take(size_t count)
     const BYTE* at = m_data + m_pos;
     m_pos += count;
     return at;
+}
+
+bool CGifValidator::TakeSubBlock(const BYTE** block, BYTE* length)
+{
+    if (!TakeByte(length))
+        return false;
+    *block = Take(*length);
+    return *block != nullptr;
 }
 
 bool CGifValidator::TakeByte(BYTE* value)

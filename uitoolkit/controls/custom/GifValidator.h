@@ -50,6 +50,8 @@ private:
     // `count` bytes from the read position on; false when the file ends first.
     const BYTE* Take(size_t count);
     bool TakeByte(BYTE* value);
+    // A sub-block: its length byte and that many bytes (length 0: the block list ends).
+    bool TakeSubBlock(const BYTE** block, BYTE* length);
     static int Word(const BYTE* at) { return at[0] | (at[1] << 8); }
 
     const BYTE* m_data = nullptr;

@@ -71,53 +71,14 @@ bool IsButtonSection(const std::wstring& name)
     return name == L"MinSize" || name == L"Close";
 }
 
-// One section's keys and values, read from the file at once: every profile call opens and
-// checks the file again, which costs more than the whole section's text.
-class SectionValues {
-public:
-    SectionValues(const wchar_t* path, const wchar_t* section)
-    {
-        // A full buffer may have cut the section: read again with a larger one.
-        std::vector<wchar_t> text(4096);
-        DWORD length = 0;
-        while ((length = ::GetPrivateProfileSectionW(section, text.data(), static_cast<DWORD>(text.size()), path))
-                   == text.size() - 2 && text.size() < kMaxSectionChars)
-            text.resize(text.size() * 2);
-        // Lines "key=value", each ending in a zero.
-        for (const wchar_t* line = text.data(); line < text.data() + length && *line != L'\0'; line += wcslen(line) + 1) {
-            const wchar_t* equals = wcschr(line, L'=');
-            if (equals != nullptr)
-                lines_.emplace_back(Trimmed(std::wstring(line, equals)), Trimmed(equals + 1));
-        }
-    }
-
-    // What GetPrivateProfileStringW gives for the key: the value of its first line (keys compare
-    // without case), without the quotes around it, at most kValueChars - 1 characters; empty when
-    // the key is missing.
-    std::wstring Get(const wchar_t* key) const
-    {
-        for (const auto& [name, value] : lines_) {
-            if (_wcsicmp(name.c_str(), key) != 0) continue;
-            std::wstring result = value;
-            if (result.size() >= 2 && (result.front() == L'"' || result.front() == L'\'') && result.back() == result.front())
-                result = result.substr(1, result.size() - 2);
-            return result.substr(0, kValueChars - 1);
-        }
-        return std::wstring();
-    }
-
-private:
-    static constexpr size_t kMaxSectionChars = 32767;
-
-    static std::wstring Trimmed(std::wstring text)
-    {
-        WStringTrimLeft(text, L" \t");
-        WStringTrimRight(text, L" \t");
-        return text;
-    }
-
-    std::vector<std::pair<std::wstring, std::wstring>> lines_;
-};
+// The profile functions' own reading of a key (first line of the key, quotes removed), so that
+// a damaged file gives the buttons exactly what the system's INI reading gives.
+std::wstring ReadValue(const wchar_t* path, const wchar_t* section, const wchar_t* key)
+{
+    wchar_t buffer[kValueChars] = {};
+    const DWORD n = ::GetPrivateProfileStringW(section, key, L"", buffer, kValueChars, path);
+    return std::wstring(buffer, n);
+}
 
 } // namespace
 
@@ -135,9 +96,8 @@ std::vector<std::unique_ptr<FrameButton>> LoadButtonSkinIni(const std::wstring& 
         if (!IsButtonSection(name)) continue;
         auto button = std::make_unique<FrameButton>();
         button->name = name;
-        const SectionValues section(path, name);
         for (const ButtonKey& rule : kButtonKeys) {
-            const std::wstring value = section.Get(rule.key);
+            const std::wstring value = ReadValue(path, name, rule.key);
             if (value.empty()) continue;
             try {
                 rule.apply(*button, value, directory);

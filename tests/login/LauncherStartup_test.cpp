@@ -103,7 +103,7 @@ TEST(LauncherStartup, CommonControlsAndCryptdllAreLoadedOnFirstUse)
 
 // Each section is read whole; its keys give what GetPrivateProfileStringW gives for them (spaces,
 // quotes, case, repeated keys, comments, long values), on the sample and on random damage to it.
-TEST(LauncherStartup, ButtonSectionsReadWholeGiveThePerKeyProfileValues)
+TEST(LauncherStartup, ButtonSkinValuesAreTheProfileValues)
 {
     kit::TempDir dir;
     const std::wstring base = dir.Path() + L"\\";

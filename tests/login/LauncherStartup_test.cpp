@@ -1,6 +1,6 @@
 // What the launcher loads before its login window shows, and what it leaves for first use: the
-// program's load-time imports, the common controls (tooltips), the MD5 library, and the frame's
-// Button.ini sections, read whole, giving what the per-key profile reads give.
+// program's load-time imports, the common controls (tooltips) and the MD5 library; and the frame's
+// Button.ini values, which any faster reading must keep equal to the system's profile reading.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -101,8 +101,8 @@ TEST(LauncherStartup, CommonControlsAndCryptdllAreLoadedOnFirstUse)
     EXPECT_NE(::GetModuleHandleW(L"cryptdll.dll"), nullptr);
 }
 
-// Each section is read whole; its keys give what GetPrivateProfileStringW gives for them (spaces,
-// quotes, case, repeated keys, comments, long values), on the sample and on random damage to it.
+// The buttons' values are what GetPrivateProfileStringW gives for their keys (spaces, quotes, case,
+// repeated keys, comments, long values), on the sample and on random damage to it.
 TEST(LauncherStartup, ButtonSkinValuesAreTheProfileValues)
 {
     kit::TempDir dir;

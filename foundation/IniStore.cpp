@@ -1,8 +1,7 @@
 #include "foundation/IniStore.h"
 
-#include "foundation/FileLock.h"
+#include "foundation/LockedFile.h"
 #include "foundation/StringUtil.h"
-#include "foundation/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -13,9 +12,6 @@
 
 namespace {
 
-// Larger files are not INI files this program writes; refusing them keeps a
-// 32-bit process from running out of address space on a corrupt file.
-constexpr LONGLONG kMaxFileBytes = 64LL * 1024 * 1024;
 constexpr UINT kLegacyCodePage = 936;
 constexpr wchar_t kBlanks[] = L" \t";
 
@@ -34,9 +30,9 @@ std::wstring Trimmed(std::wstring_view text)
     return s;
 }
 
-std::wstring Decode(const std::vector<unsigned char>& bytes)
+std::wstring Decode(const std::string& bytes)
 {
-    const unsigned char* p = bytes.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     size_t n = bytes.size();
     if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
         // UTF-16LE; an odd last byte is a cut character and is dropped.
@@ -63,47 +59,6 @@ std::wstring Decode(const std::vector<unsigned char>& bytes)
     return text;
 }
 
-// Reads the whole file. Missing: true with no bytes; unreadable: false.
-bool ReadAll(const std::wstring& path, std::vector<unsigned char>& bytes)
-{
-    bytes.clear();
-    mjz::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        const DWORD err = ::GetLastError();
-        return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
-    }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxFileBytes)
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr))
-            return false;
-        if (got == 0)
-            break;  // the file shrank meanwhile
-        done += got;
-    }
-    bytes.resize(done);
-    return true;
-}
-
-bool WriteAll(HANDLE file, const void* data, size_t size)
-{
-    const auto* p = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        DWORD written = 0;
-        if (!::WriteFile(file, p, static_cast<DWORD>(size), &written, nullptr) || written == 0)
-            return false;
-        p += written;
-        size -= written;
-    }
-    return true;
-}
-
 // One line of the file text would break the file's structure if it held a line break.
 std::wstring OneLine(const wchar_t* text)
 {
@@ -117,22 +72,6 @@ std::wstring OneLine(const wchar_t* text)
 std::wstring NamePart(const wchar_t* text)
 {
     return Lower(Trimmed(OneLine(text)));
-}
-
-// A temporary beside the file that no other save (of this or another process) uses.
-mjz::UniqueHandle CreateUniqueTemp(const std::wstring& path, std::wstring& temp)
-{
-    static LONG counter = 0;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        wchar_t suffix[48];
-        std::swprintf(suffix, 48, L".%lu-%ld.tmp", ::GetCurrentProcessId(), ::InterlockedIncrement(&counter));
-        temp = path + suffix;
-        mjz::UniqueHandle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file || ::GetLastError() != ERROR_FILE_EXISTS)
-            return file;
-    }
-    return mjz::UniqueHandle();
 }
 
 }  // namespace
@@ -155,12 +94,9 @@ bool IniStore::Load(const std::wstring& path)
     path_ = path;
     values_.clear();
     unwritten_.clear();
-    std::vector<unsigned char> bytes;
-    {
-        // Not in the middle of another process's replacement.
-        FileLock lock(path);
-        writable_ = ReadAll(path, bytes);
-    }
+    std::string bytes;
+    // Replacements are moves in one step: no lock is needed to read a whole file.
+    writable_ = LockedFile::Read(path, bytes);
     if (!writable_)
         return false;
     Parse(Decode(bytes));
@@ -244,24 +180,24 @@ bool IniStore::Update(const std::function<void(IniStore&)>& change)
         return false;
     }
     // 2. Under the lock of all processes: what the file holds now, with the changes of this
-    //    store not written yet, then the new change.
-    FileLock lock(path_);
-    std::vector<unsigned char> bytes;
-    const bool fresh = lock.Held() && ReadAll(path_, bytes);
-    if (fresh) {
+    //    store not written yet, then the new change, written once.
+    bool changed = false;
+    const bool written = LockedFile::Update(path_, [&](std::string& bytes) {
         values_.clear();
         Parse(Decode(bytes));
         for (const Change& old : unwritten_)
             Store(old.section.c_str(), old.key.c_str(), old.value, true);
-    }
-    change(*this);
-    if (!fresh)
-        return false;
-    // 3. One write; what it wrote is no longer pending.
-    if (!Save())
-        return false;
-    unwritten_.clear();
-    return true;
+        change(*this);
+        changed = true;
+        bytes = Encoded();
+        return true;
+    });
+    if (!changed)
+        change(*this);
+    // 3. What was written is no longer pending; what was not goes with the next write.
+    if (written)
+        unwritten_.clear();
+    return written;
 }
 
 bool IniStore::SetInt(const wchar_t* section, const wchar_t* key, int value)
@@ -269,12 +205,9 @@ bool IniStore::SetInt(const wchar_t* section, const wchar_t* key, int value)
     return SetString(section, key, std::to_wstring(value).c_str());
 }
 
-bool IniStore::Save() const
+std::string IniStore::Encoded() const
 {
-    if (path_.empty() || !writable_)
-        return false;
-
-    // 1. The file text: sections in order, each with its keys.
+    // The file text: sections in order, each with its keys.
     std::map<std::wstring, std::wstring> sections;  // section -> its lines
     for (const auto& [name, value] : values_)
         sections[name.first] += name.second + L"=" + value + L"\r\n";
@@ -284,29 +217,11 @@ bool IniStore::Save() const
             text += L"\r\n";
         text += L"[" + section + L"]\r\n" + lines;
     }
-
-    // 2. Write it as UTF-16LE with a byte-order mark to a temporary beside the
-    //    file, flushed to disk, so that a failure leaves the original untouched.
-    std::wstring temp;
-    {
-        mjz::UniqueHandle file = CreateUniqueTemp(path_, temp);
-        if (!file)
-            return false;
-        static const unsigned char bom[2] = {0xFF, 0xFE};
-        const bool written = WriteAll(file.Get(), bom, sizeof bom) &&
-                             WriteAll(file.Get(), text.data(), text.size() * sizeof(wchar_t)) &&
-                             ::FlushFileBuffers(file.Get());
-        if (!written) {
-            file.Reset();
-            ::DeleteFileW(temp.c_str());
-            return false;
-        }
+    // UTF-16LE with a byte-order mark.
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
     }
-
-    // 3. Replace the original in one step.
-    if (!::MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(temp.c_str());
-        return false;
-    }
-    return true;
+    return bytes;
 }

@@ -9,7 +9,7 @@
 // An INI file held in memory. Sections and keys are matched case-insensitively
 // (stored lower-cased); every change rewrites the whole file. Several processes
 // may change one file at once: each change reads the file again and writes it
-// under a lock shared by all processes (FileLock), so no process loses a key
+// under a lock shared by all processes (LockedFile), so no process loses a key
 // that another one wrote.
 class IniStore {
 public:
@@ -52,7 +52,8 @@ private:
     static Name MakeName(const wchar_t* section, const wchar_t* key);
     void Store(const wchar_t* section, const wchar_t* key, std::wstring value, bool replace);
     void Parse(const std::wstring& text);
-    bool Save() const;
+    // The file's bytes for what the store holds.
+    std::string Encoded() const;
 
     std::wstring path_;
     bool writable_ = false;  // the file was read, or is missing

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "foundation/Folders.h"
+#include "foundation/ProfileFile.h"
 #include "foundation/StringUtil.h"
 
 namespace {
@@ -131,8 +132,8 @@ bool LaunchParams::GetCheckAgreeBoxSelected() const
 
 void LaunchParams::SetCheckAgreeBoxSelected()
 {
-    ::WritePrivateProfileStringW(Decimal(appId).c_str(), L"CheckAgreeBoxSelected", L"1",
-                                 SettingsPath().c_str());
+    // The file holds every game's settings: launchers of other games may write it at this moment.
+    ProfileFile::Write(SettingsPath(), {{Decimal(appId), L"CheckAgreeBoxSelected", L"1"}});
 }
 
 std::vector<uint32_t> LaunchParams::GetSettingsAppIds() const

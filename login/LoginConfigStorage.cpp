@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/Folders.h"
+#include "foundation/ProfileFile.h"
 #include "foundation/TraceLog.h"
 #include "launcher/LaunchParams.h"
 #include "login/AccountCfgFile.h"
@@ -55,10 +56,11 @@ bool RecycleFolder(const std::wstring& path)
     return ::SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
-void TraceInUse(const wchar_t* function)
+void TraceUnavailable(const wchar_t* function)
 {
     if (IsTraceViewerPresent())
-        TraceLog(L"CLoginConfigStorage::%s() Account.cfg is in use, error %lu", function, ::GetLastError());
+        TraceLog(L"CLoginConfigStorage::%s() Account.cfg could not be read or written, error %lu", function,
+                 ::GetLastError());
 }
 
 } // namespace
@@ -124,14 +126,11 @@ int CLoginConfigStorage::LoadAccountCfg(LoginInfoBlock* block)
     block->accountCount = 0;
     for (AccountSlot& slot : block->accounts)
         slot = AccountSlot{};
-    {
-        // Closed before the settings are read, so other launchers wait as little as possible.
-        AccountCfgFile file(AccountCfgPath());
-        if (file.IsOpen())
-            LoadRecords(file, *block);
-        else
-            TraceInUse(L"LoadAccountCfg");
-    }
+    AccountCfgFile file;
+    if (AccountCfgFile::Read(AccountCfgPath(), file))
+        LoadRecords(file, *block);
+    else
+        TraceUnavailable(L"LoadAccountCfg");
     for (uint16_t i = 0; i < block->accountCount; ++i)
         ReadAccountSettings(block->accounts[i]);
     block->SortByLastLogin();
@@ -148,14 +147,12 @@ void CLoginConfigStorage::ReadAccountSettings(AccountSlot& slot)
 
 void CLoginConfigStorage::WriteAccountSettings(const AccountSlot& slot, bool withEmail)
 {
-    const std::wstring ini = AccountConfigIniPath(slot.accountNumber);
-    ::WritePrivateProfileStringW(kLoginSet, L"IfIncog", slot.incognito ? L"1" : L"0", ini.c_str());
-    ::WritePrivateProfileStringW(kLoginSet, L"LoginType",
-                                 FormatDecimalW(static_cast<int32_t>(slot.loginType)).c_str(), ini.c_str());
-    if (withEmail) {
-        const std::wstring email(slot.email, wcsnlen(slot.email, kAccountTextUnits - 1));
-        ::WritePrivateProfileStringW(kLoginSet, L"Email", email.c_str(), ini.c_str());
-    }
+    std::vector<ProfileFile::Entry> entries = {
+        {kLoginSet, L"IfIncog", slot.incognito ? L"1" : L"0"},
+        {kLoginSet, L"LoginType", FormatDecimalW(static_cast<int32_t>(slot.loginType))}};
+    if (withEmail)
+        entries.push_back({kLoginSet, L"Email", std::wstring(slot.email, wcsnlen(slot.email, kAccountTextUnits - 1))});
+    ProfileFile::Write(AccountConfigIniPath(slot.accountNumber), entries);
 }
 
 int CLoginConfigStorage::WriteLoginSet(const AccountSlot* slot)
@@ -181,10 +178,8 @@ bool CLoginConfigStorage::ReadLastUin(uint64_t* accountNumber)
 void CLoginConfigStorage::WriteLastUin(uint64_t accountNumber)
 {
     // Read from [Public]; [LoginSet] is kept up to date for readers that look there.
-    const std::wstring ini = InfoIniPath();
     const std::wstring text = FormatUInt64W(accountNumber);
-    ::WritePrivateProfileStringW(kPublic, kLastUinKey, text.c_str(), ini.c_str());
-    ::WritePrivateProfileStringW(kLoginSet, kLastUinKey, text.c_str(), ini.c_str());
+    ProfileFile::Write(InfoIniPath(), {{kPublic, kLastUinKey, text}, {kLoginSet, kLastUinKey, text}});
 }
 
 bool CLoginConfigStorage::SaveAccount(const AccountSlot* slot)
@@ -192,35 +187,33 @@ bool CLoginConfigStorage::SaveAccount(const AccountSlot* slot)
     // Numbers below the first account number mark empty records and are never stored.
     if (!slot || slot->accountNumber < AccountRecord::kFirstAccountNumber)
         return false;
-    bool written = false;
-    {
-        AccountCfgFile file(AccountCfgPath());
-        if (!file.IsOpen()) {
-            TraceInUse(L"SaveAccount");
-            return false;
+    // The account just used carries the current time, so it sorts first and is the last to be
+    // evicted.
+    const AccountRecord record = RecordOf(*slot, CurrentTime());
+    std::optional<uint64_t> evicted;
+    const bool written = AccountCfgFile::Update(AccountCfgPath(), [&](AccountCfgFile& file) {
+        evicted.reset();
+        if (!RewriteAccount(file, record)) {
+            evicted = TrimAccounts(file);
+            file.AppendRecord(record);
         }
-        // The account just used carries the current time, so it sorts first and
-        // is the last to be evicted.
-        const AccountRecord record = RecordOf(*slot, CurrentTime());
-        if (const std::optional<bool> rewritten = RewriteAccount(file, record)) {
-            written = *rewritten;
-        } else {
-            TrimAccounts(file);
-            written = file.AppendRecord(record);
-        }
-    }
-    if (!written)
+        return true;
+    });
+    if (!written) {
+        TraceUnavailable(L"SaveAccount");
         return false;
+    }
+    // An evicted account's folders go once its record is gone from the file.
+    if (evicted)
+        ForgetAccount(*evicted);
     WriteAccountSettings(*slot, true);
     WriteLastUin(slot->accountNumber);
     return true;
 }
 
-std::optional<bool> CLoginConfigStorage::RewriteAccount(AccountCfgFile& file, const AccountRecord& record)
+bool CLoginConfigStorage::RewriteAccount(AccountCfgFile& file, const AccountRecord& record)
 {
-    std::optional<bool> result;
-    bool allWritten = true;
-    // Indexes first, writes afterwards: the read pass keeps its own file position.
+    // Indexes first, writes afterwards: no record changes under the walk.
     std::vector<uint64_t> matches;
     file.ForEachRecord([&](uint64_t index, const AccountRecord& existing) {
         if (existing.accountNumber == record.accountNumber)
@@ -228,44 +221,54 @@ std::optional<bool> CLoginConfigStorage::RewriteAccount(AccountCfgFile& file, co
         return true;
     });
     for (uint64_t index : matches)
-        allWritten = file.WriteRecord(index, record) && allWritten;
-    if (!matches.empty())
-        result = allWritten;
-    return result;
+        file.WriteRecord(index, record);
+    return !matches.empty();
 }
 
-void CLoginConfigStorage::TrimAccounts(AccountCfgFile& file)
+std::optional<uint64_t> CLoginConfigStorage::TrimAccounts(AccountCfgFile& file)
 {
     LoginInfoBlock block;
     LoadRecords(file, block);
     if (block.accountCount < kKeptAccounts)
-        return;
+        return std::nullopt;
     block.SortByLastLogin();
     const AccountSlot* oldest = &block.accounts[0];
     for (uint16_t i = 1; i < block.accountCount; ++i) {
         if (block.accounts[i].lastLoginTime < oldest->lastLoginTime)
             oldest = &block.accounts[i];
     }
-    RemoveAccountIn(file, oldest->accountNumber);
+    if (!ClearRecord(file, oldest->accountNumber))
+        return std::nullopt;
+    return oldest->accountNumber;
 }
 
 int CLoginConfigStorage::RemoveAccount(uint64_t accountNumber)
-{
-    AccountCfgFile file(AccountCfgPath());
-    if (!file.IsOpen()) {
-        TraceInUse(L"RemoveAccount");
-        return 0;
-    }
-    return RemoveAccountIn(file, accountNumber);
-}
-
-int CLoginConfigStorage::RemoveAccountIn(AccountCfgFile& file, uint64_t accountNumber)
 {
     // Smaller numbers would match the zeroed records of deleted accounts.
     if (accountNumber < AccountRecord::kFirstAccountNumber)
         return 0;
 
     // 1. The first record of the account becomes all zero; records never leave the file.
+    bool read = false;
+    bool cleared = false;
+    const bool written = AccountCfgFile::Update(AccountCfgPath(), [&](AccountCfgFile& file) {
+        read = true;
+        cleared = ClearRecord(file, accountNumber);
+        return cleared;
+    });
+    // A record that still stands keeps the account's folders.
+    if (!read || (cleared && !written)) {
+        TraceUnavailable(L"RemoveAccount");
+        return 0;
+    }
+
+    // 2. and 3. Its folders, and its place as the last account.
+    const bool forgotten = ForgetAccount(accountNumber);
+    return cleared && forgotten ? 1 : 0;
+}
+
+bool CLoginConfigStorage::ClearRecord(AccountCfgFile& file, uint64_t accountNumber)
+{
     std::optional<uint64_t> found;
     file.ForEachRecord([&](uint64_t index, const AccountRecord& record) {
         if (record.accountNumber != accountNumber)
@@ -273,17 +276,18 @@ int CLoginConfigStorage::RemoveAccountIn(AccountCfgFile& file, uint64_t accountN
         found = index;
         return false;
     });
-    const bool cleared = found && file.WriteRecord(*found, AccountRecord{});
+    return found && file.WriteRecord(*found, AccountRecord{});
+}
 
-    // 2. Its folders go to the recycle bin.
+bool CLoginConfigStorage::ForgetAccount(uint64_t accountNumber)
+{
+    // Its folders go to the recycle bin; only then is it no longer the last account.
     if (!RemoveAccountFolders(accountNumber))
-        return 0;
-
-    // 3. It is no longer the last account.
+        return false;
     uint64_t last = 0;
     if (ReadLastUin(&last) && last == accountNumber)
         WriteLastUin(0);
-    return cleared ? 1 : 0;
+    return true;
 }
 
 bool CLoginConfigStorage::RemoveAccountFolders(uint64_t accountNumber)

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "foundation/UniqueHandle.h"
 #include "kit/Fuzz.h"
 #include "login/AccountCfgFile.h"
 #include "login/AccountRecord.h"
@@ -379,10 +380,14 @@ TEST_F(LoginConfigStorageTest, FileHeldByAnotherProcess)
     const std::string original = CfgBytes();
     const AccountSlot slot = Slot(90003, 3);
     {
-        // Another launcher holds the file, opened as this program opens it.
-        AccountCfgFile other(Cfg());
-        ASSERT_TRUE(other.IsOpen());
-        EXPECT_FALSE(AccountCfgFile(Cfg()).IsOpen());
+        // Another program (or an older launcher) holds the file open without sharing: it is
+        // waited for a moment, then left alone.
+        mjz::UniqueHandle other(::CreateFileW(Cfg().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(other);
+        AccountCfgFile unread;
+        EXPECT_FALSE(AccountCfgFile::Read(Cfg(), unread));
+        EXPECT_EQ(unread.RecordCount(), 0u);
 
         LoginInfoBlock block;
         block.accountCount = 5;
@@ -460,10 +465,10 @@ TEST_F(LoginConfigStorageTest, RandomAccountCfgRecordWalk)
     for (int round = 0; round < 1500; ++round) {
         const std::string input = RandomAccountCfg(fuzz);
         ASSERT_TRUE(kit::WriteBytesToFile(Cfg(), input));
-        AccountCfgFile file(Cfg());
-        ASSERT_TRUE(file.IsOpen());
+        AccountCfgFile file;
+        ASSERT_TRUE(AccountCfgFile::Read(Cfg(), file));
         uint64_t visited = 0;
-        ASSERT_TRUE(file.ForEachRecord([&](uint64_t index, const AccountRecord& record) {
+        file.ForEachRecord([&](uint64_t index, const AccountRecord& record) {
             const AccountRecord expected = RecordAt(input, static_cast<size_t>(index));
             EXPECT_EQ(index, visited);
             EXPECT_EQ(record.accountNumber, expected.accountNumber);
@@ -471,7 +476,7 @@ TEST_F(LoginConfigStorageTest, RandomAccountCfgRecordWalk)
             EXPECT_EQ(record.passwordDigest, expected.passwordDigest);
             ++visited;
             return true;
-        })) << "round " << round;
+        });
         ASSERT_EQ(visited, input.size() / AccountRecord::kSize) << "round " << round;
         ASSERT_EQ(file.RecordCount(), visited);
     }

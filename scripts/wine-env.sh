@@ -30,6 +30,28 @@ ombrel_wine_prefix() {
     wine regedit /s "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 \
       && wineserver -w && touch "$WINEPREFIX/.cjkfont"
   fi
+  if [ ! -f "$WINEPREFIX/.cjklink" ]; then
+    ombrel_link_gui_fonts && wineserver -w && touch "$WINEPREFIX/.cjklink"
+  fi
+}
+
+# The system's GUI faces (the stock GUI font, message boxes, tooltips) have no Chinese glyphs
+# under Wine and drew "确定" as boxes. A Chinese Windows links them to its Chinese fonts; link
+# them here to the installed WenQuanYi Micro Hei first, then to the fonts a Chinese Windows
+# names, should a prefix have them. Wine ignores the names that are only substitutes (MS Shell
+# Dlg is Tahoma here), but they are kept for a prefix that has the real faces.
+OMBREL_LINKED_FACES=("Tahoma" "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2")
+ombrel_link_gui_fonts() {
+  local reg="$WINEPREFIX/cjk-link.reg" links hex face
+  links='wqy-microhei.ttc,WenQuanYi Micro Hei\0MSYH.TTC,Microsoft YaHei UI\0SIMSUN.TTC,SimSun\0\0'
+  # REG_MULTI_SZ: UTF-16LE strings, each ending in a zero, and one more zero at the end.
+  hex=$(printf "$links" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//')
+  { printf '\xff\xfe'
+    { printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+      printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+      for face in "${OMBREL_LINKED_FACES[@]}"; do printf '"%s"=hex(7):%s\r\n' "$face" "$hex"; done
+    } | iconv -f UTF-8 -t UTF-16LE; } > "$reg"
+  wine regedit /s "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
 }
 
 ombrel_xvfb_start() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds if needed and starts OmbrelLauncher.exe under Wine on a copy of the sample work dir.
-# With DISPLAY set it shows on that display; otherwise it runs on a virtual display and saves a
-# screenshot after a few seconds. APP_ID overrides the sample game (default 1001).
+# With DISPLAY set it shows on that display; otherwise it runs on a virtual display with a
+# compositing manager (as a desktop has) and saves a screenshot of the screen and one of the
+# window after a few seconds. APP_ID overrides the sample game (default 1001).
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$root/build}"
@@ -22,7 +23,10 @@ own_display=0
 if [ -z "${DISPLAY:-}" ]; then own_display=1; fi
 trap ombrel_wine_stop EXIT
 ombrel_wine_prefix || exit 1
-if [ $own_display = 1 ]; then ombrel_xvfb_start || exit 1; fi
+if [ $own_display = 1 ]; then
+  ombrel_xvfb_start || exit 1
+  ombrel_compositor_start || exit 1
+fi
 ombrel_wineserver_start
 
 winpath() { echo "Z:$(echo "$1" | tr '/' '\\')\\"; }
@@ -37,6 +41,11 @@ if [ $own_display = 1 ]; then
   # Closed as a user closes it: the frame's close button (skin\Button.ini of the sample game).
   frame=$(xdotool search --name "Ombrel Sample Game" 2>/dev/null | head -1)
   if [ -n "$frame" ]; then
+    # The window alone, with a margin of desktop around its soft edges.
+    eval "$(xdotool getwindowgeometry --shell "$frame")"
+    margin=16
+    convert "$shot" -crop "$((WIDTH + 2 * margin))x$((HEIGHT + 2 * margin))+$((X - margin))+$((Y - margin))" +repage \
+      "$BUILD_DIR/launcher-window.png" && echo "[run] window: $BUILD_DIR/launcher-window.png"
     xdotool mousemove --window "$frame" 446 32 click 1
     for _ in $(seq 1 10); do kill -0 $pid 2>/dev/null || break; sleep 1; done
   fi

@@ -6,6 +6,8 @@ export WINEDEBUG=-all
 export WINEPREFIX="$BUILD_DIR/wineprefix"
 export WINEARCH=win64
 OMBREL_XVFB_PID=""
+OMBREL_COMPOSITOR_PID=""
+OMBREL_DESKTOP_PID=""
 
 ombrel_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -75,6 +77,26 @@ ombrel_xvfb_start() {
   return 1
 }
 
+# A compositing manager on the virtual display, as a desktop has one: without it the frame's
+# per-pixel alpha (soft edges, shadow) shows as a black halo. Plain compositing, no effects of
+# its own: the frame draws its shadow itself. The desktop gets a light colour so that the soft
+# edges show against it.
+OMBREL_DESKTOP_COLOR="#D9E1EA"
+ombrel_compositor_start() {
+  command -v xcompmgr >/dev/null || { echo "[wine] xcompmgr is missing" >&2; return 1; }
+  # The desktop: a full-screen backdrop window of one colour (the compositor ignores a root
+  # window's own background), mapped before any window of the launcher so that it stays below.
+  convert -size 8x8 "xc:$OMBREL_DESKTOP_COLOR" "$BUILD_DIR/desktop.png" || return 1
+  setsid display -display "$DISPLAY" -backdrop -background "$OMBREL_DESKTOP_COLOR" "$BUILD_DIR/desktop.png" \
+    </dev/null >/dev/null 2>&1 &
+  OMBREL_DESKTOP_PID=$!
+  setsid xcompmgr -d "$DISPLAY" </dev/null >/dev/null 2>&1 &
+  OMBREL_COMPOSITOR_PID=$!
+  sleep 0.5
+  kill -0 "$OMBREL_COMPOSITOR_PID" 2>/dev/null || { OMBREL_COMPOSITOR_PID=""; echo "[wine] xcompmgr failed" >&2; return 1; }
+  echo "[wine] xcompmgr on $DISPLAY (pid $OMBREL_COMPOSITOR_PID)"
+}
+
 ombrel_wineserver_start() {
   # A persistent server: each test executable then starts in a fraction of a second.
   setsid wineserver -p </dev/null >/dev/null 2>&1 &
@@ -85,6 +107,14 @@ ombrel_wineserver_start() {
 
 ombrel_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
+  local pid
+  for pid in "$OMBREL_COMPOSITOR_PID" "$OMBREL_DESKTOP_PID"; do
+    [ -n "$pid" ] || continue
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  OMBREL_COMPOSITOR_PID=""
+  OMBREL_DESKTOP_PID=""
   if [ -n "$OMBREL_XVFB_PID" ]; then
     kill "$OMBREL_XVFB_PID" 2>/dev/null || true
     wait "$OMBREL_XVFB_PID" 2>/dev/null || true

@@ -6,6 +6,7 @@
 
 #include "foundation/MsgDispatcher.h"
 #include "foundation/TraceLog.h"
+#include "launcher/IStartupWindows.h"
 #include "launcher/InstanceMutex.h"
 #include "launcher/LaunchParams.h"
 #include "launcher/LogReport.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr uint32_t kStepLoginStart = 204;
 constexpr uint32_t kStepEnd = 219;
+constexpr wchar_t kLoginSkin[] = L"skin\\LoginWindowEx.xml";
 
 int RunMessageLoop()
 {
@@ -26,31 +28,69 @@ int RunMessageLoop()
     return got == 0 ? static_cast<int>(msg.wParam) : 1;
 }
 
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsFile(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// What is missing of the game's data for a login window, as the report's text; null when
+// nothing is.
+const char* MissingGameData()
+{
+    const std::wstring dir = LaunchParams::Instance().GetCurrentGameDataDir();
+    if (!IsFolder(dir))
+        return "game data missing";
+    if (!IsFile(dir + kLoginSkin))
+        return "login skin missing";
+    return nullptr;
+}
+
+// Reports why the game cannot be played, shows the box, and ends the program once the report
+// is out. The end is requested only after the box: the reporter's quit would end its loop.
+int EndWithGameDataError(IStartupWindows& windows, const char* reason)
+{
+    LogReport& reporter = LogReport::Instance();
+    reporter.Report(kStepEnd, kLauncherReportGameDataUnusable, reason);
+    windows.ShowStartupError(kLauncherTextGameDataUnusable);
+    reporter.RequestExit(kLauncherExitGameDataUnusable);
+    return RunMessageLoop();
+}
+
 } // namespace
 
-int LauncherMain(const wchar_t* commandLine, const std::function<void()>& openLogin)
+int LauncherMain(const wchar_t* commandLine, IStartupWindows& windows)
 {
     LaunchParams& params = LaunchParams::Instance();
     params.Load(commandLine);
     if (params.appId == 0) {
         if (IsTraceViewerPresent())
             TraceLog(L"LauncherMain: no AppId on the command line");
-        return 1;
+        windows.ShowStartupError(kLauncherTextBadParameters);
+        return kLauncherExitNoAppId;
     }
     mjz::MsgDispatcher::InitOnUiThread();
     LogReport& reporter = LogReport::Instance();
+
+    // The game's data comes first: without it no login window can show.
+    if (const char* missing = MissingGameData())
+        return EndWithGameDataError(windows, missing);
 
     // Held until the message loop ends, so a second launcher for this game stays out.
     InstanceMutex loginMutex(L"OmbrelLauncherLoginEventHandler_" + std::to_wstring(params.appId));
     if (!loginMutex.Owned()) {
         reporter.Report(kStepEnd, kLauncherExitAnotherInstance, "another instance running");
         reporter.RequestExit(kLauncherExitAnotherInstance);
-    } else {
-        reporter.Report(kStepLoginStart, 0, "");
-        if (openLogin)
-            openLogin();
-        else
-            reporter.RequestExit(0);
+        return RunMessageLoop();
     }
+    reporter.Report(kStepLoginStart, 0, "");
+    if (!windows.OpenLogin())
+        return EndWithGameDataError(windows, "login window not created");
     return RunMessageLoop();
 }

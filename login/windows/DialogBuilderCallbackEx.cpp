@@ -37,8 +37,7 @@ struct CustomTag {
     SkinUI::CControlUI* (*create)();
 };
 
-// The skins' contract: first exact match wins. Lines marked "pending" name controls that are
-// not in the toolkit yet; each is enabled together with its control.
+// The skins' contract: first exact match wins.
 const CustomTag kCustomTags[] = {
     {L"Tab", &Make<SkinUI::CTabUI>},
     {L"TabBody", &Make<SkinUI::CTabBodyUI>},

@@ -81,7 +81,7 @@ LoginView::~LoginView()
     ClearRows();
 }
 
-void LoginView::CreateLoginWindow()
+bool LoginView::CreateLoginWindow()
 {
     // 1. A frame of its own (an earlier one goes).
     frame_.reset();
@@ -93,8 +93,9 @@ void LoginView::CreateLoginWindow()
     // 3. and 4.
     loginRecord_.Clear();
     BindControls();
-    if (frame_ == nullptr || m_hWnd == nullptr)
-        return;
+    // A skin that builds nothing would leave an empty frame that only drags.
+    if (frame_ == nullptr || !IsCreated())
+        return false;
     // 5. Shown and painted before the sign-in library is loaded and asked for its accounts, so
     // that the window never waits for the library; the page follows a moment later.
     ::ShowWindow(frame_->GetHWND(), SW_SHOWNORMAL);
@@ -103,6 +104,7 @@ void LoginView::CreateLoginWindow()
     ::UpdateWindow(m_hWnd);
     SetFrameIcon();
     StartProvider();
+    return true;
 }
 
 void LoginView::OnCreate()

@@ -94,10 +94,14 @@ LRESULT CMessageBoxView::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bo
     // 1. Room for the longest line.
     WidenForLongestLine();
 
-    // 2. and 3. Title and message, where given.
-    SkinUI::CControlUI* title = m_host.FindControlByName(L"lblTitle");
-    if (title != nullptr && !m_title.empty())
-        title->SetText(m_title.c_str());
+    // 2. and 3. Title and message, where given; without a title the window's text is the
+    // skin's title too.
+    if (SkinUI::CControlUI* title = m_host.FindControlByName(L"lblTitle")) {
+        if (m_title.empty())
+            m_title = title->GetText().GetData();
+        else
+            title->SetText(m_title.c_str());
+    }
     SkinUI::CControlUI* text = m_host.FindControlByName(L"edtMsg");
     if (text != nullptr && !m_message.empty())
         text->SetText(m_message.c_str());

@@ -28,6 +28,7 @@ public:
     static constexpr size_t kLineFitChars = 20;
     static constexpr int kPixelsPerExtraChar = 8;
 
+    // An empty title keeps the skin's ("提示"), also as the window's text.
     CMessageBoxView(const std::wstring& title, const std::wstring& message, UINT type);
     ~CMessageBoxView() override = default;
 

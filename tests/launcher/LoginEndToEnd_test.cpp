@@ -8,15 +8,18 @@
 #include <cstdio>
 #include <sstream>
 
-#include "kit/Capture.h"
 #include "kit/FileBytes.h"
 #include "kit/Hex.h"
-#include "kit/PngWriter.h"
 #include "kit/TempDir.h"
 #include "standins/verifypage/VerifyPage.h"
 #include "tests/launcher/LauncherProcess.h"
+#include "tests/launcher/ScreenInput.h"
 
 namespace {
+
+using e2e::Click;
+using e2e::ScreenPixel;
+using e2e::Type;
 
 // Where the sample skin puts its controls, in the dialog's client coordinates.
 constexpr POINT kUsedAccount = {373, 270};   // "btnUsedAccount"
@@ -28,55 +31,6 @@ constexpr POINT kErrorOk = {225, 202};       // "btnErrorOK"
 constexpr POINT kWarningIcon = {47, 100};    // the failure page's icon (left of its mark)
 constexpr POINT kFrameClose = {446, 32};     // the frame's close button (skin\Button.ini), frame coordinates
 constexpr uint32_t kWarningOrange = 0xF59A23;
-
-// Moves the pointer to a client point of the window and clicks the left button there.
-void Click(HWND window, POINT at)
-{
-    ::ClientToScreen(window, &at);
-    ::SetCursorPos(at.x, at.y);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-        ::Sleep(45);
-        input.mi.dwFlags = flags;
-        ::SendInput(1, &input, sizeof(input));
-    }
-    ::Sleep(150);
-}
-
-// Types the text as the keyboard would, character by character, into the focused window.
-void Type(const std::wstring& text)
-{
-    for (wchar_t ch : text) {
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wScan = keys[1].ki.wScan = ch;
-        keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        ::SendInput(2, keys, sizeof(INPUT));
-        ::Sleep(25);
-    }
-    ::Sleep(100);
-}
-
-uint32_t ScreenPixel(HWND window, POINT at)
-{
-    ::ClientToScreen(window, &at);
-    return kit::CaptureScreen(RECT{at.x, at.y, at.x + 1, at.y + 1})->Pixel(0, 0);
-}
-
-// The window as the screen shows it, saved as <build>\e2e-shots\<name>.
-void Shot(HWND window, const wchar_t* name)
-{
-    RECT rc = {};
-    ::GetWindowRect(window, &rc);
-    const auto shot = kit::CaptureScreen(rc);
-    std::vector<uint32_t> pixels(shot->Bits(), shot->Bits() + shot->Width() * shot->Height());
-    for (uint32_t& px : pixels) px |= 0xFF000000u;
-    const std::wstring folder = ModuleFolder() + L"..\\e2e-shots\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    EXPECT_TRUE(kit::WriteBytesToFile(folder + name, kit::EncodePng(shot->Width(), shot->Height(), pixels)));
-}
 
 class LoginEndToEnd : public ::testing::Test {
 protected:
@@ -141,10 +95,10 @@ TEST_F(LoginEndToEnd, PasswordLoginStartsTheHallAndEnds)
     LauncherProcess launcher(Arguments());
     HWND dialog = OpenDialog(launcher);
     ASSERT_NE(dialog, nullptr);
-    Shot(frame_, L"quick-login-page.png");
+    EXPECT_TRUE(e2e::Shot(frame_, L"quick-login-page.png"));
     Click(dialog, kUsedAccount);
     ::Sleep(600);
-    Shot(frame_, L"password-page.png");
+    EXPECT_TRUE(e2e::Shot(frame_, L"password-page.png"));
     PasswordLogin(dialog, L"10001", L"secret");
     EXPECT_EQ(launcher.Wait(20000), 0);
 
@@ -176,7 +130,7 @@ TEST_F(LoginEndToEnd, FailureShowsTheReasonAndGoesBack)
     PasswordLogin(dialog, L"10003", L"guess");
     EXPECT_TRUE(e2e::WaitUntil([&] { return Reported("\"step\":208"); }, 10000));
     ::Sleep(600);
-    Shot(frame_, L"failure-page.png");
+    EXPECT_TRUE(e2e::Shot(frame_, L"failure-page.png"));
     EXPECT_EQ(ScreenPixel(dialog, kWarningIcon), kWarningOrange);
 
     Click(dialog, kErrorOk);
@@ -209,7 +163,7 @@ TEST_F(LoginEndToEnd, VerificationPageTicketReachesTheLibrary)
     HWND verify = launcher.WaitForWindow(L"WebWindow", 10000);
     ASSERT_NE(verify, nullptr);
     ::Sleep(600);
-    Shot(verify, L"verify-window.png");
+    EXPECT_TRUE(e2e::Shot(verify, L"verify-window.png"));
 
     HMODULE pageDll = ::LoadLibraryW((ModuleFolder() + L"VerifyPage.dll").c_str());
     ASSERT_NE(pageDll, nullptr);

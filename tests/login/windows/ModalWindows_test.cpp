@@ -117,7 +117,7 @@ TEST_F(ModalTest, MessageBoxResultsIconsTextsAndLook)
                 EXPECT_EQ(box.GetHost().FindControlByName(icon)->IsVisible(), std::wstring(icon) == c.icon) << c.type;
             EXPECT_EQ(Text(box, L"lblTitle") + L"|" + Text(box, L"edtMsg") + L"|" + Text(box, L"BtnOK"), c.texts);
             EXPECT_EQ(box.GetHost().FindControlByName(L"BtnCancel")->IsVisible(), c.cancel != nullptr);
-            EXPECT_EQ(kit::WindowText(w), c.title);
+            EXPECT_EQ(kit::WindowText(w), Text(box, L"lblTitle")) << "the window's text is the shown title";
             EXPECT_EQ(::GetClassLongW(w, GCL_STYLE), 0x80Bu);
             EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & WS_CAPTION, 0);
             const LONG ex = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;

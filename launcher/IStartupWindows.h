@@ -1,0 +1,14 @@
+#pragma once
+// The windows the launcher's start-up opens. The login subsystem supplies them, so that the
+// launcher flow itself does not depend on the window toolkit.
+#include <string>
+
+class IStartupWindows {
+public:
+    virtual ~IStartupWindows() = default;
+    // Opens the login window of the current game; false when no usable window could be made
+    // from the game's skin (nothing is left open then).
+    virtual bool OpenLogin() = 0;
+    // Shows a fatal start-up message modally, with no owner; returns once the user closed it.
+    virtual void ShowStartupError(const std::wstring& text) = 0;
+};

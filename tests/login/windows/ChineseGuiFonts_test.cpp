@@ -19,6 +19,7 @@
 #include "kit/DibCanvas.h"
 #include "kit/HostWindow.h"
 #include "kit/Probe.h"
+#include "kit/TextInk.h"
 #include "kit/XmlHost.h"
 #include "login/windows/MessageBoxView.h"
 #include "tests/launcher/LauncherTestDir.h"
@@ -31,39 +32,19 @@ namespace {
 // A code point no font has a glyph for: it shows the font's missing-glyph box.
 constexpr wchar_t kUnassigned = L'\x0378';
 
-// The dark pixels of one glyph, cropped to their bounding box, as rows of '#' and '.'.
 using Ink = std::vector<std::string>;
 
-Ink Crop(const std::function<bool(int, int)>& dark, int width, int height)
-{
-    int left = width, top = height, right = -1, bottom = -1;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (dark(x, y)) {
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-    Ink ink;
-    for (int y = top; y <= bottom; ++y) {
-        std::string row;
-        for (int x = left; x <= right; ++x) row += dark(x, y) ? '#' : '.';
-        ink.push_back(row);
-    }
-    return ink;
-}
-
-bool IsDark(uint32_t rgb) { return kit::ColorDistance(rgb, 0xFFFFFF) > 128; }
-
-// One character drawn black on white with the font.
+// One character drawn black on white with the font, as an ink shape.
 Ink GlyphInk(HFONT font, wchar_t ch)
 {
-    kit::DibCanvas canvas(96, 96, 0xFFFFFF);
+    const RECT area = {0, 0, 96, 96};
+    kit::DibCanvas canvas(96, 96, 0xFFFFFF), blank(96, 96, 0xFFFFFF);
     CSelectObject select(canvas.DC(), font);
     ::SetBkMode(canvas.DC(), TRANSPARENT);
     ::SetTextColor(canvas.DC(), 0);
     RECT rc = {8, 8, 96, 96};
     ::DrawTextW(canvas.DC(), &ch, 1, &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-    return Crop([&](int x, int y) { return IsDark(canvas.Pixel(x, y)); }, 96, 96);
+    return kit::TextInk(canvas, blank, area, 128).Shape(area);
 }
 
 // Why "确定" drawn with the font would be boxes: empty when both characters have real glyphs.
@@ -93,22 +74,15 @@ LOGFONTW FaceFont(const wchar_t* face)
     return lf;
 }
 
-// The text ink of a control in a captured window (what differs from the capture without the
-// text), split at the middle of its extent into the two characters, each cropped to its ink.
+// The text of a control in a captured window split at the middle of its ink into the two
+// characters, each as an ink shape.
 std::vector<Ink> TwoGlyphsIn(const kit::DibCanvas& withText, const kit::DibCanvas& withoutText, const RECT& rc)
 {
-    const int width = rc.right - rc.left, height = rc.bottom - rc.top;
-    const auto dark = [&](int x, int y) {
-        return kit::ColorDistance(withText.Pixel(rc.left + x, rc.top + y), withoutText.Pixel(rc.left + x, rc.top + y)) > 96;
-    };
-    int first = width, last = -1;
-    for (int x = 0; x < width; ++x)
-        for (int y = 0; y < height; ++y)
-            if (dark(x, y)) first = std::min(first, x), last = std::max(last, x);
-    if (last < first) return {};
-    const int middle = (first + last + 1) / 2;
-    return {Crop([&](int x, int y) { return x < middle && dark(x, y); }, width, height),
-            Crop([&](int x, int y) { return x >= middle && dark(x, y); }, width, height)};
+    const kit::TextInk ink(withText, withoutText, rc);
+    const RECT box = ink.Bounds();
+    if (::IsRectEmpty(&box)) return {};
+    const long middle = (box.left + box.right) / 2;
+    return {ink.Shape(RECT{box.left, box.top, middle, box.bottom}), ink.Shape(RECT{middle, box.top, box.right, box.bottom})};
 }
 
 } // namespace

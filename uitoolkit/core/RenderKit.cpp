@@ -1,6 +1,7 @@
 #include "uitoolkit/core/RenderKit.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "uitoolkit/core/GdiObject.h"
@@ -37,8 +38,8 @@ void DrawBandedGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool
 {
     const int shift = BandShift(steps);
     const int n = 1 << shift;
-    const int height = rc.bottom - rc.top;
-    const int width = rc.right - rc.left;
+    const long long height = static_cast<long long>(rc.bottom) - rc.top;
+    const long long width = static_cast<long long>(rc.right) - rc.left;
     for (int i = 0; i < n; ++i) {
         const auto mix = [&](int bit) {
             const int a = (first >> bit) & 0xFF;
@@ -47,11 +48,11 @@ void DrawBandedGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool
         };
         RECT band = rc;
         if (vertical) {
-            band.top = rc.bottom - ((height * (i + 1)) >> shift);
-            band.bottom = rc.bottom - ((height * i) >> shift);
+            band.top = static_cast<LONG>(rc.bottom - ((height * (i + 1)) >> shift));
+            band.bottom = static_cast<LONG>(rc.bottom - ((height * i) >> shift));
         } else {
-            band.left = rc.right - ((width * (i + 1)) >> shift);
-            band.right = rc.right - ((width * i) >> shift);
+            band.left = static_cast<LONG>(rc.right - ((width * (i + 1)) >> shift));
+            band.right = static_cast<LONG>(rc.right - ((width * i) >> shift));
         }
         if (band.top >= band.bottom || band.left >= band.right) continue;
         CGdiBrush brush(::CreateSolidBrush(RGB(mix(16), mix(8), mix(0))));
@@ -193,9 +194,12 @@ void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second
     const GradientFillFn gradientFill = CMsimgEntryPoints::GradientFill();
     const int alpha = (AlphaOf(first) + AlphaOf(second)) / 2;
     if (alpha == 0) return;
-    const int width = rc.right - rc.left;
-    const int height = rc.bottom - rc.top;
-    if (width <= 0 || height <= 0) return;
+    // Sides beyond the range GDI works in come only from absurd skin numbers.
+    const long long wide = static_cast<long long>(rc.right) - rc.left;
+    const long long high = static_cast<long long>(rc.bottom) - rc.top;
+    if (wide <= 0 || high <= 0 || wide > kMaxGdiCoord || high > kMaxGdiCoord) return;
+    const int width = static_cast<int>(wide);
+    const int height = static_cast<int>(high);
 
     const auto draw = [&](HDC target, const RECT& area) {
         if (gradientFill != nullptr) DrawSystemGradient(gradientFill, target, area, first, second, vertical);
@@ -206,14 +210,24 @@ void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second
         return;
     }
     // Translucent: draw on a working surface, then blend it with a constant alpha. The surface's
-    // own alpha bytes are meaningless after a GDI fill, so they take no part in the blend.
+    // own alpha bytes are meaningless after a GDI fill, so they take no part in the blend. The
+    // surface holds only the part inside the target's clip (the rectangle may be far larger
+    // than any screen); the gradient is laid over it where the whole one would lie.
+    RECT visible = rc;
+    RECT clipBox;
+    const int clip = ::GetClipBox(hDC, &clipBox);
+    if (clip == NULLREGION || (clip != ERROR && !::IntersectRect(&visible, &rc, &clipBox))) return;
+    const int visibleWidth = visible.right - visible.left;
+    const int visibleHeight = visible.bottom - visible.top;
     CMemoryDC work(hDC);
-    CGdiBitmap surface(::CreateCompatibleBitmap(hDC, width, height));
+    CGdiBitmap surface(::CreateCompatibleBitmap(hDC, visibleWidth, visibleHeight));
     if (!work || !surface) return;
     CSelectObject select(work.Get(), surface.Get());
-    draw(work.Get(), RECT{0, 0, width, height});
+    const LONG dx = rc.left - visible.left, dy = rc.top - visible.top;
+    draw(work.Get(), RECT{dx, dy, dx + width, dy + height});
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
-    alphaBlend(hDC, rc.left, rc.top, width, height, work.Get(), 0, 0, width, height, blend);
+    alphaBlend(hDC, visible.left, visible.top, visibleWidth, visibleHeight, work.Get(), 0, 0,
+               visibleWidth, visibleHeight, blend);
 }
 
 void CRenderKit::DrawLine(HDC hDC, const RECT& rc, int penWidth, DWORD color)
@@ -273,19 +287,43 @@ BOOL WINAPI CRenderKit::AlphaBlendFallback(HDC hDest, int xDest, int yDest, int 
                                            BLENDFUNCTION blend)
 {
     if (wDest <= 0 || hDest2 <= 0 || wSrc <= 0 || hSrc2 <= 0) return FALSE;
+    // Only the part of the destination inside its clip is blended: the destination may be far
+    // larger than any surface. Computed in 64 bits, as a destination may end past the integers.
+    RECT visible{};
+    RECT clipBox;
+    const int clip = ::GetClipBox(hDest, &clipBox);
+    if (clip == NULLREGION) return TRUE;
+    const long long right = static_cast<long long>(xDest) + wDest;
+    const long long bottom = static_cast<long long>(yDest) + hDest2;
+    if (clip == ERROR) {
+        if (right > INT_MAX || bottom > INT_MAX) return FALSE;
+        visible = RECT{xDest, yDest, static_cast<LONG>(right), static_cast<LONG>(bottom)};
+    } else {
+        visible.left = std::max<LONG>(xDest, clipBox.left);
+        visible.top = std::max<LONG>(yDest, clipBox.top);
+        visible.right = static_cast<LONG>(std::min<long long>(right, clipBox.right));
+        visible.bottom = static_cast<LONG>(std::min<long long>(bottom, clipBox.bottom));
+        if (visible.right <= visible.left || visible.bottom <= visible.top) return TRUE;
+    }
+    const int width = visible.right - visible.left;
+    const int height = visible.bottom - visible.top;
+
     CMemoryDC mem(hDest);
     if (!mem) return FALSE;
     void* srcBits = nullptr;
     void* dstBits = nullptr;
-    const CGdiBitmap srcDib = CreateDib32(wDest, hDest2, &srcBits, hDest);
-    const CGdiBitmap dstDib = CreateDib32(wDest, hDest2, &dstBits, hDest);
+    const CGdiBitmap srcDib = CreateDib32(width, height, &srcBits, hDest);
+    const CGdiBitmap dstDib = CreateDib32(width, height, &dstBits, hDest);
     if (!srcDib || !dstDib) return FALSE;
 
+    // The whole stretch placed so that its visible part lands in the working picture: GDI cuts
+    // it to the picture, and each pixel comes from where the whole stretch would take it.
     HGDIOBJ old = ::SelectObject(mem.Get(), srcDib.Get());
     ::SetStretchBltMode(mem.Get(), COLORONCOLOR);
-    ::StretchBlt(mem.Get(), 0, 0, wDest, hDest2, hSrc, xSrc, ySrc, wSrc, hSrc2, SRCCOPY);
+    ::StretchBlt(mem.Get(), xDest - visible.left, yDest - visible.top, wDest, hDest2, hSrc, xSrc, ySrc,
+                 wSrc, hSrc2, SRCCOPY);
     ::SelectObject(mem.Get(), dstDib.Get());
-    ::BitBlt(mem.Get(), 0, 0, wDest, hDest2, hDest, xDest, yDest, SRCCOPY);
+    ::BitBlt(mem.Get(), 0, 0, width, height, hDest, visible.left, visible.top, SRCCOPY);
 
     // AlphaBlend's own formula: with AC_SRC_ALPHA the source is premultiplied, so
     //   dst = src * ca + dst * (1 - srcAlpha * ca),   ca = constant alpha / 255;
@@ -294,7 +332,7 @@ BOOL WINAPI CRenderKit::AlphaBlendFallback(HDC hDest, int xDest, int yDest, int 
     const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
     const auto* src = static_cast<const DWORD*>(srcBits);
     auto* dst = static_cast<DWORD*>(dstBits);
-    const size_t count = static_cast<size_t>(wDest) * static_cast<size_t>(hDest2);
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     for (size_t i = 0; i < count; ++i) {
         const double srcAlpha = perPixel ? (src[i] >> 24) / 255.0 : 1.0;
         const double keep = std::max(0.0, 1.0 - srcAlpha * ca);
@@ -303,7 +341,7 @@ BOOL WINAPI CRenderKit::AlphaBlendFallback(HDC hDest, int xDest, int yDest, int 
         dst[i] = rgb | (static_cast<DWORD>(std::clamp(alpha, 0.0, 255.0)) << 24);
     }
 
-    ::BitBlt(hDest, xDest, yDest, wDest, hDest2, mem.Get(), 0, 0, SRCCOPY);
+    ::BitBlt(hDest, visible.left, visible.top, width, height, mem.Get(), 0, 0, SRCCOPY);
     ::SelectObject(mem.Get(), old);
     return TRUE;
 }

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <new>
 
+#include "uitoolkit/core/ClipGuard.h"
 #include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/HostResources.h"
 #include "uitoolkit/core/ImagePaintScope.h"
@@ -285,70 +286,100 @@ private:
     HGDIOBJ m_old = nullptr;
 };
 
-// Draws pieces of one bitmap (selected into a memory DC) onto the target, limited to the paint
-// rectangle. Pieces without area are skipped, so oversized corners never mirror an image, and
-// every source piece is kept inside the source part (and so inside the bitmap).
+// Draws pieces of one bitmap (selected into a memory DC) onto the target, limited to what is
+// visible: the paint rectangle within the target's clip. Whatever size a skin gives a piece, the
+// work is bounded by that area. Pieces without area are skipped, so oversized corners never
+// mirror an image, and every source piece is kept inside the source part (and so inside the
+// bitmap).
 class CPieceBlitter {
 public:
-    CPieceBlitter(HDC target, HDC source, const RECT& rcPaint, const RECT& part, bool blended,
+    CPieceBlitter(HDC target, HDC source, const RECT& visible, const RECT& part, bool blended,
                   BYTE fade)
-        : m_target(target), m_source(source), m_paint(rcPaint), m_part(part), m_blended(blended),
+        : m_target(target), m_source(source), m_visible(visible), m_part(part), m_blended(blended),
           m_alphaBlend(CMsimgEntryPoints::AlphaBlend())
     {
         m_blend = BLENDFUNCTION{AC_SRC_OVER, 0, fade, AC_SRC_ALPHA};
     }
 
-    void Piece(const RECT& dest, RECT source) const
+    void Piece(const RECT& dest, RECT source)
     {
         RECT visible;
-        if (!HasArea(dest) || !::IntersectRect(&visible, &dest, &m_paint)) return;
+        if (!HasArea(dest) || !::IntersectRect(&visible, &dest, &m_visible)) return;
         if (!::IntersectRect(&source, &source, &m_part)) return;
+        const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+        const int sw = source.right - source.left, sh = source.bottom - source.top;
+        if (dw == sw && dh == sh) {
+            // Unstretched: the visible part alone, from the same offset of the source.
+            const LONG left = source.left + (visible.left - dest.left);
+            const LONG top = source.top + (visible.top - dest.top);
+            Blit(visible, RECT{left, top, left + (visible.right - visible.left), top + (visible.bottom - visible.top)});
+            return;
+        }
+        // Stretched: which source pixel lands where depends on the whole piece's sizes, so the
+        // whole piece goes to GDI, clipped to what is visible (GDI then works on that area only).
+        if (!::EqualRect(&visible, &dest) && !m_clipped) {
+            CClipGuard::ClipToRect(m_target, m_visible, m_clip);
+            m_clipped = true;
+        }
+        Blit(dest, source);
+    }
+
+    // The middle, tiled along x and / or y: tiles of the source's size from the destination's
+    // left-top, the last ones cut. Only tiles that meet the visible area are visited; the tile
+    // arithmetic runs in 64 bits, as destinations may span the whole coordinate range.
+    void Tiled(const RECT& dest, const RECT& source, bool xTiled, bool yTiled)
+    {
+        const long long tw = static_cast<long long>(source.right) - source.left;
+        const long long th = static_cast<long long>(source.bottom) - source.top;
+        if (tw <= 0 || th <= 0) return;
+        const long long stepX = xTiled ? tw : static_cast<long long>(dest.right) - dest.left;
+        const long long stepY = yTiled ? th : static_cast<long long>(dest.bottom) - dest.top;
+        if (stepX <= 0 || stepY <= 0) return;
+        const auto firstTile = [](long long from, long long visibleFrom, long long step) {
+            return visibleFrom > from ? from + (visibleFrom - from) / step * step : from;
+        };
+        const long long endX = std::min(dest.right, m_visible.right);
+        const long long endY = std::min(dest.bottom, m_visible.bottom);
+        for (long long y = firstTile(dest.top, m_visible.top, stepY); y < endY; y += stepY) {
+            const long long bottom = std::min<long long>(y + stepY, dest.bottom);
+            for (long long x = firstTile(dest.left, m_visible.left, stepX); x < endX; x += stepX) {
+                const long long right = std::min<long long>(x + stepX, dest.right);
+                RECT src = source;
+                if (xTiled) src.right = static_cast<LONG>(src.left + (right - x));
+                if (yTiled) src.bottom = static_cast<LONG>(src.top + (bottom - y));
+                Piece(RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(right),
+                           static_cast<LONG>(bottom)},
+                      src);
+            }
+        }
+    }
+
+private:
+    void Blit(const RECT& dest, const RECT& source) const
+    {
         const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
         const int sw = source.right - source.left, sh = source.bottom - source.top;
         if (m_blended) {
             m_alphaBlend(m_target, dest.left, dest.top, dw, dh, m_source, source.left, source.top,
                          sw, sh, m_blend);
+        } else if (dw == sw && dh == sh) {
+            ::BitBlt(m_target, dest.left, dest.top, dw, dh, m_source, source.left, source.top, SRCCOPY);
         } else {
             ::StretchBlt(m_target, dest.left, dest.top, dw, dh, m_source, source.left, source.top,
                          sw, sh, SRCCOPY);
         }
     }
 
-    // The middle, tiled along x and / or y: tiles of the source's size from the destination's
-    // left-top, the last ones cut. Only tiles that meet the paint rectangle are visited.
-    void Tiled(const RECT& dest, const RECT& source, bool xTiled, bool yTiled) const
-    {
-        const int tw = source.right - source.left;
-        const int th = source.bottom - source.top;
-        if (tw <= 0 || th <= 0) return;
-        const int stepX = xTiled ? tw : dest.right - dest.left;
-        const int stepY = yTiled ? th : dest.bottom - dest.top;
-        if (stepX <= 0 || stepY <= 0) return;
-        const auto firstTile = [](LONG from, LONG paintFrom, int step) {
-            return paintFrom > from ? from + static_cast<LONG>((paintFrom - from) / step) * step : from;
-        };
-        const LONG endX = std::min(dest.right, m_paint.right);
-        const LONG endY = std::min(dest.bottom, m_paint.bottom);
-        for (LONG y = firstTile(dest.top, m_paint.top, stepY); y < endY; y += stepY) {
-            const LONG bottom = std::min<LONG>(y + stepY, dest.bottom);
-            for (LONG x = firstTile(dest.left, m_paint.left, stepX); x < endX; x += stepX) {
-                const LONG right = std::min<LONG>(x + stepX, dest.right);
-                RECT src = source;
-                if (xTiled) src.right = src.left + (right - x);
-                if (yTiled) src.bottom = src.top + (bottom - y);
-                Piece(RECT{x, y, right, bottom}, src);
-            }
-        }
-    }
-
-private:
     HDC m_target;
     HDC m_source;
-    RECT m_paint;
+    RECT m_visible;
     RECT m_part;
     bool m_blended;
     AlphaBlendFn m_alphaBlend;
     BLENDFUNCTION m_blend{};
+    // Narrows the target's clip to the visible area while a stretched piece reaches past it.
+    CClipGuard m_clip;
+    bool m_clipped = false;
 };
 
 } // namespace
@@ -382,6 +413,15 @@ void CRenderKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT&
     const LONG cr = std::clamp<LONG>(rcCorners.right, 0, std::min<LONG>(partWidth, static_cast<LONG>(rcWidth) - cl));
     const LONG cb = std::clamp<LONG>(rcCorners.bottom, 0, std::min<LONG>(partHeight, static_cast<LONG>(rcHeight) - ct));
 
+    // Only the paint rectangle within the target's clip is ever worked on.
+    RECT visible = rcPaint;
+    RECT clipBox;
+    const int clip = ::GetClipBox(hDC, &clipBox);
+    if (clip == NULLREGION) return;
+    if (clip != ERROR && !::IntersectRect(&visible, &visible, &clipBox)) return;
+    RECT reached;
+    if (!::IntersectRect(&reached, &rc, &visible)) return;
+
     const CImageSource mem(hDC, hBitmap);
     if (mem.Get() == nullptr) return;
     ::SetStretchBltMode(hDC, COLORONCOLOR);
@@ -390,16 +430,13 @@ void CRenderKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT&
     if (!blended && !hole && cl == 0 && ct == 0 && cr == 0 && cb == 0 && rcWidth == partWidth &&
         rcHeight == partHeight) {
         // Same size and opaque: copy just the visible part.
-        RECT visible;
-        if (::IntersectRect(&visible, &rc, &rcPaint)) {
-            ::BitBlt(hDC, visible.left, visible.top, visible.right - visible.left,
-                     visible.bottom - visible.top, mem.Get(), part.left + (visible.left - rc.left),
-                     part.top + (visible.top - rc.top), SRCCOPY);
-        }
+        ::BitBlt(hDC, reached.left, reached.top, reached.right - reached.left,
+                 reached.bottom - reached.top, mem.Get(), part.left + (reached.left - rc.left),
+                 part.top + (reached.top - rc.top), SRCCOPY);
         return;
     }
 
-    const CPieceBlitter blit(hDC, mem.Get(), rcPaint, part, blended, fade);
+    CPieceBlitter blit(hDC, mem.Get(), visible, part, blended, fade);
     if (!hole) {
         const RECT dest{rc.left + cl, rc.top + ct, rc.right - cr, rc.bottom - cb};
         const RECT source{part.left + cl, part.top + ct, part.right - cr, part.bottom - cb};

@@ -208,12 +208,16 @@ TEST_F(SampleSkin, RowsAndLinksAnswerThePointer)
         {"on the face", {rowRect.left + 14, MiddleY(rowRect)}},
         {"on the row", blank},
     };
-    for (const auto& spot : spots) {
-        SCOPED_TRACE(spot.where);
-        h.In().Move(spot.at.x, spot.at.y);
-        EXPECT_EQ(h.Pixel(blank.x, blank.y), hot);
-        h.In().Move(kit::HostWindow::kParkX, kit::HostWindow::kParkY);
-        EXPECT_EQ(h.Pixel(blank.x, blank.y), idle);
+    // The dialog selects the first row at once: the selected row must light up as well.
+    for (const bool selected : {false, true}) {
+        list->SelectItem(selected ? 0 : -1, false);
+        for (const auto& spot : spots) {
+            SCOPED_TRACE(std::string(spot.where) + (selected ? ", selected" : ""));
+            h.In().Move(spot.at.x, spot.at.y);
+            EXPECT_EQ(h.Pixel(blank.x, blank.y), hot);
+            h.In().Move(kit::HostWindow::kParkX, kit::HostWindow::kParkY);
+            EXPECT_NE(h.Pixel(blank.x, blank.y), hot);
+        }
     }
 
     for (const wchar_t* name : {L"btnRegisterAccount", L"btnAgreeLicense2", L"btnUsedAccount"}) {

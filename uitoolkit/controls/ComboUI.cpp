@@ -245,13 +245,13 @@ CUIString CComboUI::GetText() const
 void CComboUI::SetPos(RECT rc)
 {
     // The items are never placed inside the closed box. Items lent to the open pop-up belong to
-    // its window and keep their places there.
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* item = GetItemAt(i);
+    // its window and keep their places there. The items' size delegates may close the window.
+    const bool survived = ForEachChild([this](CControlUI* item, int) {
         if (item->GetManager() == m_host)
             item->SetPos(RECT{0, 0, 0, 0});
-    }
-    CControlUI::SetPos(rc);
+    });
+    if (survived)
+        CControlUI::SetPos(rc);
 }
 
 SIZE CComboUI::GetDesiredSize(SIZE available)

@@ -176,9 +176,15 @@ void CContainerUI::RemoveAll()
         return;
     }
     m_items.Empty();
+    // A child's destroy delegates may close the window: a host that died is forgotten (Lost),
+    // so the rest are deleted at once; a container deleted meanwhile stops.
+    Watch watch(this);
     for (int i = 0; i < items.GetSize() && m_autoDestroy; ++i) {
-        if (auto* child = static_cast<CControlUI*>(items[i]))
+        if (auto* child = static_cast<CControlUI*>(items[i])) {
             DestroyChild(child);
+            if (watch.Lost() && watch.ControlDeleted())
+                return;
+        }
     }
     RequestLayout();
 }
@@ -187,8 +193,9 @@ void CContainerUI::RemoveAll()
 
 void CContainerUI::SetManager(CWindowHostUI* host, CControlUI* parent, bool init)
 {
-    for (int i = 0; i < m_items.GetSize(); ++i)
-        static_cast<CControlUI*>(m_items[i])->SetManager(host, this, init);
+    // Init delegates run for each child.
+    if (!ForEachChild([&](CControlUI* child, int) { child->SetManager(host, this, init); }))
+        return;
     if (m_verticalScrollBar)
         m_verticalScrollBar->SetManager(host, this, init);
     if (m_horizontalScrollBar)
@@ -199,40 +206,44 @@ void CContainerUI::SetManager(CWindowHostUI* host, CControlUI* parent, bool init
 void CContainerUI::SetPos(RECT rc)
 {
     CWindowHostUI::InvalidateBatch batch(m_host);  // one repaint request for the whole pass
-    CControlUI::SetPos(rc);
-    if (!m_items.IsEmpty())
+    if (SetOwnPos(rc) && !m_items.IsEmpty())
         PlaceChildren(GetInsetRect());
 }
 
-void CContainerUI::PlaceChildren(const RECT& rc)
+bool CContainerUI::SetOwnPos(const RECT& rc)
 {
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        auto* child = static_cast<CControlUI*>(m_items[i]);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-            SetFloatPos(i);
-        else
-            child->SetPos(rc);
-    }
+    return Survives([&] { CControlUI::SetPos(rc); });
 }
 
+bool CContainerUI::PlaceChildren(const RECT& rc)
+{
+    return ForEachChild([&](CControlUI* child, int index) {
+        if (!child->IsVisible())
+            return;
+        if (child->IsFloat())
+            SetFloatPos(index);
+        else
+            child->SetPos(rc);
+    });
+}
+
+// Hiding a child that holds the focus runs "killfocus" listeners, here and in the base.
 void CContainerUI::SetVisible(bool visible)
 {
     if (m_visible == visible)
         return;
-    CControlUI::SetVisible(visible);
+    if (!Survives([&] { CControlUI::SetVisible(visible); }))
+        return;
     const bool shown = IsVisible();
-    for (int i = 0; i < m_items.GetSize(); ++i)
-        static_cast<CControlUI*>(m_items[i])->SetInheritedVisible(shown);
+    ForEachChild([shown](CControlUI* child, int) { child->SetInheritedVisible(shown); });
 }
 
 void CContainerUI::SetInheritedVisible(bool visible)
 {
-    CControlUI::SetInheritedVisible(visible);
+    if (!Survives([&] { CControlUI::SetInheritedVisible(visible); }))
+        return;
     const bool shown = IsVisible();
-    for (int i = 0; i < m_items.GetSize(); ++i)
-        static_cast<CControlUI*>(m_items[i])->SetInheritedVisible(shown);
+    ForEachChild([shown](CControlUI* child, int) { child->SetInheritedVisible(shown); });
 }
 
 void CContainerUI::SetEnabled(bool enabled)
@@ -240,8 +251,7 @@ void CContainerUI::SetEnabled(bool enabled)
     if (m_enabled == enabled)
         return;
     CControlUI::SetEnabled(enabled);
-    for (int i = 0; i < m_items.GetSize(); ++i)
-        static_cast<CControlUI*>(m_items[i])->SetEnabled(enabled);
+    ForEachChild([enabled](CControlUI* child, int) { child->SetEnabled(enabled); });
 }
 
 void CContainerUI::SetMouseEnabled(bool enabled)
@@ -420,43 +430,44 @@ void CContainerUI::Paint(HDC hDC, const RECT& rcDirty)
         return;
     CClipGuard clip;
     CClipGuard::ClipToRect(hDC, rcPaint, clip);
-    CControlUI::Paint(hDC, rcDirty);
+    if (!Survives([&] { CControlUI::Paint(hDC, rcDirty); }))
+        return;
     PaintChildren(hDC, rcDirty);
 }
 
-void CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
+bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
 {
     // 3-5. Children: ordinary ones clipped to the inner rectangle, floating ones to the control.
+    //      A child's painting may call out (text callbacks) and close the window.
     if (!m_items.IsEmpty()) {
         const RECT inner = GetInnerRect();
-        const auto paintFloating = [&](CControlUI* child) {
-            if (child->IsFloat() && Meets(child->GetPos(), m_rcItem))
-                child->Paint(hDC, rcDirty);
-        };
         RECT rcChildren;
         if (::IntersectRect(&rcChildren, &rcDirty, &inner)) {
             CClipGuard childClip;
             CClipGuard::ClipToRect(hDC, rcChildren, childClip);
-            for (int i = 0; i < m_items.GetSize(); ++i) {
-                auto* child = static_cast<CControlUI*>(m_items[i]);
+            const bool survived = ForEachChild([&](CControlUI* child, int) {
                 if (!child->IsVisible() || !Meets(child->GetPos(), rcDirty))
-                    continue;
+                    return;
                 if (child->IsFloat()) {
                     if (!Meets(child->GetPos(), m_rcItem))
-                        continue;
+                        return;
                     CClipGuard::SuspendClip(hDC, childClip);
                     child->Paint(hDC, rcDirty);
                     CClipGuard::ResumeClip(hDC, childClip);
                 } else if (Meets(child->GetPos(), inner)) {
                     child->Paint(hDC, rcDirty);
                 }
-            }
+            });
+            if (!survived)
+                return false;
         } else {
-            for (int i = 0; i < m_items.GetSize(); ++i) {
-                auto* child = static_cast<CControlUI*>(m_items[i]);
-                if (child->IsVisible() && Meets(child->GetPos(), rcDirty))
-                    paintFloating(child);
-            }
+            const bool survived = ForEachChild([&](CControlUI* child, int) {
+                if (child->IsVisible() && child->IsFloat() && Meets(child->GetPos(), rcDirty) &&
+                    Meets(child->GetPos(), m_rcItem))
+                    child->Paint(hDC, rcDirty);
+            });
+            if (!survived)
+                return false;
         }
     }
 
@@ -465,6 +476,7 @@ void CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
         if (IsShown(*bar) && Meets((*bar)->GetPos(), rcDirty))
             (*bar)->Paint(hDC, rcDirty);
     }
+    return true;
 }
 
 // ---- container settings -----------------------------------------------------------------------
@@ -556,18 +568,18 @@ void CContainerUI::SetScrollPos(SIZE pos)
     if (dx == 0 && dy == 0)
         return;
     CWindowHostUI::InvalidateBatch batch(m_host);
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        auto* child = static_cast<CControlUI*>(m_items[i]);
+    const bool survived = ForEachChild([dx, dy](CControlUI* child, int) {
         if (!child->IsVisible() || child->IsFloat())
-            continue;
+            return;
         const RECT& rc = child->GetPos();
         child->SetPos(RECT{ClampToInt(static_cast<long long>(rc.left) - dx),
                            ClampToInt(static_cast<long long>(rc.top) - dy),
                            ClampToInt(static_cast<long long>(rc.right) - dx),
                            ClampToInt(static_cast<long long>(rc.bottom) - dy)});
-    }
+    });
     // 4.
-    Invalidate();
+    if (survived)
+        Invalidate();
 }
 
 int CContainerUI::GetVerticalLine() const
@@ -689,13 +701,15 @@ void CContainerUI::SetFloatPos(int index)
     child->SetPos(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(right), ClampToInt(bottom)});
 }
 
-void CContainerUI::RelayoutForScrollBar()
+bool CContainerUI::RelayoutForScrollBar()
 {
     if (m_scrollRelayoutDepth >= kMaxScrollRelayoutDepth)
-        return;
+        return true;
     ++m_scrollRelayoutDepth;
-    SetPos(m_rcItem);
+    if (!Survives([this] { SetPos(m_rcItem); }))
+        return false;
     --m_scrollRelayoutDepth;
+    return true;
 }
 
 void CContainerUI::ProcessScrollBar(RECT rc, int /*requiredWidth*/, int requiredHeight)
@@ -719,8 +733,8 @@ void CContainerUI::ProcessScrollBar(RECT rc, int /*requiredWidth*/, int required
         bar->SetScrollPos(0);
         const bool guard = m_scrollProcess;
         m_scrollProcess = true;
-        RelayoutForScrollBar();
-        m_scrollProcess = guard;
+        if (RelayoutForScrollBar())
+            m_scrollProcess = guard;
         return;
     }
     // 5. A hidden bar with enough room stays hidden.

@@ -97,7 +97,25 @@ public:
     // and clamps the bars (the required width is not used).
     virtual void ProcessScrollBar(RECT rc, int requiredWidth, int requiredHeight);
 
+    // Runs the call on each child in order, as call(child, index). A call that can call out (a
+    // child's SetPos, visibility change, init, paint) may close the window or delete this
+    // container: the walk then stops at once and the result is false, and the caller must not
+    // touch the container any more. The call-out is therefore the call's last step. A child that
+    // removes children meanwhile only shortens the walk.
+    template <typename Call>
+    bool ForEachChild(Call&& call);
+
 protected:
+    // Runs one call that may call out; false when it cost this container or its window host.
+    template <typename Call>
+    bool Survives(Call&& call)
+    {
+        Watch watch(this);
+        call();
+        return !watch.Lost();
+    }
+    // The control base's SetPos (the container's own size delegates); false when they cost it.
+    bool SetOwnPos(const RECT& rc);
     // The control rectangle shrunk by the inset.
     RECT GetInsetRect() const;
     // The inset rectangle minus the visible bars' thickness.
@@ -115,13 +133,16 @@ protected:
     // control base's without a parent). True when the event was passed on so.
     bool PassOnIgnoredMouseEvent(ControlEvent& event);
     // Gives every visible child the rectangle; floating children are placed by SetFloatPos.
-    void PlaceChildren(const RECT& rc);
-    // The children and the bars over the container's own look (under the caller's clip).
-    void PaintChildren(HDC hDC, const RECT& rcDirty);
+    // False when a child's call cost this container.
+    bool PlaceChildren(const RECT& rc);
+    // The children and the bars over the container's own look (under the caller's clip). False
+    // when a child's painting cost this container.
+    bool PaintChildren(HDC hDC, const RECT& rcDirty);
     // Deletes a removed child, at once or through the host's delayed clean-up.
     void DestroyChild(CControlUI* child);
     // Runs SetPos on the own rectangle again from ProcessScrollBar, within the depth limit.
-    void RelayoutForScrollBar();
+    // False when the layout pass cost this container.
+    bool RelayoutForScrollBar();
     // Scrolls along one axis by a scroll key or wheel event; false when the event is neither.
     bool ScrollByEvent(const ControlEvent& event, bool vertical);
 
@@ -136,5 +157,17 @@ protected:
     std::unique_ptr<CScrollBarUI> m_verticalScrollBar;
     std::unique_ptr<CScrollBarUI> m_horizontalScrollBar;
 };
+
+template <typename Call>
+bool CContainerUI::ForEachChild(Call&& call)
+{
+    Watch watch(this);
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        call(static_cast<CControlUI*>(m_items[i]), i);
+        if (watch.Lost())
+            return false;
+    }
+    return true;
+}
 
 } // namespace SkinUI

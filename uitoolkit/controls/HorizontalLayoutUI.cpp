@@ -23,8 +23,10 @@ void CHorizontalLayoutUI::SetPos(RECT rc)
 {
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
-    // 1. Without children the bars' thickness stays in.
-    CControlUI::SetPos(rc);
+    // 1. Without children the bars' thickness stays in. The own size delegates, and below each
+    //    child's placement, may close the window: the pass stops as soon as it cost this layout.
+    if (!SetOwnPos(rc))
+        return;
     if (m_items.IsEmpty()) {
         ProcessScrollBar(GetInsetRect(), 0, 0);
         return;
@@ -67,13 +69,12 @@ void CHorizontalLayoutUI::SetPos(RECT rc)
     int automaticPlaced = 0;
 
     // 5. Placing, as in the vertical layout.
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        auto* child = static_cast<CControlUI*>(m_items[i]);
+    const bool survived = ForEachChild([&](CControlUI* child, int index) {
         if (!child->IsVisible())
-            continue;
+            return;
         if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
+            SetFloatPos(index);
+            return;
         }
         const RECT padding = child->GetPadding();
         const SIZE size = child->GetDesiredSize(SIZE{ClampToInt(remaining), heightArg});
@@ -94,14 +95,16 @@ void CHorizontalLayoutUI::SetPos(RECT rc)
         childHeight = ClampToLimits(childHeight, child->GetMinHeight(), child->GetMaxHeight());
         const long long left = x + padding.left;
         const long long top = static_cast<long long>(inner.top) + padding.top;
-        child->SetPos(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(left + width), ClampToInt(top + childHeight)});
         const long long extent = static_cast<long long>(padding.left) + width + padding.right + m_childPadding;
         x += extent;
         remaining -= extent;
-    }
+        // Last: the child's SetPos may close the window.
+        child->SetPos(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(left + width), ClampToInt(top + childHeight)});
+    });
 
     // 6.
-    ProcessScrollBar(inner, 0, 0);
+    if (survived)
+        ProcessScrollBar(inner, 0, 0);
 }
 
 } // namespace SkinUI

@@ -22,7 +22,9 @@ void CListBodyUI::HandleEvent(ControlEvent& event)
 void CListBodyUI::SetScrollPos(SIZE pos)
 {
     const int oldX = GetScrollPos().cx;
-    CVerticalLayoutUI::SetScrollPos(pos);
+    // The items' size delegates may close the window.
+    if (!Survives([&] { CVerticalLayoutUI::SetScrollPos(pos); }))
+        return;
     const int dx = GetScrollPos().cx - oldX;
     if (dx != 0 && m_owner != nullptr)
         m_owner->ShiftColumns(dx, nullptr);
@@ -54,10 +56,10 @@ void CListBodyUI::UpdateHorizontalBar(long long contentWidth, long long availabl
 // Sums run in 64 bits: a skin may give any item any height.
 void CListBodyUI::SetPos(RECT rc)
 {
-    // 1. The client box: the inset and the shown bars taken off.
-    Watch watch(this);  // size delegates may delete the list
-    CControlUI::SetPos(rc);
-    if (watch.Lost())
+    // 1. The client box: the inset and the shown bars taken off. The own size delegates, and
+    //    below each item's placement, may close the window: the pass stops as soon as it cost
+    //    the body.
+    if (!SetOwnPos(rc))
         return;
     CWindowHostUI::InvalidateBatch batch(m_host);
     const long long left = static_cast<long long>(m_rcItem.left) + m_inset.left;
@@ -118,13 +120,12 @@ void CListBodyUI::SetPos(RECT rc)
     int automaticPlaced = 0;
 
     // 6. Placing; an item's bottom padding lies inside its rectangle.
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        auto* item = static_cast<CControlUI*>(m_items[i]);
+    const bool survived = ForEachChild([&](CControlUI* item, int index) {
         if (!item->IsVisible())
-            continue;
+            return;
         if (item->IsFloat()) {
-            SetFloatPos(i);
-            continue;
+            SetFloatPos(index);
+            return;
         }
         const RECT padding = item->GetPadding();
         remaining -= padding.top;
@@ -142,14 +143,15 @@ void CListBodyUI::SetPos(RECT rc)
                                               item->GetMinWidth(), item->GetMaxWidth());
         const long long itemLeft = x + padding.left;
         const long long itemTop = y + padding.top;
-        item->SetPos(RECT{ClampToInt(itemLeft), ClampToInt(itemTop), ClampToInt(itemLeft + width),
-                          ClampToInt(itemTop + height + padding.bottom)});
-        if (watch.Lost())
-            return;
         y += padding.top + height + padding.bottom + m_childPadding;
         remaining -= padding.bottom + height + m_childPadding;
         needed += padding.top + height + padding.bottom;
-    }
+        // Last: the item's SetPos may close the window.
+        item->SetPos(RECT{ClampToInt(itemLeft), ClampToInt(itemTop), ClampToInt(itemLeft + width),
+                          ClampToInt(itemTop + height + padding.bottom)});
+    });
+    if (!survived)
+        return;
     // 7.
     needed += gaps;
 

@@ -271,9 +271,12 @@ bool CListUI::SelectItem(int index, bool takeFocus)
         m_curSel = -1;
         return false;
     }
-    // 7. The notification last: its listeners may delete the list.
-    EnsureVisible(index);
+    // 7. The notification last: its listeners, and the items' size delegates when scrolling,
+    //    may delete the list.
     Watch watch(this);
+    EnsureVisible(index);
+    if (watch.Lost())
+        return true;
     if (takeFocus) {
         control->SetFocus();
         if (watch.Lost())
@@ -349,23 +352,32 @@ void CListUI::ShiftColumns(int shift, const RECT* hiddenHeaderRect)
     if (m_header == nullptr)
         return;
     RefreshColumnCount();
+    // The columns' size delegates may close the window or take the header away: stop as soon as
+    // that happened.
+    Watch watch(this);
+    const auto lost = [&] { return watch.Lost() || m_header == nullptr; };
     const bool hidden = !m_header->IsVisible();
     const auto showColumns = [this](bool shown) {
-        for (int i = 0; i < m_header->GetCount(); ++i)
-            m_header->GetItemAt(i)->SetInheritedVisible(shown);
+        return m_header->ForEachChild([shown](CControlUI* column, int) { column->SetInheritedVisible(shown); });
     };
     if (hidden) {
-        showColumns(true);
-        if (hiddenHeaderRect != nullptr)
+        if (!showColumns(true) || lost())
+            return;
+        if (hiddenHeaderRect != nullptr) {
             m_header->SetPos(*hiddenHeaderRect);
+            if (lost())
+                return;
+        }
     }
-    for (int i = 0; i < m_listInfo.columnCount; ++i) {
+    for (int i = 0; i < m_listInfo.columnCount && i < m_header->GetCount(); ++i) {
         CControlUI* column = m_header->GetItemAt(i);
         if (!column->IsVisible() || column->IsFloat())
             continue;
         if (shift != 0) {
             const RECT& rc = column->GetPos();
             column->SetPos(RECT{rc.left - shift, rc.top, rc.right - shift, rc.bottom});
+            if (lost())
+                return;
         }
         m_listInfo.columns[i] = column->GetPos();
     }

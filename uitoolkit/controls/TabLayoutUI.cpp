@@ -44,7 +44,9 @@ bool CTabLayoutUI::AddAt(CControlUI* page, int index)
         m_selected = index;
         return true;
     }
-    page->SetVisible(false);
+    // A page that holds the focus runs "killfocus" listeners when hidden.
+    if (!Survives([page] { page->SetVisible(false); }))
+        return true;
     if (m_selected != -1 && index <= m_selected)
         ++m_selected;  // still the same page
     return true;
@@ -53,8 +55,11 @@ bool CTabLayoutUI::AddAt(CControlUI* page, int index)
 bool CTabLayoutUI::Remove(CControlUI* page)
 {
     const int index = GetItemIndex(page);
+    Watch watch(this);  // a page deleted at once runs its destroy delegates
     if (!CContainerUI::Remove(page))
         return false;
+    if (watch.Lost())
+        return true;
     if (index == m_selected) {
         if (GetCount() > 0) {
             GetItemAt(0)->SetVisible(true);
@@ -78,8 +83,8 @@ bool CTabLayoutUI::RemoveAt(int index)
 void CTabLayoutUI::RemoveAll()
 {
     m_selected = -1;
-    CContainerUI::RemoveAll();
-    RequestParentLayout();
+    if (Survives([this] { CContainerUI::RemoveAll(); }))
+        RequestParentLayout();
 }
 
 bool CTabLayoutUI::SelectItem(int index)
@@ -120,21 +125,22 @@ void CTabLayoutUI::SetPos(RECT rc)
 {
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
-    // 1. The bars are neither considered nor processed.
-    CControlUI::SetPos(rc);
+    // 1. The bars are neither considered nor processed. The own size delegates, and below each
+    //    page's placement, may close the window: the pass stops as soon as it cost this layout.
+    if (!SetOwnPos(rc))
+        return;
     const RECT inner = GetInsetRect();
 
     // 2-3. Only the selected page is placed; other visible pages keep their rectangles.
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        auto* page = static_cast<CControlUI*>(m_items[i]);
+    ForEachChild([&](CControlUI* page, int index) {
         if (!page->IsVisible())
-            continue;
+            return;
         if (page->IsFloat()) {
-            SetFloatPos(i);
-            continue;
+            SetFloatPos(index);
+            return;
         }
-        if (i != m_selected)
-            continue;
+        if (index != m_selected)
+            return;
         const RECT padding = page->GetPadding();
         const long long left = static_cast<long long>(inner.left) + padding.left;
         const long long top = static_cast<long long>(inner.top) + padding.top;
@@ -146,7 +152,7 @@ void CTabLayoutUI::SetPos(RECT rc)
         const long long height = ClampToLimits(size.cy == 0 ? std::max<long long>(0, cellHeight) : size.cy,
                                                page->GetMinHeight(), page->GetMaxHeight());
         page->SetPos(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(left + width), ClampToInt(top + height)});
-    }
+    });
 }
 
 } // namespace SkinUI

@@ -79,8 +79,10 @@ void CTileLayoutUI::SetPos(RECT rc)
 {
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
-    // 1-2.
-    CControlUI::SetPos(rc);
+    // 1-2. The own size delegates, and below each child's placement, may close the window: the
+    //      pass stops as soon as it cost this layout.
+    if (!SetOwnPos(rc))
+        return;
     if (m_items.IsEmpty()) {
         ProcessScrollBar(GetInsetRect(), 0, 0);
         return;
@@ -110,18 +112,17 @@ void CTileLayoutUI::SetPos(RECT rc)
     long long needed = 0;
 
     // 7. Row by row.
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        auto* child = static_cast<CControlUI*>(m_items[i]);
+    const bool survived = ForEachChild([&](CControlUI* child, int index) {
         if (!child->IsVisible())
-            continue;
+            return;
         if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
+            SetFloatPos(index);
+            return;
         }
         // a-b. The cell; a child that opens a row measures it first.
         const bool opensRow = count % m_columns == 0;
         if (opensRow)
-            rowHeight = MeasureRow(i, cellWidth);
+            rowHeight = MeasureRow(index, cellWidth);
         // c. Half the child padding on each side, none before the first or after the last column.
         const RECT padding = child->GetPadding();
         long long left = x + padding.left + half;
@@ -144,8 +145,6 @@ void CTileLayoutUI::SetPos(RECT rc)
         // f. Centred in the cell.
         const long long placedLeft = (left + right - width) / 2;
         const long long placedTop = (top + bottom - height) / 2;
-        child->SetPos(RECT{ClampToInt(placedLeft), ClampToInt(placedTop), ClampToInt(placedLeft + width),
-                           ClampToInt(placedTop + height)});
         // g.
         if (closesRow) {
             x = rowStart;
@@ -156,10 +155,14 @@ void CTileLayoutUI::SetPos(RECT rc)
         }
         // h. The content height in unscrolled coordinates.
         needed = bottom - inner.top + vpos;
-    }
+        // Placed last: the child's SetPos may close the window.
+        child->SetPos(RECT{ClampToInt(placedLeft), ClampToInt(placedTop), ClampToInt(placedLeft + width),
+                           ClampToInt(placedTop + height)});
+    });
 
     // 8.
-    ProcessScrollBar(inner, 0, ClampToInt(needed));
+    if (survived)
+        ProcessScrollBar(inner, 0, ClampToInt(needed));
 }
 
 } // namespace SkinUI

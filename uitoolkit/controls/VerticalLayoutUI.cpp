@@ -22,8 +22,10 @@ void CVerticalLayoutUI::SetPos(RECT rc)
 {
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
-    // 1.
-    CControlUI::SetPos(rc);
+    // 1. The own size delegates, and below each child's placement, may close the window:
+    //    the pass stops as soon as it cost this layout.
+    if (!SetOwnPos(rc))
+        return;
 
     // 2. The inner rectangle leaves out the inset and the shown bars.
     const RECT inner = GetInnerRect();
@@ -77,13 +79,12 @@ void CVerticalLayoutUI::SetPos(RECT rc)
 
     // 9. Placing. Only fixed children take their paddings off the fixed remainder, so the last
     //    automatic child is short by the paddings of the automatic children before it.
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        auto* child = static_cast<CControlUI*>(m_items[i]);
+    const bool survived = ForEachChild([&](CControlUI* child, int index) {
         if (!child->IsVisible())
-            continue;
+            return;
         if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
+            SetFloatPos(index);
+            return;
         }
         // a.
         const RECT padding = child->GetPadding();
@@ -106,16 +107,18 @@ void CVerticalLayoutUI::SetPos(RECT rc)
         if (width == 0)
             width = std::max<long long>(0, availableWidth - padding.left - padding.right);
         width = ClampToLimits(width, child->GetMinWidth(), child->GetMaxWidth());
-        // e.
+        // e-f. The place, then the advance; the child's SetPos comes last, as it may close the
+        //      window.
         const long long left = x + padding.left;
         const long long top = y + padding.top;
-        child->SetPos(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(left + width), ClampToInt(top + height)});
-        // f.
         const long long extent = static_cast<long long>(padding.top) + height + padding.bottom;
         y += extent + m_childPadding;
         needed += extent;
         remaining -= extent + m_childPadding;
-    }
+        child->SetPos(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(left + width), ClampToInt(top + height)});
+    });
+    if (!survived)
+        return;
 
     // 10-11. The content height feeds the vertical bar.
     needed += static_cast<long long>(measured - 1) * m_childPadding;

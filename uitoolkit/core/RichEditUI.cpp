@@ -281,8 +281,10 @@ void CRichEditUI::PlaceScrollBars(const RECT& rcText)
 
 void CRichEditUI::SetPos(RECT rc)
 {
-    // 1. The text rectangle: inside the inset, beside the visible bars.
-    CControlUI::SetPos(rc);
+    // 1. The text rectangle: inside the inset, beside the visible bars. The own size delegates
+    //    may close the window.
+    if (!SetOwnPos(rc))
+        return;
     const RECT rcText = GetInnerRect();
 
     // 2. The text services follow; a bar they hid is shown again while the text overflows.

@@ -17,8 +17,11 @@ bool CTabBodyUI::Remove(CControlUI* page)
 {
     // The container's removal: the selection is adjusted here, once.
     const int index = GetItemIndex(page);
+    Watch watch(this);  // a page deleted at once runs its destroy delegates
     if (!CContainerUI::Remove(page))
         return false;
+    if (watch.Lost())
+        return true;
     int selected = GetCurSel();
     if (index == selected) {
         // The page after it moved into its place; after the last page, the one before it.

@@ -14,12 +14,18 @@ inline int ClampToInt(long long value)
     return static_cast<int>(value);
 }
 
-// a x b / c, truncated toward zero like plain int arithmetic; 0 when c is 0.
-inline int ScaleInt(long long a, long long b, long long c)
+// a x b / c in 64 bits, truncated toward zero like plain integer arithmetic; 0 when c is 0.
+// Every caller keeps |a x b| below 2^63 (a span below 2^32 times a distance in pixels).
+inline long long ScaleLong(long long a, long long b, long long c)
 {
     if (c == 0) return 0;
-    // |a|, |b| < 2^32 for every caller, so the product fits 64 bits.
-    return ClampToInt(a * b / c);
+    return a * b / c;
+}
+
+// ScaleLong brought back into the int range.
+inline int ScaleInt(long long a, long long b, long long c)
+{
+    return ClampToInt(ScaleLong(a, b, c));
 }
 
 // A size clamped to a control's limits: below the minimum it becomes the minimum, then above

@@ -57,26 +57,33 @@ RECT CSliderUI::GetThumbRect() const
 
 // A point within half a thumb of an end is that end's value; between, the value is in
 // proportion to the distance travelled. A maximum not above the minimum counts as minimum + 1.
+// The value is worked out in 64 bits (a span may exceed int) and clamped into the limits last.
 int CSliderUI::ValueAt(POINT pt) const
 {
     const RECT& r = m_rcItem;
-    const long long max = static_cast<long long>(m_min) + Span();
+    const long long min = m_min;
+    const long long max = min + Span();
+    long long value;
     if (m_horizontal) {
         const int half = m_thumbSize.cx / 2;
         if (pt.x >= r.right - half)
-            return ClampToInt(max);
-        if (pt.x > r.left + half)
-            return ClampToInt(m_min + static_cast<long long>(ScaleInt(Span(), static_cast<long long>(pt.x) - r.left - half,
-                                                                      static_cast<long long>(GetWidth()) - m_thumbSize.cx)));
-        return m_min;
+            value = max;
+        else if (pt.x > r.left + half)
+            value = min + ScaleLong(Span(), static_cast<long long>(pt.x) - r.left - half,
+                                    static_cast<long long>(GetWidth()) - m_thumbSize.cx);
+        else
+            value = min;
+    } else {
+        const int half = m_thumbSize.cy / 2;
+        if (pt.y >= r.bottom - half)
+            value = min;
+        else if (pt.y > r.top + half)
+            value = min + ScaleLong(Span(), static_cast<long long>(r.bottom) - half - pt.y,
+                                    static_cast<long long>(GetHeight()) - m_thumbSize.cy);
+        else
+            value = max;
     }
-    const int half = m_thumbSize.cy / 2;
-    if (pt.y >= r.bottom - half)
-        return m_min;
-    if (pt.y > r.top + half)
-        return ClampToInt(m_min + static_cast<long long>(ScaleInt(Span(), static_cast<long long>(r.bottom) - half - pt.y,
-                                                                  static_cast<long long>(GetHeight()) - m_thumbSize.cy)));
-    return ClampToInt(max);
+    return ClampToInt(value < min ? min : value > max ? max : value);
 }
 
 void CSliderUI::HandleEvent(ControlEvent& event)

@@ -7,6 +7,7 @@
 // progress bar: the fore image over the value's share.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -315,6 +316,60 @@ TEST(SliderInput, LimitsNotNormalisedYetAndVerticalSliders)
     }
     v->SetValue(30);
     EXPECT_EQ(Text(v->GetThumbRect()), "125,70,135,80");
+}
+
+// The value at a point over ranges wider than int and wholly negative, both orientations, every
+// pixel along the track: the formula (span x distance / travel, from the minimum) worked in 64
+// bits, clamped into the limits.
+TEST(SliderInput, ValueAtAPointOverWideAndNegativeRanges)
+{
+    XmlHost h;
+    ASSERT_TRUE(h.Open(Skin(L"<Slider name=\"s\" float=\"true\" pos=\"0,0,110,20\" thumbsize=\"10,10\"/>"
+                            L"<Slider name=\"v\" float=\"true\" hor=\"false\" pos=\"120,0,140,111\" thumbsize=\"10,11\"/>"),
+                       150, 120));
+    auto* s = h.Find<CSliderUI>(L"s");
+    auto* v = h.Find<CSliderUI>(L"v");
+    // The value the formula gives at a distance d into a track of length L (thumb half h).
+    const auto formula = [](long long min, long long max, long long d, long long length, int thumb) {
+        if (max <= min)
+            max = min + 1;
+        const int half = thumb / 2;
+        if (d >= length - half)
+            return max;
+        if (d <= half)
+            return min;
+        const long long value = min + (max - min) * (d - half) / (length - thumb);
+        return value < min ? min : value > max ? max : value;
+    };
+    const long long ranges[][2] = {{-2000000000, 2000000000}, {INT_MIN, INT_MAX}, {-2000000000, -1000000000},
+                                   {INT_MIN, INT_MIN + 3}, {0, INT_MAX}, {INT_MIN, 0}, {-7, 5},
+                                   {0, 100}, {1000000000, 2100000000}, {5, 5}, {INT_MAX - 1, INT_MIN}};
+    for (const auto& [min, max] : ranges) {
+        for (CSliderUI* slider : {s, v}) {
+            slider->SetMinValue(static_cast<int>(min));
+            slider->SetMaxValue(static_cast<int>(max));
+            const bool horizontal = slider == s;
+            const RECT rc = slider->GetPos();
+            const long long length = horizontal ? rc.right - rc.left : rc.bottom - rc.top;
+            for (long long d = -2; d <= length + 2; ++d) {
+                // Horizontal: d from the left edge; vertical: from the bottom edge.
+                const POINT pt = horizontal ? POINT{static_cast<LONG>(rc.left + d), 10}
+                                            : POINT{130, static_cast<LONG>(rc.bottom - d)};
+                Release(slider, pt);
+                ASSERT_EQ(slider->GetValue(), formula(min, max, d, length, horizontal ? 10 : 11))
+                    << (horizontal ? "horizontal" : "vertical") << " " << min << ".." << max << " at " << d;
+            }
+        }
+    }
+    // The case that clamped the scaled distance into int: 80 of 100 pixels of 4e9.
+    s->SetMinValue(-2000000000);
+    s->SetMaxValue(2000000000);
+    Release(s, POINT{85, 10});
+    EXPECT_EQ(s->GetValue(), 1200000000);
+    v->SetMinValue(-2000000000);
+    v->SetMaxValue(2000000000);
+    Release(v, POINT{130, 111 - 85});
+    EXPECT_EQ(v->GetValue(), -2000000000 + 4000000000LL * 80 / 100);
 }
 
 // ---- progress ----------------------------------------------------------------------------------

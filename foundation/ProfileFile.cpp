@@ -104,33 +104,21 @@ void ProfileFile::Split(const std::string& body)
         const auto hi = static_cast<unsigned char>(body[2 * i + (encoding_ == Encoding::Utf16LE ? 1 : 0)]);
         return static_cast<wchar_t>(lo | (hi << 8));
     };
-    // Lines end at LF; after the last LF, at CR (as the profile functions split them).
-    size_t lastLf = std::string::npos;
-    for (size_t i = units; i > 0; --i) {
-        if (at(i - 1) == L'\n') {
-            lastLf = i - 1;
-            break;
-        }
-    }
+    // A line ends at CR or LF, as the profile functions split lines; CR LF is one line break.
     size_t pos = 0;
     while (pos < units) {
-        const wchar_t breakChar = lastLf != std::string::npos && pos <= lastLf ? L'\n' : L'\r';
         size_t end = pos;
-        while (end < units && at(end) != breakChar)
+        while (end < units && at(end) != L'\r' && at(end) != L'\n')
             ++end;
         Line line;
-        size_t textEnd = end;
         size_t next = end;
         if (end < units) {
-            next = end + 1;
-            line.ending.assign(1, breakChar);
-            if (breakChar == L'\n' && end > pos && at(end - 1) == L'\r') {
-                textEnd = end - 1;
-                line.ending = L"\r\n";
-            }
+            const bool crlf = at(end) == L'\r' && end + 1 < units && at(end + 1) == L'\n';
+            next = end + (crlf ? 2 : 1);
+            line.ending = crlf ? L"\r\n" : std::wstring(1, at(end));
         }
         line.raw = body.substr(pos * unit, (next - pos) * unit);
-        line.text = Decode(body.substr(pos * unit, (textEnd - pos) * unit));
+        line.text = Decode(body.substr(pos * unit, (end - pos) * unit));
         lines_.push_back(std::move(line));
         pos = next;
     }
@@ -192,6 +180,14 @@ void ProfileFile::ToUtf16()
         line.raw = Encode(line.text + line.ending);
 }
 
+std::wstring ProfileFile::EndingAfter(size_t index) const
+{
+    // The line break of the line before, so that a file keeps its one kind of line breaks.
+    if (index > 0 && index <= lines_.size() && !lines_[index - 1].ending.empty())
+        return lines_[index - 1].ending;
+    return L"\r\n";
+}
+
 void ProfileFile::PutLine(size_t index, bool insert, const std::wstring& text, std::wstring ending)
 {
     // A text that the file's code page cannot hold whole makes it UTF-16 first.
@@ -204,8 +200,8 @@ void ProfileFile::PutLine(size_t index, bool insert, const std::wstring& text, s
     if (insert) {
         // The line before the new one gets a line break when it had none (the file's last line).
         if (index > 0 && lines_[index - 1].ending.empty()) {
-            lines_[index - 1].ending = L"\r\n";
-            lines_[index - 1].raw += Encode(L"\r\n");
+            lines_[index - 1].ending = line.ending;
+            lines_[index - 1].raw += Encode(line.ending);
         }
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
     } else {
@@ -229,8 +225,9 @@ void ProfileFile::Set(std::wstring section, std::wstring key, std::wstring value
     while (header < lines_.size() && !(SectionHeader(lines_[header].text, &name) && SameName(name, section)))
         ++header;
     if (header == lines_.size()) {
-        PutLine(lines_.size(), true, L"[" + section + L"]", L"\r\n");
-        PutLine(lines_.size(), true, key + L"=" + value, L"\r\n");
+        const std::wstring ending = EndingAfter(lines_.size());
+        PutLine(lines_.size(), true, L"[" + section + L"]", ending);
+        PutLine(lines_.size(), true, key + L"=" + value, ending);
         return;
     }
 
@@ -247,7 +244,7 @@ void ProfileFile::Set(std::wstring section, std::wstring key, std::wstring value
     }
 
     // 3. A new key after the section's last line.
-    PutLine(last + 1, true, key + L"=" + value, L"\r\n");
+    PutLine(last + 1, true, key + L"=" + value, EndingAfter(last + 1));
 }
 
 std::string ProfileFile::Bytes() const

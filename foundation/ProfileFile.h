@@ -45,6 +45,8 @@ private:
     void Split(const std::string& body);
     std::string Encode(const std::wstring& text) const;
     std::wstring Decode(const std::string& bytes) const;
+    // The line break for a line inserted at `index`.
+    std::wstring EndingAfter(size_t index) const;
     // Replaces or inserts a line with the text, keeping the encoding whole.
     void PutLine(size_t index, bool insert, const std::wstring& text, std::wstring ending);
     void ToUtf16();

@@ -93,6 +93,9 @@ public:
     LauncherProcess& operator=(const LauncherProcess&) = delete;
 
     bool Started() const { return process_.IsValid(); }
+    DWORD Id() const { return id_; }
+    // Ends the process at once, wherever it is (as a kill from outside would).
+    void Kill(UINT code) const { ::TerminateProcess(process_.Get(), code); }
     bool Running() const { return Started() && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
 
     // The exit code, or -1000 when the process has not ended within the time.

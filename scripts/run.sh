@@ -26,6 +26,9 @@ ombrel_wine_prefix || exit 1
 if [ $own_display = 1 ]; then
   ombrel_xvfb_start || exit 1
   ombrel_compositor_start || exit 1
+  # The pointer starts in the middle of the screen, over the window: park it in a corner so the
+  # screenshot shows no hovered control.
+  xdotool mousemove 0 0
 fi
 ombrel_wineserver_start
 

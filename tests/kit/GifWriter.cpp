@@ -114,10 +114,10 @@ std::string EncodeGif(int width, int height, const std::vector<uint32_t>& palett
             out += '\0';
         }
         out += '\x2C';
-        PutWord(out, 0);
-        PutWord(out, 0);
-        PutWord(out, width);
-        PutWord(out, height);
+        PutWord(out, frame.left);
+        PutWord(out, frame.top);
+        PutWord(out, frame.width != 0 ? frame.width : width);
+        PutWord(out, frame.height != 0 ? frame.height : height);
         out += '\0';  // no local palette, not interlaced
         out += static_cast<char>(minCodeSize);
         CodeWriter codes;

@@ -24,9 +24,14 @@ struct GifFrame {
     uint16_t delay = 0;           // hundredths of a second
     bool withDelay = true;        // false: no graphic control block (the file gives no delay)
     GifCodes codes = GifCodes::Short;
+    // The frame's place in the logical screen; a width or height of 0 is the screen's.
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
 };
 
-// The palette holds 0xRRGGBB colours (at most 256).
+// The palette holds 0xRRGGBB colours (at most 256); width and height are the logical screen's.
 std::string EncodeGif(int width, int height, const std::vector<uint32_t>& palette, const std::vector<GifFrame>& frames);
 
 } // namespace kit

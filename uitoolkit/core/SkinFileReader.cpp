@@ -58,13 +58,18 @@ SkinZipHandle* OpenResourceZip(const wchar_t* directory, OwnedSkinZip& owned) {
     return owned.get();
 }
 
-SkinFileData ReadSkinZipEntry(SkinZipHandle* zip, const wchar_t* name) {
+SkinFileData ReadSkinZipEntry(SkinZipHandle* zip, const wchar_t* name, bool* unpackFailed) {
     SkinFileData file;
     int index = -1;
     SkinZipEntry entry;
+    bool failed = false;
+    if (unpackFailed == nullptr) unpackFailed = &failed;
+    *unpackFailed = false;
     if (zip == nullptr || name == nullptr || FindSkinZipEntry(zip, name, true, &index, &entry) != SkinZipOk)
         return file;
-    if (entry.uncompressedSize <= 0 || static_cast<uint32_t>(entry.uncompressedSize) > kMaxSkinFileSize) return file;
+    if (entry.uncompressedSize == 0) return file;
+    *unpackFailed = true;  // until the whole entry has been read
+    if (entry.uncompressedSize < 0 || static_cast<uint32_t>(entry.uncompressedSize) > kMaxSkinFileSize) return file;
     const uint32_t length = static_cast<uint32_t>(entry.uncompressedSize);
     // Zeroed, so that an entry shorter than its directory claims leaves no stale bytes.
     std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[length]());
@@ -76,6 +81,7 @@ SkinFileData ReadSkinZipEntry(SkinZipHandle* zip, const wchar_t* name) {
         result = ExtractSkinZipEntry(zip, index, &probe, 1, SkinZipMemoryKind);
     }
     if (result != SkinZipOk) return file;
+    *unpackFailed = false;
     file.data = std::move(data);
     file.size = length;
     return file;

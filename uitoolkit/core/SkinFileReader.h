@@ -24,8 +24,9 @@ SkinFileData ReadSkinFileFromPaths(const wchar_t* name);
 // The cached skin zip, else the zip opened from `directory` + the zip name (null directory:
 // the first search path that holds it); a zip opened here is handed to `owned`.
 SkinZipHandle* OpenResourceZip(const wchar_t* directory, OwnedSkinZip& owned);
-// The entry named `name` (letter case ignored), read whole and checked to its end.
-SkinFileData ReadSkinZipEntry(SkinZipHandle* zip, const wchar_t* name);
+// The entry named `name` (letter case ignored), read whole and checked to its end. With
+// `unpackFailed`, it tells an entry that is there but cannot be unpacked from a missing one.
+SkinFileData ReadSkinZipEntry(SkinZipHandle* zip, const wchar_t* name, bool* unpackFailed = nullptr);
 // The search paths, then the skin zip when a zip name is set.
 SkinFileData ReadSkinFile(const wchar_t* name);
 

@@ -3,9 +3,44 @@
 #include <cwchar>
 
 #include "uitoolkit/controls/custom/GifFrames.h"
+#include "uitoolkit/core/HostResources.h"
 #include "uitoolkit/core/SkinFileReader.h"
 
 namespace SkinUI {
+
+namespace {
+
+// A GIF's bytes, found its own way (pictures search differently): every search path in turn
+// gives the file there, or with a skin zip the entry in the zip there (the cached zip when there
+// is one); the last path that holds the name wins, and an entry that cannot be unpacked ends the
+// search. When no path gave anything, the name is read as a file path.
+SkinFileData FindGifBytes(const wchar_t* name)
+{
+    SkinFileData found;
+    const bool zipped = !CHostResources::GetResourceZip().IsEmpty();
+    const CResourcePathList& paths = CHostResources::GetResourcePathList();
+    for (int i = 0; i < paths.GetSize(); ++i) {
+        SkinFileData data;
+        if (zipped) {
+            OwnedSkinZip owned;
+            bool unpackFailed = false;
+            data = ReadSkinZipEntry(OpenResourceZip(paths.GetAt(i), owned), name, &unpackFailed);
+            if (unpackFailed)
+                break;
+        } else {
+            CUIString path(paths.GetAt(i));
+            path += name;
+            data = ReadWholeSkinFile(path.GetData());
+        }
+        if (data)
+            found = std::move(data);  // the earlier path's bytes go
+    }
+    if (!found)
+        found = ReadWholeSkinFile(name);
+    return found;
+}
+
+} // namespace
 
 CGifAnimUI::CGifAnimUI() : CAnimationUI(kTimerId) {}
 
@@ -40,10 +75,8 @@ void CGifAnimUI::Load()
     const wchar_t* name = GetAnimImage();
     if (name[0] == L'\0')
         return;
-    // 1. The bytes: through the skin search paths and zip, else the name as a file path.
-    SkinFileData file = ReadSkinFile(name);
-    if (!file)
-        file = ReadWholeSkinFile(name);
+    // 1. The bytes.
+    const SkinFileData file = FindGifBytes(name);
     if (!file)
         return;
     // 2.-3. Decoded with its frames and their delays.

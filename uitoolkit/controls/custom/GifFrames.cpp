@@ -69,11 +69,10 @@ std::unique_ptr<CGifFrames> CGifFrames::Load(const BYTE* data, size_t size)
     frames->m_image.reset(Gdiplus::Image::FromStream(frames->m_stream.Get(), FALSE));
     if (frames->m_image == nullptr || frames->m_image->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
-    // GDI+ read the picture that was checked: its size is the checked logical screen.
-    frames->m_width = static_cast<int>(frames->m_image->GetWidth());
-    frames->m_height = static_cast<int>(frames->m_image->GetHeight());
-    if (frames->m_width != gif.Width() || frames->m_height != gif.Height())
-        return nullptr;
+    // The picture's size is the checked logical screen. (Not GDI+'s: some of its readers report
+    // the first frame's size, which may be smaller than the screen.)
+    frames->m_width = gif.Width();
+    frames->m_height = gif.Height();
     // 3. The frames of the first frame dimension.
     const UINT dimensions = frames->m_image->GetFrameDimensionsCount();
     if (dimensions == 0)

@@ -7,6 +7,7 @@
 // they play.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,11 @@
 #include "kit/GuardedHeap.h"
 #include "kit/PngWriter.h"
 #include "kit/SkinDir.h"
+#include "kit/TempDir.h"
+#include "kit/ZipWriter.h"
 #include "uitoolkit/controls/custom/GifFrames.h"
 #include "uitoolkit/controls/custom/GifValidator.h"
+#include "uitoolkit/core/HostResources.h"
 #include "uitoolkit/core/RenderKit.h"
 
 using namespace SkinUI;
@@ -246,6 +250,134 @@ TEST(GifFrameDelays, MissingOrZeroDelaysAreOneTenthOfASecond)
         ASSERT_EQ(frames->GetFrameCount(), c.delays.size());
         for (UINT i = 0; i < c.delays.size(); ++i)
             EXPECT_EQ(frames->GetFrameDelay(i), c.delays[i]) << "frame " << i;
+    }
+}
+
+// A GIF's frames may be smaller than its logical screen and lie anywhere in it: the picture has
+// the screen's size, and every frame with its delay is as the file gives it.
+TEST(GifFrameGeometry, FramesSmallerThanTheScreenAnywhereInIt)
+{
+    GdiplusSession gdiplus;
+    const auto frame = [](int left, int top, int width, int height, uint16_t delay) {
+        GifFrame f{std::vector<uint8_t>(static_cast<size_t>(width * height), 1), delay};
+        f.left = left;
+        f.top = top;
+        f.width = width;
+        f.height = height;
+        return f;
+    };
+    struct Case {
+        std::string name;
+        int width, height;
+        std::vector<GifFrame> frames;
+    };
+    std::vector<Case> cases = {
+        {"a small first frame at the origin", 20, 16, {frame(0, 0, 4, 4, 10), frame(0, 0, 20, 16, 20)}},
+        {"a small first frame in the middle", 20, 16, {frame(7, 5, 6, 3, 5), frame(0, 0, 20, 16, 0)}},
+        {"frames in the bottom right corner", 20, 16, {frame(16, 12, 4, 4, 30), frame(19, 15, 1, 1, 7)}},
+        {"every frame a pixel, each in another corner", 32, 24,
+         {frame(0, 0, 1, 1, 1), frame(31, 0, 1, 1, 2), frame(0, 23, 1, 1, 3), frame(31, 23, 1, 1, 4)}},
+        {"a one-row first frame at the bottom", 40, 10, {frame(0, 9, 40, 1, 15), frame(0, 0, 40, 10, 25)}},
+    };
+    // And frames of random sizes at random places. (Every file has two frames or more: the
+    // decoder reports no delays for a single frame, which never changes anyway.)
+    Fuzz random(35);
+    for (int i = 0; i < 40; ++i) {
+        Case c{"random " + std::to_string(i), 1 + static_cast<int>(random.Below(64)), 1 + static_cast<int>(random.Below(64)), {}};
+        for (uint32_t n = 2 + random.Below(4); n > 0; --n) {
+            const int w = 1 + static_cast<int>(random.Below(static_cast<uint32_t>(c.width)));
+            const int h = 1 + static_cast<int>(random.Below(static_cast<uint32_t>(c.height)));
+            c.frames.push_back(frame(static_cast<int>(random.Below(static_cast<uint32_t>(c.width - w + 1))),
+                                     static_cast<int>(random.Below(static_cast<uint32_t>(c.height - h + 1))), w, h,
+                                     static_cast<uint16_t>(random.Below(50))));
+        }
+        cases.push_back(c);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string gif = EncodeGif(c.width, c.height, {kRed, kBlue}, c.frames);
+        const auto frames = CGifFrames::Load(reinterpret_cast<const BYTE*>(gif.data()), gif.size());
+        ASSERT_NE(frames, nullptr);
+        EXPECT_EQ(Text(SIZE{frames->GetWidth(), frames->GetHeight()}), Text(SIZE{c.width, c.height}));
+        ASSERT_EQ(frames->GetFrameCount(), c.frames.size());
+        for (UINT i = 0; i < c.frames.size(); ++i) {
+            const UINT delay = c.frames[i].delay;
+            EXPECT_EQ(frames->GetFrameDelay(i), delay == 0 ? CGifFrames::kDefaultDelayMs : delay * 10) << "frame " << i;
+        }
+    }
+}
+
+// Where a GIF's bytes come from: every search path in turn, the last one that holds the name
+// winning; with a skin zip, the entry in each path's zip (a plain file of that name is passed
+// over), and an entry that cannot be unpacked ends the search; the name as a file path only when
+// no path gave anything. The three pictures differ in size and frame count.
+TEST(GifSearch, TheLastSearchPathThatHoldsTheNameGivesTheBytes)
+{
+    GdiplusSession gdiplus;
+    custom_tags::CustomTags tags;
+    const auto gif = [](char which) {
+        const int frames = which - 'A' + 1;
+        const int width = 3 + frames, height = 7 - frames;
+        return EncodeGif(width, height, {kRed, kGreen},
+                         std::vector<GifFrame>(static_cast<size_t>(frames),
+                                               GifFrame{std::vector<uint8_t>(static_cast<size_t>(width * height), 1), 10}));
+    };
+    struct PathHolds {
+        char plain;     // the picture as a file there, 0 for none
+        char zipped;    // the picture as an entry of the zip there; '-': a zip without it; 0: no zip
+        bool damaged;   // the entry's checksum is wrong
+    };
+    const struct {
+        const char* name;
+        std::vector<PathHolds> paths;
+        bool zip;       // a skin zip is set
+        char expected;  // 0: no picture
+        bool asFilePath = false;  // the name is a full path outside the search paths
+    } cases[] = {
+        {"plain files in two paths: the last one's", {{'A', 0, false}, {'B', 0, false}}, false, 'B'},
+        {"three paths, the middle one without it", {{'A', 0, false}, {0, 0, false}, {'C', 0, false}}, false, 'C'},
+        {"a zip entry against a plain file of the name: the zip's", {{'A', 'B', false}}, true, 'B'},
+        {"a plain file beside a zip without the name: nothing", {{'A', '-', false}}, true, 0},
+        {"zip entries in two paths: the last one's", {{0, 'A', false}, {0, 'B', false}}, true, 'B'},
+        {"a path without the zip goes on", {{0, 'A', false}, {'C', 0, false}, {0, 'B', false}}, true, 'B'},
+        {"a damaged entry ends the search with what came before", {{0, 'A', false}, {0, 'B', true}, {0, 'C', false}}, true, 'A'},
+        {"a damaged entry first: nothing", {{0, 'B', true}, {0, 'C', false}}, true, 0},
+        {"no path holds it: the name as a file path", {{0, 0, false}}, false, 'C', true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::unique_ptr<SkinDir>> dirs;  // searched in this order
+        for (const PathHolds& path : c.paths) {
+            dirs.push_back(std::make_unique<SkinDir>());
+            if (path.plain != 0)
+                dirs.back()->Write(L"pick.gif", gif(path.plain));
+            if (path.zipped != 0) {
+                ZipWriter zip;
+                zip.Add("other.gif", gif('A'));
+                if (path.zipped != '-')
+                    zip.Add("pick.gif", gif(path.zipped)).damageCrc = path.damaged;
+                dirs.back()->Write(L"skin.zip", zip.Build());
+            }
+        }
+        TempDir elsewhere;
+        const std::wstring outside = elsewhere.File(L"pick.gif");
+        if (c.asFilePath)
+            WriteBytesToFile(outside, gif(c.expected));
+        if (c.zip)
+            CHostResources::SetResourceZip(L"skin.zip", false);
+        const std::wstring name = c.asFilePath ? outside : L"pick.gif";
+        XmlHost h;
+        ASSERT_TRUE(h.Open(Skin(L"<GifAnim name=\"a\" float=\"true\" pos=\"0,0,40,40\" autosize=\"true\" bkimage=\"" +
+                                name + L"\"/>"),
+                           100, 60, &tags));
+        auto* a = h.Find<CGifAnimUI>(L"a");
+        if (c.expected == 0) {
+            EXPECT_EQ(a->GetFrameCount(), 0u);
+            continue;
+        }
+        const int frames = c.expected - 'A' + 1;
+        EXPECT_EQ(a->GetFrameCount(), static_cast<UINT>(frames));
+        EXPECT_EQ(Text(SIZE{a->GetFixedWidth(), a->GetFixedHeight()}), Text(SIZE{3 + frames, 7 - frames}));
     }
 }
 

@@ -33,6 +33,9 @@ const CFrameView::MessageHandler CFrameView::kHandlers[] = {
     {WM_MOVE, &CFrameView::OnFrameMoved},
     {WM_SHOWWINDOW, &CFrameView::OnFrameMoved},
     {WM_MOVING, &CFrameView::OnFrameMoved},
+    {WM_WINDOWPOSCHANGED, &CFrameView::OnWindowPosChanged},
+    {WM_SIZE, &CFrameView::OnSize},
+    {CFrameView::kShowAttachedMessage, &CFrameView::OnShowAttached},
     {WM_ACTIVATEAPP, &CFrameView::OnActivateApp},
     {WM_SYSCOMMAND, &CFrameView::OnSysCommand},
     {WM_KEYDOWN, &CFrameView::OnKeyDown},
@@ -117,6 +120,83 @@ bool CFrameView::OnFrameMoved(WPARAM, LPARAM, LRESULT& result)
     return true;
 }
 
+void CFrameView::ShowAttached() const
+{
+    RECT frame{};
+    ::GetWindowRect(m_hWnd, &frame);
+    // Right above the frame, not above every window: the frame itself may lie under others.
+    // The stacking is always given, so that a display server that keeps its own (X under Wine)
+    // learns it too. Moving a window never changes its stacking; only showing it again does.
+    for (const AttachedWindow& window : m_attached) {
+        HWND above = ::GetWindow(m_hWnd, GW_HWNDPREV);
+        if (above == window.hWnd)
+            above = ::GetWindow(window.hWnd, GW_HWNDPREV);
+        ::SetWindowPos(window.hWnd, above != nullptr ? above : HWND_TOP, frame.left + window.x,
+                       frame.top + window.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+}
+
+void CFrameView::ShowAttachedLater()
+{
+    if (m_showPending || m_attached.empty())
+        return;
+    m_showPending = ::PostMessageW(m_hWnd, kShowAttachedMessage, 0, 0) != FALSE;
+}
+
+bool CFrameView::OnShowAttached(WPARAM, LPARAM, LRESULT& result)
+{
+    m_showPending = false;
+    if (!::IsWindowVisible(m_hWnd) || ::IsIconic(m_hWnd)) {
+        result = 0;
+        return true;
+    }
+    // Whatever the system showed again with the frame, the tooltip of the button that
+    // minimised it stays hidden until the pointer hovers a button again.
+    HideToolTip();
+    Redraw();
+    ShowAttached();
+    result = 0;
+    return true;
+}
+
+void CFrameView::HideAttached() const
+{
+    for (const AttachedWindow& window : m_attached)
+        ::SetWindowPos(window.hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+}
+
+// Shown or hidden: the attached windows follow. The size and move reports come from the default
+// handling afterwards.
+bool CFrameView::OnWindowPosChanged(WPARAM, LPARAM lParam, LRESULT&)
+{
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+    if (pos != nullptr && (pos->flags & SWP_SHOWWINDOW) != 0)
+        ShowAttachedLater();
+    else if (pos != nullptr && (pos->flags & SWP_HIDEWINDOW) != 0)
+        PutAway();
+    return false;
+}
+
+void CFrameView::PutAway()
+{
+    HideAttached();
+    HideToolTip();
+    for (FrameButton* button : m_buttons) button->SetState(FrameButton::kNormal);
+}
+
+bool CFrameView::OnSize(WPARAM wParam, LPARAM, LRESULT&)
+{
+    if (wParam == SIZE_MINIMIZED) {
+        m_minimised = true;
+        PutAway();
+    } else if (m_minimised) {
+        m_minimised = false;
+        ShowAttachedLater();
+    }
+    return false;
+}
+
 bool CFrameView::OnActivateApp(WPARAM wParam, LPARAM, LRESULT& result)
 {
     if (wParam != TRUE) return false;
@@ -128,6 +208,12 @@ bool CFrameView::OnActivateApp(WPARAM wParam, LPARAM, LRESULT& result)
 
 bool CFrameView::OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result)
 {
+    // Hidden before the system minimises the frame: the owned windows it hides itself, it shows
+    // again on a restore by the system menu before the frame is back, and then under it.
+    if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        PutAway();
+        return false;
+    }
     // The attached login dialog decides whether the frame closes.
     if ((wParam & 0xFFF0) != SC_CLOSE || m_attached.empty()) return false;
     PostToAttached(kCloseRequest, 0, 0);
@@ -265,8 +351,13 @@ void CFrameView::ShowToolTip(FrameButton* button)
 
 void CFrameView::HideToolTip()
 {
-    if (m_hToolTip != nullptr)
-        ::SendMessageW(m_hToolTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
+    if (m_hToolTip == nullptr)
+        return;
+    ::SendMessageW(m_hToolTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
+    // Shown again by the system with its owner, the tooltip no longer tracks: hidden directly.
+    if (::IsWindowVisible(m_hToolTip))
+        ::SetWindowPos(m_hToolTip, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
 }
 
 // ---- painting ---------------------------------------------------------------------------------

@@ -9,7 +9,9 @@
 //   LoginWindowOffset_Y=40
 //
 // Pressing the background drags the frame. Closing it by the system menu or Alt+F4 asks the
-// attached windows instead (WM_USER+100), and key presses go to them too.
+// attached windows instead (WM_USER+100), and key presses go to them too. The attached windows
+// hide with the frame (minimised or hidden) and show again with it, at their offsets right
+// above it, without taking the activation.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -35,6 +37,9 @@ class CFrameView : public CIrregularWindow {
 public:
     // What the frame asks an attached window to close with.
     static constexpr UINT kCloseRequest = WM_USER + 100;
+    // Posted to itself when it shows again: the attached windows come back once the showing,
+    // activation included, is over (an activation afterwards would put the frame above them).
+    static constexpr UINT kShowAttachedMessage = WM_APP + 0x122;
 
     // `baseDirectory`: the game-data folder, ending in a backslash.
     explicit CFrameView(const std::wstring& baseDirectory);
@@ -63,6 +68,9 @@ private:
     // Each returns false to leave the message to DefWindowProcW.
     bool OnCreate(WPARAM, LPARAM, LRESULT& result);
     bool OnFrameMoved(WPARAM, LPARAM, LRESULT& result);
+    bool OnWindowPosChanged(WPARAM, LPARAM lParam, LRESULT& result);
+    bool OnSize(WPARAM wParam, LPARAM, LRESULT& result);
+    bool OnShowAttached(WPARAM, LPARAM, LRESULT& result);
     bool OnActivateApp(WPARAM wParam, LPARAM, LRESULT& result);
     bool OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result);
     bool OnKeyDown(WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -76,6 +84,13 @@ private:
     // The first button in list order under the point.
     FrameButton* ButtonAt(POINT pt) const;
     void PostToAttached(UINT message, WPARAM wParam, LPARAM lParam) const;
+    // Shows every attached window at its offset, stacked right above the frame, not activated.
+    void ShowAttached() const;
+    void ShowAttachedLater();
+    void HideAttached() const;
+    // Minimised or hidden: the attached windows go (they would float alone on the desktop), and
+    // the caption buttons and their tooltip forget the press and hover that sent the frame away.
+    void PutAway();
     // Reports a click to every listener, in order; stops when a listener destroys the frame.
     void FireClick(FrameButton* button, WPARAM wParam, LPARAM lParam);
     void ShowToolTip(FrameButton* button);
@@ -92,6 +107,8 @@ private:
     SkinUI::CUIStringMap m_images{83};    // image path -> owned ImageEntry
     std::vector<AttachedWindow> m_attached;
     bool m_tracking = false;              // a hover / leave report is pending
+    bool m_minimised = false;             // the last size report was a minimise
+    bool m_showPending = false;           // kShowAttachedMessage is on its way
     // Expires when the frame is destroyed, so a firing loop can tell.
     std::shared_ptr<char> m_alive = std::make_shared<char>(0);
 };

@@ -298,6 +298,17 @@ LRESULT LoginView::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (!host_.IsControlTimer(static_cast<UINT>(wParam)))
             return 0;
         break;
+    case WM_WINDOWPOSCHANGED:
+        // Hidden (with its frame) under the pointer: no control stays hot or pushed until the
+        // window shows again somewhere the pointer may no longer be.
+        if ((reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW) != 0) {
+            const std::weak_ptr<char> alive = alive_;
+            LRESULT ignored = 0;
+            host_.MessageHandler(WM_MOUSELEAVE, 0, 0, ignored);
+            if (alive.expired())
+                return 0;
+        }
+        break;
     case WM_DESTROY:
         StopAutoLogin();
         break;

@@ -30,6 +30,8 @@ constexpr POINT kLoginButton = {225, 207};   // "loginBtn"
 constexpr POINT kErrorOk = {225, 202};       // "btnErrorOK"
 constexpr POINT kWarningIcon = {47, 100};    // the failure page's icon (left of its mark)
 constexpr POINT kFrameClose = {446, 32};     // the frame's close button (skin\Button.ini), frame coordinates
+constexpr POINT kFrameMinimise = {416, 32};  // the frame's minimise button
+constexpr POINT kOnLoginButton = {110, 207};  // "loginBtn", beside its text
 constexpr uint32_t kWarningOrange = 0xF59A23;
 
 class LoginEndToEnd : public ::testing::Test {
@@ -181,6 +183,52 @@ TEST_F(LoginEndToEnd, VerificationPageTicketReachesTheLibrary)
     EXPECT_NE(Calls().find(hexOf(verifypage::kTicket)), std::string::npos) << Calls();
     EXPECT_NE(Calls().find(hexOf(verifypage::kRandStr)), std::string::npos);
     EXPECT_NE(Read(L"Hall\\hall-command.txt").find("KWIUIN:10002"), std::string::npos);
+}
+
+// Minimised with the frame's button and restored as a taskbar click does, the whole window comes
+// back: the dialog at its place above the frame, its controls on the screen and working.
+TEST_F(LoginEndToEnd, RestoredAfterMinimiseTheDialogIsBackAndStillLogsIn)
+{
+    LauncherProcess launcher(Arguments());
+    HWND dialog = OpenDialog(launcher, true);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, kAccountEdit);
+    Type(L"10001");
+    Click(dialog, kPasswordEdit);
+    Type(L"secret");
+    Click(dialog, kAgreeBox);
+    ::Sleep(300);
+    RECT placed = {};
+    ::GetWindowRect(dialog, &placed);
+    const uint32_t button = ScreenPixel(dialog, kOnLoginButton);
+    const struct {
+        const char* name;
+        void (*restore)(HWND frame);
+    } restores[] = {
+        {"SW_RESTORE", [](HWND frame) { ::ShowWindow(frame, SW_RESTORE); }},
+        {"SC_RESTORE", [](HWND frame) { ::PostMessageW(frame, WM_SYSCOMMAND, SC_RESTORE, 0); }},
+    };
+    for (const auto& r : restores) {
+        SCOPED_TRACE(r.name);
+        Click(frame_, kFrameMinimise);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsIconic(frame_) != FALSE; }, 5000)) << "not minimised";
+        ::Sleep(300);
+        r.restore(frame_);
+        EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsIconic(frame_) && ::IsWindowVisible(dialog); }, 5000));
+        ::Sleep(600);
+        RECT now = {};
+        ::GetWindowRect(dialog, &now);
+        EXPECT_TRUE(::EqualRect(&now, &placed)) << "the dialog left its place on the frame";
+        POINT at = kOnLoginButton;
+        ::ClientToScreen(dialog, &at);
+        const HWND hit = ::WindowFromPoint(at);
+        EXPECT_TRUE(hit == dialog || ::IsChild(dialog, hit)) << "the dialog is not above the frame";
+        EXPECT_EQ(ScreenPixel(dialog, kOnLoginButton), button) << "the login button is not shown";
+    }
+    EXPECT_TRUE(e2e::Shot(frame_, L"restored.png"));
+    Click(dialog, kLoginButton);
+    EXPECT_EQ(launcher.Wait(20000), 0);
+    EXPECT_EQ(Steps(), (StepList{"204/0", "205/0", "209/0", "219/0"}));
 }
 
 // A second launcher for the game steps aside; closing the first one's frame then ends it as the

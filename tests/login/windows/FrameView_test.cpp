@@ -1,7 +1,7 @@
 // The login dialog's layered frame: its skin files (Button.ini, the button state rules, the
 // picture conversions, randomly damaged Button.ini / Display.ini), and the frame on a real
 // window: its picture read back from the screen, button states by mouse messages, clicks on
-// press, tooltips, and the windows attached to it.
+// press, tooltips, and the windows attached to it (placed, hidden and shown with the frame).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -17,6 +17,7 @@
 #include "kit/HostWindow.h"
 #include "kit/Input.h"
 #include "kit/PngWriter.h"
+#include "kit/Probe.h"
 #include "kit/Pump.h"
 #include "kit/TempDir.h"
 #include "kit/Text.h"
@@ -97,10 +98,12 @@ struct ClickRecorder : IButtonEvent {
     std::function<void(ButtonEvent&)> onClick;
 };
 
-// A hidden popup that records the key downs and the messages from WM_USER on that reach it.
+// A hidden popup that records the key downs and the messages from WM_USER on that reach it;
+// owned by `owner` when given, as the login dialog is by its frame.
 struct RecordingWindow {
-    RecordingWindow() : hWnd(::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 50, 30, nullptr,
-                                               nullptr, nullptr, nullptr))
+    explicit RecordingWindow(HWND owner = nullptr)
+        : hWnd(::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 50, 30, owner, nullptr, nullptr,
+                                 nullptr))
     {
         ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         old = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
@@ -443,4 +446,59 @@ TEST_F(FrameTest, HoverShowsTheButtonsTooltipFromOneTooltipWindow)
         EXPECT_STREQ(text, expected);
     }
     EXPECT_EQ(States(), (StateList{kHot, kNormal}));
+}
+
+// However the frame goes (minimised by its menu command or directly, or hidden) its attached
+// window goes with it, and comes back with it: at its offset, right above the frame, without
+// being activated, and with the caption buttons and their tooltip at rest.
+TEST_F(FrameTest, AttachedWindowsHideAndShowWithTheFrame)
+{
+    const auto send = [](UINT command) { return [command](HWND f) { ::SendMessageW(f, WM_SYSCOMMAND, command, 0); }; };
+    const auto show = [](int how) { return [how](HWND f) { ::ShowWindow(f, how); }; };
+    const struct {
+        const char* name;
+        std::function<void(HWND)> away;
+        std::function<void(HWND)> back;
+        bool iconic;
+    } roads[] = {
+        {"menu minimise, menu restore", send(SC_MINIMIZE), send(SC_RESTORE), true},
+        {"minimise, restore", show(SW_MINIMIZE), show(SW_RESTORE), true},
+        {"menu minimise, restore", send(SC_MINIMIZE), show(SW_RESTORE), true},
+        {"hide, show", show(SW_HIDE), show(SW_SHOWNOACTIVATE), false},
+    };
+    RecordingWindow dialog(Frame());
+    ASSERT_TRUE(frame->AttachWindow(dialog.hWnd));
+    kit::HostWindow elsewhere;  // holds the activation before the frame comes back
+    ASSERT_TRUE(elsewhere.Open(new kit::Box(L"elsewhere"), 50, 50));
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.name);
+        ::ShowWindow(Frame(), SW_SHOWNORMAL);
+        ::ShowWindow(dialog.hWnd, SW_SHOWNOACTIVATE);
+        MoveTo(kOnMinSize);
+        Post(WM_MOUSEHOVER);
+        ASSERT_NE(frame->GetToolTipWindow(), nullptr);
+        ASSERT_TRUE(::IsWindowVisible(frame->GetToolTipWindow()));
+        Press(kOnMinSize);  // pushed, as when the button minimises the frame
+        ::SetCursorPos(kit::HostWindow::kParkX, kit::HostWindow::kParkY);
+
+        road.away(Frame());
+        kit::Drain();
+        EXPECT_EQ(::IsIconic(Frame()) != FALSE, road.iconic);
+        EXPECT_FALSE(::IsWindowVisible(dialog.hWnd));
+        EXPECT_FALSE(::IsWindowVisible(frame->GetToolTipWindow()));
+
+        ::SetActiveWindow(elsewhere.Hwnd());
+        road.back(Frame());
+        const HWND active = ::GetActiveWindow();
+        kit::Drain();
+        EXPECT_FALSE(::IsIconic(Frame()));
+        EXPECT_TRUE(::IsWindowVisible(dialog.hWnd));
+        EXPECT_EQ(dialog.TopLeft(), "112,140");
+        EXPECT_EQ(::GetWindow(Frame(), GW_HWNDPREV), dialog.hWnd) << "not right above the frame";
+        EXPECT_EQ(::GetActiveWindow(), active) << "showing the attached window moved the activation";
+        EXPECT_NE(::GetActiveWindow(), dialog.hWnd);
+        EXPECT_FALSE(::IsWindowVisible(frame->GetToolTipWindow()));
+        EXPECT_EQ(States(), (StateList{kNormal, kNormal}));
+        EXPECT_TRUE(ScreenShows(kOnMinSize, kCellColor[0])) << "the pushed sprite stayed";
+    }
 }

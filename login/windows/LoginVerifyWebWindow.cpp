@@ -23,6 +23,12 @@ constexpr wchar_t kCaptionIconFile[] = L"caption_ico.png";
 
 void CLoginVerifyWebWindow::ShowVerifyPage(HWND parent, const std::wstring& title, const std::wstring& url)
 {
+    // A request while the window is open: one window a verification, brought forward on the
+    // newest page. A second window on this object would share its host and spin both loops.
+    if (m_hWnd != nullptr) {
+        ShowNewPage(url);
+        return;
+    }
     // 1. and 2.
     LogReport::Instance().Report(kReportShown, 0, "web verify");
     m_url = url;
@@ -46,6 +52,19 @@ void CLoginVerifyWebWindow::ShowVerifyPage(HWND parent, const std::wstring& titl
     CWindowWnd::ShowModal();
     if (outcome.hasTicket && handler != nullptr)
         handler->OnVerifyTicket(outcome.ticket, outcome.randstr);
+}
+
+void CLoginVerifyWebWindow::ShowNewPage(const std::wstring& url)
+{
+    if (!url.empty() && url != m_url && !m_decided) {
+        m_url = url;
+        if (m_browser != nullptr) {
+            m_browser->SetUrl(m_url.c_str());
+            m_browser->SetPageFinished(false);
+        }
+    }
+    ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetForegroundWindow(m_hWnd);
 }
 
 LRESULT CLoginVerifyWebWindow::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)

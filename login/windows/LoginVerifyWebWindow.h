@@ -10,7 +10,9 @@
 //   - a page that cannot be loaded: report 207 with code 1, OnVerifyPageFailed, the window closes.
 //
 // Only the first of these counts. When the native window is gone the handler hears
-// OnVerifyWindowDestroyed and deletes the object (without a handler it deletes itself).
+// OnVerifyWindowDestroyed and deletes the object (without a handler it deletes itself). A
+// request while the window is open makes no second window: the open one comes forward on the
+// newer page.
 //
 //   auto* window = new CLoginVerifyWebWindow();
 //   window->SetEventHandler(this);
@@ -39,7 +41,9 @@ public:
 
     void SetEventHandler(ILoginVerifyWebWindowEventHandler* handler) { m_handler = handler; }
     // Reports step 206, creates the window owned by `parent` on the page and runs it modally
-    // (the owner disabled meanwhile). The object must not be used after this returns.
+    // (the owner disabled meanwhile). The object must not be used after this returns. While
+    // the window is already open (a request from inside its loop) it only brings that window
+    // forward on the page and returns at once.
     void ShowVerifyPage(HWND parent, const std::wstring& title, const std::wstring& url);
 
     void Notify(SkinUI::NotifyMessage& msg) override;
@@ -62,6 +66,8 @@ private:
     void OnPageResult(const wchar_t* text);
     void OnPageFailed();
     void AddBrowser();
+    // The open window, forward, on the page (when it is another and no outcome came yet).
+    void ShowNewPage(const std::wstring& url);
 
     SkinUI::CWebBrowserUI* m_browser = nullptr;  // owned by "WebView"
     std::wstring m_url;

@@ -297,7 +297,8 @@ HRESULT MainObject::StartLogin(BSTR account, DWORD serviceId, BYTE credentialTyp
         AnswerFailure(text, a->uin, serviceId, a->errorType, a->reason);
     } else if (a->result == L"verify") {
         pending_[a->uin] = PendingVerify{text, serviceId, remember};
-        AnswerCheckPic(*a, text, serviceId);
+        for (uint32_t i = 0; i < a->verifyRequests; ++i)
+            AnswerCheckPic(*a, text, serviceId);
     } else if (a->result != L"silent") {
         AnswerFailure(text, a->uin, serviceId, kErrorScenario, L"unknown scenario result " + a->result);
     }

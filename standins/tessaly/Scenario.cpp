@@ -159,6 +159,7 @@ Scenario Scenario::Load(const std::wstring& path)
         a.reason = sec.Text(L"Reason");
         a.pageUrl = sec.Text(L"PageUrl");
         a.afterVerify = sec.Text(L"AfterVerify", L"success");
+        a.verifyRequests = sec.Number(L"VerifyRequests", 1);
         a.ticketLength = sec.Number(L"TicketLength", 64);
         a.webTicketLength = sec.Number(L"WebTicketLength", 96);
         a.keyLength = sec.Number(L"KeyLength", 16);

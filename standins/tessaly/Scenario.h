@@ -31,6 +31,7 @@ namespace tessaly {
 //   ErrorType=1  Reason=... the failure's "nSSO_Result_nErrorType" and reason
 //   PageUrl=...             the verification page
 //   AfterVerify=success     success | fail: what a passed verification gets
+//   VerifyRequests=1        how many verification requests a "verify" result sends in a row
 //   TicketLength=64  WebTicketLength=96  KeyLength=16
 struct ScenarioAccount {
     std::wstring section;
@@ -51,6 +52,7 @@ struct ScenarioAccount {
     std::wstring reason;
     std::wstring pageUrl;
     std::wstring afterVerify = L"success";
+    uint32_t verifyRequests = 1;
     uint32_t ticketLength = 64;
     uint32_t webTicketLength = 96;
     uint32_t keyLength = 16;

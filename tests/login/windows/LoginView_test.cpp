@@ -11,6 +11,7 @@
 
 #include "ModalScript.h"
 #include "kit/GuardedHeap.h"
+#include "kit/HostWindow.h"
 #include "kit/Input.h"
 #include "kit/Pump.h"
 #include "launcher/GdiplusSession.h"
@@ -21,10 +22,12 @@
 #include "login/windows/FrameView.h"
 #include "login/windows/LoginFailureText.h"
 #include "login/windows/LoginSiteLinks.h"
+#include "login/windows/LoginVerifyWebWindow.h"
 #include "login/windows/LoginView.h"
 #include "standins/verifypage/VerifyPage.h"
 #include "tests/launcher/LauncherProcess.h"
 #include "tests/login/SSOTestBed.h"
+#include "uitoolkit/controls/ButtonUI.h"
 #include "uitoolkit/controls/ComboUI.h"
 #include "uitoolkit/controls/EditUI.h"
 #include "uitoolkit/controls/ListUI.h"
@@ -33,12 +36,14 @@
 namespace {
 
 // alice: listed by the library (a quick-login row) and remembered with her digest in Account.cfg
-// and the game's used accounts; bob: a verification page; carol: always refused.
+// and the game's used accounts; bob: a verification page; carol: always refused; dave: asked
+// for a verification twice in a row.
 const std::string kScenario =
     "[account.alice]\r\nUin=10001\r\nAliases=alice@example.com\r\nDigest=" + SSOTestBed::DigestHex("secret") +
     "\r\nNick=Alice\r\nListed=1\r\n"
     "[account.bob]\r\nUin=10002\r\nNick=Bob\r\nResult=verify\r\nPageUrl=about:blank\r\n"
-    "[account.carol]\r\nUin=10003\r\nNick=Carol\r\nResult=fail\r\nErrorType=3\r\nReason=Wrong password\r\n";
+    "[account.carol]\r\nUin=10003\r\nNick=Carol\r\nResult=fail\r\nErrorType=3\r\nReason=Wrong password\r\n"
+    "[account.dave]\r\nUin=10004\r\nNick=Dave\r\nResult=verify\r\nVerifyRequests=2\r\nPageUrl=about:blank\r\n";
 
 // The work dir of every test: the library, the sample skin as game 4242's data, alice remembered.
 struct LoginBed {
@@ -316,6 +321,80 @@ TEST_F(LoginViewTest, VerificationTicketGoesToTheLibraryAfterTheWindow)
     ::FreeLibrary(page);
 }
 
+// The thread's retrieved messages while the hook is set: paints of verify windows and timers.
+struct MessageCount {
+    MessageCount() : hook(::SetWindowsHookExW(WH_GETMESSAGE, &Count, nullptr, ::GetCurrentThreadId())) { s_self = this; }
+    ~MessageCount()
+    {
+        ::UnhookWindowsHookEx(hook);
+        s_self = nullptr;
+    }
+    static LRESULT CALLBACK Count(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        if (code == HC_ACTION && wParam == PM_REMOVE && s_self != nullptr) {
+            wchar_t cls[32] = {};
+            ::GetClassNameW(msg->hwnd, cls, 32);
+            if (msg->message == WM_TIMER) ++s_self->timers;
+            if (msg->message == WM_PAINT && std::wstring(cls) == L"WebWindow" && ++s_self->paints > kStorm) {
+                // A storm starves every timer, the script's too: the windows are closed from here.
+                ::PostMessageW(msg->hwnd, WM_CLOSE, 0, 0);
+            }
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static constexpr int kStorm = 3000;
+    static inline MessageCount* s_self = nullptr;
+    HHOOK hook;
+    int paints = 0;
+    int timers = 0;
+};
+
+BOOL CALLBACK CountVerifyWindow(HWND w, LPARAM count)
+{
+    wchar_t cls[32] = {};
+    ::GetClassNameW(w, cls, 32);
+    if (::IsWindowVisible(w) && std::wstring(cls) == L"WebWindow") ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// A second verification request while the verify window is open makes no second window: the one
+// window stays, the thread's timers keep ticking, nothing repaints without end, and closing it
+// cancels the verification once.
+TEST_F(LoginViewTest, SecondVerificationRequestKeepsTheOneWindow)
+{
+    kit::GuardedScope guard;
+    ASSERT_TRUE(EnterPassword(L"10004", L"pw"));
+    MessageCount count;
+    int windows = 0, paints = 0, timers = 0;
+    DWORD shown = 0;
+    ModalScript script(L"WebWindow", {
+        [&](HWND) { return shown = ::GetTickCount(), true; },
+        [&](HWND) { return ::GetTickCount() - shown >= 1000; },  // both requests are in by now
+        [&](HWND w) {
+            ::EnumThreadWindows(::GetCurrentThreadId(), &CountVerifyWindow, reinterpret_cast<LPARAM>(&windows));
+            paints = count.paints;
+            timers = count.timers;
+            auto* verify = dynamic_cast<CLoginVerifyWebWindow*>(
+                reinterpret_cast<SkinUI::CWindowWnd*>(::GetWindowLongPtrW(w, GWLP_USERDATA)));
+            if (verify == nullptr) return ADD_FAILURE() << "no verify window object", true;
+            ModalScript::PostClick(w, ModalScript::Centre(verify->GetHost().FindControlByName(L"BtnClose")->GetPos()));
+            return true;
+        }});
+    Click(C().loginBtn);
+    ASSERT_TRUE(SSOTestBed::PumpUntil([&] { return script.Finished() && ::FindWindowW(L"WebWindow", nullptr) == nullptr; }));
+    kit::Drain();
+
+    EXPECT_EQ(windows, 1);
+    EXPECT_LT(paints, 100) << "the verify window repaints without end";
+    EXPECT_GE(timers, 20) << "the thread's timers stood still";
+    const std::vector<std::string> calls = Bed().sso.CallNames();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "event.6529"), 2) << "two requests were sent";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "login.9"), 1) << "cancelled once";
+    EXPECT_FALSE(owner.view->IsLoginInProgress());
+    EXPECT_TRUE(C().loginContainer->IsEnabled());
+}
+
 TEST_F(LoginViewTest, ClosingEndsTheProgramFromEveryRoad)
 {
     kit::GuardedScope guard;
@@ -349,6 +428,47 @@ TEST_F(LoginViewTest, ClosingEndsTheProgramFromEveryRoad)
         EXPECT_EQ(LogReport::Instance().exitState.requested, 1);
         EXPECT_TRUE(Reported(209, 1));
         EXPECT_NE(Reports().find("{\"step\":219,\"code\":-3,\"text\":\"user close\""), std::string::npos);
+    }
+}
+
+// The skin's minimise button and the frame's put the whole window away alike, and a restore as
+// the taskbar does brings all of it back: the dialog at its place right above the frame, the
+// skin's button no longer hot or pushed.
+TEST_F(LoginViewTest, BothMinimiseButtonsPutTheWholeWindowAwayAndRestoreBringsItBack)
+{
+    ASSERT_TRUE(Open());
+    SkinUI::CButtonUI* skinButton = static_cast<SkinUI::CButtonUI*>(owner.view->GetHost().FindControlByName(L"btnMinisize"));
+    ASSERT_NE(skinButton, nullptr);
+    skinButton->SetVisible(true);  // the sample skin hides it
+    const HWND frame = owner.view->GetFrame()->GetHWND();
+    RECT placed{};
+    ::GetWindowRect(Dialog(), &placed);
+    const std::pair<const char*, std::function<void()>> roads[] = {
+        {"skin button", [&] { Click(skinButton); }},
+        {"frame button", [&] {
+             FrameButton minimise;
+             minimise.name = L"MinSize";
+             ButtonEvent event;
+             event.button = &minimise;
+             owner.view->OnButtonEvent(event);
+         }},
+    };
+    for (const auto& [name, minimise] : roads) {
+        SCOPED_TRACE(name);
+        minimise();
+        kit::Drain();
+        EXPECT_TRUE(::IsIconic(frame));
+        EXPECT_FALSE(::IsWindowVisible(Dialog()));
+        ::SetCursorPos(kit::HostWindow::kParkX, kit::HostWindow::kParkY);  // over the taskbar
+        ::SendMessageW(frame, WM_SYSCOMMAND, SC_RESTORE, 0);
+        kit::Drain();
+        EXPECT_FALSE(::IsIconic(frame));
+        EXPECT_TRUE(::IsWindowVisible(Dialog()));
+        RECT now{};
+        ::GetWindowRect(Dialog(), &now);
+        EXPECT_TRUE(::EqualRect(&now, &placed));
+        EXPECT_EQ(::GetWindow(frame, GW_HWNDPREV), Dialog());
+        EXPECT_EQ(skinButton->GetState() & (SkinUI::kStateHot | SkinUI::kStatePushed | SkinUI::kStateCaptured), 0u);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "uitoolkit/core/MarkupRenderer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cwchar>
 
@@ -63,6 +64,53 @@ int TextWidth(HDC hDC, const wchar_t* text, int length)
     return size.cx;
 }
 
+// The largest font size an "f" tag gets: glyphs of fonts far taller than any screen take the
+// system seconds to draw, and no text needs them.
+constexpr int kMaxTagFontSize = 1000;
+
+// Tags hold any number and rectangles may lie at the ends of the coordinate range: positions
+// are summed in 64 bits and kept within int.
+int ClampInt(long long value)
+{
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// The widths of a run's first units in the selected font, measured a stretch at a time: a
+// query past what was measured measures a stretch at least twice as long (when the run may go
+// on), so however long the run, the cost stays in proportion to the units asked for. Stretches
+// never reach past the text's terminator.
+class CRunExtents {
+public:
+    CRunExtents(HDC hDC, const wchar_t* text, std::vector<int>& widths)
+        : m_hDC(hDC), m_text(text), m_widths(widths)
+    {
+    }
+
+    // The width of the first `units` units; `goesOn`: the run may be longer than that.
+    int Width(int units, bool goesOn)
+    {
+        if (units <= 0) return 0;
+        if (units > m_measured) {
+            int want = goesOn ? std::max(units + 16, 2 * m_measured) : units;
+            int available = units;
+            while (available < want && m_text[available] != L'\0') ++available;
+            want = available;
+            m_widths.resize(static_cast<size_t>(want));
+            SIZE size{0, 0};
+            if (!::GetTextExtentExPointW(m_hDC, m_text, want, 0, nullptr, m_widths.data(), &size))
+                std::fill(m_widths.begin(), m_widths.end(), 0);
+            m_measured = want;
+        }
+        return m_widths[static_cast<size_t>(units) - 1];
+    }
+
+private:
+    HDC m_hDC;
+    const wchar_t* m_text;
+    std::vector<int>& m_widths;
+    int m_measured = 0;
+};
+
 } // namespace
 
 // How reading goes on after one token.
@@ -108,14 +156,14 @@ int CMarkupRenderer::Run(const wchar_t* text)
         const int width = measured.right - measured.left;
         const int height = measured.bottom - measured.top;
         if ((m_format & DT_VCENTER) != 0) {
-            m_rc.top = m_rc.top + (m_rc.bottom - m_rc.top) / 2 - height / 2;
-            m_rc.bottom = m_rc.top + height;
+            m_rc.top = ClampInt(m_rc.top + (static_cast<long long>(m_rc.bottom) - m_rc.top) / 2 - height / 2);
+            m_rc.bottom = ClampInt(static_cast<long long>(m_rc.top) + height);
         }
         if ((m_format & DT_CENTER) != 0) {
-            m_rc.left = m_rc.left + (m_rc.right - m_rc.left) / 2 - width / 2;
-            m_rc.right = m_rc.left + width;
+            m_rc.left = ClampInt(m_rc.left + (static_cast<long long>(m_rc.right) - m_rc.left) / 2 - width / 2);
+            m_rc.right = ClampInt(static_cast<long long>(m_rc.left) + width);
         } else if ((m_format & DT_RIGHT) != 0) {
-            m_rc.left = m_rc.right - width;
+            m_rc.left = ClampInt(static_cast<long long>(m_rc.right) - width);
         }
     }
 
@@ -128,7 +176,11 @@ int CMarkupRenderer::Run(const wchar_t* text)
         }
     }
 
-    // 4. Line by line: measure (and record links), then draw the same line again.
+    // 4. Line by line: measure (and record links), then draw the same line again, unless
+    //    nothing of it can show: a line wholly above or below what the clip lets through is
+    //    read once only. (The measuring pass leaves the state the drawing pass would.)
+    RECT visible{};
+    const bool anyVisible = m_drawing && ::GetClipBox(m_hDC, &visible) != NULLREGION;
     m_p = text;
     m_x = m_maxX = m_rc.left;
     m_y = m_rc.top;
@@ -136,9 +188,10 @@ int CMarkupRenderer::Run(const wchar_t* text)
     m_lineHeight = FontLineHeight();
     for (;;) {
         const LineState start = SaveLine();
+        m_lineTallest = FontLineHeight();
         ReadLine(false);
         FinishMeasuredLine();
-        if (m_drawing) {
+        if (m_drawing && anyVisible && LineMeets(visible)) {
             RestoreLine(start);
             m_x = m_rc.left;
             m_lockLineHeight = true;
@@ -151,18 +204,36 @@ int CMarkupRenderer::Run(const wchar_t* text)
         if (m_p == start.p && *m_p != L'\0') ++m_p;
         if (*m_p == L'\0' || (m_format & DT_SINGLELINE) != 0) break;
         m_x = m_rc.left;
-        m_y += m_lineHeight;
+        m_y = ClampInt(static_cast<long long>(m_y) + m_lineHeight);
         if (m_drawing && m_y >= m_rc.bottom) break;
+        // Nothing further down can show and no link slot is left to fill: the rest is not read.
+        if (m_drawing && m_linkIndex >= m_linkCapacity && (!anyVisible || m_y >= visible.bottom)) break;
         m_linkStart = {m_x, m_y};
-        m_lineHeight = ParagraphSpacing() + FontLineHeight();
+        m_lineHeight = ClampInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight());
     }
 
     // 5. The measured size.
     if (!m_drawing) {
-        m_rc.bottom = std::max(m_imageBottom, m_y + m_lineHeight);
+        m_rc.bottom = std::max(m_imageBottom, ClampInt(static_cast<long long>(m_y) + m_lineHeight));
         m_rc.right = std::min<LONG>(m_rc.right, m_maxX);
     }
     return m_linkIndex;
+}
+
+bool CMarkupRenderer::LineMeets(const RECT& visible) const
+{
+    // Everything on a line sits on its bottom, at most the line's tallest item high; the ellipsis
+    // hangs from its top. Glyphs may reach past their cells, by a generous margin.
+    const long long bottom = static_cast<long long>(m_y) + m_lineHeight;
+    const long long top = std::min<long long>(m_y, bottom - m_lineTallest);
+    const long long margin = m_lineTallest;
+    return top - margin < visible.bottom &&
+           std::max<long long>(bottom, static_cast<long long>(m_y) + m_lineTallest) + margin > visible.top;
+}
+
+int CMarkupRenderer::TextTop() const
+{
+    return ClampInt(static_cast<long long>(m_y) + m_lineHeight - FontLineHeight());
 }
 
 void CMarkupRenderer::ReadLine(bool drawPass)
@@ -257,7 +328,7 @@ CMarkupRenderer::Step CMarkupRenderer::OpenTag(wchar_t letter, const CUIString& 
         if (!AtLeftEdge()) return Step::EndBefore;
         const int spacing = static_cast<int>(ReadDecimal(number));
         m_paragraphs.push_back(spacing);
-        RaiseLineHeight(FontLineHeight() + spacing);
+        RaiseLineHeight(ClampInt(static_cast<long long>(FontLineHeight()) + spacing));
         return Step::Go;
     }
     case L'r':
@@ -291,7 +362,8 @@ CMarkupRenderer::Step CMarkupRenderer::CloseTag(wchar_t letter)
         if (!m_inLink) return Step::Go;
         if (m_linkIndex < m_linkCapacity) {
             if (!m_drawPass)
-                m_linkRects[m_linkIndex] = {m_linkStart.x, m_linkStart.y, m_x, m_y + FontLineHeight()};
+                m_linkRects[m_linkIndex] = {m_linkStart.x, m_linkStart.y, m_x,
+                                            ClampInt(static_cast<long long>(m_y) + FontLineHeight())};
             ++m_linkIndex;
         }
         PopColor();
@@ -310,7 +382,7 @@ CMarkupRenderer::Step CMarkupRenderer::CloseTag(wchar_t letter)
     case L'p':
         // The paragraph's last line ends here; the next line has the spacing outside it.
         if (!m_paragraphs.empty()) m_paragraphs.pop_back();
-        RaiseLineHeight(ParagraphSpacing() + FontLineHeight());
+        RaiseLineHeight(ClampInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight()));
         return AtLeftEdge() ? Step::Go : Step::EndAfter;
     case L's':
         m_inSelection = !m_inSelection;
@@ -325,20 +397,23 @@ CMarkupRenderer::Step CMarkupRenderer::ReadRun(const wchar_t* literal, int sourc
 {
     const wchar_t* start = literal != nullptr ? literal : m_p;
     const int runX = m_x;
+    const long long room = static_cast<long long>(m_rc.right) - m_x;
 
     // 1. Grow the run character by character while the cheap estimate stays inside the line;
-    //    from there on measure it exactly and stop before the first character that passes.
+    //    from there on compare its exact width and stop before the first character that passes.
+    //    The exact widths of the run's prefixes come from one measure of a stretch of the run
+    //    (longer stretches as the run goes on), so a long run is never measured again and again.
     const wchar_t* end = start;
     const wchar_t* breakAfter = nullptr;  // past the last character that is no ASCII letter
     bool atEdge = false;
-    int count = 0;
-    const int maxCharWidth = std::max<int>(m_tm.tmMaxCharWidth, 1);
+    long long count = 0;
+    const long long maxCharWidth = std::max<long long>(m_tm.tmMaxCharWidth, 1);
+    CRunExtents extents(m_hDC, start, m_prefixWidths);
     do {
         const wchar_t* next = ::CharNextW(end);
         if (next == end) break;
         ++count;
-        if (m_x + maxCharWidth * count >= m_rc.right &&
-            m_x + TextWidth(m_hDC, start, static_cast<int>(next - start)) > m_rc.right) {
+        if (maxCharWidth * count >= room && extents.Width(static_cast<int>(next - start), literal == nullptr) > room) {
             atEdge = true;
             break;
         }
@@ -368,12 +443,12 @@ CMarkupRenderer::Step CMarkupRenderer::ReadRun(const wchar_t* literal, int sourc
 
     // 3. Output, sharing the line's bottom with the other fonts of the line.
     const int length = static_cast<int>(end - start);
-    const int width = TextWidth(m_hDC, start, length);
+    const int width = extents.Width(length, false);
     if (m_drawPass) {
         ::TextOutW(m_hDC, runX, TextTop(), start, length);
-        if (ellipsis) ::TextOutW(m_hDC, runX + width, m_y, L"...", 3);
+        if (ellipsis) ::TextOutW(m_hDC, ClampInt(static_cast<long long>(runX) + width), m_y, L"...", 3);
     }
-    Advance(ellipsis ? m_rc.right - m_x : width);
+    Advance(ellipsis ? room : width);
     m_p = literal != nullptr ? m_p + sourceUnits : end;
     return atEdge ? Step::EndAfter : Step::Go;
 }
@@ -406,28 +481,31 @@ CMarkupRenderer::Step CMarkupRenderer::ReadImage(const CUIString& param)
     // 2. A frame that does not fit starts the next line (unless it is alone on its line).
     const int frameWidth = frames > 1 ? image->width / frames : image->width;
     const int frameHeight = image->height;
-    if (m_x + frameWidth > m_rc.right && !AtLeftEdge() && (m_format & DT_SINGLELINE) == 0)
+    if (static_cast<long long>(m_x) + frameWidth > m_rc.right && !AtLeftEdge() && (m_format & DT_SINGLELINE) == 0)
         return Step::EndBefore;
 
     // 3. Drawn on the line's bottom, or centred in a taller line.
     if (m_drawPass) {
-        RECT dest = {m_x, m_y + m_lineHeight - frameHeight, m_x + frameWidth, m_y + m_lineHeight};
+        const long long lineBottom = static_cast<long long>(m_y) + m_lineHeight;
+        RECT dest = {m_x, ClampInt(lineBottom - frameHeight), ClampInt(static_cast<long long>(m_x) + frameWidth),
+                     ClampInt(lineBottom)};
         if (frameHeight < m_lineHeight) {
-            dest.bottom = m_y + m_lineHeight - (m_lineHeight - frameHeight) / 2;
-            dest.top = dest.bottom - frameHeight;
+            dest.bottom = ClampInt(lineBottom - (m_lineHeight - frameHeight) / 2);
+            dest.top = ClampInt(static_cast<long long>(dest.bottom) - frameHeight);
         }
         const RECT source = {frame * frameWidth, 0, (frame + 1) * frameWidth, frameHeight};
         CRenderKit::DrawImage(m_hDC, image->hBitmap, dest, m_rc, source, RECT{0, 0, 0, 0}, image->hasAlpha);
     }
     RaiseLineHeight(frameHeight);
-    m_imageBottom = std::max(m_imageBottom, static_cast<int>(m_y + frameHeight));
+    m_lineTallest = std::max(m_lineTallest, frameHeight);
+    m_imageBottom = std::max(m_imageBottom, ClampInt(static_cast<long long>(m_y) + frameHeight));
     Advance(frameWidth);
     return Step::Go;
 }
 
 void CMarkupRenderer::FinishMeasuredLine()
 {
-    const int lineBottom = m_y + m_lineHeight;
+    const int lineBottom = ClampInt(static_cast<long long>(m_y) + m_lineHeight);
     if (m_inLink && m_linkIndex < m_linkCapacity) {
         // The link goes on in the next line: this line's part, and its text in the next slot.
         m_linkRects[m_linkIndex] = {m_linkStart.x, m_linkStart.y, std::min<LONG>(m_x, m_rc.right), lineBottom};
@@ -437,13 +515,13 @@ void CMarkupRenderer::FinishMeasuredLine()
     for (int i = m_lineFirstLink; i < m_linkIndex; ++i) m_linkRects[i].bottom = lineBottom;
 }
 
-CMarkupRenderer::LineState CMarkupRenderer::SaveLine() const
+CMarkupRenderer::LineState CMarkupRenderer::SaveLine()
 {
     LineState state;
     state.p = m_p;
-    state.fonts = m_fonts;
-    state.colors = m_colors;
-    state.paragraphs = m_paragraphs;
+    m_fonts.Mark();
+    m_colors.Mark();
+    m_paragraphs.Mark();
     state.inLink = m_inLink;
     state.inRaw = m_inRaw;
     state.inSelection = m_inSelection;
@@ -455,9 +533,9 @@ CMarkupRenderer::LineState CMarkupRenderer::SaveLine() const
 void CMarkupRenderer::RestoreLine(const LineState& state)
 {
     m_p = state.p;
-    m_fonts = state.fonts;
-    m_colors = state.colors;
-    m_paragraphs = state.paragraphs;
+    m_fonts.Rewind();
+    m_colors.Rewind();
+    m_paragraphs.Rewind();
     m_inLink = state.inLink;
     m_inRaw = state.inRaw;
     m_inSelection = state.inSelection;
@@ -493,7 +571,8 @@ void CMarkupRenderer::SelectFont(FontEntry* entry)
     m_font = entry;
     ::SelectObject(m_hDC, entry->hFont);
     ::GetTextMetricsW(m_hDC, &m_tm);
-    RaiseLineHeight(ParagraphSpacing() + FontLineHeight());
+    m_lineTallest = std::max(m_lineTallest, FontLineHeight());
+    RaiseLineHeight(ClampInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight()));
 }
 
 FontEntry* CMarkupRenderer::FindFont(const wchar_t* face, int size, bool bold, bool underline, bool italic)
@@ -520,7 +599,7 @@ FontEntry* CMarkupRenderer::ParamFont(const CUIString& param)
     p = faceEnd;
     while (IsBlank(*p)) ++p;
     int size = 10;
-    if (*p >= L'0' && *p <= L'9') size = static_cast<int>(ReadDecimal(p));
+    if (*p >= L'0' && *p <= L'9') size = std::min(static_cast<int>(ReadDecimal(p)), kMaxTagFontSize);
     CUIString styles(p);
     styles.MakeLower();
     return FindFont(face, size, styles.Find(L"bold") >= 0, styles.Find(L"underline") >= 0,
@@ -550,9 +629,9 @@ void CMarkupRenderer::RaiseLineHeight(int height)
     if (!m_lockLineHeight) m_lineHeight = std::max(m_lineHeight, height);
 }
 
-void CMarkupRenderer::Advance(int dx)
+void CMarkupRenderer::Advance(long long dx)
 {
-    m_x += dx;
+    m_x = ClampInt(m_x + dx);
     m_maxX = std::max(m_maxX, m_x);
 }
 

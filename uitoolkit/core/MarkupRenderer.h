@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "uitoolkit/core/FontEntry.h"
+#include "uitoolkit/core/LineStack.h"
 #include "uitoolkit/core/UIString.h"
 
 namespace SkinUI {
@@ -33,9 +34,6 @@ private:
     // What a line's drawing pass starts from again after its measuring pass.
     struct LineState {
         const wchar_t* p = nullptr;
-        std::vector<FontEntry*> fonts;
-        std::vector<DWORD> colors;
-        std::vector<int> paragraphs;
         bool inLink = false;
         bool inRaw = false;
         bool inSelection = false;
@@ -59,7 +57,8 @@ private:
 
     // The end of a measuring pass: an open link's part on this line, the line's link bottoms.
     void FinishMeasuredLine();
-    LineState SaveLine() const;
+    // Marks the stacks: the line's state to come back to.
+    LineState SaveLine();
     void RestoreLine(const LineState& state);
 
     // Font and colour stacks; the current font and text colour follow their tops.
@@ -79,9 +78,11 @@ private:
     int FontLineHeight() const { return m_tm.tmHeight + m_tm.tmExternalLeading; }
     int ParagraphSpacing() const { return m_paragraphs.empty() ? 0 : m_paragraphs.back(); }
     // Where text of the current font starts so that it sits on the line's bottom.
-    int TextTop() const { return m_y + m_lineHeight - FontLineHeight(); }
+    int TextTop() const;
+    // Whether anything the current line draws may fall inside the visible area.
+    bool LineMeets(const RECT& visible) const;
     bool AtLeftEdge() const { return m_x <= m_rc.left; }
-    void Advance(int dx);
+    void Advance(long long dx);
 
     HDC m_hDC;
     CWindowHostUI* m_host;
@@ -98,13 +99,14 @@ private:
     FontEntry* m_defaultFont = nullptr;
     FontEntry* m_font = nullptr;
     TEXTMETRICW m_tm{};
-    std::vector<FontEntry*> m_fonts;
-    std::vector<DWORD> m_colors;
-    std::vector<int> m_paragraphs;
+    CLineStack<FontEntry*> m_fonts;
+    CLineStack<DWORD> m_colors;
+    CLineStack<int> m_paragraphs;
 
     int m_x = 0;
     int m_y = 0;
     int m_lineHeight = 0;
+    int m_lineTallest = 0;  // the tallest font or picture the line holds
     bool m_lockLineHeight = false;  // the drawing pass keeps the measured height
     int m_maxX = 0;
     int m_imageBottom = 0;
@@ -117,6 +119,8 @@ private:
     POINT m_linkStart = {0, 0};
     CUIString m_linkText;   // the open link's text
     CUIString m_hoverLink;  // the text of the link under the mouse
+
+    std::vector<int> m_prefixWidths;  // a run's measured prefix widths, kept for the next run
 };
 
 } // namespace SkinUI

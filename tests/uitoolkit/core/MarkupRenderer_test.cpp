@@ -3,6 +3,7 @@
 // ellipsis, unbalanced tags, and random markup that must never crash.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "kit/PngWriter.h"
 #include "kit/SkinDir.h"
 #include "kit/Text.h"
+#include "kit/TimeBound.h"
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
@@ -320,5 +322,111 @@ TEST_F(Markup, RandomMarkupNeverCrashes)
         links.count = 8;
         const RECT measured = Measure(text.c_str(), rc, format, &links);
         ASSERT_LE(measured.right, rc.right);
+    }
+}
+
+// ---- cost ----
+
+namespace {
+
+// About 100 KB of text built from a piece repeated.
+std::wstring Repeat(const std::wstring& piece, size_t units = 100 * 1024)
+{
+    std::wstring text;
+    text.reserve(units + piece.size());
+    while (text.size() < units) text += piece;
+    return text;
+}
+
+// Measuring and drawing cost in proportion to the text; a hang ends the run at twice this.
+constexpr double kBoundMs = 1000;
+
+} // namespace
+
+// Long texts with unbalanced tags, huge numbers in tags and rectangles at the ends of the
+// coordinate range: each measured and drawn within the bound, the measured right edge never
+// past the rectangle's.
+TEST_F(Markup, LongTextsAndExtremeRectanglesCostWhatTheTextIs)
+{
+    const std::wstring texts[] = {
+        Repeat(L"iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii"),         // one run of narrow letters
+        Repeat(L"lorem ipsum dolor sit amet, "),                    // words
+        Repeat(L"<b>bold <i>it <u>under <c #FF0000>red <a x>link "),  // tags never closed
+        Repeat(L"</b></i></a></c></p></s>{/u}"),                     // closing tags of nothing
+        Repeat(L"<p 7>para<x -30>graph<y 3><n>"),                    // paragraphs never closed
+        Repeat(L"w<x 2147483647>w<x -2147483647>w<y 2147483647>w<p 2147483647>w\n"),
+        Repeat(L"<f Arial 30000 bold>big</f><f 999999>idx"),       // fonts beyond any screen
+        Repeat(L"<r><b>raw <i x.png 2147483647 -5>"),                // a raw run never ended
+        Repeat(L"<s>sel{<}{>}<{><}>\n\n"),
+    };
+    const RECT rects[] = {
+        {0, INT_MIN, 200, 100},
+        {0, INT_MIN, 20000, 100},
+        {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+        {INT_MAX - 300, 0, INT_MAX, INT_MAX},
+        {-100, -5000000, 150, 50},
+        {0, 0, 3, 9999},
+    };
+    const UINT formats[] = {0, DT_WORDBREAK, DT_WORDBREAK | DT_END_ELLIPSIS, DT_SINGLELINE | DT_VCENTER | DT_CENTER,
+                            DT_SINGLELINE | DT_RIGHT | DT_END_ELLIPSIS};
+    DibCanvas dib(200, 100);
+    int n = 0;
+    for (const std::wstring& text : texts) {
+        for (const RECT& rc : rects) {
+            const UINT format = formats[static_cast<size_t>(n++) % (sizeof(formats) / sizeof(formats[0]))];
+            const std::string what = "text " + std::to_string(&text - texts) + " in " + kit::Text(rc) + " format " +
+                                     std::to_string(format);
+            Links links;
+            RECT measured = rc;
+            const double measureMs = kit::WithinTime(static_cast<unsigned>(2 * kBoundMs), "measure " + what,
+                                                     [&] { measured = Measure(text.c_str(), rc, format, &links); });
+            EXPECT_LT(measureMs, kBoundMs) << "measure " << what;
+            EXPECT_LE(measured.right, rc.right) << what;
+            EXPECT_LE(links.count, 8) << what;
+            links.count = 8;
+            const double drawMs = kit::WithinTime(static_cast<unsigned>(2 * kBoundMs), "draw " + what,
+                                                  [&] { Draw(dib, text.c_str(), rc, &links, format); });
+            EXPECT_LT(drawMs, kBoundMs) << "draw " << what;
+        }
+    }
+}
+
+// Random texts of random lengths (mutated samples and random units, up to tens of kilobytes)
+// in random rectangles, also at the ends of the coordinate range: every one within the bound.
+TEST_F(Markup, RandomLongTextsStayWithinTheBound)
+{
+    const std::vector<std::wstring> samples = {
+        L"<b>bold</b> <i>it</i> <u>u</u> <c #FF0000>red</c> <a link>text</a>{n}<p 4>para</p><x 5><y 20>",
+        L"<f 0>a</f><f Arial 12 bold italic>b</f><r><b>raw</r><s>sel</s>{<}{>}<{><}>\nline",
+        L"iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii lllllllllllllllllllllllllllllll",
+        L"<x -2147483648><y 2147483647><p 2147483647><f Arial 2147483647>",
+    };
+    const LONG edges[] = {INT_MIN, INT_MIN + 1, -5000000, -100, 0, 1, 3, 60, 200, 9999, 5000000, INT_MAX - 1, INT_MAX};
+    const UINT formats[] = {0, DT_WORDBREAK, DT_END_ELLIPSIS, DT_SINGLELINE | DT_VCENTER | DT_CENTER,
+                            DT_WORDBREAK | DT_END_ELLIPSIS, DT_SINGLELINE | DT_RIGHT};
+    kit::FuzzRun fuzz;
+    DibCanvas dib(200, 100);
+    const auto edge = [&] { return edges[fuzz.Below(sizeof(edges) / sizeof(edges[0]))]; };
+    for (int i = 0; i < 160; ++i) {
+        std::wstring text = i % 4 == 3 ? fuzz.RandomText(400) : fuzz.Mutate(samples[static_cast<size_t>(i) % samples.size()], 8);
+        // Grown by doubling with more mutations, to up to about 50 KB.
+        const int doublings = static_cast<int>(fuzz.Below(11));
+        for (int d = 0; d < doublings && text.size() < 50000; ++d) text += fuzz.Mutate(text, 2);
+        RECT rc = {edge(), edge(), edge(), edge()};
+        if (rc.right < rc.left) std::swap(rc.left, rc.right);
+        if (rc.bottom < rc.top) std::swap(rc.top, rc.bottom);
+        const UINT format = formats[fuzz.Below(sizeof(formats) / sizeof(formats[0]))];
+        const std::string what = "text " + std::to_string(i) + " of " + std::to_string(text.size()) + " units in " +
+                                 kit::Text(rc) + " format " + std::to_string(format);
+        Links links;
+        links.count = static_cast<int>(fuzz.Below(9));
+        RECT measured = rc;
+        const double ms = kit::WithinTime(static_cast<unsigned>(2 * kBoundMs), what, [&] {
+            measured = Measure(text.c_str(), rc, format, &links);
+            Draw(dib, text.c_str(), rc, &links, format);
+        });
+        EXPECT_LT(ms, kBoundMs) << what;
+        ASSERT_LE(measured.right, rc.right) << what;
+        ASSERT_LE(links.count, 8) << what;
     }
 }

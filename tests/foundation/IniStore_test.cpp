@@ -40,14 +40,7 @@ mjz::UniqueHandle Hold(const std::wstring& path, DWORD share = 0)
 // Temporaries a save left beside the file.
 int TempsBeside(const std::wstring& path)
 {
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((path + L"*.tmp").c_str(), &found);
-    int count = 0;
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
-        ++count;
-    if (find != INVALID_HANDLE_VALUE)
-        ::FindClose(find);
-    return count;
+    return kit::CountMatching(path + L"*.tmp");
 }
 
 std::wstring Get(const IniStore& store, const wchar_t* section, const wchar_t* key)

@@ -50,14 +50,7 @@ std::wstring Read(const std::wstring& path, const std::wstring& section, const s
 
 int TempsBeside(const std::wstring& path)
 {
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((path + L".*.tmp").c_str(), &found);
-    int count = 0;
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
-        ++count;
-    if (find != INVALID_HANDLE_VALUE)
-        ::FindClose(find);
-    return count;
+    return kit::CountMatching(path + L".*.tmp");
 }
 
 struct EditCase {

@@ -52,4 +52,18 @@ void RemoveTree(const std::wstring& path)
     ::RemoveDirectoryW(path.c_str());
 }
 
+int CountMatching(const std::wstring& pattern)
+{
+    WIN32_FIND_DATAW fd;
+    HANDLE first = ::FindFirstFileW(pattern.c_str(), &fd);
+    if (first == INVALID_HANDLE_VALUE)
+        return 0;
+    const std::unique_ptr<void, decltype(&::FindClose)> find(first, &::FindClose);
+    int count = 0;
+    do {
+        ++count;
+    } while (::FindNextFileW(find.get(), &fd));
+    return count;
+}
+
 } // namespace kit

@@ -25,5 +25,7 @@ private:
 
 // Removes a folder and everything below it; files are made writable first.
 void RemoveTree(const std::wstring& path);
+// The number of files and folders whose names match the wildcard pattern (e.g. "<file>*.tmp").
+int CountMatching(const std::wstring& pattern);
 
 } // namespace kit

@@ -32,26 +32,46 @@ ombrel_wine_prefix() {
     wine regedit /s "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 \
       && wineserver -w && touch "$WINEPREFIX/.cjkfont"
   fi
-  if [ ! -f "$WINEPREFIX/.cjklink" ]; then
-    ombrel_link_gui_fonts && wineserver -w && touch "$WINEPREFIX/.cjklink"
+  if [ ! -f "$WINEPREFIX/.guifontlink" ]; then
+    ombrel_link_gui_fonts && wineserver -w && touch "$WINEPREFIX/.guifontlink"
   fi
 }
 
-# The system's GUI faces (the stock GUI font, message boxes, tooltips) have no Chinese glyphs
-# under Wine and drew "确定" as boxes. A Chinese Windows links them to its Chinese fonts; link
-# them here to the installed WenQuanYi Micro Hei first, then to the fonts a Chinese Windows
-# names, should a prefix have them. Wine ignores the names that are only substitutes (MS Shell
-# Dlg is Tahoma here), but they are kept for a prefix that has the real faces.
-OMBREL_LINKED_FACES=("Tahoma" "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2")
+# The system's GUI fonts (the stock GUI font, message boxes, tooltips) have no Chinese glyphs
+# under Wine and drew "确定" as boxes. A Chinese Windows links its GUI faces to its Chinese fonts;
+# here the faces Wine really draws them with are linked to the installed WenQuanYi Micro Hei
+# (then to the fonts a Chinese Windows names, should a prefix have them). Those faces are Wine's
+# own Tahoma and Microsoft Sans Serif when Wine's fonts are installed; without them Wine draws
+# every GUI face with the first installed face of its sans-serif fallback list. A link on a face
+# that is not installed, or on a substitute's name (MS Shell Dlg), would make the Chinese font
+# stand in for the whole face, Latin letters included, so such links are removed.
+ombrel_gui_faces() {
+  local dir face found=0
+  for dir in /usr/share/wine/fonts /usr/lib/wine/fonts; do
+    [ -f "$dir/tahoma.ttf" ] && { echo "Tahoma"; found=1; }
+    [ -f "$dir/micross.ttf" ] && { echo "Microsoft Sans Serif"; found=1; }
+    [ $found = 1 ] && return 0
+  done
+  for face in "Arial" "Liberation Sans" "Bitstream Vera Sans" "DejaVu Sans"; do
+    fc-list ":family=$face" family 2>/dev/null | grep -q . && { echo "$face"; return 0; }
+  done
+}
+
 ombrel_link_gui_fonts() {
-  local reg="$WINEPREFIX/cjk-link.reg" links hex face
+  local reg="$WINEPREFIX/gui-font-link.reg" links hex face linked
+  linked=$(ombrel_gui_faces)
   links='wqy-microhei.ttc,WenQuanYi Micro Hei\0MSYH.TTC,Microsoft YaHei UI\0SIMSUN.TTC,SimSun\0\0'
   # REG_MULTI_SZ: UTF-16LE strings, each ending in a zero, and one more zero at the end.
   hex=$(printf "$links" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//')
   { printf '\xff\xfe'
     { printf 'Windows Registry Editor Version 5.00\r\n\r\n'
       printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
-      for face in "${OMBREL_LINKED_FACES[@]}"; do printf '"%s"=hex(7):%s\r\n' "$face" "$hex"; done
+      for face in "Tahoma" "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
+        grep -qxF "$face" <<<"$linked" || printf '"%s"=-\r\n' "$face"
+      done
+      while IFS= read -r face; do
+        [ -n "$face" ] && printf '"%s"=hex(7):%s\r\n' "$face" "$hex"
+      done <<<"$linked"
     } | iconv -f UTF-8 -t UTF-16LE; } > "$reg"
   wine regedit /s "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
 }

@@ -9,7 +9,7 @@ deps="${DEPS_DIR:-$here/.deps}"
 need_pkgs=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 for p in wine wine32:i386 wine64 g++-mingw-w64-i686-posix xvfb xauth libz-mingw-w64-dev \
-         rapidjson-dev libstb-dev imagemagick googletest xdotool xcompmgr cmake make bzip2 xz-utils \
+         rapidjson-dev libstb-dev imagemagick googletest xdotool xcompmgr fontconfig cmake make bzip2 xz-utils \
          fonts-wqy-microhei; do
   have "$p" || need_pkgs+=("$p")
 done

@@ -1,8 +1,8 @@
 #pragma once
 // Runs a piece of work that must finish within a time bound, for tests of inputs that once made
-// the program hang. The work runs on a worker thread while the test waits; when it is late, the
-// test's process ends at once with a message naming the case (a thread stuck in a system call
-// cannot be stopped, and a hang must fail the test rather than stall the run).
+// the program hang. The work runs on the calling thread while a watchdog waits; when it is late,
+// the test's process ends at once with a message naming the case (a thread stuck in a system
+// call cannot be stopped, and a hang must fail the test rather than stall the run).
 //
 //   const double ms = kit::WithinTime(2000, "huge frame", [&] { Draw(...); });
 //   EXPECT_LT(ms, 1000.0);

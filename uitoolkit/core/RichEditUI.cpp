@@ -2,12 +2,14 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <memory>
 #include <vector>
 
 #include "uitoolkit/core/ClipGuard.h"
 #include "uitoolkit/core/NumberList.h"
+#include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
 namespace SkinUI {
@@ -242,12 +244,13 @@ void CRichEditUI::InitControl()
 
 SIZE CRichEditUI::GetDesiredSize(SIZE available) { return CControlUI::GetDesiredSize(available); }
 
-LONG CRichEditUI::NaturalHeight(int width) const
+LONG CRichEditUI::NaturalHeight(long long width) const
 {
     if (!m_twh)
         return 0;
     const SIZEL extent = {-1, -1};
-    LONG naturalWidth = width;
+    // The width comes from layout and skin numbers: within the range GDI works in.
+    LONG naturalWidth = static_cast<LONG>(std::clamp<long long>(width, 0, CRenderKit::kMaxGdiCoord));
     LONG naturalHeight = 0;
     m_twh->GetTextServices()->TxGetNaturalSize(DVASPECT_CONTENT, m_host != nullptr ? m_host->GetPaintDC() : nullptr,
                                                nullptr, nullptr, TXTNS_FITTOCONTENT, &extent, &naturalWidth,
@@ -261,7 +264,7 @@ void CRichEditUI::FixVerticalBar(const RECT& rcText)
     if (bar == nullptr)
         return;
     const CUIRect text = rcText;
-    if (NaturalHeight(text.GetWidth() + bar->GetFixedWidth()) > text.GetHeight()) {
+    if (NaturalHeight(static_cast<long long>(text.GetWidth()) + bar->GetFixedWidth()) > text.GetHeight()) {
         bar->SetVisible(true);
         bar->SetScrollPos(0);
         m_vbarFixing = true;
@@ -324,7 +327,7 @@ void CRichEditUI::Paint(HDC hDC, const RECT& rcDirty)
                                          nullptr, 0, TXTVIEW_ACTIVE);
         if (m_vbarFixing) {
             const int barWidth = m_verticalScrollBar ? m_verticalScrollBar->GetFixedWidth() : 0;
-            if (NaturalHeight(rcClient.GetWidth() + barWidth) <= rcClient.GetHeight())
+            if (NaturalHeight(static_cast<long long>(rcClient.GetWidth()) + barWidth) <= rcClient.GetHeight())
                 RequestLayout();
         }
     }

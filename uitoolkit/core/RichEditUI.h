@@ -90,7 +90,7 @@ private:
     // A message straight to the text services (no Enter handling); S_FALSE without them.
     HRESULT SendToServices(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr) const;
     // The text's height when laid out at the given width.
-    LONG NaturalHeight(int width) const;
+    LONG NaturalHeight(long long width) const;
     // Shows the vertical bar when the text overflows, hides it again when it fits.
     void FixVerticalBar(const RECT& rcText);
     void PlaceScrollBars(const RECT& rcText);

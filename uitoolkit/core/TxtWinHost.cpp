@@ -1,5 +1,8 @@
 #include "uitoolkit/core/TxtWinHost.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <string>
 
 #include "foundation/Folders.h"
@@ -21,6 +24,13 @@ static_assert(sizeof(CHARFORMAT2W) == 116 && sizeof(PARAFORMAT2) == 188);
 
 constexpr int kTwipsPerInch = 1440;
 constexpr int kHimetricPerInch = 2540;
+constexpr int kMaxTwips = 1638 * 20;
+
+// Sums of numbers the text services report, kept within LONG.
+LONG ClampLong(long long value)
+{
+    return static_cast<LONG>(std::clamp<long long>(value, LONG_MIN, LONG_MAX));
+}
 constexpr DWORD kCharFormatMask =
     CFM_SIZE | CFM_OFFSET | CFM_FACE | CFM_CHARSET | CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE;
 constexpr DWORD kScrollBarStyles = WS_VSCROLL | WS_HSCROLL | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_DISABLENOSCROLL;
@@ -135,7 +145,8 @@ void CTxtWinHost::ApplyFont(HFONT hFont)
     LOGFONTW lf = {};
     if (hFont == nullptr || ::GetObjectW(hFont, sizeof(lf), &lf) == 0)
         return;
-    m_cf.yHeight = -lf.lfHeight * kTwipsPerInch / PixelsPerInch(LOGPIXELSY);
+    // Sizes beyond what the text services take (1638 points) come only from absurd skins.
+    m_cf.yHeight = std::clamp(::MulDiv(-lf.lfHeight, kTwipsPerInch, PixelsPerInch(LOGPIXELSY)), -kMaxTwips, kMaxTwips);
     SetEffect(m_cf, CFE_BOLD, lf.lfWeight >= FW_BOLD);
     SetEffect(m_cf, CFE_ITALIC, lf.lfItalic != 0);
     SetEffect(m_cf, CFE_UNDERLINE, lf.lfUnderline != 0);
@@ -171,10 +182,37 @@ void CTxtWinHost::NotifyPropertyChange(DWORD bit, DWORD value)
 
 void CTxtWinHost::SetClientRect(const RECT& rc)
 {
-    m_rcClient = rc;
+    // Skin and layout numbers may be anything: coordinates stay within the range GDI works in
+    // and sides are never negative.
+    const auto coord = [](LONG v) { return std::clamp<LONG>(v, -CRenderKit::kMaxGdiCoord, CRenderKit::kMaxGdiCoord); };
+    CUIRect client(coord(rc.left), coord(rc.top), coord(rc.right), coord(rc.bottom));
+    client.right = std::max(client.right, client.left);
+    client.bottom = std::max(client.bottom, client.top);
+    const bool changed = !::EqualRect(&client, &m_rcClient);
+    m_rcClient = client;
     m_extent.cx = ::MulDiv(m_rcClient.GetWidth(), kHimetricPerInch, PixelsPerInch(LOGPIXELSX));
     m_extent.cy = ::MulDiv(m_rcClient.GetHeight(), kHimetricPerInch, PixelsPerInch(LOGPIXELSY));
-    NotifyPropertyChange(TXTBIT_VIEWINSETCHANGE, TXTBIT_VIEWINSETCHANGE);
+    // An area narrower than one character shows no character, and the text services wrapping a
+    // text into it put every character on a line of its own, at a cost that grows with the
+    // square of the lines (seconds for a few thousand characters): there the text is not wrapped.
+    const bool narrow = m_rcClient.GetWidth() < EmPixels();
+    if (narrow != m_narrow) {
+        m_narrow = narrow;
+        NotifyPropertyChange(TXTBIT_WORDWRAP, WordWraps() ? TXTBIT_WORDWRAP : 0);
+        // Wrapped again, nothing lies beside the area: the view goes back to its left edge.
+        if (WordWraps() && m_services) {
+            LRESULT ignored = 0;
+            m_services->TxSendMessage(WM_HSCROLL, SB_LEFT, 0, &ignored);
+        }
+    }
+    // Each announcement lays the whole text out again; layout passes repeat the same rectangle.
+    if (changed)
+        NotifyPropertyChange(TXTBIT_VIEWINSETCHANGE, TXTBIT_VIEWINSETCHANGE);
+}
+
+int CTxtWinHost::EmPixels() const
+{
+    return ::MulDiv(std::abs(static_cast<int>(m_cf.yHeight)), PixelsPerInch(LOGPIXELSY), kTwipsPerInch);
 }
 
 void CTxtWinHost::AnnounceCharFormat()
@@ -295,10 +333,10 @@ WINBOOL CTxtWinHost::TxSetScrollRange(INT bar, LONG minPos, INT maxPos, WINBOOL 
     LONG range = 0;
     if (bar == SB_VERT) {
         scrollBar = m_owner->GetVerticalScrollBar();
-        range = maxPos - minPos - m_rcClient.GetHeight();
+        range = ClampLong(static_cast<long long>(maxPos) - minPos - m_rcClient.GetHeight());
     } else if (bar == SB_HORZ) {
         scrollBar = m_owner->GetHorizontalScrollBar();
-        range = maxPos - minPos - m_rcClient.GetWidth();
+        range = ClampLong(static_cast<long long>(maxPos) - minPos - m_rcClient.GetWidth());
     }
     if (scrollBar == nullptr)
         return TRUE;
@@ -466,7 +504,7 @@ HRESULT CTxtWinHost::TxGetPropertyBits(DWORD mask, DWORD* bits)
         {TXTBIT_USEPASSWORD, (m_style & ES_PASSWORD) != 0},
         {TXTBIT_HIDESELECTION, (m_style & ES_NOHIDESEL) == 0},
         {TXTBIT_AUTOWORDSEL, (m_flags & kAutoWordSel) != 0},
-        {TXTBIT_WORDWRAP, (m_flags & kWordWrap) != 0},
+        {TXTBIT_WORDWRAP, WordWraps()},
         {TXTBIT_ALLOWBEEP, (m_flags & kAllowBeep) != 0},
         {TXTBIT_SAVESELECTION, (m_flags & kSaveSelection) != 0},
     };
@@ -484,8 +522,8 @@ HRESULT CTxtWinHost::TxNotify(DWORD code, void* data)
         // The text asks for a size: the client rectangle grows or shrinks from its left-top corner.
         if (const auto* request = static_cast<const REQRESIZE*>(data)) {
             CUIRect rc = m_rcClient;
-            rc.right = rc.left + request->rc.right;
-            rc.bottom = rc.top + request->rc.bottom;
+            rc.right = ClampLong(static_cast<long long>(rc.left) + request->rc.right);
+            rc.bottom = ClampLong(static_cast<long long>(rc.top) + request->rc.bottom);
             SetClientRect(rc);
         }
         return S_OK;

@@ -38,7 +38,8 @@ public:
     // or its entry point is missing or the text services refuse; the caller then drops the host.
     bool Init(CRichEditUI* owner, const CREATESTRUCTW* create);
 
-    // The text rectangle in client pixels; the extent follows in HIMETRIC.
+    // The text rectangle in client pixels; the extent follows in HIMETRIC. Kept within GDI's
+    // range and never negative; no word wrap while it is narrower than a character.
     void SetClientRect(const RECT& rc);
     const CUIRect& GetControlRect() const { return m_rcClient; }
     // The character format takes the font's size, face, character set and effects.
@@ -129,6 +130,9 @@ private:
     void ApplyFont(HFONT hFont);
     // Pixels per logical inch of the window host's paint DC along LOGPIXELSX / LOGPIXELSY.
     int PixelsPerInch(int axis) const;
+    // The character height of the text's font, in pixels.
+    int EmPixels() const;
+    bool WordWraps() const { return (m_flags & kWordWrap) != 0 && !m_narrow; }
     HDC PaintDC() const;
     HWND PaintWindow() const;
     void NotifyPropertyChange(DWORD bit, DWORD value);
@@ -144,6 +148,7 @@ private:
     LONG m_selBarWidth = 0;
     LONG m_maxLength = 32767;
     CUIRect m_rcClient;
+    bool m_narrow = false;  // the client rectangle is narrower than a character
     SIZEL m_extent = {0, 0};
     CHARFORMAT2W m_cf{};
     PARAFORMAT2 m_pf{};

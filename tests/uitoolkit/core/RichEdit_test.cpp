@@ -4,10 +4,12 @@
 // and the control without text services.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
 #include "kit/Capture.h"
+#include "kit/Fuzz.h"
 #include "kit/GuardedHeap.h"
 #include "kit/HostWindow.h"
 #include "kit/Input.h"
@@ -15,7 +17,9 @@
 #include "kit/Probe.h"
 #include "kit/Pump.h"
 #include "kit/Text.h"
+#include "kit/TimeBound.h"
 #include "uitoolkit/core/DialogBuilder.h"
+#include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/RichEditUI.h"
 
 using namespace SkinUI;
@@ -476,4 +480,102 @@ TEST(TxtWinHost, AnswersFromTheStyleScrollBarsCaptureAndResizeRequests)
     EXPECT_FALSE(w.win.Host()->SetTimer(w.edit, 7, 10));  // running already
     host->TxKillTimer(7);
     EXPECT_FALSE(w.win.Host()->KillTimer(w.edit, 7));
+}
+
+// Text areas beyond any screen, of negative width, or narrower than a character (where the text
+// services would put every character on a line of its own, at a cost that grows with the square
+// of the lines), with long texts replaced and appended at huge positions, scrolled anywhere and
+// painted: each within a time bound, and a text area of a usable size shows its text as before.
+TEST(RichEdit, HostileRectanglesAndLongTextsCostLittle)
+{
+    const RECT rects[] = {{INT_MIN, 0, INT_MAX, 100}, {10, 10, 11, 90}, {10, 10, 14, 90}, {100, 10, 50, 90},
+                          {0, INT_MIN, 100, INT_MAX}, {INT_MAX - 3, 10, INT_MAX, 90}};
+    const wchar_t* kinds[] = {L"", L"vscrollbar=\"true\" autovscroll=\"true\"",
+                              L"hscrollbar=\"true\" autohscroll=\"true\" rich=\"false\""};
+    const std::wstring text = std::wstring(1000, L'w') + L" a b c\r\n" + std::wstring(2000, L'i');
+    for (const wchar_t* kind : kinds) {
+        for (const RECT& rc : rects) {
+            RichWindow w;
+            ASSERT_TRUE(w.Open(Edit(kind)));
+            const std::string what = kit::Text(rc) + " " + std::string(kind, kind + wcslen(kind));
+            const double ms = kit::WithinTime(4000, what, [&] {
+                w.edit->SetPos(rc);
+                w.edit->SetText(text.c_str());
+                w.Shot();
+                w.edit->SetSel(INT_MAX, INT_MAX);
+                w.edit->ReplaceSel(std::wstring(1000, L'x').c_str(), false);
+                w.edit->EndDown();
+                w.edit->SetScrollPos(SIZE{INT_MAX, INT_MAX});
+                w.Shot();
+            });
+            EXPECT_LT(ms, 1000.0) << what;
+            const RECT& client = w.edit->GetTextHost()->GetControlRect();
+            EXPECT_TRUE(client.right >= client.left && client.bottom >= client.top &&
+                        client.right - client.left <= CRenderKit::kMaxGdiCoord * 2)
+                << what << ": " << kit::Text(client);
+            // Back to its place: the text shows again, wrapped as before.
+            w.edit->SetText(L"abc def");
+            w.edit->SetPos(kEditRect);
+            EXPECT_NE(kit::Text(w.ShotInk()), "0,0,0,0") << what;
+            EXPECT_EQ(w.Bits(TXTBIT_WORDWRAP), (kind[0] == L'h' ? 0u : DWORD{TXTBIT_WORDWRAP})) << what;
+        }
+    }
+}
+
+// Random sequences of operations with hostile numbers (sizes near 2^31, negative widths, texts
+// replaced and appended at huge positions, long texts, scroll positions anywhere), each operation
+// and each paint within a time bound: what the control hands the text services stays within
+// what it can show and what they accept.
+TEST(RichEdit, RandomOperationsWithHostileNumbersStayWithinTheBound)
+{
+    const LONG edges[] = {INT_MIN, INT_MIN + 1, -1000000, -50, -1, 0, 1, 7, 60, 190, 5000, 1000000, INT_MAX - 1, INT_MAX};
+    const LONG positions[] = {-1, 0, 1, 5, 999, 32767, 100000, INT_MAX - 1, INT_MAX, INT_MIN};
+    kit::FuzzRun fuzz;
+    const auto pick = [&](const auto& table) { return table[fuzz.Below(sizeof(table) / sizeof(table[0]))]; };
+    const auto randomText = [&] {
+        std::wstring text = fuzz.RandomText(60);
+        const int doublings = static_cast<int>(fuzz.Below(5));
+        for (int d = 0; d < doublings; ++d) text += fuzz.Mutate(text, 2);
+        if (fuzz.Below(3) == 0) text += std::wstring(1000, L'w');
+        return text;
+    };
+    const wchar_t* kinds[] = {L"", L"vscrollbar=\"true\" autovscroll=\"true\"",
+                              L"hscrollbar=\"true\" autohscroll=\"true\" rich=\"false\"",
+                              L"vscrollbar=\"true\" hscrollbar=\"true\" multiline=\"false\" align=\"right\""};
+    for (int round = 0; round < 12; ++round) {
+        RichWindow w;
+        ASSERT_TRUE(w.Open(Edit(kinds[round % 4])));
+        for (int step = 0; step < 40; ++step) {
+            const uint32_t op = fuzz.Below(8);
+            const std::string what = "round " + std::to_string(round) + " step " + std::to_string(step) + " op " +
+                                     std::to_string(op);
+            const double ms = kit::WithinTime(4000, what, [&] {
+                switch (op) {
+                case 0: {
+                    RECT rc = {pick(edges), pick(edges), pick(edges), pick(edges)};
+                    if (fuzz.Below(2) == 0 && rc.right < rc.left) std::swap(rc.left, rc.right);
+                    w.edit->SetPos(rc);
+                    break;
+                }
+                case 1: w.edit->SetText(randomText().c_str()); break;
+                case 2:
+                    w.edit->SetSel(pick(positions), pick(positions));
+                    w.edit->ReplaceSel(randomText().c_str(), fuzz.Below(2) == 0);
+                    break;
+                case 3: w.edit->SetScrollPos(SIZE{pick(positions), pick(positions)}); break;
+                case 4: {
+                    void (CRichEditUI::*const moves[])() = {&CRichEditUI::LineDown, &CRichEditUI::PageDown,
+                                                           &CRichEditUI::EndDown, &CRichEditUI::EndRight,
+                                                           &CRichEditUI::PageRight, &CRichEditUI::LineUp};
+                    (w.edit->*moves[fuzz.Below(6)])();
+                    break;
+                }
+                case 5: w.Shot(); break;
+                case 6: w.edit->GetText(); break;
+                default: w.win.Layout(); break;
+                }
+            });
+            EXPECT_LT(ms, 1000.0) << what;
+        }
+    }
 }

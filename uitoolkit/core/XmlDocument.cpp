@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwctype>
 #include <new>
+#include <utility>
 
 #include "foundation/TraceLog.h"
 #include "uitoolkit/core/SkinFileReader.h"
@@ -14,7 +15,7 @@ namespace SkinUI {
 namespace {
 
 // Units 1..U+0020; the zero unit is the end of the text.
-inline bool IsBlank(wchar_t c) { return c != 0 && c <= L' '; }
+inline bool IsBlank(wchar_t c) { return static_cast<unsigned>(c) - 1u < static_cast<unsigned>(L' '); }
 
 inline void SkipBlanks(wchar_t*& p) {
     while (IsBlank(*p)) ++p;
@@ -35,6 +36,13 @@ inline bool IsNameChar(wchar_t c) {
     return c < 0x80 ? kNameChars.ascii[c] : std::iswalnum(c) != 0;
 }
 
+// Past the name characters from `p` on, two at a time while they last (the second is read only
+// after a first that is no terminator).
+inline wchar_t* SkipName(wchar_t* p) {
+    while (IsNameChar(p[0]) && IsNameChar(p[1])) p += 2;
+    return IsNameChar(*p) ? p + 1 : p;
+}
+
 // Whether `p` starts with `word` (never reads past a mismatch, so never past the terminator).
 inline bool StartsWith(const wchar_t* p, const wchar_t* word) {
     for (; *word; ++p, ++word)
@@ -42,20 +50,31 @@ inline bool StartsWith(const wchar_t* p, const wchar_t* word) {
     return true;
 }
 
-struct Entity {
-    const wchar_t* name;  // after the "&"
-    int length;
-    wchar_t unit;
-};
-constexpr Entity kEntities[] = {
-    {L"amp;", 4, L'&'}, {L"lt;", 3, L'<'}, {L"gt;", 3, L'>'}, {L"quot;", 5, L'"'}, {L"apos;", 5, L'\''},
-};
+// The unit that the entity at `p` (its "&") stands for, and the entity's length; length 0 when
+// it is none of the five. Reads stop at the first unit that differs, never past the terminator.
+inline int MatchEntity(const wchar_t* p, wchar_t* unit) {
+    const auto is = [p](const wchar_t* rest) { return StartsWith(p + 2, rest); };
+    switch (p[1]) {
+    case L'a':
+        if (is(L"mp;")) return *unit = L'&', 5;
+        if (is(L"pos;")) return *unit = L'\'', 6;
+        return 0;
+    case L'l':
+        return is(L"t;") ? (*unit = L'<', 4) : 0;
+    case L'g':
+        return is(L"t;") ? (*unit = L'>', 4) : 0;
+    case L'q':
+        return is(L"uot;") ? (*unit = L'"', 6) : 0;
+    default:
+        return 0;
+    }
+}
 
 // Decodes text in place from `p` up to the unit `end` (or the end of the text), leaving `p` on
-// it. Returns the end of the decoded text; the units freed by decoding become blanks.
+// it. Returns the end of the decoded text (the units behind it up to `p` are left as they are).
 wchar_t* DecodeText(wchar_t*& p, wchar_t end, bool preserveWhitespace) {
-    // Fast path: nothing to rewrite until the first entity or collapsible blank. Every unit
-    // that stops the scan is at most `highest`, so most units cost one comparison.
+    // Fast path: nothing to rewrite until the first entity or collapsible blank. Every unit that
+    // stops the scan is at most `highest`, so most units cost one comparison.
     if (preserveWhitespace) {
         const wchar_t highest = end > L'&' ? end : L'&';
         for (wchar_t c = *p; c > highest || (c != 0 && c != L'&' && c != end); c = *++p) {
@@ -66,15 +85,10 @@ wchar_t* DecodeText(wchar_t*& p, wchar_t end, bool preserveWhitespace) {
     wchar_t* dst = p;
     while (*p && *p != end) {
         if (*p == L'&') {
-            const Entity* found = nullptr;
-            for (const Entity& e : kEntities)
-                if (StartsWith(p + 1, e.name)) {
-                    found = &e;
-                    break;
-                }
-            if (found != nullptr) {
-                *dst++ = found->unit;
-                p += 1 + found->length;
+            wchar_t unit = 0;
+            if (const int length = MatchEntity(p, &unit)) {
+                *dst++ = unit;
+                p += length;
             } else {
                 *dst++ = *p++;  // not one of the five: stays as written
             }
@@ -86,7 +100,6 @@ wchar_t* DecodeText(wchar_t*& p, wchar_t end, bool preserveWhitespace) {
             *dst++ = *p++;
         }
     }
-    for (wchar_t* q = dst; q < p; ++q) *q = L' ';
     return dst;
 }
 
@@ -112,8 +125,25 @@ CXmlDocument::CXmlDocument(const wchar_t* text) {
 CXmlDocument::~CXmlDocument() { Release(); }
 
 void CXmlDocument::Release() {
+    Reset();
     m_text.reset();
+    m_capacity = 0;
     std::vector<Element>().swap(m_elements);
+    std::vector<Attribute>().swap(m_attributes);
+}
+
+void CXmlDocument::Reset() {
+    m_elements.clear();
+    m_attributes.clear();
+    m_errorMessage[0] = m_errorLocation[0] = 0;
+}
+
+wchar_t* CXmlDocument::TextBuffer(size_t units) {
+    if (units > m_capacity || !m_text) {
+        m_text.reset(new (std::nothrow) wchar_t[units]);
+        m_capacity = m_text ? units : 0;
+    }
+    return m_text.get();
 }
 
 CXmlNode CXmlDocument::GetRoot() const {
@@ -122,19 +152,29 @@ CXmlNode CXmlDocument::GetRoot() const {
 }
 
 bool CXmlDocument::LoadFromText(const wchar_t* text) {
-    Release();
-    m_errorMessage[0] = m_errorLocation[0] = 0;
+    Reset();
     if (text == nullptr) return false;
     const size_t length = std::wcslen(text);
-    m_text.reset(new (std::nothrow) wchar_t[length + 1]);
-    if (!m_text) return false;
-    std::memcpy(m_text.get(), text, (length + 1) * sizeof(wchar_t));
-    return Parse();
+    // The text may lie in this document's own buffer.
+    const bool own = m_text && text >= m_text.get() && text < m_text.get() + m_capacity;
+    std::unique_ptr<wchar_t[]> kept = own ? std::move(m_text) : nullptr;
+    if (own) m_capacity = 0;
+    wchar_t* buffer = TextBuffer(length + 1);
+    if (buffer == nullptr) return false;
+    std::memcpy(buffer, text, (length + 1) * sizeof(wchar_t));
+    return Parse(length);
+}
+
+bool CXmlDocument::LoadFromBuffer(std::unique_ptr<wchar_t[]> text, size_t length) {
+    Reset();
+    if (!text) return false;
+    m_text = std::move(text);
+    m_capacity = length + 1;
+    return Parse(length);
 }
 
 bool CXmlDocument::LoadFromMem(const void* bytes, uint32_t length, int encoding) {
-    Release();
-    m_errorMessage[0] = m_errorLocation[0] = 0;
+    Reset();
     if (bytes == nullptr && length != 0) return false;
     const auto* in = static_cast<const uint8_t*>(bytes);
 
@@ -145,14 +185,14 @@ bool CXmlDocument::LoadFromMem(const void* bytes, uint32_t length, int encoding)
         const bool big = in[0] == 0xFE && in[1] == 0xFF;
         if (!little && !big) return false;
         const uint32_t units = length / 2 - 1;
-        m_text.reset(new (std::nothrow) wchar_t[units + 1]);
-        if (!m_text) return false;
+        wchar_t* text = TextBuffer(static_cast<size_t>(units) + 1);
+        if (text == nullptr) return false;
         for (uint32_t i = 0; i < units; ++i) {
             const uint8_t* u = in + 2 + 2 * i;
-            m_text[i] = static_cast<wchar_t>(little ? (u[0] | (u[1] << 8)) : ((u[0] << 8) | u[1]));
+            text[i] = static_cast<wchar_t>(little ? (u[0] | (u[1] << 8)) : ((u[0] << 8) | u[1]));
         }
-        m_text[units] = 0;
-        return Parse();
+        text[units] = 0;
+        return Parse(units);
     }
 
     UINT codePage;
@@ -171,16 +211,15 @@ bool CXmlDocument::LoadFromMem(const void* bytes, uint32_t length, int encoding)
     const char* narrow = reinterpret_cast<const char*>(in);
     int units = length ? ::MultiByteToWideChar(codePage, 0, narrow, static_cast<int>(length), nullptr, 0) : 0;
     if (length != 0 && units <= 0) return false;
-    m_text.reset(new (std::nothrow) wchar_t[static_cast<size_t>(units) + 1]);
-    if (!m_text) return false;
-    if (units) ::MultiByteToWideChar(codePage, 0, narrow, static_cast<int>(length), m_text.get(), units);
-    m_text[units] = 0;
-    return Parse();
+    wchar_t* text = TextBuffer(static_cast<size_t>(units) + 1);
+    if (text == nullptr) return false;
+    if (units) ::MultiByteToWideChar(codePage, 0, narrow, static_cast<int>(length), text, units);
+    text[units] = 0;
+    return Parse(static_cast<size_t>(units));
 }
 
 bool CXmlDocument::LoadFromFile(const wchar_t* fileName, int encoding) {
-    Release();
-    m_errorMessage[0] = m_errorLocation[0] = 0;
+    Reset();
     SkinFileData file = ReadSkinFile(fileName);
     if (!file) return false;
     return LoadFromMem(file.data.get(), file.size, encoding);
@@ -189,7 +228,7 @@ bool CXmlDocument::LoadFromFile(const wchar_t* fileName, int encoding) {
 uint32_t CXmlDocument::NewElement() {
     if (m_elements.size() == m_elements.capacity())
         m_elements.reserve(m_elements.capacity() + m_elements.capacity() / 2 + 500);
-    m_elements.push_back(Element{0, 0, 0, 0, 0});
+    m_elements.push_back(Element{0, 0, 0, static_cast<uint32_t>(m_attributes.size())});
     return static_cast<uint32_t>(m_elements.size() - 1);
 }
 
@@ -200,13 +239,19 @@ bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* at) {
     return false;
 }
 
-bool CXmlDocument::Parse() {
+bool CXmlDocument::Parse(size_t length) {
     m_errorMessage[0] = m_errorLocation[0] = 0;
     m_elements.clear();
+    m_attributes.clear();
+    // Room for the records of a usual skin (an element in 32 units, an attribute in 12): growing
+    // them on the way would copy them over and over.
+    m_elements.reserve(length / 32 + 16);
+    m_attributes.reserve(length / 12 + 16);
     NewElement();  // element 0: the sentinel
     wchar_t* p = m_text.get();
     if (!ParseLevel(p, 0, 0)) {
-        Release();
+        m_elements.clear();  // no document; the buffers stay for the next load
+        m_attributes.clear();
         return false;
     }
     return true;
@@ -234,7 +279,6 @@ bool CXmlDocument::ParseLevel(wchar_t*& p, uint32_t parent, int depth) {
         // d. A new element, linked behind its previous sibling or under its parent.
         const uint32_t index = NewElement();
         m_elements[index].name = static_cast<uint32_t>(p - m_text.get());
-        m_elements[index].parent = parent;
         if (previous != 0)
             m_elements[previous].next = index;
         else if (parent != 0)
@@ -242,7 +286,7 @@ bool CXmlDocument::ParseLevel(wchar_t*& p, uint32_t parent, int depth) {
         previous = index;
         // e. The name.
         const wchar_t* name = p;
-        while (IsNameChar(*p)) ++p;
+        p = SkipName(p);
         if (*p == 0 || p == name) return Fail(L"Error parsing element name", p);
         wchar_t* nameEnd = p;
         const size_t nameLength = static_cast<size_t>(nameEnd - name);
@@ -251,7 +295,6 @@ bool CXmlDocument::ParseLevel(wchar_t*& p, uint32_t parent, int depth) {
         // g. Empty element, or content, children and the end tag.
         SkipBlanks(p);
         if (p[0] == L'/' && p[1] == L'>') {
-            m_elements[index].data = static_cast<uint32_t>(p - m_text.get());
             *p = 0;
             p += 2;
             *nameEnd = 0;
@@ -260,8 +303,8 @@ bool CXmlDocument::ParseLevel(wchar_t*& p, uint32_t parent, int depth) {
         if (*p != L'>') return Fail(L"Expected start-tag closing", p);
         ++p;
         *nameEnd = 0;  // h. (the unit after the name has been read)
-        m_elements[index].data = static_cast<uint32_t>(p - m_text.get());
-        DecodeText(p, L'<', m_preserveWhitespace);
+        // The text content is skipped: nothing reads it.
+        while (*p != 0 && *p != L'<') ++p;
         if (*p == 0) return parent <= 1 ? true : Fail(L"Expected end-tag start", p);
         if (p[1] != L'/') {
             if (!ParseLevel(p, index, depth + 1)) return false;
@@ -279,27 +322,29 @@ bool CXmlDocument::ParseLevel(wchar_t*& p, uint32_t parent, int depth) {
     }
 }
 
-// Attributes follow the name after a blank: name="value" pairs, values decoded in place.
+// Attributes follow the name after a blank: name="value" pairs, values decoded in place and
+// recorded for the element just begun.
 bool CXmlDocument::ParseAttributes(wchar_t*& p) {
     if (!IsBlank(*p)) return true;  // ">", "/>" or something the closing check refuses
     *p++ = 0;
     SkipBlanks(p);
     while (*p != L'>' && *p != L'/') {
         const wchar_t* name = p;
-        while (IsNameChar(*p)) ++p;
+        p = SkipName(p);
         wchar_t* nameEnd = p;
         SkipBlanks(p);
         if (*p != L'=' || nameEnd == name) return Fail(L"Error while parsing attributes", p);
-        *p++ = L' ';
+        ++p;
         *nameEnd = 0;
         SkipBlanks(p);
         if (*p != L'"') return Fail(L"Expected attribute value", p);
         ++p;
+        const Attribute attribute = {static_cast<uint32_t>(name - m_text.get()), static_cast<uint32_t>(p - m_text.get())};
         wchar_t* valueEnd = DecodeText(p, L'"', m_preserveWhitespace);
         if (*p == 0) return Fail(L"Error while parsing attribute string", p);
         *valueEnd = 0;
-        if (valueEnd != p) *p = L' ';
         ++p;
+        m_attributes.push_back(attribute);
         SkipBlanks(p);
     }
     return true;

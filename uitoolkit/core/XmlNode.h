@@ -1,6 +1,6 @@
 #pragma once
-// A handle to one element of a parsed CXmlDocument: name, child, sibling and attributes.
-// Attributes are scanned from the document text on the first attribute request.
+// A handle to one element of a parsed CXmlDocument: name, child, sibling and attributes. A handle
+// is two words; everything it answers was recorded by the parse.
 #include <cstdint>
 
 namespace SkinUI {
@@ -9,6 +9,7 @@ class CXmlDocument;
 
 class CXmlNode {
 public:
+    // Attributes of an element beyond this many are not reported.
     static constexpr int kMaxAttributes = 64;
 
     CXmlNode() = default;
@@ -31,16 +32,8 @@ public:
 private:
     friend class CXmlDocument;
     CXmlNode(const CXmlDocument* doc, uint32_t element) : m_element(element), m_doc(doc) {}
-    void ScanAttributes() const;
-
-    struct Attribute {
-        uint32_t name;   // offsets into the document text
-        uint32_t value;
-    };
 
     uint32_t m_element = 0;
-    mutable int m_attributeCount = 0;  // 0 = not scanned yet
-    mutable Attribute m_attributes[kMaxAttributes];
     const CXmlDocument* m_doc = nullptr;
 };
 

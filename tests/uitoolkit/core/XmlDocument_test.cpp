@@ -1,8 +1,10 @@
 // In-place XML parser: structure, attributes, entities, errors, encodings, file and zip loads,
-// and a randomised test over damaged skins.
+// a randomised test over damaged skins, and reloads into a used document.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -335,4 +337,37 @@ TEST(XmlDocument, DamagedSkinsNeverCrashOrHang) {
         }
     }
     EXPECT_GT(parsed, 100);
+}
+
+// A document keeps its text buffer and records from one load to the next: whatever it held
+// before (longer, shorter, damaged), each load gives what a fresh document gives, and so does a
+// text handed over whole or one lying in the document's own buffer.
+TEST(XmlDocument, ReloadsGiveWhatAFreshDocumentGives) {
+    const auto outcome = [](CXmlDocument& doc, bool ok) {
+        return std::wstring(ok ? L"ok " : L"failed ") + doc.GetLastErrorMessage() + L" | " + doc.GetLastErrorLocation() +
+               L" | " + Dump(doc.GetRoot());
+    };
+    const std::wstring sample = kSkin;
+    kit::FuzzRun fuzz;
+    CXmlDocument reused;
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring text;
+        switch (round % 3) {
+        case 0: text = fuzz.Mutate(sample, 6); break;
+        case 1: text = sample.substr(0, fuzz.Below(static_cast<uint32_t>(sample.size()))); break;
+        default: text = sample + sample.substr(fuzz.Below(static_cast<uint32_t>(sample.size()))); break;
+        }
+        CXmlDocument fresh;
+        const std::wstring expected = outcome(fresh, fresh.LoadFromText(text.c_str()));
+        ASSERT_EQ(outcome(reused, reused.LoadFromText(text.c_str())), expected) << "round " << round;
+        CXmlDocument handed;
+        std::unique_ptr<wchar_t[]> copy(new wchar_t[text.size() + 1]);
+        std::wmemcpy(copy.get(), text.c_str(), text.size() + 1);
+        ASSERT_EQ(outcome(handed, handed.LoadFromBuffer(std::move(copy), text.size())), expected) << "round " << round;
+    }
+    // An attribute value of the document is itself a skin.
+    ASSERT_TRUE(reused.LoadFromText(L"<a inner=\"&lt;b x=&quot;1&quot;&gt;&lt;c/&gt;&lt;/b&gt;\"/>"));
+    EXPECT_TRUE(reused.LoadFromText(reused.GetRoot().GetAttributeValue(0)));
+    EXPECT_EQ(Dump(reused.GetRoot()), L"b(x=1)[c]");
+    EXPECT_FALSE(reused.LoadFromBuffer(nullptr, 0) || reused.IsValid());
 }

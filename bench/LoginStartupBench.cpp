@@ -18,6 +18,8 @@
 
 namespace {
 
+using bench::Median;
+
 // The quiet pause before each program starts (see TimeToWindow).
 DWORD g_settleMs = 500;
 
@@ -57,12 +59,6 @@ double TimeToWindow(const std::wstring& exe, const std::wstring& arguments, cons
     ::PostMessageW(window, cls == std::wstring(L"LoginDlg") ? WM_USER + 100 : WM_CLOSE, 0, 0);
     process.Wait(10000);
     return elapsed;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -1,0 +1,105 @@
+// A text placed for one ExtTextOutW draws exactly the pixels DrawTextW draws, for every text style
+// the labels, buttons, edits and lists use (each alignment, single line or not, ellipses, word
+// break, no clipping), in several fonts and rectangles of odd and even sizes; texts DrawTextW
+// would change (cut by an ellipsis, broken, with line breaks, tabs or prefixes) are refused.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kit/DibCanvas.h"
+#include "kit/Fuzz.h"
+#include "kit/Text.h"
+#include "uitoolkit/core/GdiObject.h"
+#include "uitoolkit/core/TextPlacement.h"
+
+using SkinUI::CTextPlacement;
+using SkinUI::TextPlacement;
+
+namespace {
+
+HFONT MakeFont(const wchar_t* face, int size, bool bold, bool italic)
+{
+    LOGFONTW lf{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    ::lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    lf.lfHeight = -size;
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = italic ? TRUE : FALSE;
+    return ::CreateFontIndirectW(&lf);
+}
+
+// Whether two canvases hold the same pixels; names the first that differs.
+testing::AssertionResult Same(const kit::DibCanvas& a, const kit::DibCanvas& b)
+{
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.Pixel(x, y) != b.Pixel(x, y))
+                return testing::AssertionFailure() << "at " << x << "," << y << std::hex << ": " << a.Pixel(x, y)
+                                                   << " against " << b.Pixel(x, y);
+    return testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST(TextPlacement, PlacedTextsDrawWhatDrawTextDraws)
+{
+    struct Font {
+        const wchar_t* face;
+        int size;
+        bool bold, italic;
+    };
+    const Font fonts[] = {{L"Tahoma", 12, false, false}, {L"Tahoma", 14, true, false}, {L"微软雅黑", 12, false, false},
+                          {L"微软雅黑", 18, true, false},  {L"Arial", 13, false, true},  {L"Courier New", 20, true, false}};
+    const wchar_t* texts[] = {L"Sign in", L"登 录", L"我已阅读并同意", L"《用户协议》", L"a & b", L"x", L"Forgot password?",
+                              L"iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii", L"line\r\nbreak", L"tab\there"};
+    const UINT horizontal[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+    const UINT vertical[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+    // The label family, edits, lists and tab strips draw with these on top of an alignment.
+    const UINT kinds[] = {DT_SINGLELINE, DT_SINGLELINE | DT_END_ELLIPSIS, DT_SINGLELINE | DT_WORD_ELLIPSIS, DT_WORDBREAK,
+                          DT_WORDBREAK | DT_END_ELLIPSIS, 0, DT_SINGLELINE | DT_NOCLIP, DT_SINGLELINE | DT_NOPREFIX};
+    kit::FuzzRun fuzz;
+    kit::DibCanvas drawn(160, 60), placed(160, 60);
+    int placedCount = 0, total = 0;
+    for (const Font& f : fonts) {
+        SkinUI::CGdiFont font(MakeFont(f.face, f.size, f.bold, f.italic));
+        ASSERT_TRUE(font);
+        for (int round = 0; round < 60; ++round) {
+            const wchar_t* text = texts[fuzz.Below(sizeof(texts) / sizeof(texts[0]))];
+            const UINT format = horizontal[fuzz.Below(3)] | vertical[fuzz.Below(3)] | kinds[fuzz.Below(8)];
+            const LONG left = static_cast<LONG>(fuzz.Below(40)) - 10, top = static_cast<LONG>(fuzz.Below(30)) - 8;
+            const RECT rc{left, top, left + 1 + static_cast<LONG>(fuzz.Below(150)), top + 1 + static_cast<LONG>(fuzz.Below(50))};
+            const int length = static_cast<int>(wcslen(text));
+            for (kit::DibCanvas* canvas : {&drawn, &placed}) {
+                canvas->Fill(0xFFFFFF);
+                ::SelectObject(canvas->DC(), font.Get());
+                ::SetBkMode(canvas->DC(), TRANSPARENT);
+                ::SetTextColor(canvas->DC(), RGB(0x20, 0x40, 0x80));
+            }
+            RECT r = rc;
+            ::DrawTextW(drawn.DC(), text, length, &r, format);
+            TextPlacement where;
+            const bool simple = CTextPlacement::Place(placed.DC(), text, length, rc, format, where);
+            if (simple)
+                CTextPlacement::Draw(placed.DC(), text, length, where);
+            else
+                ::DrawTextW(placed.DC(), text, length, &r, format);
+            ++total;
+            placedCount += simple ? 1 : 0;
+            ASSERT_TRUE(Same(placed, drawn)) << "format " << std::hex << format << std::dec << " in " << kit::Text(rc)
+                                             << " face " << f.size << (simple ? " placed" : " refused");
+            // Refused exactly where DrawTextW would change the text.
+            const std::wstring s(text);
+            SIZE size{};
+            ::GetTextExtentPoint32W(placed.DC(), text, length, &size);
+            const bool changes = s.find_first_of(L"\r\n\t") != std::wstring::npos ||
+                                 (s.find(L'&') != std::wstring::npos && (format & DT_NOPREFIX) == 0) ||
+                                 ((format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_WORDBREAK)) != 0 &&
+                                  size.cx > rc.right - rc.left);
+            EXPECT_EQ(simple, !changes) << "format " << std::hex << format << std::dec << " in " << kit::Text(rc);
+        }
+        ::SelectObject(drawn.DC(), ::GetStockObject(SYSTEM_FONT));
+        ::SelectObject(placed.DC(), ::GetStockObject(SYSTEM_FONT));
+    }
+    EXPECT_GT(placedCount, total / 3);
+}

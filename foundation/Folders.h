@@ -1,7 +1,7 @@
 #pragma once
 
-// Folder paths: the folder of a module's file, the trailing backslash of a folder path, and a
-// folder made on demand.
+// Folder paths: the folder of a module's file, the trailing backslash of a folder path, whether
+// a folder or file exists, and a folder made on demand.
 
 #include <windows.h>
 #include <shlobj.h>
@@ -27,6 +27,18 @@ inline std::wstring ModuleFolder(HMODULE module = nullptr)
         return std::wstring();
     const std::wstring file(path, n);
     return file.substr(0, file.find_last_of(L"\\/") + 1);
+}
+
+// Whether the path names an existing folder / an existing file that is no folder.
+inline bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+inline bool IsFile(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 // Creates the folder, and the folders above it, when it is missing.

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "foundation/Folders.h"
 #include "foundation/MsgDispatcher.h"
 #include "foundation/TraceLog.h"
 #include "launcher/IStartupWindows.h"
@@ -26,18 +27,6 @@ int RunMessageLoop()
         ::DispatchMessageW(&msg);
     }
     return got == 0 ? static_cast<int>(msg.wParam) : 1;
-}
-
-bool IsFolder(const std::wstring& path)
-{
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsFile(const std::wstring& path)
-{
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 // What is missing of the game's data for a login window, as the report's text; null when

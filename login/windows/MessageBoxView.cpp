@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "foundation/Folders.h"
 #include "foundation/StringUtil.h"
 #include "foundation/TraceLog.h"
 #include "launcher/LaunchParams.h"
@@ -36,12 +37,6 @@ constexpr NamedResult kButtonResults[] = {
 
 constexpr DWORD kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS;
 constexpr DWORD kBkColorChars = 64;
-
-bool IsFile(const std::wstring& path)
-{
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 } // namespace
 

@@ -12,7 +12,7 @@
 // the real dialog builder with the program's factory) and for the benchmarks' own login skin:
 // repaint, first paint with the pictures loaded (warm) and first paint with pictures still to
 // load (cold), each as the ratio of the toolkit's time to the floor's same step, medians.
-// Run by hand:  wine PaintFloorBench.exe [rounds=15] [sample skin folder]
+// Run by hand:  wine PaintFloorBench.exe [rounds=15] [sample skin folder] [ms to show both windows]
 #include <windows.h>
 
 #include <cstdio>
@@ -81,6 +81,7 @@ struct Call {
 };
 
 std::vector<Call>* g_calls = nullptr;
+DWORD g_holdMs = 0;  // how long both windows stay up after the pixel check, to be looked at
 std::map<std::string, void*> g_originals;
 
 template <class F>
@@ -928,6 +929,7 @@ bool MeasureSkin(const Skin& skin, int rounds, Ratios& out)
     }
     std::printf("%s: %zu recorded calls, %zu floor operations; %zu differing pixels of %zu\n", skin.title, drawn,
                 floor.OpCount(), differing, mine.size());
+    if (g_holdMs != 0) kit::Pump(g_holdMs);
     if (differing != 0) return false;
 
     // 3. Repaints, side by side.
@@ -986,11 +988,12 @@ int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
     std::wstring sample = SourceFolder() + L"sample\\workdir\\data\\1001\\1.0\\skin\\";
-    if (argc > 2) {
+    if (argc > 2 && std::strcmp(argv[2], "-") != 0) {
         const std::string given(argv[2]);
         sample.assign(given.begin(), given.end());
         if (sample.back() != L'\\') sample += L'\\';
     }
+    if (argc > 3) g_holdMs = static_cast<DWORD>(std::max(0, std::atoi(argv[3])));
     Hooks hooks;
     if (!hooks.Install()) return 1;
 

@@ -149,7 +149,7 @@ void CLabelUI::DrawLabelText(HDC hDC, const wchar_t* text, DWORD color)
         int links = 0;
         CRenderKit::DrawMarkedUpText(hDC, m_host, rc, text, color, nullptr, nullptr, links, m_textStyle);
     } else {
-        CRenderKit::DrawText(hDC, m_host, rc, text, color, m_font, m_textStyle);
+        m_placedText.Draw(hDC, m_host, rc, text, color, m_font, m_textStyle);
     }
 }
 

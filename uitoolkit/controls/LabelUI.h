@@ -4,6 +4,7 @@
 // marked-up text. It is the base of the text-bearing controls (buttons, texts, edits, progress
 // bars, sliders ...), which reuse its text drawing with their own colour or text.
 #include "uitoolkit/core/ControlUI.h"
+#include "uitoolkit/core/PlacedText.h"
 
 namespace SkinUI {
 
@@ -56,6 +57,8 @@ protected:
     UINT m_textStyle = DT_VCENTER;
     RECT m_rcTextPadding = {0, 0, 0, 0};
     bool m_showHtml = false;
+    // Where the plain text goes, kept from one paint to the next.
+    CPlacedText m_placedText;
 };
 
 } // namespace SkinUI

@@ -113,7 +113,7 @@ void CTextUI::PaintText(HDC hDC)
         m_links.SetCount(count);
     } else {
         m_links.SetCount(0);
-        CRenderKit::DrawText(hDC, m_host, rc, m_text, GetStateTextColor(), m_font, m_textStyle);
+        m_placedText.Draw(hDC, m_host, rc, m_text, GetStateTextColor(), m_font, m_textStyle);
     }
 }
 

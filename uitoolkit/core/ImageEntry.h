@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "uitoolkit/core/OpaqueRows.h"
 #include "uitoolkit/core/UIString.h"
 
 namespace SkinUI {
@@ -20,6 +21,7 @@ struct ImageEntry {
     int width = 0;
     int height = 0;
     bool hasAlpha = false;    // some pixel is not opaque: draw with alpha blending
+    COpaqueRows opaque;       // with alpha: where it is opaque all the same
     CUIString resourceType;   // empty for files
     DWORD mask = 0;           // ARGB colour made transparent at load time, 0 = none
 };

@@ -90,10 +90,12 @@ public:
                                const RECT& rcSource, const RECT& rcCorners, DWORD mask, BYTE fade,
                                bool hole, bool xTiled, bool yTiled);
     // Nine-grid blit of the source part of a bitmap onto rc: corners unstretched, edges stretched
-    // along their length, middle stretched or tiled (or left out with `hole`).
+    // along their length, middle stretched or tiled (or left out with `hole`). With `opaque`
+    // (where the bitmap is opaque), opaque parts are copied rather than blended.
     static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint,
                           const RECT& rcSource, const RECT& rcCorners, bool alpha, BYTE fade = 255,
-                          bool hole = false, bool xTiled = false, bool yTiled = false);
+                          bool hole = false, bool xTiled = false, bool yTiled = false,
+                          const COpaqueRows* opaque = nullptr);
 
     // Marked-up text (tags for fonts, colours, links, images ...), wrapped into rc; reports the
     // rectangles and texts of the links drawn (linkCount: capacity in, count out; a null array

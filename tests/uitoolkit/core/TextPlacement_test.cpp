@@ -11,6 +11,9 @@
 #include "kit/Fuzz.h"
 #include "kit/Text.h"
 #include "uitoolkit/core/GdiObject.h"
+#include "uitoolkit/core/HostResources.h"
+#include "uitoolkit/core/PlacedText.h"
+#include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/TextPlacement.h"
 
 using SkinUI::CTextPlacement;
@@ -64,7 +67,7 @@ TEST(TextPlacement, PlacedTextsDrawWhatDrawTextDraws)
     for (const Font& f : fonts) {
         SkinUI::CGdiFont font(MakeFont(f.face, f.size, f.bold, f.italic));
         ASSERT_TRUE(font);
-        for (int round = 0; round < 60; ++round) {
+        for (int round = 0; round < 120; ++round) {
             const wchar_t* text = texts[fuzz.Below(sizeof(texts) / sizeof(texts[0]))];
             const UINT format = horizontal[fuzz.Below(3)] | vertical[fuzz.Below(3)] | kinds[fuzz.Below(8)];
             const LONG left = static_cast<LONG>(fuzz.Below(40)) - 10, top = static_cast<LONG>(fuzz.Below(30)) - 8;
@@ -102,4 +105,39 @@ TEST(TextPlacement, PlacedTextsDrawWhatDrawTextDraws)
         ::SelectObject(placed.DC(), ::GetStockObject(SYSTEM_FONT));
     }
     EXPECT_GT(placedCount, total / 3);
+}
+
+// A control's placed text follows every change of its text, font, rectangle, format and colour:
+// after each change it draws what the render functions' DrawText draws.
+TEST(PlacedText, DrawsWhatDrawTextDrawsAfterEveryChange)
+{
+    SkinUI::CHostResources host;
+    host.AddFont(L"Tahoma", 12, false, false, false);
+    host.AddFont(L"微软雅黑", 14, true, false, false);
+    host.AddFont(L"Arial", 18, false, true, false);
+    const wchar_t* texts[] = {L"Sign in", L"登 录", L"a & b", L"Forgot password?", L"two\nlines", L"iiiiiiiiiiiiiiiiiiiiiiiiiiiiiii"};
+    const UINT formats[] = {DT_VCENTER | DT_SINGLELINE, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS,
+                            DT_RIGHT | DT_SINGLELINE | DT_END_ELLIPSIS, DT_WORDBREAK, DT_CENTER | DT_SINGLELINE};
+    kit::FuzzRun fuzz;
+    SkinUI::CPlacedText placed;
+    kit::DibCanvas mine(160, 60), theirs(160, 60);
+    for (int step = 0; step < 300; ++step) {
+        const wchar_t* text = texts[fuzz.Below(6)];
+        const UINT format = formats[fuzz.Below(5)];
+        const int font = static_cast<int>(fuzz.Below(4)) - 1;
+        const LONG left = static_cast<LONG>(fuzz.Below(30)), top = static_cast<LONG>(fuzz.Below(20));
+        RECT a{left, top, left + 5 + static_cast<LONG>(fuzz.Below(150)), top + 5 + static_cast<LONG>(fuzz.Below(40))};
+        RECT b = a;
+        const DWORD color = 0xFF000000 | (fuzz.Next() & 0xFFFFFF);
+        // Often the very same call again, as repaints make it.
+        const int repeats = 1 + static_cast<int>(fuzz.Below(3));
+        for (int r = 0; r < repeats; ++r) {
+            mine.Fill(0xFFFFFF);
+            theirs.Fill(0xFFFFFF);
+            placed.Draw(mine.DC(), &host, a, text, color, font, format);
+            SkinUI::CRenderKit::DrawText(theirs.DC(), &host, b, text, color, font, format);
+            ASSERT_TRUE(Same(mine, theirs)) << "step " << step << " format " << std::hex << format << std::dec << " in "
+                                            << kit::Text(a) << " font " << font;
+        }
+    }
 }

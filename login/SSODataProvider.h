@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "login/BStr.h"
 #include "login/SSOAccountTable.h"
 #include "login/SSODataProviderEventHandler.h"
+#include "login/SSONoticeThrottle.h"
 #include "login/SSOLibraryInterfaces.h"
 #include "login/SSOProxySettings.h"
 
@@ -77,6 +79,11 @@ public:
 private:
     static LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnEventMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // A notice of the library (list changed, ticket renewal), now or paced (SSONoticeThrottle).
+    void OnNotice(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnNoticeTimer();
+    // Serves one notice; the handler it calls may end this provider: nothing is touched after it.
+    void ServeNotice(const SSONoticeThrottle::Notice& notice);
 
     bool CreateEventWindow();
     void DestroyEventWindow();
@@ -120,4 +127,7 @@ private:
     SSOAccountTable accountTable_ = {};
     uint32_t libraryLoaded_ = 0;
     ISSODataProviderEventHandler* handler_ = nullptr;
+    SSONoticeThrottle notices_;
+    // Expires with the provider: a handler called from its window may end it.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
 };

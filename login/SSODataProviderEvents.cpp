@@ -16,6 +16,8 @@ using sso_provider::Trace;
 
 namespace {
 
+constexpr UINT_PTR kNoticeTimer = 1;
+
 // Copies a library buffer into a fixed field, cut to the field; false when it cannot be read.
 bool CopyBufferBounded(ISSOByteBuffer* buffer, uint8_t* dest, size_t capacity, size_t& copied)
 {
@@ -52,16 +54,15 @@ LRESULT CALLBACK CSSODataProvider::EventWindowProc(HWND window, UINT message, WP
 LRESULT CSSODataProvider::OnEventMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case kSSOMsgAccountListChanged: {
-        accountTable_ = {};
-        const SSOAccountTable* table = RefreshAccountList();
-        if (handler_)
-            handler_->OnAccountListChanged(table);
-        return 1;
-    }
+    case kSSOMsgAccountListChanged:
     case kSSOMsgServiceTicketRenew:
-        OnSTRenew(wParam, lParam);
+        OnNotice(message, wParam, lParam);
         return 1;
+    case WM_TIMER:
+        if (wParam != kNoticeTimer)
+            return 0;
+        OnNoticeTimer();
+        return 0;
     case WM_COPYDATA:
         OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         return TRUE;
@@ -70,6 +71,57 @@ LRESULT CSSODataProvider::OnEventMessage(UINT message, WPARAM wParam, LPARAM lPa
     default:
         return ::DefWindowProcW(eventWindow_, message, wParam, lParam);
     }
+}
+
+void CSSODataProvider::OnNotice(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Another service's renewal costs nothing: it is not paced.
+    if (message == kSSOMsgServiceTicketRenew && (wParam != serviceId_ || !main_)) {
+        OnSTRenew(wParam, lParam);
+        return;
+    }
+    const SSONoticeThrottle::Notice notice{message, wParam, lParam};
+    const bool timerRuns = notices_.Waiting();
+    if (notices_.Admit(notice, ::GetTickCount())) {
+        ServeNotice(notice);
+        return;
+    }
+    // One timer serves the waiting notices one by one; a flood does not restart it.
+    if (!timerRuns)
+        ::SetTimer(eventWindow_, kNoticeTimer, SSONoticeThrottle::kSpacingMs, nullptr);
+}
+
+void CSSODataProvider::OnNoticeTimer()
+{
+    SSONoticeThrottle::Notice notice;
+    const bool next = notices_.Next(notice);
+    if (!notices_.Waiting())
+        ::KillTimer(eventWindow_, kNoticeTimer);
+    if (next)
+        ServeNotice(notice);
+}
+
+void CSSODataProvider::ServeNotice(const SSONoticeThrottle::Notice& notice)
+{
+    // The spacing counts from the end of this one, however it ends: the library's list and the
+    // dialog's rows may take longer than the spacing itself.
+    struct Finish {
+        std::weak_ptr<char> alive;
+        SSONoticeThrottle& notices;
+        ~Finish()
+        {
+            if (!alive.expired())
+                notices.Finished(::GetTickCount());
+        }
+    } finish{alive_, notices_};
+    if (notice.message == kSSOMsgServiceTicketRenew) {
+        OnSTRenew(notice.wParam, notice.lParam);
+        return;
+    }
+    accountTable_ = {};
+    const SSOAccountTable* table = RefreshAccountList();
+    if (handler_)
+        handler_->OnAccountListChanged(table);
 }
 
 void CSSODataProvider::OnCopyData(const COPYDATASTRUCT* data)

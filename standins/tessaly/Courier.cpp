@@ -1,6 +1,9 @@
 #include "standins/tessaly/Courier.h"
 
+#include "foundation/UniqueHandle.h"
 #include "standins/tessaly/ComObject.h"
+
+#include <string>
 
 namespace tessaly {
 
@@ -47,6 +50,14 @@ void Courier::Schedule(unsigned delayMs, std::function<void()> job)
 
 LRESULT CALLBACK Courier::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    static const UINT probe = ::RegisterWindowMessageW(L"TessalyProbe");
+    if (message == probe && probe != 0) {
+        const std::wstring name = L"TessalyProbe_" + std::to_wstring(static_cast<unsigned long>(wParam));
+        const mjz::UniqueHandle event(::OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str()));
+        if (event)
+            ::SetEvent(event.Get());
+        return 0;
+    }
     if (message != WM_TIMER)
         return ::DefWindowProcW(window, message, wParam, lParam);
     ::KillTimer(window, wParam);

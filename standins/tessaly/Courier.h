@@ -9,6 +9,10 @@ namespace tessaly {
 
 // Delivers the library's answers later, on the thread that registered the program: each job
 // runs from a timer of a message-only window, never inside the call that scheduled it.
+//
+// The window also answers a probe for tests of the program's message loop: the registered
+// message "TessalyProbe" posted to it sets the named event "TessalyProbe_<wParam>" once the
+// thread has taken every message posted before it.
 class Courier {
 public:
     Courier();

@@ -7,25 +7,6 @@
 
 namespace {
 
-// A successful login of alice with every field the provider reads, as the library sends it.
-std::string Success(const LibraryObjects& lib)
-{
-    ComPtr<ISSOFieldContainer> c = lib.Container();
-    SSOFields f(c.Get());
-    f.SetString(L"strSSO_In_Params_strInAccountValue", L"alice");
-    f.SetDWord(L"dwSSO_Account_dwAccountUin", 10001);
-    f.SetDWord(L"dwSSO_In_Params_dwInServiceID", CSSODataProvider::kServiceId);
-    f.SetBool(L"bSSO_Result_bSucceed", true);
-    f.SetDWord(L"dwServerTime", 1700000000);
-    f.SetString(L"strSSO_Account_strNickName", L"Alice");
-    ComPtr<ISSOFieldContainer> info = lib.Container();
-    const ComPtr<ISSOByteBuffer> ticket = lib.Buffer("\1\2\3\4\5\6\7\x08");
-    for (const wchar_t* name : {L"bufServiceTicket", L"bufServiceTicketHttp", L"buf16bytesGTKey_ST"})
-        SSOFields(info.Get()).SetBuffer(name, ticket.Get());
-    f.SetContainer(L"SSO_Account_ServiceInfo", info.Get());
-    return lib.Encode(c.Get());
-}
-
 std::string CheckPic(const LibraryObjects& lib)
 {
     ComPtr<ISSOFieldContainer> c = lib.Container();
@@ -36,20 +17,6 @@ std::string CheckPic(const LibraryObjects& lib)
     return lib.Encode(c.Get());
 }
 
-LRESULT Send(HWND window, ULONG_PTR code, const void* data, DWORD size)
-{
-    COPYDATASTRUCT cds = {};
-    cds.dwData = code;
-    cds.cbData = size;
-    cds.lpData = const_cast<void*>(data);
-    return ::SendMessageW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
-}
-
-LRESULT Send(HWND window, ULONG_PTR code, const std::string& bytes)
-{
-    return Send(window, code, bytes.data(), static_cast<DWORD>(bytes.size()));
-}
-
 // A started provider and the two intact answers built by its library.
 struct Fixture {
     Fixture() : s("[account.a]\r\nUin=10001\r\n"), window(s.provider.EventWindow())
@@ -57,7 +24,7 @@ struct Fixture {
         LibraryObjects lib(s.bed);
         EXPECT_TRUE(lib.main);
         if (lib.main) {
-            success = Success(lib);
+            success = lib.SuccessAnswer(L"Alice", "\1\2\3\4\5\6\7\x08");
             checkPic = CheckPic(lib);
         }
     }
@@ -71,11 +38,11 @@ struct Fixture {
 TEST(SSOCopyData, IntactAnswersAreDelivered)
 {
     Fixture f;
-    EXPECT_EQ(Send(f.window, 6528, f.success), TRUE);
-    EXPECT_EQ(Send(f.window, 6529, f.checkPic), TRUE);
+    EXPECT_EQ(SendCopyData(f.window, 6528, f.success), TRUE);
+    EXPECT_EQ(SendCopyData(f.window, 6529, f.checkPic), TRUE);
     // Accepted codes without an event of their own.
     for (ULONG_PTR code : {6530u, 6532u, 6534u})
-        EXPECT_EQ(Send(f.window, code, f.success), TRUE);
+        EXPECT_EQ(SendCopyData(f.window, code, f.success), TRUE);
     EXPECT_EQ(f.s.events.Outcomes(), (std::vector<std::string>{"success alice", "verify https://verify.example/ 10001"}));
     EXPECT_EQ(f.s.events.server.serviceTicketLength, 8);
     EXPECT_EQ(f.s.events.serverTime, 1700000000u);
@@ -85,14 +52,14 @@ TEST(SSOCopyData, EmptyUnknownAndCutMessagesAreDropped)
 {
     Fixture f;
     const HWND w = f.window;
-    EXPECT_EQ(Send(w, 6528, nullptr, 64), TRUE);
-    EXPECT_EQ(Send(w, 6528, f.success.data(), 0), TRUE);
+    EXPECT_EQ(SendCopyData(w, 6528, nullptr, 64), TRUE);
+    EXPECT_EQ(SendCopyData(w, 6528, f.success.data(), 0), TRUE);
     EXPECT_EQ(::SendMessageW(w, WM_COPYDATA, 0, 0), TRUE);
     for (ULONG_PTR code : {0u, 6527u, 6531u, 6533u, 6535u, 0xFFFFFFFFu})
-        Send(w, code, f.success);
+        SendCopyData(w, code, f.success);
     for (size_t n = 0; n < f.success.size(); ++n)
-        Send(w, 6528, f.success.substr(0, n));
-    Send(w, 6528, f.success + '\0');
+        SendCopyData(w, 6528, f.success.substr(0, n));
+    SendCopyData(w, 6528, f.success + '\0');
     EXPECT_TRUE(f.s.events.events.empty());
 }
 
@@ -112,7 +79,7 @@ TEST(SSOCopyData, RandomlyDamagedMessagesNeverCauseAnEvent)
             continue;
         // Each damaged message ends where an inaccessible page begins.
         kit::EdgeBuffer exact(bytes);
-        Send(w, which ? 6529 : 6528, exact.Data(), static_cast<DWORD>(exact.Size()));
+        SendCopyData(w, which ? 6529 : 6528, exact.Data(), static_cast<DWORD>(exact.Size()));
         ++sent;
         ASSERT_TRUE(f.s.events.events.empty()) << "message " << i << " of " << bytes.size() << " bytes";
     }
@@ -123,7 +90,7 @@ TEST(SSOCopyData, RandomlyDamagedMessagesNeverCauseAnEvent)
             c = static_cast<char>(fuzz.Next());
         if (fuzz.Below(2) && noise.size() >= 4)
             noise.replace(0, 4, "TSC1");
-        Send(w, 6528 + fuzz.Below(2), noise);
+        SendCopyData(w, 6528 + fuzz.Below(2), noise);
     }
     EXPECT_GT(sent, 2500);
     EXPECT_TRUE(f.s.events.events.empty());
@@ -146,7 +113,7 @@ TEST(SSOCopyData, ResealedDamagedBodiesReachTheFieldsSafely)
         const std::string sealed = LibraryObjects::Seal(fuzz.Mutate(bodies[which], 3));
         kit::EdgeBuffer message(sealed);
         const size_t before = f.s.events.events.size();
-        EXPECT_EQ(Send(w, which ? 6529 : 6528, message.Data(), static_cast<DWORD>(message.Size())), TRUE);
+        EXPECT_EQ(SendCopyData(w, which ? 6529 : 6528, message.Data(), static_cast<DWORD>(message.Size())), TRUE);
         const std::vector<std::string> heard(f.s.events.events.begin() + static_cast<long>(before),
                                              f.s.events.events.end());
         int answers = 0;

@@ -261,6 +261,25 @@ struct StartedProvider : TestBedHolder, ProviderRun {
     explicit StartedProvider(const std::string& scenario) : TestBedHolder(scenario) {}
 };
 
+// Sends one copy-data message as the library does, to a window of this or another process: the
+// window's result, or 0 when it was not taken within the time.
+inline LRESULT SendCopyData(HWND window, ULONG_PTR code, const void* data, DWORD size, DWORD timeoutMs = 30000)
+{
+    COPYDATASTRUCT cds = {};
+    cds.dwData = code;
+    cds.cbData = size;
+    cds.lpData = const_cast<void*>(data);
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, timeoutMs, &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+inline LRESULT SendCopyData(HWND window, ULONG_PTR code, const std::string& bytes, DWORD timeoutMs = 30000)
+{
+    return SendCopyData(window, code, bytes.data(), static_cast<DWORD>(bytes.size()), timeoutMs);
+}
+
 // The library of a test bed loaded directly, with one main object to make its containers,
 // buffers and wire form.
 class LibraryObjects {
@@ -304,6 +323,25 @@ public:
         DWORD size = 0;
         ReadBufferBytes(b.Get(), data, size);
         return std::string(reinterpret_cast<const char*>(data), size);
+    }
+    // A successful login of alice (10001) with every field the provider reads, as the library
+    // sends it: the nick name given, and the ticket bytes in each of the service's buffers.
+    std::string SuccessAnswer(const std::wstring& nick, const std::string& ticket) const
+    {
+        ComPtr<ISSOFieldContainer> c = Container();
+        SSOFields f(c.Get());
+        f.SetString(L"strSSO_In_Params_strInAccountValue", L"alice");
+        f.SetDWord(L"dwSSO_Account_dwAccountUin", 10001);
+        f.SetDWord(L"dwSSO_In_Params_dwInServiceID", CSSODataProvider::kServiceId);
+        f.SetBool(L"bSSO_Result_bSucceed", true);
+        f.SetDWord(L"dwServerTime", 1700000000);
+        f.SetString(L"strSSO_Account_strNickName", nick);
+        ComPtr<ISSOFieldContainer> info = Container();
+        const ComPtr<ISSOByteBuffer> bytes = Buffer(ticket);
+        for (const wchar_t* name : {L"bufServiceTicket", L"bufServiceTicketHttp", L"buf16bytesGTKey_ST"})
+            SSOFields(info.Get()).SetBuffer(name, bytes.Get());
+        f.SetContainer(L"SSO_Account_ServiceInfo", info.Get());
+        return Encode(c.Get());
     }
     // A body with a fresh wire header: its length and FNV-1a hash fit whatever the body holds, so
     // that a damaged body gets past the header to the fields.

@@ -71,7 +71,8 @@ TEST(TextPlacement, PlacedTextsDrawWhatDrawTextDraws)
             const wchar_t* text = texts[fuzz.Below(sizeof(texts) / sizeof(texts[0]))];
             const UINT format = horizontal[fuzz.Below(3)] | vertical[fuzz.Below(3)] | kinds[fuzz.Below(8)];
             const LONG left = static_cast<LONG>(fuzz.Below(40)) - 10, top = static_cast<LONG>(fuzz.Below(30)) - 8;
-            const RECT rc{left, top, left + 1 + static_cast<LONG>(fuzz.Below(150)), top + 1 + static_cast<LONG>(fuzz.Below(50))};
+            // Text paddings larger than the control give empty and inverted rectangles too.
+            const RECT rc{left, top, left - 20 + static_cast<LONG>(fuzz.Below(170)), top - 10 + static_cast<LONG>(fuzz.Below(60))};
             const int length = static_cast<int>(wcslen(text));
             for (kit::DibCanvas* canvas : {&drawn, &placed}) {
                 canvas->Fill(0xFFFFFF);

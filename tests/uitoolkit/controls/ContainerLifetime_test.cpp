@@ -1,11 +1,13 @@
 // Loops over children that call out, when the call closes the window: every kind of container
 // (vertical, horizontal, tile and tab layouts, the plain container, the list, the combo's drop
-// list and the rich edit) holds children "a" and "b"; a size delegate of "a" (or its "killfocus")
-// destroys the main window, whose host deletes the whole tree, while the container is
+// list and the rich edit) holds children "a" and "b"; a size delegate of "a" (or its "killfocus",
+// or its painting) destroys the main window, whose host deletes the whole tree, while the
+// container is
 //   resize  - laying out after its window changed size,
 //   wheel   - scrolling by the mouse wheel,
 //   scroll  - moved by SetScrollPos,
-//   hide    - hidden while "a" holds the focus.
+//   hide    - hidden while "a" holds the focus,
+//   paint   - painting its children (as a text callback calls out).
 // Each case runs under the guarding allocator: a read of the freed container after the call
 // fails it, even inside WM_PAINT where Wine swallows the fault.
 #include <gtest/gtest.h>
@@ -19,12 +21,36 @@
 #include "uitoolkit/controls/ComboUI.h"
 #include "uitoolkit/controls/ComboWnd.h"
 #include "uitoolkit/controls/ContainerUI.h"
+#include "uitoolkit/controls/ListLabelElementUI.h"
 #include "uitoolkit/controls/VerticalLayoutUI.h"
 
 using namespace SkinUI;
 using namespace kit;
 
 namespace {
+
+// Children whose painting calls out, as a list's text callback does.
+struct PaintCallout {
+    std::function<void()> onPaint;
+};
+struct CalloutControl : CControlUI, PaintCallout {
+    void PaintText(HDC hDC) override
+    {
+        if (onPaint)
+            onPaint();
+        else
+            CControlUI::PaintText(hDC);
+    }
+};
+struct CalloutItem : CListLabelElementUI, PaintCallout {
+    void DrawItemText(HDC hDC, const RECT& rc) override
+    {
+        if (onPaint)
+            onPaint();
+        else
+            CListLabelElementUI::DrawItemText(hDC, rc);
+    }
+};
 
 struct ContainerKind {
     const char* name;
@@ -34,8 +60,8 @@ struct ContainerKind {
 };
 
 // Children "a" and "b", each 150 high and wide, so that a 200 x 100 container overflows.
-const wchar_t kPair[] = L"<Control name=\"a\" width=\"150\" height=\"150\"/><Control name=\"b\" width=\"150\" height=\"150\"/>";
-const wchar_t kItems[] = L"<ListLabelElement name=\"a\" text=\"a\" height=\"60\"/><ListLabelElement name=\"b\" text=\"b\" "
+const wchar_t kPair[] = L"<Callout name=\"a\" width=\"150\" height=\"150\"/><Control name=\"b\" width=\"150\" height=\"150\"/>";
+const wchar_t kItems[] = L"<CalloutItem name=\"a\" text=\"a\" height=\"60\"/><ListLabelElement name=\"b\" text=\"b\" "
                          L"height=\"60\"/><ListLabelElement name=\"c\" text=\"c\" height=\"60\"/>";
 
 const ContainerKind kKinds[] = {
@@ -50,6 +76,7 @@ const ContainerKind kKinds[] = {
 };
 
 struct Scene {
+    TagTable tags{{L"Callout", &Make<CalloutControl>}, {L"CalloutItem", &Make<CalloutItem>}};
     XmlHost h;
     CContainerUI* box = nullptr;
     CControlUI* a = nullptr;
@@ -57,7 +84,7 @@ struct Scene {
 
     bool Open(const ContainerKind& kind)
     {
-        if (!h.Open(Skin(L"<Font name=\"Arial\" size=\"12\" default=\"true\"/>" + kind.controls), 200, 100))
+        if (!h.Open(Skin(L"<Font name=\"Arial\" size=\"12\" default=\"true\"/>" + kind.controls), 200, 100, &tags))
             return false;
         a = h.Find(L"a");
         window = h.win.Hwnd();
@@ -113,6 +140,11 @@ const Action kActions[] = {
      }},
     {"scroll", [](Scene& s) { s.box->SetScrollPos(SIZE{60, 60}); }},
     {"hide", [](Scene& s) { s.box->SetVisible(false); }},
+    {"paint",
+     [](Scene& s) {
+         s.box->Invalidate();
+         Pump(100);
+     }},
 };
 
 } // namespace
@@ -122,14 +154,16 @@ TEST(ContainerLifetime, ALoopOverChildrenStopsWhenAChildsCallbackClosesTheWindow
     for (const ContainerKind& kind : kKinds) {
         for (const Action& action : kActions) {
             SCOPED_TRACE(std::string(kind.name) + ", " + action.name);
-            const bool hide = std::string(action.name) == "hide";
-            const bool expectClosed = hide || kind.scrollsChildren || std::string(action.name) == "resize";
+            const std::string name = action.name;
+            const bool expectClosed = name == "hide" || name == "paint" || name == "resize" || kind.scrollsChildren;
             GuardedScope guard;  // fails the case at its end on a touch of freed memory
             {
                 Scene s;
                 ASSERT_TRUE(s.Open(kind));
                 const std::function<void()> close = s.CloseMain();
-                if (hide) {
+                if (name == "paint") {
+                    dynamic_cast<PaintCallout&>(*s.a).onPaint = close;
+                } else if (name == "hide") {
                     s.a->SetFocus();
                     ASSERT_EQ(s.a->GetManager()->GetFocus(), s.a);
                     s.a->NotifyDelegates += MakeDelegate([close](void* p) {

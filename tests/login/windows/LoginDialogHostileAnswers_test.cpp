@@ -13,6 +13,7 @@
 #include "kit/Fuzz.h"
 #include "login/SSONoticeThrottle.h"
 #include "tests/launcher/LauncherProcess.h"
+#include "tests/launcher/ScreenInput.h"
 
 namespace {
 
@@ -273,10 +274,18 @@ TEST(LoginDialogHostileAnswers, KeepsAnsweringAndNeverCrashes)
         if (HasFailure())
             break;
     }
-    ::Sleep(300);  // the paint that the last answers asked for
+    // Last, an intact failure with a reason of 400,000 units: the failure page shows its start.
+    ComPtr<ISSOFieldContainer> failure = lib.Container();
+    SSOFields f(failure.Get());
+    f.SetString(L"strSSO_In_Params_strInAccountValue", L"alice");
+    f.SetBool(L"bSSO_Result_bSucceed", false);
+    f.SetString(L"strSSO_Result_Failed_strReason", L"\x8D26\x53F7\x5DF2\x51BB\x7ED3 " + LongText(fuzz, 400000));
+    EXPECT_EQ(SendCopyData(events, 6528, lib.Encode(failure.Get())), TRUE);
+    ::Sleep(600);  // the paint that the last answers asked for
     EXPECT_LT(watch.LongestMs(), kAnswerLimitMs);
     EXPECT_FALSE(watch.Gone());
     watch.Stop();
+    EXPECT_TRUE(e2e::Shot(launcher.FindWindowOf(L"__IrregularWindowClass"), L"hostile-failure-page.png"));
 
     // An intact success with a huge nick name and huge tickets still ends the login: the dialog
     // goes and the hall is started with the account.
@@ -321,4 +330,7 @@ TEST(LoginDialogHostileAnswers, FloodsOfNoticesLeaveInputItsTurn)
                                    10000)) << call;
     }
     EXPECT_TRUE(launcher.Running());
+    // The rows of the listed accounts, their long nick names cut to fit.
+    ::Sleep(600);
+    EXPECT_TRUE(e2e::Shot(launcher.FindWindowOf(L"__IrregularWindowClass"), L"hostile-quick-login-page.png"));
 }

@@ -162,12 +162,14 @@ Answer RandomAnswer(kit::Fuzz& fuzz, const LibraryObjects& lib)
     return answer;
 }
 
-HWND EventWindowOf(const LauncherProcess& launcher)
+// The launcher's window of that class, top-level (parent null) or message-only (HWND_MESSAGE),
+// once it is there; null when it does not come within 15 s.
+HWND LauncherWindow(const LauncherProcess& launcher, HWND parent, const wchar_t* cls)
 {
     HWND found = nullptr;
     e2e::WaitUntil([&] {
-        for (HWND w = ::FindWindowW(L"SSODataRecvWnd", nullptr); w != nullptr && found == nullptr;
-             w = ::FindWindowExW(nullptr, w, L"SSODataRecvWnd", nullptr)) {
+        for (HWND w = ::FindWindowExW(parent, nullptr, cls, nullptr); w != nullptr && found == nullptr;
+             w = ::FindWindowExW(parent, w, cls, nullptr)) {
             DWORD pid = 0;
             ::GetWindowThreadProcessId(w, &pid);
             if (pid == launcher.Id())
@@ -176,6 +178,12 @@ HWND EventWindowOf(const LauncherProcess& launcher)
         return found != nullptr || !launcher.Running();
     }, 15000);
     return found;
+}
+
+// The provider's event window, which the library's answers go to.
+HWND EventWindowOf(const LauncherProcess& launcher)
+{
+    return LauncherWindow(launcher, nullptr, L"SSODataRecvWnd");
 }
 
 // Closes the launcher's verification windows, as their close button does.
@@ -192,18 +200,7 @@ void CloseVerifyWindows(const LauncherProcess& launcher)
 // The library's message-only window in the launcher, which answers the probe of the message loop.
 HWND CourierOf(const LauncherProcess& launcher)
 {
-    HWND found = nullptr;
-    e2e::WaitUntil([&] {
-        for (HWND w = ::FindWindowExW(HWND_MESSAGE, nullptr, L"TessalyCourier", nullptr); w != nullptr && found == nullptr;
-             w = ::FindWindowExW(HWND_MESSAGE, w, L"TessalyCourier", nullptr)) {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            if (pid == launcher.Id())
-                found = w;
-        }
-        return found != nullptr || !launcher.Running();
-    }, 15000);
-    return found;
+    return LauncherWindow(launcher, HWND_MESSAGE, L"TessalyCourier");
 }
 
 // How long the launcher's thread takes to get through the messages posted to it so far: the

@@ -91,11 +91,13 @@ ProfileFile::ProfileFile(const std::string& bytes)
     Split(bytes.substr(bom_.size()));
 }
 
-void ProfileFile::Split(const std::string& body)
+void ProfileFile::Split(const std::string& file)
 {
     const bool wide = encoding_ == Encoding::Utf16LE || encoding_ == Encoding::Utf16BE;
     const size_t unit = wide ? 2 : 1;
-    // An odd last byte of a UTF-16 file is a cut character: the profile functions drop it too.
+    // An odd last byte of a UTF-16 file is read by the profile functions as a character with a
+    // zero byte beside it: it is kept so, made whole.
+    const std::string body = wide && file.size() % 2 != 0 ? file + '\0' : file;
     const size_t units = body.size() / unit;
     const auto at = [&](size_t i) -> wchar_t {
         if (!wide)

@@ -143,6 +143,8 @@ void CSSODataProvider::DestroyEventWindow()
         return;
     HWND window = eventWindow_;
     eventWindow_ = nullptr;
+    // Notices still waiting go with the window and its timer.
+    notices_ = SSONoticeThrottle();
     ::DestroyWindow(window);
 }
 

@@ -186,6 +186,15 @@ def row_marks():
     return c
 
 
+def scroll_thumbs():
+    """8 x 24 each: the list's scroll thumb, a slim rounded bar, normal, hot and pushed. Its
+    ends are the skin's corners, so a long thumb stretches only its middle."""
+    c = Canvas(24, 24)
+    for i, rgb in enumerate([(0xC3, 0xCB, 0xD4), (0xA9, 0xB3, 0xBF), (0x8E, 0x99, 0xA6)]):
+        c.shape((8 * i, 0, 8 * i + 8, 24), rounded_rect(8 * i + 2, 1, 8 * i + 6, 23, 2), rgb)
+    return c
+
+
 def warning_icon():
     c = Canvas(40, 40)
     c.shape((0, 0, 40, 40), circle(20, 20, 18), (0xF5, 0x9A, 0x23))
@@ -234,7 +243,7 @@ def main():
         "check_boxes.png": check_boxes, "button_primary.png": primary_buttons,
         "button_secondary.png": secondary_buttons, "edit_frame.png": edit_frames,
         "combo_box.png": combo_boxes, "row_marks.png": row_marks, "warning.png": warning_icon,
-        "caption_ico.png": caption_icon,
+        "caption_ico.png": caption_icon, "scroll_thumb.png": scroll_thumbs,
     }
     for name, draw in pictures.items():
         with open(os.path.join(OUT, name), "wb") as out:

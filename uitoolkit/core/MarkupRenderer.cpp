@@ -9,6 +9,7 @@
 #include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/ImageStringReader.h"
 #include "uitoolkit/core/RenderKit.h"
+#include "uitoolkit/core/RunCuts.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
 namespace SkinUI {
@@ -111,6 +112,36 @@ private:
     int m_measured = 0;
 };
 
+// Text output at the device context's current position, which each output moves past what it
+// drew, by the widths the system drew with; alignment and position are put back afterwards.
+class CTextCursor {
+public:
+    CTextCursor(HDC hDC, int x, int y) : m_hDC(hDC), m_align(::GetTextAlign(hDC))
+    {
+        ::MoveToEx(hDC, x, y, &m_oldPosition);
+        ::SetTextAlign(hDC, m_align | TA_UPDATECP);
+    }
+    ~CTextCursor()
+    {
+        ::SetTextAlign(m_hDC, m_align);
+        ::MoveToEx(m_hDC, m_oldPosition.x, m_oldPosition.y, nullptr);
+    }
+    CTextCursor(const CTextCursor&) = delete;
+    CTextCursor& operator=(const CTextCursor&) = delete;
+
+    int X() const
+    {
+        POINT position{0, 0};
+        ::GetCurrentPositionEx(m_hDC, &position);
+        return position.x;
+    }
+
+private:
+    HDC m_hDC;
+    UINT m_align;
+    POINT m_oldPosition{0, 0};
+};
+
 } // namespace
 
 // How reading goes on after one token.
@@ -179,8 +210,9 @@ int CMarkupRenderer::Run(const wchar_t* text)
     // 4. Line by line: measure (and record links), then draw the same line again, unless
     //    nothing of it can show: a line wholly above or below what the clip lets through is
     //    read once only. (The measuring pass leaves the state the drawing pass would.)
-    RECT visible{};
-    const bool anyVisible = m_drawing && ::GetClipBox(m_hDC, &visible) != NULLREGION;
+    m_anyVisible = m_drawing && ::GetClipBox(m_hDC, &m_visible) != NULLREGION;
+    const bool anyVisible = m_anyVisible;
+    const RECT& visible = m_visible;
     m_p = text;
     m_x = m_maxX = m_rc.left;
     m_y = m_rc.top;
@@ -231,6 +263,71 @@ bool CMarkupRenderer::LineMeets(const RECT& visible) const
            std::max<long long>(bottom, static_cast<long long>(m_y) + m_lineTallest) + margin > visible.top;
 }
 
+long long CMarkupRenderer::GlyphMargin() const
+{
+    // Slanted, overhanging and combining glyphs, and glyphs of fonts standing in for this one,
+    // stay within a few character cells of their own.
+    return 2 * (static_cast<long long>(std::max<LONG>(m_tm.tmMaxCharWidth, 0)) + std::max<LONG>(m_tm.tmHeight, 0) +
+                std::max<LONG>(m_tm.tmOverhang, 0));
+}
+
+bool CMarkupRenderer::SpanMeets(long long width) const
+{
+    const long long margin = GlyphMargin();
+    return m_anyVisible && m_x - margin < m_visible.right && m_x + width + margin > m_visible.left;
+}
+
+void CMarkupRenderer::DrawRun(int top, const wchar_t* text, int length)
+{
+    // The parts the system is handed at most, where the text can be cut: it reorders text with
+    // right-to-left letters at a cost far above the text's length.
+    constexpr int kMaxPart = 256;
+    const auto prefix = [&](int units) -> long long {
+        return units > 0 ? m_prefixWidths[static_cast<size_t>(units) - 1] : 0LL;
+    };
+    const long long x = m_x;
+    const long long margin = GlyphMargin();
+    const long long left = static_cast<long long>(m_visible.left) - margin;
+    const long long right = static_cast<long long>(m_visible.right) + margin;
+    if (length <= 0 || !m_anyVisible || x >= right) return;
+    if (length <= kMaxPart) {
+        if (x + prefix(length) > left) ::TextOutW(m_hDC, m_x, top, text, length);
+        return;
+    }
+    const CRunCuts cuts(text, length);
+
+    if (cuts.Reorders()) {
+        // Its glyphs are placed by their shaped widths: the parts go one after the other from the
+        // run's start, each where the system left the one before, until past what shows.
+        CTextCursor cursor(m_hDC, m_x, top);
+        for (int from = 0; from < length && cursor.X() < right;) {
+            const int to = cuts.PartEnd(from, length, kMaxPart);
+            ::TextOutW(m_hDC, 0, 0, text + from, to - from);
+            from = to;
+        }
+        return;
+    }
+
+    // 1. Glyph after glyph: the units wholly beside the visible area are left out, up to the cuts
+    //    nearest to it.
+    if (x + prefix(length) <= left) return;
+    int first = 0;
+    for (int i = 1; i <= length && x + prefix(i) <= left; ++i)
+        if (cuts.IsCut(i)) first = i;
+    int last = length;
+    for (int i = length - 1; i > first && x + prefix(i) >= right; --i)
+        if (cuts.IsCut(i)) last = i;
+
+    // 2. What remains, in parts. Selected text fills its cells first, so a part would cover the
+    //    overhang of the glyphs before it: selected text goes as one.
+    const bool selected = m_inSelection;
+    for (int from = first; from < last;) {
+        const int to = selected ? last : cuts.PartEnd(from, last, kMaxPart);
+        ::TextOutW(m_hDC, ClampInt(x + prefix(from)), top, text + from, to - from);
+        from = to;
+    }
+}
+
 int CMarkupRenderer::TextTop() const
 {
     return ClampInt(static_cast<long long>(m_y) + m_lineHeight - FontLineHeight());
@@ -260,7 +357,7 @@ CMarkupRenderer::Step CMarkupRenderer::ReadToken()
     }
     if (*p == L' ') {
         const int width = TextWidth(m_hDC, L" ", 1);
-        if (m_drawPass) ::TextOutW(m_hDC, m_x, TextTop(), L" ", 1);
+        if (m_drawPass && SpanMeets(width)) ::TextOutW(m_hDC, m_x, TextTop(), L" ", 1);
         Advance(width);
         m_p = p + 1;
         return Step::Go;
@@ -445,7 +542,7 @@ CMarkupRenderer::Step CMarkupRenderer::ReadRun(const wchar_t* literal, int sourc
     const int length = static_cast<int>(end - start);
     const int width = extents.Width(length, false);
     if (m_drawPass) {
-        ::TextOutW(m_hDC, runX, TextTop(), start, length);
+        DrawRun(TextTop(), start, length);
         if (ellipsis) ::TextOutW(m_hDC, ClampInt(static_cast<long long>(runX) + width), m_y, L"...", 3);
     }
     Advance(ellipsis ? room : width);

@@ -6,7 +6,8 @@
 //
 // Drawing handles every line twice: a measuring pass finds the line's height (text of mixed
 // sizes shares the line's bottom), then the state is put back to the line's start and a drawing
-// pass draws it.
+// pass draws it. Only what can show is handed to the system: runs and spaces beside the visible
+// area are not drawn, and a long run is given in parts around what shows (see CRunCuts).
 #include <windows.h>
 
 #include <vector>
@@ -82,6 +83,13 @@ private:
     // Whether anything the current line draws may fall inside the visible area.
     bool LineMeets(const RECT& visible) const;
     bool AtLeftEdge() const { return m_x <= m_rc.left; }
+    // Whether a span of the given width at m_x may show, its glyphs' overhang allowed for.
+    bool SpanMeets(long long width) const;
+    // Draws the first `length` units of a run at m_x and `top` as one TextOutW would; their
+    // prefix widths are in m_prefixWidths.
+    void DrawRun(int top, const wchar_t* text, int length);
+    // How far glyphs of the current font may reach past their cells.
+    long long GlyphMargin() const;
     void Advance(long long dx);
 
     HDC m_hDC;
@@ -94,6 +102,8 @@ private:
     UINT m_format;
     bool m_drawing;          // drawing (else measuring: DT_CALCRECT)
     bool m_drawPass = false;  // this pass outputs; the other one measures and records links
+    bool m_anyVisible = false;  // drawing and the clip lets something through
+    RECT m_visible{};           // the clip's bounds while drawing
 
     const wchar_t* m_p = nullptr;
     FontEntry* m_defaultFont = nullptr;

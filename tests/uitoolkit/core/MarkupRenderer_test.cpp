@@ -430,3 +430,88 @@ TEST_F(Markup, RandomLongTextsStayWithinTheBound)
         ASSERT_LE(links.count, 8) << what;
     }
 }
+
+namespace {
+
+// Units of many scripts on one run: Latin, CJK, Hangul, Yi, Ethiopic, control characters and
+// right-to-left letters (Arabic presentation forms, Hebrew), as random texts mix them. The system
+// reorders a string with right-to-left letters as a whole, at a cost far above its length.
+const wchar_t kMixedScripts[] = L"q\x84D1\xB4DB" L"6\xA3C2+>y\x06n\xFD9Fx\xC842\x2246=\x11" L"c;fk\x1330\xB219"
+                                L"\x05D0\x05D1" L"7\x0628\x0644";
+// Right-to-left words between left-to-right ones, with digits and a combining mark.
+const wchar_t kArabicWords[] = L"\x0628\x064A\x062A \x0643\x062A\x0627\x0628 12 abc \x0645\x0651\x0646 de\x0301 ";
+
+} // namespace
+
+// Long runs on a visible line of a very wide rectangle: the whole run used to go to the system,
+// which took seconds for a run with right-to-left letters. Each within the bound, measured and
+// drawn, whatever part of the run shows.
+TEST_F(Markup, LongRunsOnAVisibleLineCostWhatTheTextIs)
+{
+    const struct {
+        const char* name;
+        std::wstring text;
+    } texts[] = {
+        {"mixed scripts", Repeat(kMixedScripts)},
+        {"right-to-left words", Repeat(kArabicWords)},
+        {"one right-to-left letter in a Latin run", L"\x0628" + Repeat(L"iiiiiiiiii")},
+        {"right-to-left letters without a left-to-right one", Repeat(L"\x0628\x0644 \x05D0- ")},
+        {"selected", L"<s>" + Repeat(kMixedScripts)},
+        {"short runs between tags", Repeat(L"\x0628<b>q</b>\x84D1<c #FF0000>\xFD9F</c>")},
+    };
+    const struct {
+        RECT rc;
+        UINT format;
+    } places[] = {
+        {{3, 3, INT_MAX, 5000000}, DT_END_ELLIPSIS},
+        {{-100000, 0, INT_MAX, 100}, 0},
+        {{-5000, 10, INT_MAX, 30}, DT_SINGLELINE},
+        {{0, 0, 150, 100}, DT_SINGLELINE | DT_END_ELLIPSIS},
+    };
+    DibCanvas dib(200, 100);
+    for (const auto& t : texts) {
+        for (const auto& place : places) {
+            const std::string what = std::string(t.name) + " in " + kit::Text(place.rc) + " format " +
+                                     std::to_string(place.format);
+            Links links;
+            const double ms = kit::WithinTime(static_cast<unsigned>(2 * kBoundMs), what, [&] {
+                Measure(t.text.c_str(), place.rc, place.format, &links);
+                dib.Fill(0xFFFFFF);
+                Draw(dib, t.text.c_str(), place.rc, &links, place.format);
+            });
+            EXPECT_LT(ms, kBoundMs) << what;
+            EXPECT_GT(CountNear(dib, 0xFFFFFF), 0) << what;
+            EXPECT_LT(CountNear(dib, 0xFFFFFF), dib.Width() * dib.Height()) << what << ": nothing drawn";
+        }
+    }
+}
+
+// A long run is handed to the system only in parts around what shows; the pixels are those of
+// the whole run drawn at once, wherever the visible part lies in the run.
+TEST_F(Markup, ALongRunDrawsTheSamePixelsAsTheWholeRun)
+{
+    const std::wstring texts[] = {
+        Repeat(L"plain Latin words, \x4E2D\x6587 \xD55C\xAE00 e\x0301 \xD83D\xDE00 ", 3000),
+        Repeat(kMixedScripts, 3000),
+        Repeat(kArabicWords, 3000),
+    };
+    const LONG lefts[] = {0, -3000, -12000};
+    for (const std::wstring& text : texts) {
+        for (const bool bold : {false, true}) {
+            for (const LONG left : lefts) {
+                const RECT rc = {left, 4, INT_MAX, 90};
+                DibCanvas drawn(200, 100), whole(200, 100);
+                const std::wstring markup = (bold ? L"<b>" : L"") + text;
+                Draw(drawn, markup.c_str(), rc);
+                CSelectObject font(whole.DC(), Font(bold));
+                ::SetBkMode(whole.DC(), TRANSPARENT);
+                ::SetTextColor(whole.DC(), RGB(0, 0, 0));
+                ::TextOutW(whole.DC(), rc.left, rc.top, text.c_str(), static_cast<int>(text.size()));
+                const std::string what = "text " + std::to_string(&text - texts) + (bold ? " bold" : "") +
+                                         " from " + std::to_string(left);
+                ASSERT_GT(CountNear(whole, 0x000000), 50) << what;
+                EXPECT_TRUE(kit::CanvasIs(drawn, [&](int x, int y) { return whole.Pixel(x, y); })) << what;
+            }
+        }
+    }
+}

@@ -79,7 +79,8 @@ int ClampInt(long long value)
 // The widths of a run's first units in the selected font, measured a stretch at a time: a
 // query past what was measured measures a stretch at least twice as long (when the run may go
 // on), so however long the run, the cost stays in proportion to the units asked for. Stretches
-// never reach past the text's terminator.
+// never reach past the text's terminator. Every measure costs the system as much as a dozen
+// units more, and a narrow rectangle asks for one unit a line: the first stretch is short.
 class CRunExtents {
 public:
     CRunExtents(HDC hDC, const wchar_t* text, std::vector<int>& widths)
@@ -92,7 +93,7 @@ public:
     {
         if (units <= 0) return 0;
         if (units > m_measured) {
-            int want = goesOn ? std::max(units + 16, 2 * m_measured) : units;
+            int want = goesOn ? std::max({units + 1, 2 * units, 2 * m_measured}) : units;
             int available = units;
             while (available < want && m_text[available] != L'\0') ++available;
             want = available;
@@ -356,7 +357,8 @@ CMarkupRenderer::Step CMarkupRenderer::ReadToken()
         return Step::EndAfter;
     }
     if (*p == L' ') {
-        const int width = TextWidth(m_hDC, L" ", 1);
+        if (m_spaceWidth < 0) m_spaceWidth = TextWidth(m_hDC, L" ", 1);
+        const int width = m_spaceWidth;
         if (m_drawPass && SpanMeets(width)) ::TextOutW(m_hDC, m_x, TextTop(), L" ", 1);
         Advance(width);
         m_p = p + 1;
@@ -666,6 +668,7 @@ void CMarkupRenderer::PopFont()
 void CMarkupRenderer::SelectFont(FontEntry* entry)
 {
     m_font = entry;
+    m_spaceWidth = -1;
     ::SelectObject(m_hDC, entry->hFont);
     ::GetTextMetricsW(m_hDC, &m_tm);
     m_lineTallest = std::max(m_lineTallest, FontLineHeight());

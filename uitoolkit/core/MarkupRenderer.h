@@ -109,6 +109,7 @@ private:
     FontEntry* m_defaultFont = nullptr;
     FontEntry* m_font = nullptr;
     TEXTMETRICW m_tm{};
+    int m_spaceWidth = -1;  // of the current font, once asked for (-1: not yet)
     CLineStack<FontEntry*> m_fonts;
     CLineStack<DWORD> m_colors;
     CLineStack<int> m_paragraphs;

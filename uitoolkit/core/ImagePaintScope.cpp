@@ -7,14 +7,15 @@ namespace {
 thread_local CImagePaintScope* g_current = nullptr;
 } // namespace
 
-CImagePaintScope::CImagePaintScope(HDC target) : m_target(target), m_outer(g_current)
+CImagePaintScope::CImagePaintScope(HDC target, HDC lentDC)
+    : m_target(target), m_outer(g_current), m_dc(lentDC), m_dcLent(lentDC != nullptr)
 {
     g_current = this;
 }
 
 CImagePaintScope::~CImagePaintScope()
 {
-    if (m_dc != nullptr)
+    if (m_dc != nullptr && !m_dcLent)
         ::DeleteDC(m_dc);
     g_current = m_outer;
 }

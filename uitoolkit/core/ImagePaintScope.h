@@ -14,8 +14,10 @@ namespace SkinUI {
 
 class CImagePaintScope {
 public:
-    // The shared objects are made compatible with the paint's target, on first use.
-    explicit CImagePaintScope(HDC target);
+    // The shared objects are made compatible with the paint's target, on first use. A caller that
+    // paints again and again (the window host) may lend a memory context of its own instead, which
+    // the scope uses and leaves to it: making a context costs more than many draws.
+    explicit CImagePaintScope(HDC target, HDC lentDC = nullptr);
     ~CImagePaintScope();
     CImagePaintScope(const CImagePaintScope&) = delete;
     CImagePaintScope& operator=(const CImagePaintScope&) = delete;
@@ -35,6 +37,7 @@ private:
     HDC m_target;
     CImagePaintScope* m_outer;
     HDC m_dc = nullptr;
+    bool m_dcLent = false;  // m_dc is the caller's
     bool m_dcBusy = false;
     CGdiBitmap m_pixel;
     DWORD* m_pixelBits = nullptr;

@@ -83,10 +83,7 @@ bool CWindowHostUI::LayoutBeforePaint()
     // the window.
     if (m_root->IsUpdateNeeded()) {
         m_root->SetPos(rcClient);
-        if (alive.expired())
-            return false;
-        ReleaseOffscreen();  // recreated at the new size
-        return true;
+        return !alive.expired();
     }
     int pass = 0;
     for (; pass < kMaxLayoutPasses && m_root != nullptr; ++pass) {
@@ -128,11 +125,11 @@ bool CWindowHostUI::PrepareTreeForPaint(const std::weak_ptr<char>& alive)
 
 // ---- painting ---------------------------------------------------------------------------------
 
-// The bounds of what waits to be painted, and whether that is the whole client area. False when
-// nothing waits.
-bool CWindowHostUI::GetPendingUpdate(RECT& rcUpdate, bool& wholeClient) const
+// Whether anything waits to be painted, and whether that is the whole client area.
+bool CWindowHostUI::GetPendingUpdate(bool& wholeClient) const
 {
     wholeClient = false;
+    RECT rcUpdate = {};
     CGdiRegion update(::CreateRectRgn(0, 0, 0, 0));
     if (!update)
         return ::GetUpdateRect(m_hWnd, &rcUpdate, FALSE) != FALSE;
@@ -150,28 +147,29 @@ bool CWindowHostUI::GetPendingUpdate(RECT& rcUpdate, bool& wholeClient) const
 
 void CWindowHostUI::OnPaint()
 {
-    // 0. What waits to be painted. When it is the whole client area, the repaint requests made
-    //    before the paint (layout, "windowinit", the first focus) are covered already.
-    RECT rcUpdate = {};
-    bool wholeClientPending = false;
-    if (!GetPendingUpdate(rcUpdate, wholeClientPending))
-        return;
-    if (m_root == nullptr) {
-        PAINTSTRUCT ps;
-        ::BeginPaint(m_hWnd, &ps);
-        ::EndPaint(m_hWnd, &ps);
-        return;
-    }
     std::weak_ptr<char> alive = m_alive;
-    m_wholeClientInvalid = wholeClientPending;
+    // 1. Layout, "windowinit" and the first focus, when any waits. Their repaint requests belong
+    //    to this paint, so they come before BeginPaint; when the whole client area waits anyway
+    //    they add nothing. A plain repaint skips the update query, a round trip to the server.
+    if (m_root != nullptr && (m_updateNeeded || m_focusNeeded)) {
+        bool wholeClientPending = false;
+        if (!GetPendingUpdate(wholeClientPending))
+            return;
+        m_wholeClientInvalid = wholeClientPending;
+        if (!PrepareTreeForPaint(alive))
+            return;
+        // From here on the window is validated: a request made while painting paints again.
+        m_wholeClientInvalid = false;
+        if (m_root == nullptr) {
+            ::ValidateRect(m_hWnd, nullptr);
+            return;
+        }
+    }
 
-    // 1. Layout, "windowinit" and the first focus.
-    if (!PrepareTreeForPaint(alive))
-        return;
-    // From here on the window is validated: a request made while painting paints again.
-    m_wholeClientInvalid = false;
-    if (m_root == nullptr) {
-        ::ValidateRect(m_hWnd, nullptr);
+    PAINTSTRUCT ps;
+    ::BeginPaint(m_hWnd, &ps);
+    if (m_root == nullptr || ::IsRectEmpty(&ps.rcPaint)) {
+        ::EndPaint(m_hWnd, &ps);
         return;
     }
 
@@ -180,20 +178,17 @@ void CWindowHostUI::OnPaint()
     //    is then gone with its paint.
     RECT rcClient = {};
     ::GetClientRect(m_hWnd, &rcClient);
-    if (m_offscreenPaint && m_hOffscreenBitmap == nullptr) {
-        m_hOffscreenDC = ::CreateCompatibleDC(m_hPaintDC);
-        m_hOffscreenBitmap = ::CreateCompatibleBitmap(m_hPaintDC, rcClient.right - rcClient.left,
-                                                      rcClient.bottom - rcClient.top);
-    }
-    PAINTSTRUCT ps;
-    ::BeginPaint(m_hWnd, &ps);
-    const bool direct = !m_offscreenPaint || m_hOffscreenDC == nullptr || m_hOffscreenBitmap == nullptr;
-    if (!(direct ? PaintDirect(ps, alive) : PaintOffscreen(ps, rcClient, alive)))
+    HDC hOffscreen = nullptr;
+    if (m_offscreenPaint)
+        hOffscreen = m_offscreen.Prepare(m_hPaintDC, rcClient.right - rcClient.left, rcClient.bottom - rcClient.top);
+    else
+        m_offscreen.Release();
+    if (!(hOffscreen == nullptr ? PaintDirect(ps, alive) : PaintOffscreen(ps, hOffscreen, alive)))
         return;
     if (m_showDirty && DirtyPen() != nullptr) {
         CSelectObject pen(ps.hdc, DirtyPen());
         CSelectObject brush(ps.hdc, ::GetStockObject(HOLLOW_BRUSH));
-        ::Rectangle(ps.hdc, rcUpdate.left, rcUpdate.top, rcUpdate.right, rcUpdate.bottom);
+        ::Rectangle(ps.hdc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
     }
     ::EndPaint(m_hWnd, &ps);
 
@@ -202,11 +197,18 @@ void CWindowHostUI::OnPaint()
         InvalidateClient();
 }
 
+HDC CWindowHostUI::ImageDC()
+{
+    if (!m_imageDC)
+        m_imageDC = std::make_unique<CMemoryDC>(m_hPaintDC);
+    return m_imageDC->Get();
+}
+
 // The tree straight into the window. False when the host died meanwhile.
 bool CWindowHostUI::PaintDirect(const PAINTSTRUCT& ps, const std::weak_ptr<char>& alive)
 {
     const int saved = ::SaveDC(ps.hdc);
-    CImagePaintScope images(ps.hdc);
+    CImagePaintScope images(ps.hdc, ImageDC());
     m_root->Paint(ps.hdc, ps.rcPaint);
     if (alive.expired())
         return false;
@@ -216,54 +218,46 @@ bool CWindowHostUI::PaintDirect(const PAINTSTRUCT& ps, const std::weak_ptr<char>
 
 // The tree and the overlays into the offscreen bitmap, which then goes to the window in one copy.
 // False when the host died meanwhile.
-bool CWindowHostUI::PaintOffscreen(const PAINTSTRUCT& ps, const RECT& rcClient, const std::weak_ptr<char>& alive)
+bool CWindowHostUI::PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, const std::weak_ptr<char>& alive)
 {
     const RECT& rcPaint = ps.rcPaint;
-    const int width = rcPaint.right - rcPaint.left;
-    const int height = rcPaint.bottom - rcPaint.top;
-    HGDIOBJ oldBitmap = ::SelectObject(m_hOffscreenDC, m_hOffscreenBitmap);
-    const int saved = ::SaveDC(m_hOffscreenDC);
-    if (m_bkTransparent)
-        CopyBackground(ps, rcClient);
+    const int saved = ::SaveDC(hOffscreen);
+    if (m_bkTransparent) {
+        RECT rcClient = {};
+        ::GetClientRect(m_hWnd, &rcClient);
+        CopyBackground(ps, hOffscreen, SIZE{rcClient.right - rcClient.left, rcClient.bottom - rcClient.top});
+    }
     {
         // The image draws of the tree and the overlays share one memory context.
-        CImagePaintScope images(m_hOffscreenDC);
-        m_root->Paint(m_hOffscreenDC, rcPaint);
+        CImagePaintScope images(hOffscreen, ImageDC());
+        m_root->Paint(hOffscreen, rcPaint);
         if (alive.expired())
             return false;
         for (int i = 0; i < m_postPaint.GetSize(); ++i) {
-            static_cast<CControlUI*>(m_postPaint[i])->PaintOverlay(m_hOffscreenDC, rcPaint);
+            static_cast<CControlUI*>(m_postPaint[i])->PaintOverlay(hOffscreen, rcPaint);
             if (alive.expired())
                 return false;
         }
     }
-    ::RestoreDC(m_hOffscreenDC, saved);
-    ::BitBlt(ps.hdc, rcPaint.left, rcPaint.top, width, height, m_hOffscreenDC, rcPaint.left, rcPaint.top, SRCCOPY);
-    ::SelectObject(m_hOffscreenDC, oldBitmap);
+    ::RestoreDC(hOffscreen, saved);
+    ::BitBlt(ps.hdc, rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left, rcPaint.bottom - rcPaint.top, hOffscreen,
+             rcPaint.left, rcPaint.top, SRCCOPY);
     return true;
 }
 
-// What lies under the window, copied once, is the background of every paint.
-void CWindowHostUI::CopyBackground(const PAINTSTRUCT& ps, const RECT& rcClient)
+// What lies under the window, copied once for each client size, is the background of every paint.
+void CWindowHostUI::CopyBackground(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client)
 {
     const RECT& rcPaint = ps.rcPaint;
     const int width = rcPaint.right - rcPaint.left;
     const int height = rcPaint.bottom - rcPaint.top;
     bool fresh = false;
-    if (m_hBackgroundBitmap == nullptr) {
-        m_hBackgroundDC = ::CreateCompatibleDC(m_hPaintDC);
-        m_hBackgroundBitmap = ::CreateCompatibleBitmap(m_hPaintDC, rcClient.right - rcClient.left,
-                                                       rcClient.bottom - rcClient.top);
-        fresh = true;
-    }
-    if (m_hBackgroundDC == nullptr || m_hBackgroundBitmap == nullptr)
+    HDC hBackground = m_background.Prepare(m_hPaintDC, client.cx, client.cy, &fresh);
+    if (hBackground == nullptr)
         return;
-    CSelectObject select(m_hBackgroundDC, m_hBackgroundBitmap);
     if (fresh)
-        ::BitBlt(m_hBackgroundDC, rcPaint.left, rcPaint.top, width, height, ps.hdc, rcPaint.left, rcPaint.top,
-                 SRCCOPY);
-    ::BitBlt(m_hOffscreenDC, rcPaint.left, rcPaint.top, width, height, m_hBackgroundDC, rcPaint.left, rcPaint.top,
-             SRCCOPY);
+        ::BitBlt(hBackground, rcPaint.left, rcPaint.top, width, height, ps.hdc, rcPaint.left, rcPaint.top, SRCCOPY);
+    ::BitBlt(hOffscreen, rcPaint.left, rcPaint.top, width, height, hBackground, rcPaint.left, rcPaint.top, SRCCOPY);
 }
 
 void CWindowHostUI::PrintClient(HDC hDC, LPARAM flags)
@@ -296,16 +290,9 @@ void CWindowHostUI::PrintClient(HDC hDC, LPARAM flags)
 
 void CWindowHostUI::ReleaseOffscreen()
 {
-    if (m_hOffscreenDC != nullptr)
-        ::DeleteDC(m_hOffscreenDC);
-    if (m_hOffscreenBitmap != nullptr)
-        ::DeleteObject(m_hOffscreenBitmap);
-    if (m_hBackgroundDC != nullptr)
-        ::DeleteDC(m_hBackgroundDC);
-    if (m_hBackgroundBitmap != nullptr)
-        ::DeleteObject(m_hBackgroundBitmap);
-    m_hOffscreenDC = m_hBackgroundDC = nullptr;
-    m_hOffscreenBitmap = m_hBackgroundBitmap = nullptr;
+    m_offscreen.Release();
+    m_background.Release();
+    m_imageDC.reset();
 }
 
 // ---- window look ------------------------------------------------------------------------------

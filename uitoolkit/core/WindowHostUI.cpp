@@ -155,6 +155,7 @@ bool CWindowHostUI::Init(HWND hWnd)
         return false;
     if (m_hPaintDC != nullptr)
         ::ReleaseDC(m_hWnd, m_hPaintDC);
+    ReleaseOffscreen();  // made for the old window
     m_hWnd = hWnd;
     m_wholeClientInvalid = false;  // nothing is known of the new window's paints yet
     m_hPaintDC = ::GetDC(hWnd);

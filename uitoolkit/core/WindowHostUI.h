@@ -21,8 +21,10 @@
 
 #include "uitoolkit/core/ControlEvent.h"
 #include "uitoolkit/core/ControlNameMap.h"
+#include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/HostResources.h"
 #include "uitoolkit/core/NotifyMessage.h"
+#include "uitoolkit/core/OffscreenSurface.h"
 #include "uitoolkit/core/UIPtrArray.h"
 #include "uitoolkit/core/UIRect.h"
 #include "uitoolkit/core/UIString.h"
@@ -202,14 +204,16 @@ private:
 
     // ---- painting ----
     void OnPaint();
-    bool GetPendingUpdate(RECT& rcUpdate, bool& wholeClient) const;
+    bool GetPendingUpdate(bool& wholeClient) const;
     // The paint steps below return false when the host died meanwhile.
     bool PrepareTreeForPaint(const std::weak_ptr<char>& alive);
     // Lays the tree out before a paint.
     bool LayoutBeforePaint();
     bool PaintDirect(const PAINTSTRUCT& ps, const std::weak_ptr<char>& alive);
-    bool PaintOffscreen(const PAINTSTRUCT& ps, const RECT& rcClient, const std::weak_ptr<char>& alive);
-    void CopyBackground(const PAINTSTRUCT& ps, const RECT& rcClient);
+    bool PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, const std::weak_ptr<char>& alive);
+    void CopyBackground(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client);
+    // The memory context lent to the image draws of every paint, made on first use.
+    HDC ImageDC();
     // Repaints the whole client area; nothing more needs repainting until the next paint.
     void InvalidateClient();
     void PrintClient(HDC hDC, LPARAM flags);
@@ -220,10 +224,9 @@ private:
 
     HWND m_hWnd = nullptr;
     HDC m_hPaintDC = nullptr;
-    HDC m_hOffscreenDC = nullptr;
-    HBITMAP m_hOffscreenBitmap = nullptr;
-    HDC m_hBackgroundDC = nullptr;
-    HBITMAP m_hBackgroundBitmap = nullptr;
+    COffscreenSurface m_offscreen;   // the double buffer, kept while the client size stays
+    COffscreenSurface m_background;  // what lay under the window ("bktrans"), copied once per size
+    std::unique_ptr<CMemoryDC> m_imageDC;  // the image draws' context, kept from paint to paint
     HWND m_hToolTip = nullptr;
     TOOLINFOW m_toolInfo = {};
     CUIString m_toolText;

@@ -1,9 +1,14 @@
 // The window host's painting on a real window: the tree painted through WM_PRINTCLIENT and
 // through WM_PAINT (double-buffered or not), post-paint overlays, the dirty outline, lazy layout
 // with its bounded passes, the repaint requests a layout makes (one at most, none while the whole
-// window waits for a paint), one memory context shared by a paint's pictures, the modal loop's
+// window waits for a paint), the double buffer kept from paint to paint while the size stays, one
+// memory context shared by the pictures of every paint, the modal loop's
 // pre-translation, and the window look (transparency, tracking sizes, initial size).
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
 
 #include "HostFixture.h"
 #include "kit/Capture.h"
@@ -344,10 +349,128 @@ TEST_F(InvalidateFixture, LayoutOfAPartAsksOnceAndGrowingRepaintsTheNewPart)
     EXPECT_EQ(Screen({{225, 5}, {150, 5}, {5, 5}}), (Pixels{0x0000FF, 0xFFFFFF, 0xFF0000}));
 }
 
+// ---- the double buffer -------------------------------------------------------------------------
+
+namespace {
+
+// The calls of a paint that cost a round trip to the window system's server or make GDI objects.
+struct PaintCalls {
+    int updateQueries = 0;      // GetUpdateRgn
+    int bitmapsMade = 0;        // CreateCompatibleBitmap, or a DIB section of the client's size
+    int clientBitmapsSelected = 0;  // a bitmap of the client's size selected into a context
+    int contextsMade = 0;       // CreateCompatibleDC (counted in g_memoryDCs)
+};
+PaintCalls g_paintCalls;
+SIZE g_clientSize = {0, 0};
+kit::ImportPatch* g_updateRgn = nullptr;
+kit::ImportPatch* g_makeBitmap = nullptr;
+kit::ImportPatch* g_makeDib = nullptr;
+kit::ImportPatch* g_select = nullptr;
+
+std::string Text(const PaintCalls& c)
+{
+    return std::to_string(c.updateQueries) + " " + std::to_string(c.bitmapsMade) + " " +
+           std::to_string(c.clientBitmapsSelected) + " " + std::to_string(c.contextsMade);
+}
+
+int WINAPI CountingGetUpdateRgn(HWND hWnd, HRGN hRgn, BOOL erase)
+{
+    ++g_paintCalls.updateQueries;
+    return reinterpret_cast<decltype(&CountingGetUpdateRgn)>(g_updateRgn->Original())(hWnd, hRgn, erase);
+}
+
+HBITMAP WINAPI CountingCreateCompatibleBitmap(HDC hDC, int cx, int cy)
+{
+    ++g_paintCalls.bitmapsMade;
+    return reinterpret_cast<decltype(&CountingCreateCompatibleBitmap)>(g_makeBitmap->Original())(hDC, cx, cy);
+}
+
+HBITMAP WINAPI CountingCreateDIBSection(HDC hDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                                        DWORD offset)
+{
+    if (info->bmiHeader.biWidth == g_clientSize.cx && std::abs(info->bmiHeader.biHeight) == g_clientSize.cy)
+        ++g_paintCalls.bitmapsMade;
+    return reinterpret_cast<decltype(&CountingCreateDIBSection)>(g_makeDib->Original())(hDC, info, usage, bits, section,
+                                                                                         offset);
+}
+
+HGDIOBJ WINAPI CountingSelectObject(HDC hDC, HGDIOBJ object)
+{
+    BITMAP bm{};
+    if (::GetObjectType(object) == OBJ_BITMAP && ::GetObjectW(object, sizeof(bm), &bm) != 0 &&
+        bm.bmWidth == g_clientSize.cx && bm.bmHeight == g_clientSize.cy)
+        ++g_paintCalls.clientBitmapsSelected;
+    return reinterpret_cast<decltype(&CountingSelectObject)>(g_select->Original())(hDC, object);
+}
+
+} // namespace
+
+// The double buffer stays, its bitmap selected, from paint to paint while the client size stays:
+// a repaint, whole or in part, makes no bitmap, context or selection and asks the server nothing
+// beyond its own paint; a layout at the same size asks for what waits to be painted only; a new
+// size or straight painting and back make a buffer anew. Every paint shows what the tree paints
+// straight into a canvas.
+TEST_F(InvalidateFixture, TheDoubleBufferStaysWhileTheSizeStays)
+{
+    root->Add(Coloured(L"veil", 0x80FFFF00, 30, 30, 100, 50));  // translucent, over a and inner
+    PaintCounting();
+    kit::Drain();
+    kit::ImportPatch updateRgn("user32.dll", "GetUpdateRgn", reinterpret_cast<void*>(&CountingGetUpdateRgn));
+    kit::ImportPatch makeBitmap("gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&CountingCreateCompatibleBitmap));
+    kit::ImportPatch makeDib("gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(&CountingCreateDIBSection));
+    kit::ImportPatch select("gdi32.dll", "SelectObject", reinterpret_cast<void*>(&CountingSelectObject));
+    kit::ImportPatch createDC("gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(&CountingCreateCompatibleDC));
+    g_updateRgn = &updateRgn;
+    g_makeBitmap = &makeBitmap;
+    g_makeDib = &makeDib;
+    g_select = &select;
+    g_createDC = &createDC;
+    ASSERT_TRUE(updateRgn.Active() && makeBitmap.Active() && makeDib.Active() && select.Active() && createDC.Active());
+    const HWND hwnd = win.Hwnd();
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        PaintCalls expected;
+    } steps[] = {
+        {"repaint of all", [&] { ::InvalidateRect(hwnd, nullptr, FALSE); }, {0, 0, 0, 0}},
+        {"repaint of a part", [&] { a->SetBkColor(kBlue); }, {0, 0, 0, 0}},
+        {"layout at the same size", [&] { root->RequestLayout(); inner->SetFixedXY(SIZE{110, 10}); }, {1, 0, 0, 0}},
+        {"new size", [&] { win.ResizeClient(260, 130); }, {1, 1, 1, 1}},
+        {"repaint at the new size", [&] { ::InvalidateRect(hwnd, nullptr, FALSE); }, {0, 0, 0, 0}},
+        {"straight painting", [&] { win.Host()->SetOffscreenPaint(false); ::InvalidateRect(hwnd, nullptr, FALSE); },
+         {0, 0, 0, 0}},
+        {"double buffer again", [&] { win.Host()->SetOffscreenPaint(true); a->SetBkColor(kRed); }, {0, 1, 1, 1}},
+    };
+    for (const auto& step : steps) {
+        RECT rc = {};
+        ::GetClientRect(hwnd, &rc);
+        g_paintCalls = PaintCalls{};
+        g_memoryDCs = 0;
+        g_clientSize = SIZE{rc.right, rc.bottom};
+        step.act();
+        ::GetClientRect(hwnd, &rc);
+        g_clientSize = SIZE{rc.right, rc.bottom};
+        ::UpdateWindow(hwnd);
+        PaintCalls made = g_paintCalls;
+        made.contextsMade = g_memoryDCs;
+        EXPECT_EQ(Text(made), Text(step.expected)) << step.step;
+        kit::Drain();
+        auto screen = kit::CaptureScreen(hwnd);
+        kit::DibCanvas own(rc.right, rc.bottom);
+        root->Paint(own.DC(), rc);
+        ::GdiFlush();
+        EXPECT_TRUE(kit::CanvasIs(*screen, [&](int x, int y) { return own.Pixel(x, y); })) << step.step;
+    }
+    // The last step really painted: the veil over a's red.
+    auto screen = kit::CaptureScreen(hwnd);
+    EXPECT_LE(kit::ColorDistance(screen->Pixel(35, 35), 0xFF7F00), 3);
+}
+
 // ---- one memory context per paint -------------------------------------------------------------
 
 // Pictures stretched, cut into corners, tiled and faded, and translucent fills over them: a
-// repaint makes one memory context and one translucent-fill pixel, draws exactly what draws with
+// repaint makes no memory context (the host lends the one it keeps), a print into a canvas one,
+// with one translucent-fill pixel; draws exactly what draws with
 // contexts of their own make, and leaves no picture selected anywhere.
 TEST(ImagePaintScope, ARepaintSharesOneMemoryContextAndDrawsWhatOwnContextsDraw)
 {
@@ -389,7 +512,7 @@ TEST(ImagePaintScope, ARepaintSharesOneMemoryContextAndDrawsWhatOwnContextsDraw)
         ::InvalidateRect(win.Hwnd(), nullptr, FALSE);
         g_memoryDCs = 0;
         ::UpdateWindow(win.Hwnd());
-        EXPECT_EQ(g_memoryDCs, 1);  // five pictures and two translucent fills
+        EXPECT_EQ(g_memoryDCs, 0);  // five pictures and two translucent fills: the host keeps one
         kit::DibCanvas canvas(200, 100);
         g_memoryDCs = 0;
         ::SendMessageW(win.Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT);

@@ -10,7 +10,10 @@
 // its directions the same way alone (the end of a left-to-right line counts as a left-to-right
 // letter), so the parts drawn one after the other, each where the system left the one before,
 // show what the whole run shows. The system shapes a part's first word differently when it
-// holds a combining mark, so no cut is made before a word with one.
+// holds a combining mark, so no cut is made before a word with one; a pair of brackets takes its
+// direction from what it encloses, so no cut is made between the brackets of a pair; and
+// combining marks of no script of their own (accents) change how the system places the text
+// around them, so a run with one is not cut safely anywhere.
 //
 // Right-to-left text without a left-to-right letter for thousands of units has no safe cut;
 // such a stretch, wider than any screen, is cut after a space all the same (else anywhere but
@@ -39,15 +42,21 @@ public:
 private:
     // Whether a cut before unit i keeps every character whole (no pair or mark split off).
     bool KeepsCharacters(int i) const;
+    // Fills m_inBrackets.
+    void MarkBracketPairs();
 
     const wchar_t* m_text;
     int m_length;
     bool m_reorders = false;  // the system reorders the run: it holds right-to-left text
-    int m_firstControl = 0;   // the first embedding, override or isolate control (else length)
+    // Cuts of a reordered run fall before this unit: the first embedding, override or isolate
+    // control, 0 when the run holds combining marks of no script (else the length).
+    int m_cutsEnd = 0;
     std::vector<WORD> m_types;  // the units' direction classes (CT_CTYPE2)
     std::vector<WORD> m_marks;  // the units' mark classes (CT_CTYPE3)
     // Whether a combining mark follows within the unit's word (left-to-right letters and marks).
     std::vector<char> m_markAhead;
+    // Whether a cut before the unit would fall between a pair of brackets.
+    std::vector<char> m_inBrackets;
 };
 
 } // namespace SkinUI

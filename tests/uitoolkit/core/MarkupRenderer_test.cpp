@@ -515,3 +515,42 @@ TEST_F(Markup, ALongRunDrawsTheSamePixelsAsTheWholeRun)
         }
     }
 }
+
+// Random long runs of many scripts, marks, digits, controls and random units, drawn from a random
+// place in the run: the same pixels as the whole run drawn at once.
+TEST_F(Markup, RandomLongRunsDrawTheSamePixelsAsTheWholeRun)
+{
+    // First unit and count of each range: Latin, digits, space, Arabic letters and vowel marks,
+    // Hebrew, accents, CJK, Arabic-Indic digits, punctuation with brackets, direction controls, Thai.
+    const std::pair<wchar_t, int> ranges[] = {
+        {L'a', 26},   {L'0', 10},   {L' ', 1},    {0x0621, 42}, {0x064B, 8},  {0x05D0, 27},
+        {0x0300, 16}, {0x4E00, 200}, {0x0660, 10}, {L'!', 15},   {0x202A, 5},  {0x0E01, 48},
+    };
+    kit::FuzzRun fuzz;
+    for (int round = 0; round < 24; ++round) {
+        // A letter first: spaces at a run's start are drawn on their own.
+        std::wstring text = L"q";
+        const size_t length = 600 + fuzz.Below(2400);
+        while (text.size() < length) {
+            // Words of one range, some with random units of any kind.
+            const auto& range = ranges[fuzz.Below(sizeof(ranges) / sizeof(ranges[0]))];
+            const int word = 1 + static_cast<int>(fuzz.Below(8));
+            for (int i = 0; i < word; ++i)
+                text += static_cast<wchar_t>(range.first + fuzz.Below(static_cast<uint32_t>(range.second)));
+            if (fuzz.Below(6) == 0) text += fuzz.RandomText(3);
+        }
+        // One run: no tag, escape or line break.
+        for (wchar_t& c : text)
+            if (c == L'<' || c == L'{' || c == L'\n' || c == L'\0') c = L'x';
+        const LONG left = -static_cast<LONG>(fuzz.Below(static_cast<uint32_t>(4 * length)));
+        const RECT rc = {left, 4, INT_MAX, 90};
+        DibCanvas drawn(200, 100), whole(200, 100);
+        Draw(drawn, text.c_str(), rc);
+        CSelectObject font(whole.DC(), Font());
+        ::SetBkMode(whole.DC(), TRANSPARENT);
+        ::SetTextColor(whole.DC(), RGB(0, 0, 0));
+        ::TextOutW(whole.DC(), rc.left, rc.top, text.c_str(), static_cast<int>(text.size()));
+        EXPECT_TRUE(kit::CanvasIs(drawn, [&](int x, int y) { return whole.Pixel(x, y); }))
+            << "round " << round << ": " << text.size() << " units from " << left;
+    }
+}

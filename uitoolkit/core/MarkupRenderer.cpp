@@ -300,6 +300,8 @@ void CMarkupRenderer::DrawRun(int top, const wchar_t* text, int length)
     if (cuts.Reorders()) {
         // Its glyphs are placed by their shaped widths: the parts go one after the other from the
         // run's start, each where the system left the one before, until past what shows.
+        // (Selected, each part fills its own cells, which may cover the tip of a slanted glyph
+        // just before a cut.)
         CTextCursor cursor(m_hDC, m_x, top);
         for (int from = 0; from < length && cursor.X() < right;) {
             const int to = cuts.PartEnd(from, length, kMaxPart);

@@ -238,6 +238,25 @@ long Deliver(HWND events, const LauncherProcess& launcher, const Answer& answer)
     return static_cast<long>(::GetTickCount() - start);
 }
 
+// The launcher started on the bed, with its login dialog, the provider's event window and the
+// stand-in library's courier found (null where one did not appear).
+struct RunningDialog {
+    explicit RunningDialog(const HostileBed& bed) : launcher(bed.Arguments())
+    {
+        dialog = launcher.WaitForWindow(L"LoginDlg", 15000);
+        if (dialog != nullptr) {
+            events = EventWindowOf(launcher);
+            courier = CourierOf(launcher);
+        }
+    }
+    bool Ready() const { return dialog != nullptr && events != nullptr && courier != nullptr; }
+
+    LauncherProcess launcher;
+    HWND dialog = nullptr;
+    HWND events = nullptr;
+    HWND courier = nullptr;
+};
+
 }  // namespace
 
 TEST(LoginDialogHostileAnswers, KeepsAnsweringAndNeverCrashes)
@@ -246,13 +265,10 @@ TEST(LoginDialogHostileAnswers, KeepsAnsweringAndNeverCrashes)
     kit::FuzzRun fuzz;
     LibraryObjects lib(bed.sso);
     ASSERT_TRUE(lib.main);
-    LauncherProcess launcher(bed.Arguments());
-    HWND dialog = launcher.WaitForWindow(L"LoginDlg", 15000);
-    ASSERT_NE(dialog, nullptr);
-    HWND events = EventWindowOf(launcher);
-    ASSERT_NE(events, nullptr);
-    HWND courier = CourierOf(launcher);
-    ASSERT_NE(courier, nullptr);
+    RunningDialog run(bed);
+    ASSERT_TRUE(run.Ready());
+    LauncherProcess& launcher = run.launcher;
+    const HWND dialog = run.dialog, events = run.events, courier = run.courier;
 
     AnswerWatch watch(dialog);
     for (int i = 0; i < 40; ++i) {
@@ -307,13 +323,10 @@ TEST(LoginDialogHostileAnswers, KeepsAnsweringAndNeverCrashes)
 TEST(LoginDialogHostileAnswers, FloodsOfNoticesLeaveInputItsTurn)
 {
     HostileBed bed;
-    LauncherProcess launcher(bed.Arguments());
-    HWND dialog = launcher.WaitForWindow(L"LoginDlg", 15000);
-    ASSERT_NE(dialog, nullptr);
-    HWND events = EventWindowOf(launcher);
-    ASSERT_NE(events, nullptr);
-    HWND courier = CourierOf(launcher);
-    ASSERT_NE(courier, nullptr);
+    RunningDialog run(bed);
+    ASSERT_TRUE(run.Ready());
+    LauncherProcess& launcher = run.launcher;
+    const HWND events = run.events, courier = run.courier;
     // Once the dialog has settled (its rows built, its pictures loaded).
     ASSERT_TRUE(e2e::WaitUntil([&] { return PostedMessagesDelay(courier) < 50; }, 15000));
 

@@ -11,7 +11,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "BenchClock.h"
@@ -31,24 +30,13 @@ struct Window {
 // A 200 x 100 32-bit picture to draw into.
 class Canvas {
 public:
-    Canvas()
-    {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = 200;
-        info.bmiHeader.biHeight = -100;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_select = std::make_unique<SkinUI::CSelectObject>(m_dc.Get(), m_bitmap.Get());
-    }
     HDC DC() const { return m_dc.Get(); }
 
 private:
+    void* m_bits = nullptr;
     SkinUI::CMemoryDC m_dc{nullptr};
-    SkinUI::CGdiBitmap m_bitmap;
-    std::unique_ptr<SkinUI::CSelectObject> m_select;
+    SkinUI::CGdiBitmap m_bitmap = SkinUI::CreateDib32(200, 100, &m_bits);
+    SkinUI::CSelectObject m_select{m_dc.Get(), m_bitmap.Get()};
 };
 
 std::wstring Repeat(const std::wstring& piece, size_t units)

@@ -33,6 +33,7 @@
 #include "kit/Pump.h"
 #include "kit/TempDir.h"
 #include "login/windows/DialogBuilderCallbackEx.h"
+#include "tests/launcher/LauncherProcess.h"
 #include "uitoolkit/controls/VerticalLayoutUI.h"
 #include "uitoolkit/core/DialogBuilder.h"
 #include "uitoolkit/core/GdiObject.h"
@@ -493,7 +494,6 @@ public:
                 bounds = RECT{-100000, -100000, 100000, 100000};
                 break;
             }
-            op.dest = op.kind == OpKind::ExtText && call.kind == Kind::DrawText ? call.dest : op.dest;
             if (call.kind == Kind::ExtText || call.kind == Kind::FillRect) op.dest = call.dest;
             op.textColor = call.textColor;
             op.bkMode = call.bkMode;
@@ -838,15 +838,8 @@ std::vector<uint32_t> WindowPixels(HWND hwnd, int width, int height)
     return pixels;
 }
 
+// One whole paint of the window: a repaint, or the first paint of a window just opened.
 double TimePaint(HWND hwnd)
-{
-    ::InvalidateRect(hwnd, nullptr, FALSE);
-    const double t0 = bench::Seconds();
-    ::UpdateWindow(hwnd);
-    return bench::Seconds() - t0;
-}
-
-double TimeFirstPaint(HWND hwnd)
 {
     ::InvalidateRect(hwnd, nullptr, FALSE);
     const double t0 = bench::Seconds();
@@ -948,14 +941,14 @@ bool MeasureSkin(const Skin& skin, int rounds, Ratios& out)
         for (bool warm : {true, false}) {
             kit::HostWindow fresh;
             if (!OpenToolkit(fresh, skin, warm, names)) return false;
-            (warm ? toolkitWarm : toolkitCold).push_back(TimeFirstPaint(fresh.Hwnd()));
+            (warm ? toolkitWarm : toolkitCold).push_back(TimePaint(fresh.Hwnd()));
             fresh.Destroy();
             if (warm)
                 floor.Decode();
             else
                 floor.Forget();
             floor.Open(kit::HostWindow::kScreenX + skin.width + 20, kit::HostWindow::kScreenY);
-            (warm ? floorWarm : floorCold).push_back(TimeFirstPaint(floor.Hwnd()));
+            (warm ? floorWarm : floorCold).push_back(TimePaint(floor.Hwnd()));
             floor.Close();
             kit::Drain();
         }
@@ -973,21 +966,12 @@ bool MeasureSkin(const Skin& skin, int rounds, Ratios& out)
     return true;
 }
 
-std::wstring SourceFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    for (int up = 0; up < 3; ++up) folder = folder.substr(0, folder.find_last_of(L"\\/"));
-    return folder + L"\\";
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
-    std::wstring sample = SourceFolder() + L"sample\\workdir\\data\\1001\\1.0\\skin\\";
+    std::wstring sample = e2e::SourceDir() + L"\\sample\\workdir\\data\\1001\\1.0\\skin\\";
     if (argc > 2 && std::strcmp(argv[2], "-") != 0) {
         const std::string given(argv[2]);
         sample.assign(given.begin(), given.end());

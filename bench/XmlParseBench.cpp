@@ -24,6 +24,8 @@
 
 namespace {
 
+using bench::Median;
+
 // Nested layouts with many attributes, entities and comments, like the program's skins.
 void AppendLayout(std::wstring& out, int depth, int& counter) {
     const std::wstring indent(static_cast<size_t>(depth) * 2, L' ');
@@ -96,12 +98,6 @@ std::wstring TreeSkin(int controls) {
     }
     skin += L"</VerticalLayout>\r\n</Window>\r\n";
     return skin;
-}
-
-// The median of the times.
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 // Reads every element's name and every attribute's name and value, as the dialog builder does.

@@ -1,10 +1,10 @@
 #include "uitoolkit/core/MarkupRenderer.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <cwchar>
 
+#include "uitoolkit/controls/ScaledInt.h"
 #include "uitoolkit/core/ClipGuard.h"
 #include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/ImageStringReader.h"
@@ -68,13 +68,6 @@ int TextWidth(HDC hDC, const wchar_t* text, int length)
 // The largest font size an "f" tag gets: glyphs of fonts far taller than any screen take the
 // system seconds to draw, and no text needs them.
 constexpr int kMaxTagFontSize = 1000;
-
-// Tags hold any number and rectangles may lie at the ends of the coordinate range: positions
-// are summed in 64 bits and kept within int.
-int ClampInt(long long value)
-{
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
 
 // The widths of a run's first units in the selected font, measured a stretch at a time: a
 // query past what was measured measures a stretch at least twice as long (when the run may go
@@ -188,14 +181,14 @@ int CMarkupRenderer::Run(const wchar_t* text)
         const int width = measured.right - measured.left;
         const int height = measured.bottom - measured.top;
         if ((m_format & DT_VCENTER) != 0) {
-            m_rc.top = ClampInt(m_rc.top + (static_cast<long long>(m_rc.bottom) - m_rc.top) / 2 - height / 2);
-            m_rc.bottom = ClampInt(static_cast<long long>(m_rc.top) + height);
+            m_rc.top = ClampToInt(m_rc.top + (static_cast<long long>(m_rc.bottom) - m_rc.top) / 2 - height / 2);
+            m_rc.bottom = ClampToInt(static_cast<long long>(m_rc.top) + height);
         }
         if ((m_format & DT_CENTER) != 0) {
-            m_rc.left = ClampInt(m_rc.left + (static_cast<long long>(m_rc.right) - m_rc.left) / 2 - width / 2);
-            m_rc.right = ClampInt(static_cast<long long>(m_rc.left) + width);
+            m_rc.left = ClampToInt(m_rc.left + (static_cast<long long>(m_rc.right) - m_rc.left) / 2 - width / 2);
+            m_rc.right = ClampToInt(static_cast<long long>(m_rc.left) + width);
         } else if ((m_format & DT_RIGHT) != 0) {
-            m_rc.left = ClampInt(static_cast<long long>(m_rc.right) - width);
+            m_rc.left = ClampToInt(static_cast<long long>(m_rc.right) - width);
         }
     }
 
@@ -212,8 +205,6 @@ int CMarkupRenderer::Run(const wchar_t* text)
     //    nothing of it can show: a line wholly above or below what the clip lets through is
     //    read once only. (The measuring pass leaves the state the drawing pass would.)
     m_anyVisible = m_drawing && ::GetClipBox(m_hDC, &m_visible) != NULLREGION;
-    const bool anyVisible = m_anyVisible;
-    const RECT& visible = m_visible;
     m_p = text;
     m_x = m_maxX = m_rc.left;
     m_y = m_rc.top;
@@ -224,7 +215,7 @@ int CMarkupRenderer::Run(const wchar_t* text)
         m_lineTallest = FontLineHeight();
         ReadLine(false);
         FinishMeasuredLine();
-        if (m_drawing && anyVisible && LineMeets(visible)) {
+        if (m_anyVisible && LineMeets()) {
             RestoreLine(start);
             m_x = m_rc.left;
             m_lockLineHeight = true;
@@ -237,31 +228,31 @@ int CMarkupRenderer::Run(const wchar_t* text)
         if (m_p == start.p && *m_p != L'\0') ++m_p;
         if (*m_p == L'\0' || (m_format & DT_SINGLELINE) != 0) break;
         m_x = m_rc.left;
-        m_y = ClampInt(static_cast<long long>(m_y) + m_lineHeight);
+        m_y = ClampToInt(static_cast<long long>(m_y) + m_lineHeight);
         if (m_drawing && m_y >= m_rc.bottom) break;
         // Nothing further down can show and no link slot is left to fill: the rest is not read.
-        if (m_drawing && m_linkIndex >= m_linkCapacity && (!anyVisible || m_y >= visible.bottom)) break;
+        if (m_drawing && m_linkIndex >= m_linkCapacity && (!m_anyVisible || m_y >= m_visible.bottom)) break;
         m_linkStart = {m_x, m_y};
-        m_lineHeight = ClampInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight());
+        m_lineHeight = ClampToInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight());
     }
 
     // 5. The measured size.
     if (!m_drawing) {
-        m_rc.bottom = std::max(m_imageBottom, ClampInt(static_cast<long long>(m_y) + m_lineHeight));
+        m_rc.bottom = std::max(m_imageBottom, ClampToInt(static_cast<long long>(m_y) + m_lineHeight));
         m_rc.right = std::min<LONG>(m_rc.right, m_maxX);
     }
     return m_linkIndex;
 }
 
-bool CMarkupRenderer::LineMeets(const RECT& visible) const
+bool CMarkupRenderer::LineMeets() const
 {
     // Everything on a line sits on its bottom, at most the line's tallest item high; the ellipsis
     // hangs from its top. Glyphs may reach past their cells, by a generous margin.
     const long long bottom = static_cast<long long>(m_y) + m_lineHeight;
     const long long top = std::min<long long>(m_y, bottom - m_lineTallest);
     const long long margin = m_lineTallest;
-    return top - margin < visible.bottom &&
-           std::max<long long>(bottom, static_cast<long long>(m_y) + m_lineTallest) + margin > visible.top;
+    return top - margin < m_visible.bottom &&
+           std::max<long long>(bottom, static_cast<long long>(m_y) + m_lineTallest) + margin > m_visible.top;
 }
 
 long long CMarkupRenderer::GlyphMargin() const
@@ -326,14 +317,14 @@ void CMarkupRenderer::DrawRun(int top, const wchar_t* text, int length)
     const bool selected = m_inSelection;
     for (int from = first; from < last;) {
         const int to = selected ? last : cuts.PartEnd(from, last, kMaxPart);
-        ::TextOutW(m_hDC, ClampInt(x + prefix(from)), top, text + from, to - from);
+        ::TextOutW(m_hDC, ClampToInt(x + prefix(from)), top, text + from, to - from);
         from = to;
     }
 }
 
 int CMarkupRenderer::TextTop() const
 {
-    return ClampInt(static_cast<long long>(m_y) + m_lineHeight - FontLineHeight());
+    return ClampToInt(static_cast<long long>(m_y) + m_lineHeight - FontLineHeight());
 }
 
 void CMarkupRenderer::ReadLine(bool drawPass)
@@ -429,7 +420,7 @@ CMarkupRenderer::Step CMarkupRenderer::OpenTag(wchar_t letter, const CUIString& 
         if (!AtLeftEdge()) return Step::EndBefore;
         const int spacing = static_cast<int>(ReadDecimal(number));
         m_paragraphs.push_back(spacing);
-        RaiseLineHeight(ClampInt(static_cast<long long>(FontLineHeight()) + spacing));
+        RaiseLineHeight(ClampToInt(static_cast<long long>(FontLineHeight()) + spacing));
         return Step::Go;
     }
     case L'r':
@@ -464,7 +455,7 @@ CMarkupRenderer::Step CMarkupRenderer::CloseTag(wchar_t letter)
         if (m_linkIndex < m_linkCapacity) {
             if (!m_drawPass)
                 m_linkRects[m_linkIndex] = {m_linkStart.x, m_linkStart.y, m_x,
-                                            ClampInt(static_cast<long long>(m_y) + FontLineHeight())};
+                                            ClampToInt(static_cast<long long>(m_y) + FontLineHeight())};
             ++m_linkIndex;
         }
         PopColor();
@@ -483,7 +474,7 @@ CMarkupRenderer::Step CMarkupRenderer::CloseTag(wchar_t letter)
     case L'p':
         // The paragraph's last line ends here; the next line has the spacing outside it.
         if (!m_paragraphs.empty()) m_paragraphs.pop_back();
-        RaiseLineHeight(ClampInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight()));
+        RaiseLineHeight(ClampToInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight()));
         return AtLeftEdge() ? Step::Go : Step::EndAfter;
     case L's':
         m_inSelection = !m_inSelection;
@@ -547,7 +538,7 @@ CMarkupRenderer::Step CMarkupRenderer::ReadRun(const wchar_t* literal, int sourc
     const int width = extents.Width(length, false);
     if (m_drawPass) {
         DrawRun(TextTop(), start, length);
-        if (ellipsis) ::TextOutW(m_hDC, ClampInt(static_cast<long long>(runX) + width), m_y, L"...", 3);
+        if (ellipsis) ::TextOutW(m_hDC, ClampToInt(static_cast<long long>(runX) + width), m_y, L"...", 3);
     }
     Advance(ellipsis ? room : width);
     m_p = literal != nullptr ? m_p + sourceUnits : end;
@@ -588,25 +579,25 @@ CMarkupRenderer::Step CMarkupRenderer::ReadImage(const CUIString& param)
     // 3. Drawn on the line's bottom, or centred in a taller line.
     if (m_drawPass) {
         const long long lineBottom = static_cast<long long>(m_y) + m_lineHeight;
-        RECT dest = {m_x, ClampInt(lineBottom - frameHeight), ClampInt(static_cast<long long>(m_x) + frameWidth),
-                     ClampInt(lineBottom)};
+        RECT dest = {m_x, ClampToInt(lineBottom - frameHeight), ClampToInt(static_cast<long long>(m_x) + frameWidth),
+                     ClampToInt(lineBottom)};
         if (frameHeight < m_lineHeight) {
-            dest.bottom = ClampInt(lineBottom - (m_lineHeight - frameHeight) / 2);
-            dest.top = ClampInt(static_cast<long long>(dest.bottom) - frameHeight);
+            dest.bottom = ClampToInt(lineBottom - (m_lineHeight - frameHeight) / 2);
+            dest.top = ClampToInt(static_cast<long long>(dest.bottom) - frameHeight);
         }
         const RECT source = {frame * frameWidth, 0, (frame + 1) * frameWidth, frameHeight};
         CRenderKit::DrawImage(m_hDC, image->hBitmap, dest, m_rc, source, RECT{0, 0, 0, 0}, image->hasAlpha);
     }
     RaiseLineHeight(frameHeight);
     m_lineTallest = std::max(m_lineTallest, frameHeight);
-    m_imageBottom = std::max(m_imageBottom, ClampInt(static_cast<long long>(m_y) + frameHeight));
+    m_imageBottom = std::max(m_imageBottom, ClampToInt(static_cast<long long>(m_y) + frameHeight));
     Advance(frameWidth);
     return Step::Go;
 }
 
 void CMarkupRenderer::FinishMeasuredLine()
 {
-    const int lineBottom = ClampInt(static_cast<long long>(m_y) + m_lineHeight);
+    const int lineBottom = ClampToInt(static_cast<long long>(m_y) + m_lineHeight);
     if (m_inLink && m_linkIndex < m_linkCapacity) {
         // The link goes on in the next line: this line's part, and its text in the next slot.
         m_linkRects[m_linkIndex] = {m_linkStart.x, m_linkStart.y, std::min<LONG>(m_x, m_rc.right), lineBottom};
@@ -674,7 +665,7 @@ void CMarkupRenderer::SelectFont(FontEntry* entry)
     ::SelectObject(m_hDC, entry->hFont);
     ::GetTextMetricsW(m_hDC, &m_tm);
     m_lineTallest = std::max(m_lineTallest, FontLineHeight());
-    RaiseLineHeight(ClampInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight()));
+    RaiseLineHeight(ClampToInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight()));
 }
 
 FontEntry* CMarkupRenderer::FindFont(const wchar_t* face, int size, bool bold, bool underline, bool italic)
@@ -733,7 +724,7 @@ void CMarkupRenderer::RaiseLineHeight(int height)
 
 void CMarkupRenderer::Advance(long long dx)
 {
-    m_x = ClampInt(m_x + dx);
+    m_x = ClampToInt(m_x + dx);
     m_maxX = std::max(m_maxX, m_x);
 }
 

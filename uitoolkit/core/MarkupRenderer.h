@@ -81,7 +81,7 @@ private:
     // Where text of the current font starts so that it sits on the line's bottom.
     int TextTop() const;
     // Whether anything the current line draws may fall inside the visible area.
-    bool LineMeets(const RECT& visible) const;
+    bool LineMeets() const;
     bool AtLeftEdge() const { return m_x <= m_rc.left; }
     // Whether a span of the given width at m_x may show, its glyphs' overhang allowed for.
     bool SpanMeets(long long width) const;

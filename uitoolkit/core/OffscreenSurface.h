@@ -21,8 +21,6 @@ public:
     // anew when there is none yet or the size changed (`made` then says so). Null when it cannot be
     // made (an empty size included).
     HDC Prepare(HDC compatibleWith, int width, int height, bool* made = nullptr);
-    // The context of the last Prepare, or null.
-    HDC DC() const { return m_dc; }
     // Lets go of the context and the picture.
     void Release();
 

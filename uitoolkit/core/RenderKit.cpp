@@ -213,10 +213,8 @@ void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second
     // own alpha bytes are meaningless after a GDI fill, so they take no part in the blend. The
     // surface holds only the part inside the target's clip (the rectangle may be far larger
     // than any screen); the gradient is laid over it where the whole one would lie.
-    RECT visible = rc;
-    RECT clipBox;
-    const int clip = ::GetClipBox(hDC, &clipBox);
-    if (clip == NULLREGION || (clip != ERROR && !::IntersectRect(&visible, &rc, &clipBox))) return;
+    RECT visible;
+    if (!VisiblePart(hDC, rc, visible)) return;
     const int visibleWidth = visible.right - visible.left;
     const int visibleHeight = visible.bottom - visible.top;
     CMemoryDC work(hDC);
@@ -228,6 +226,18 @@ void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
     alphaBlend(hDC, visible.left, visible.top, visibleWidth, visibleHeight, work.Get(), 0, 0,
                visibleWidth, visibleHeight, blend);
+}
+
+bool CRenderKit::VisiblePart(HDC hDC, const RECT& rc, RECT& visible)
+{
+    RECT clipBox;
+    const int clip = ::GetClipBox(hDC, &clipBox);
+    if (clip == NULLREGION) return false;
+    if (clip == ERROR) {
+        visible = rc;
+        return true;
+    }
+    return ::IntersectRect(&visible, &rc, &clipBox) != FALSE;
 }
 
 void CRenderKit::DrawLine(HDC hDC, const RECT& rc, int penWidth, DWORD color)

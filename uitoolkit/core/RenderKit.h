@@ -42,6 +42,9 @@ public:
     // A rectangle and corner ellipse from skin numbers made safe for GDI: coordinates within the
     // GDI range, the ellipse no larger than the rectangle nor kMaxRoundSize, never negative.
     static void ClampRoundRect(RECT& rc, int& ellipseWidth, int& ellipseHeight);
+    // The part of rc that the device context's clip lets through (all of rc when the clip cannot
+    // be read): draws work on that only, whatever size a skin gives them. False when none.
+    static bool VisiblePart(HDC hDC, const RECT& rc, RECT& visible);
 
     // Hue shift and saturation / lightness scaling; (180, 100, 100) returns the colour as is.
     static DWORD AdjustColor(DWORD color, short hue, short saturation, short lightness);

@@ -437,11 +437,8 @@ void CRenderKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT&
     const LONG cb = std::clamp<LONG>(rcCorners.bottom, 0, std::min<LONG>(partHeight, static_cast<LONG>(rcHeight) - ct));
 
     // Only the paint rectangle within the target's clip is ever worked on.
-    RECT visible = rcPaint;
-    RECT clipBox;
-    const int clip = ::GetClipBox(hDC, &clipBox);
-    if (clip == NULLREGION) return;
-    if (clip != ERROR && !::IntersectRect(&visible, &visible, &clipBox)) return;
+    RECT visible;
+    if (!VisiblePart(hDC, rcPaint, visible)) return;
     RECT reached;
     if (!::IntersectRect(&reached, &rc, &visible)) return;
 

@@ -1,12 +1,12 @@
 #include "uitoolkit/core/TxtWinHost.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <string>
 
 #include "foundation/Folders.h"
 #include "foundation/TraceLog.h"
+#include "uitoolkit/controls/ScaledInt.h"
 #include "uitoolkit/controls/ScrollBarUI.h"
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/RichEditUI.h"
@@ -25,12 +25,6 @@ static_assert(sizeof(CHARFORMAT2W) == 116 && sizeof(PARAFORMAT2) == 188);
 constexpr int kTwipsPerInch = 1440;
 constexpr int kHimetricPerInch = 2540;
 constexpr int kMaxTwips = 1638 * 20;
-
-// Sums of numbers the text services report, kept within LONG.
-LONG ClampLong(long long value)
-{
-    return static_cast<LONG>(std::clamp<long long>(value, LONG_MIN, LONG_MAX));
-}
 constexpr DWORD kCharFormatMask =
     CFM_SIZE | CFM_OFFSET | CFM_FACE | CFM_CHARSET | CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE;
 constexpr DWORD kScrollBarStyles = WS_VSCROLL | WS_HSCROLL | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_DISABLENOSCROLL;
@@ -333,10 +327,10 @@ WINBOOL CTxtWinHost::TxSetScrollRange(INT bar, LONG minPos, INT maxPos, WINBOOL 
     LONG range = 0;
     if (bar == SB_VERT) {
         scrollBar = m_owner->GetVerticalScrollBar();
-        range = ClampLong(static_cast<long long>(maxPos) - minPos - m_rcClient.GetHeight());
+        range = ClampToInt(static_cast<long long>(maxPos) - minPos - m_rcClient.GetHeight());
     } else if (bar == SB_HORZ) {
         scrollBar = m_owner->GetHorizontalScrollBar();
-        range = ClampLong(static_cast<long long>(maxPos) - minPos - m_rcClient.GetWidth());
+        range = ClampToInt(static_cast<long long>(maxPos) - minPos - m_rcClient.GetWidth());
     }
     if (scrollBar == nullptr)
         return TRUE;
@@ -522,8 +516,8 @@ HRESULT CTxtWinHost::TxNotify(DWORD code, void* data)
         // The text asks for a size: the client rectangle grows or shrinks from its left-top corner.
         if (const auto* request = static_cast<const REQRESIZE*>(data)) {
             CUIRect rc = m_rcClient;
-            rc.right = ClampLong(static_cast<long long>(rc.left) + request->rc.right);
-            rc.bottom = ClampLong(static_cast<long long>(rc.top) + request->rc.bottom);
+            rc.right = ClampToInt(static_cast<long long>(rc.left) + request->rc.right);
+            rc.bottom = ClampToInt(static_cast<long long>(rc.top) + request->rc.bottom);
             SetClientRect(rc);
         }
         return S_OK;

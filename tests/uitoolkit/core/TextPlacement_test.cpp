@@ -35,12 +35,7 @@ HFONT MakeFont(const wchar_t* face, int size, bool bold, bool italic)
 // Whether two canvases hold the same pixels; names the first that differs.
 testing::AssertionResult Same(const kit::DibCanvas& a, const kit::DibCanvas& b)
 {
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if (a.Pixel(x, y) != b.Pixel(x, y))
-                return testing::AssertionFailure() << "at " << x << "," << y << std::hex << ": " << a.Pixel(x, y)
-                                                   << " against " << b.Pixel(x, y);
-    return testing::AssertionSuccess();
+    return kit::CanvasIs(a, [&](int x, int y) { return b.Pixel(x, y); });
 }
 
 } // namespace

@@ -32,31 +32,12 @@ std::wstring Trimmed(std::wstring_view text)
 
 std::wstring Decode(const std::string& bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    size_t n = bytes.size();
-    if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
-        // UTF-16LE; an odd last byte is a cut character and is dropped.
-        std::wstring text((n - 2) / 2, L'\0');
-        for (size_t i = 0; i < text.size(); ++i)
-            text[i] = static_cast<wchar_t>(p[2 + 2 * i] | (p[3 + 2 * i] << 8));
-        return text;
-    }
-    UINT codePage = kLegacyCodePage;
-    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
-        codePage = CP_UTF8;
-        p += 3;
-        n -= 3;
-    }
-    if (n == 0)
-        return {};
-    const int len = static_cast<int>(n);
-    const char* src = reinterpret_cast<const char*>(p);
-    const int size = ::MultiByteToWideChar(codePage, 0, src, len, nullptr, 0);
-    if (size <= 0)
-        return {};
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(codePage, 0, src, len, text.data(), size);
-    return text;
+    // UTF-16LE; an odd last byte is a cut character and is dropped.
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0)
+        return Utf16BytesToWide(bytes.substr(2));
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return CodePageToWide(CP_UTF8, bytes.substr(3));
+    return CodePageToWide(kLegacyCodePage, bytes);
 }
 
 // One line of the file text would break the file's structure if it held a line break.
@@ -218,10 +199,5 @@ std::string IniStore::Encoded() const
         text += L"[" + section + L"]\r\n" + lines;
     }
     // UTF-16LE with a byte-order mark.
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
+    return "\xFF\xFE" + WideToUtf16Bytes(text);
 }

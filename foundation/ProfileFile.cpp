@@ -128,50 +128,16 @@ void ProfileFile::Split(const std::string& file)
 
 std::wstring ProfileFile::Decode(const std::string& bytes) const
 {
-    if (bytes.empty())
-        return {};
-    if (encoding_ == Encoding::Utf16LE || encoding_ == Encoding::Utf16BE) {
-        const bool le = encoding_ == Encoding::Utf16LE;
-        std::wstring text(bytes.size() / 2, L'\0');
-        for (size_t i = 0; i < text.size(); ++i) {
-            const auto a = static_cast<unsigned char>(bytes[2 * i]);
-            const auto b = static_cast<unsigned char>(bytes[2 * i + 1]);
-            text[i] = static_cast<wchar_t>(le ? (a | (b << 8)) : (b | (a << 8)));
-        }
-        return text;
-    }
-    const UINT codePage = CodePageOf(encoding_ == Encoding::Utf8);
-    const int n = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring text(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-    return text;
+    if (encoding_ == Encoding::Utf16LE || encoding_ == Encoding::Utf16BE)
+        return Utf16BytesToWide(bytes, encoding_ == Encoding::Utf16BE);
+    return CodePageToWide(CodePageOf(encoding_ == Encoding::Utf8), bytes);
 }
 
 std::string ProfileFile::Encode(const std::wstring& text) const
 {
-    if (text.empty())
-        return {};
-    if (encoding_ == Encoding::Utf16LE || encoding_ == Encoding::Utf16BE) {
-        const bool le = encoding_ == Encoding::Utf16LE;
-        std::string bytes;
-        bytes.reserve(text.size() * 2);
-        for (wchar_t c : text) {
-            const char lo = static_cast<char>(c & 0xFF);
-            const char hi = static_cast<char>((c >> 8) & 0xFF);
-            bytes += le ? lo : hi;
-            bytes += le ? hi : lo;
-        }
-        return bytes;
-    }
-    const UINT codePage = CodePageOf(encoding_ == Encoding::Utf8);
-    const int n = ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (n <= 0)
-        return {};
-    std::string bytes(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-    return bytes;
+    if (encoding_ == Encoding::Utf16LE || encoding_ == Encoding::Utf16BE)
+        return WideToUtf16Bytes(text, encoding_ == Encoding::Utf16BE);
+    return WideToCodePage(CodePageOf(encoding_ == Encoding::Utf8), text);
 }
 
 void ProfileFile::ToUtf16()

@@ -91,6 +91,52 @@ std::wstring Utf8ToWide(const std::string& text)
     return out;
 }
 
+std::wstring CodePageToWide(unsigned codePage, const std::string& bytes)
+{
+    const int len = static_cast<int>(bytes.size());
+    const int size = len > 0 ? ::MultiByteToWideChar(codePage, 0, bytes.data(), len, nullptr, 0) : 0;
+    if (size <= 0)
+        return {};
+    std::wstring out(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), len, out.data(), size);
+    return out;
+}
+
+std::string WideToCodePage(unsigned codePage, const std::wstring& text)
+{
+    const int len = static_cast<int>(text.size());
+    const int size = len > 0 ? ::WideCharToMultiByte(codePage, 0, text.data(), len, nullptr, 0, nullptr, nullptr) : 0;
+    if (size <= 0)
+        return {};
+    std::string out(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(codePage, 0, text.data(), len, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string WideToUtf16Bytes(const std::wstring& text, bool bigEndian)
+{
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (wchar_t c : text) {
+        const char lo = static_cast<char>(c & 0xFF);
+        const char hi = static_cast<char>((c >> 8) & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+    return out;
+}
+
+std::wstring Utf16BytesToWide(const std::string& bytes, bool bigEndian)
+{
+    std::wstring out(bytes.size() / 2, L'\0');
+    for (size_t i = 0; i < out.size(); ++i) {
+        const auto a = static_cast<unsigned char>(bytes[2 * i]);
+        const auto b = static_cast<unsigned char>(bytes[2 * i + 1]);
+        out[i] = static_cast<wchar_t>(bigEndian ? (b | (a << 8)) : (a | (b << 8)));
+    }
+    return out;
+}
+
 std::vector<std::wstring> SplitString(const std::wstring& text, wchar_t delim)
 {
     std::vector<std::wstring> pieces;

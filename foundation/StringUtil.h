@@ -22,6 +22,14 @@ void StripLineBreaks(std::wstring& s);
 std::string WideToUtf8(const std::wstring& text);
 std::wstring Utf8ToWide(const std::string& text);
 
+// Text of a file in a code page (CP_ACP, 936, CP_UTF8 ...) <-> UTF-16, for file contents that may
+// be damaged: what cannot be converted gives an empty result rather than an exception.
+std::wstring CodePageToWide(unsigned codePage, const std::string& bytes);
+std::string WideToCodePage(unsigned codePage, const std::wstring& text);
+// UTF-16 text <-> its bytes, little- or big-endian; an odd last byte is no character and is dropped.
+std::string WideToUtf16Bytes(const std::wstring& text, bool bigEndian = false);
+std::wstring Utf16BytesToWide(const std::string& bytes, bool bigEndian = false);
+
 // The pieces between delimiters, in order; inner empty pieces are kept, no empty
 // piece follows a trailing delimiter.
 std::vector<std::wstring> SplitString(const std::wstring& text, wchar_t delim);

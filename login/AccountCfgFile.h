@@ -35,8 +35,6 @@ public:
     // Writes the record after the last whole one.
     void AppendRecord(const AccountRecord& record);
 
-    const std::string& Bytes() const { return bytes_; }
-
 private:
     std::string bytes_;
 };

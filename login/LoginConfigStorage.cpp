@@ -192,7 +192,6 @@ bool CLoginConfigStorage::SaveAccount(const AccountSlot* slot)
     const AccountRecord record = RecordOf(*slot, CurrentTime());
     std::optional<uint64_t> evicted;
     const bool written = AccountCfgFile::Update(AccountCfgPath(), [&](AccountCfgFile& file) {
-        evicted.reset();
         if (!RewriteAccount(file, record)) {
             evicted = TrimAccounts(file);
             file.AppendRecord(record);

@@ -1,6 +1,7 @@
 #include "foundation/MsgDispatcher.h"
 #include "foundation/UniqueHandle.h"
 #include "kit/Pump.h"
+#include "kit/TimeBound.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,15 +14,6 @@
 namespace {
 
 using mjz::MsgDispatcher;
-
-// Milliseconds on the performance counter, finer than the tick count.
-double NowMs()
-{
-    LARGE_INTEGER t{}, f{};
-    ::QueryPerformanceCounter(&t);
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 class Owner : public MsgDispatcher {};
 
@@ -72,10 +64,10 @@ TEST(MsgDispatcher, TasksRunInDueOrderAndNeverEarly)
     std::vector<double> early;
     int wrongThread = 0;
     const DWORD ui = ::GetCurrentThreadId();
-    const double posted = NowMs();
+    const double posted = kit::NowMs();
     for (int i = 0; i < 7; ++i) {
         EXPECT_NE(owner.PostTask([&, i] {
-            const double elapsed = NowMs() - posted;
+            const double elapsed = kit::NowMs() - posted;
             if (elapsed < delays[i])
                 early.push_back(elapsed);
             wrongThread += ::GetCurrentThreadId() != ui;
@@ -93,7 +85,7 @@ TEST(MsgDispatcher, RepeatCounts)
 {
     Owner owner;
     std::vector<double> times;
-    owner.PostTask([&] { times.push_back(NowMs()); }, 30, 3);
+    owner.PostTask([&] { times.push_back(kit::NowMs()); }, 30, 3);
     int immediate = 0;
     owner.PostTask([&] { ++immediate; }, 0, 4);
     int forever = 0;

@@ -32,14 +32,6 @@ std::string Utf16(const std::wstring& text)
     return bytes;
 }
 
-std::string Utf8(const std::wstring& text)
-{
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
-    return bytes;
-}
-
 // What the system's profile functions read.
 std::wstring Read(const std::wstring& path, const std::wstring& section, const std::wstring& key)
 {
@@ -94,8 +86,8 @@ TEST(ProfileFile, EditsTable)
          "[Public]\r\nLastKwiUin=20002\r\n[LoginSet]\r\nLastKwiUin=20002\r\n"},
         {"UTF-16LE stays UTF-16LE", bomLE + Utf16(L"[a]\r\nn=" + kChinese + L"\r\n"), false,
          {{L"a", L"k", kChinese}}, bomLE + Utf16(L"[a]\r\nn=" + kChinese + L"\r\nk=" + kChinese + L"\r\n")},
-        {"UTF-8 stays UTF-8", bom8 + Utf8(L"[a]\r\nn=" + kChinese + L"\r\n"), false, {{L"a", L"k", kChinese}},
-         bom8 + Utf8(L"[a]\r\nn=" + kChinese + L"\r\nk=" + kChinese + L"\r\n")},
+        {"UTF-8 stays UTF-8", bom8 + WideToUtf8(L"[a]\r\nn=" + kChinese + L"\r\n"), false, {{L"a", L"k", kChinese}},
+         bom8 + WideToUtf8(L"[a]\r\nn=" + kChinese + L"\r\nk=" + kChinese + L"\r\n")},
         {"a value the ANSI code page cannot hold makes the file UTF-16LE", "[a]\r\nx=1\r\n", false,
          {{L"a", L"k", kChinese}}, bomLE + Utf16(L"[a]\r\nx=1\r\nk=" + kChinese + L"\r\n")},
     };
@@ -221,7 +213,7 @@ std::string RandomProfile(kit::Fuzz& fuzz, std::wstring& text)
         return bytes;
     }
     default:
-        return "\xEF\xBB\xBF" + Utf8(text);
+        return "\xEF\xBB\xBF" + WideToUtf8(text);
     }
 }
 

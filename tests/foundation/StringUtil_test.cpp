@@ -93,6 +93,30 @@ TEST(Utf8, OutsideTheBmpAndChinese)
     EXPECT_EQ(WideToUtf8(std::wstring(L"a\0b", 3)), std::string("a\0b", 3));
 }
 
+TEST(FileText, Utf16BytesBothOrdersAndCodePages)
+{
+    const std::wstring wide = L"a\xD83D\xDE00\x4E2D\x6587z";
+    const std::string le("a\0\x3D\xD8\x00\xDE\x2D\x4E\x87\x65z\0", 12);
+    const std::string be("\0a\xD8\x3D\xDE\x00\x4E\x2D\x65\x87\0z", 12);
+    EXPECT_EQ(WideToUtf16Bytes(wide), le);
+    EXPECT_EQ(WideToUtf16Bytes(wide, true), be);
+    EXPECT_EQ(Utf16BytesToWide(le), wide);
+    EXPECT_EQ(Utf16BytesToWide(be, true), wide);
+    // An odd last byte is no character.
+    EXPECT_EQ(Utf16BytesToWide(le + 'x'), wide);
+    EXPECT_EQ(Utf16BytesToWide("x"), L"");
+
+    // The Chinese code page and UTF-8 both ways; nothing to convert gives nothing, not an exception.
+    const std::string gbk = "a\xD6\xD0\xCE\xC4z";
+    EXPECT_EQ(CodePageToWide(936, gbk), L"a\x4E2D\x6587z");
+    EXPECT_EQ(WideToCodePage(936, L"a\x4E2D\x6587z"), gbk);
+    EXPECT_EQ(CodePageToWide(65001, WideToUtf8(wide)), wide);
+    EXPECT_EQ(WideToCodePage(65001, wide), WideToUtf8(wide));
+    EXPECT_EQ(CodePageToWide(936, ""), L"");
+    EXPECT_EQ(WideToCodePage(936, L""), "");
+    EXPECT_EQ(CodePageToWide(0xFFFF, "abc"), L"");
+}
+
 TEST(SplitString, KeepsInnerEmptyPiecesButNoTrailingOne)
 {
     using V = std::vector<std::wstring>;

@@ -11,6 +11,7 @@
 #include "foundation/StringUtil.h"
 #include "foundation/UniqueHandle.h"
 #include "kit/Fuzz.h"
+#include "login/AccountCfgFile.h"
 #include "login/AccountRecord.h"
 #include "login/LoginConfigStorage.h"
 #include "login/LoginInfoBlock.h"
@@ -84,13 +85,11 @@ std::wstring Ini(const std::wstring& file, const std::wstring& section, const wc
 std::set<uint64_t> AccountsIn(const std::string& cfg)
 {
     std::set<uint64_t> numbers;
-    for (size_t at = 0; at + AccountRecord::kSize <= cfg.size(); at += AccountRecord::kSize) {
-        AccountRecord::Bytes bytes;
-        std::copy_n(cfg.begin() + static_cast<std::ptrdiff_t>(at), AccountRecord::kSize, bytes.begin());
-        const AccountRecord record = AccountRecord::Decode(bytes);
+    AccountCfgFile(cfg).ForEachRecord([&numbers](uint64_t, const AccountRecord& record) {
         if (record.HoldsAccount())
             numbers.insert(record.accountNumber);
-    }
+        return true;
+    });
     return numbers;
 }
 

@@ -25,12 +25,8 @@ ombrel_wine_prefix() {
   if [ ! -f "$WINEPREFIX/.cjkfont" ]; then
     # Skins name the face "微软雅黑" (Microsoft YaHei), which Wine lacks: draw it with the
     # installed WenQuanYi Micro Hei, so that Chinese texts show as they would on Windows.
-    local reg="$WINEPREFIX/cjk-font.reg"
-    { printf '\xff\xfe'
-      printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"微软雅黑"="WenQuanYi Micro Hei"\r\n"Microsoft YaHei"="WenQuanYi Micro Hei"\r\n' \
-        | iconv -f UTF-8 -t UTF-16LE; } > "$reg"
-    wine regedit /s "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 \
-      && wineserver -w && touch "$WINEPREFIX/.cjkfont"
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"微软雅黑"="WenQuanYi Micro Hei"\r\n"Microsoft YaHei"="WenQuanYi Micro Hei"\r\n' \
+      | ombrel_reg_import cjk-font.reg && wineserver -w && touch "$WINEPREFIX/.cjkfont"
   fi
   if [ ! -f "$WINEPREFIX/.guifontlink" ]; then
     ombrel_link_gui_fonts && wineserver -w && touch "$WINEPREFIX/.guifontlink"
@@ -57,23 +53,29 @@ ombrel_gui_faces() {
   done
 }
 
+# Imports the registry lines read from stdin (UTF-8) into the prefix, through a file of that name
+# in it: regedit reads UTF-16 with a byte-order mark.
+ombrel_reg_import() {
+  local reg="$WINEPREFIX/$1"
+  { printf '\xff\xfe'
+    { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; cat; } | iconv -f UTF-8 -t UTF-16LE; } > "$reg"
+  wine regedit /s "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
+}
+
 ombrel_link_gui_fonts() {
-  local reg="$WINEPREFIX/gui-font-link.reg" links hex face linked
+  local links hex face linked
   linked=$(ombrel_gui_faces)
   links='wqy-microhei.ttc,WenQuanYi Micro Hei\0MSYH.TTC,Microsoft YaHei UI\0SIMSUN.TTC,SimSun\0\0'
   # REG_MULTI_SZ: UTF-16LE strings, each ending in a zero, and one more zero at the end.
   hex=$(printf "$links" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//')
-  { printf '\xff\xfe'
-    { printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-      printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
-      for face in "Tahoma" "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
-        grep -qxF "$face" <<<"$linked" || printf '"%s"=-\r\n' "$face"
-      done
-      while IFS= read -r face; do
-        [ -n "$face" ] && printf '"%s"=hex(7):%s\r\n' "$face" "$hex"
-      done <<<"$linked"
-    } | iconv -f UTF-8 -t UTF-16LE; } > "$reg"
-  wine regedit /s "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
+  { printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+    for face in "Tahoma" "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
+      grep -qxF "$face" <<<"$linked" || printf '"%s"=-\r\n' "$face"
+    done
+    while IFS= read -r face; do
+      [ -n "$face" ] && printf '"%s"=hex(7):%s\r\n' "$face" "$hex"
+    done <<<"$linked"
+  } | ombrel_reg_import gui-font-link.reg
 }
 
 ombrel_xvfb_start() {

@@ -81,7 +81,7 @@ LoginView::~LoginView()
     ClearRows();
 }
 
-bool LoginView::CreateLoginWindow()
+void LoginView::CreateLoginWindow()
 {
     // 1. A frame of its own (an earlier one goes).
     frame_.reset();
@@ -95,7 +95,7 @@ bool LoginView::CreateLoginWindow()
     BindControls();
     // A skin that builds nothing would leave an empty frame that only drags.
     if (frame_ == nullptr || !IsCreated())
-        return false;
+        return;
     // 5. Shown and painted before the sign-in library is loaded and asked for its accounts, so
     // that the window never waits for the library; the page follows a moment later.
     ::ShowWindow(frame_->GetHWND(), SW_SHOWNORMAL);
@@ -104,7 +104,6 @@ bool LoginView::CreateLoginWindow()
     ::UpdateWindow(m_hWnd);
     SetFrameIcon();
     StartProvider();
-    return true;
 }
 
 void LoginView::OnCreate()

@@ -67,9 +67,9 @@ public:
 
     void SetOwner(ILoginEventHandler* owner) { owner_ = owner; }
     // Makes the frame and the window, binds the skin's controls, starts the sign-in provider,
-    // picks the page and shows frame and dialog. False, with nothing shown, when the skin gave
-    // no window (the owner deletes the dialog then).
-    bool CreateLoginWindow();
+    // picks the page and shows frame and dialog. Nothing shows when the skin gave no window
+    // (IsCreated() tells).
+    void CreateLoginWindow();
     // Whether the window stands, built from the skin.
     bool IsCreated() const { return m_hWnd != nullptr && host_.GetRoot() != nullptr; }
 

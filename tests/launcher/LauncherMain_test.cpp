@@ -3,9 +3,6 @@
 // same game.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sstream>
-
 #include "foundation/MsgDispatcher.h"
 #include "launcher/IStartupWindows.h"
 #include "launcher/LauncherMain.h"
@@ -106,16 +103,7 @@ TEST(LauncherMain, ErrorBoxesExitCodesAndReportsByStart)
         const std::wstring line = std::wstring(c.appId) + L" \"WorkDir=" + dir.Path() + L"\"";
         EXPECT_EQ(LauncherMain(line.c_str(), windows), c.exitCode);
         EXPECT_EQ(windows.shown, c.shown);
-
-        std::vector<std::string> reports;
-        std::istringstream lines(kit::ReadBytesFromFile(dir.File(L"report.log")));
-        for (std::string l; std::getline(lines, l);) {
-            int step = 0, code = 0;
-            char text[64] = {};
-            if (std::sscanf(l.c_str(), "{\"step\":%d,\"code\":%d,\"text\":\"%63[^\"]", &step, &code, text) >= 2)
-                reports.push_back(std::to_string(step) + "/" + std::to_string(code) + "/" + text);
-        }
-        EXPECT_EQ(reports, c.reports) << "the reports are written before the end";
+        EXPECT_EQ(ReportList(dir.File(L"report.log")), c.reports) << "the reports are written before the end";
     }
 }
 

@@ -1,11 +1,15 @@
 #pragma once
-// A fresh launcher work dir per test that the launch parameters point at, and a message pump
-// that stops at the quit message. Shared by the launcher and the sign-in tests. The built
-// stand-ins lie beside the test programs (ModuleFolder()), the launcher one level up.
+// A fresh launcher work dir per test that the launch parameters point at, its report log read
+// back, and a message pump that stops at the quit message. Shared by the launcher and the
+// sign-in tests. The built stand-ins lie beside the test programs (ModuleFolder()), the launcher
+// one level up.
 #include <windows.h>
 
+#include <cstdio>
 #include <functional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "foundation/Folders.h"
 #include "kit/FileBytes.h"
@@ -24,6 +28,20 @@ inline void MakeDirs(const std::wstring& path)
 inline bool Exists(const std::wstring& path)
 {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// "step/code/text" of every report in the reporter's log file, in order (texts up to 63 bytes).
+inline std::vector<std::string> ReportList(const std::wstring& logFile)
+{
+    std::vector<std::string> reports;
+    std::istringstream lines(kit::ReadBytesFromFile(logFile));
+    for (std::string line; std::getline(lines, line);) {
+        int step = 0, code = 0;
+        char text[64] = {};
+        if (std::sscanf(line.c_str(), "{\"step\":%d,\"code\":%d,\"text\":\"%63[^\"]", &step, &code, text) >= 2)
+            reports.push_back(std::to_string(step) + "/" + std::to_string(code) + "/" + text);
+    }
+    return reports;
 }
 
 class LauncherTestDir {

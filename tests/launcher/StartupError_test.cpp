@@ -5,12 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <sstream>
 
 #include "kit/FileBytes.h"
 #include "kit/TempDir.h"
 #include "tests/launcher/LauncherProcess.h"
+#include "tests/launcher/LauncherTestDir.h"
 #include "tests/launcher/ScreenInput.h"
 
 namespace {
@@ -26,19 +25,6 @@ struct WorkDir {
     std::wstring path = dir.Path() + L"\\";
     bool Copy() { return e2e::CopyTree(e2e::SourceDir() + L"\\sample\\workdir", dir.Path()); }
     std::wstring Skin() const { return path + L"data\\1001\\1.0\\skin\\LoginWindowEx.xml"; }
-    // "step/code/text" of every report in order.
-    std::vector<std::string> Reports() const
-    {
-        std::vector<std::string> reports;
-        std::istringstream lines(kit::ReadBytesFromFile(path + L"report.log"));
-        for (std::string line; std::getline(lines, line);) {
-            int step = 0, code = 0;
-            char text[64] = {};
-            if (std::sscanf(line.c_str(), "{\"step\":%d,\"code\":%d,\"text\":\"%63[^\"]", &step, &code, text) >= 2)
-                reports.push_back(std::to_string(step) + "/" + std::to_string(code) + "/" + text);
-        }
-        return reports;
-    }
 };
 
 // The dark pixels of the message strip, as a picture of the text: row-major, one bit a pixel.
@@ -100,7 +86,7 @@ TEST(StartupError, BoxShowsItsTextAndClosingItEndsTheProgram)
 
         e2e::Click(box, c.closeAt);
         EXPECT_EQ(launcher.Wait(10000), c.exitCode);
-        EXPECT_EQ(work.Reports(), c.reports);
+        EXPECT_EQ(ReportList(work.path + L"report.log"), c.reports);
     }
     // Each box shows the text of its case: the same text draws the same pixels.
     ASSERT_EQ(texts.size(), 4u);

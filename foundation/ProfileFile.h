@@ -11,11 +11,12 @@
 //
 // The file stays as the profile functions know it: its encoding (a byte-order mark for UTF-16 or
 // UTF-8, else the ANSI code page), every other line byte for byte (the odd last byte of a cut
-// UTF-16 file made a whole character), the spelling of existing section and key names. A key is found as the profile functions find it: in the first section of
-// that name, the first line whose name before '=' matches, both without case and outer blanks. A
-// new key goes after the last line of its section, a new section at the end. A value that the
-// ANSI code page cannot hold turns the file into UTF-16LE with a byte-order mark, which the
-// profile functions read as well, rather than losing characters.
+// UTF-16 file made a whole character), the spelling of existing section and key names. A key is
+// found as the profile functions find it: in the first section of that name, the first line whose
+// name before '=' matches, both without case and outer blanks. A new key goes after the last line
+// of its section, a new section at the end. A value that the ANSI code page cannot hold turns the
+// file into UTF-16LE with a byte-order mark, which the profile functions read as well, rather than
+// losing characters.
 class ProfileFile {
 public:
     struct Entry {

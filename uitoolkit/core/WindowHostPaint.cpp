@@ -178,12 +178,13 @@ void CWindowHostUI::OnPaint()
     //    is then gone with its paint.
     RECT rcClient = {};
     ::GetClientRect(m_hWnd, &rcClient);
+    const SIZE client = {rcClient.right - rcClient.left, rcClient.bottom - rcClient.top};
     HDC hOffscreen = nullptr;
     if (m_offscreenPaint)
-        hOffscreen = m_offscreen.Prepare(m_hPaintDC, rcClient.right - rcClient.left, rcClient.bottom - rcClient.top);
+        hOffscreen = m_offscreen.Prepare(m_hPaintDC, client.cx, client.cy);
     else
         m_offscreen.Release();
-    if (!(hOffscreen == nullptr ? PaintDirect(ps, alive) : PaintOffscreen(ps, hOffscreen, alive)))
+    if (!(hOffscreen == nullptr ? PaintDirect(ps, alive) : PaintOffscreen(ps, hOffscreen, client, alive)))
         return;
     if (m_showDirty && DirtyPen() != nullptr) {
         CSelectObject pen(ps.hdc, DirtyPen());
@@ -218,15 +219,13 @@ bool CWindowHostUI::PaintDirect(const PAINTSTRUCT& ps, const std::weak_ptr<char>
 
 // The tree and the overlays into the offscreen bitmap, which then goes to the window in one copy.
 // False when the host died meanwhile.
-bool CWindowHostUI::PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, const std::weak_ptr<char>& alive)
+bool CWindowHostUI::PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client,
+                                   const std::weak_ptr<char>& alive)
 {
     const RECT& rcPaint = ps.rcPaint;
     const int saved = ::SaveDC(hOffscreen);
-    if (m_bkTransparent) {
-        RECT rcClient = {};
-        ::GetClientRect(m_hWnd, &rcClient);
-        CopyBackground(ps, hOffscreen, SIZE{rcClient.right - rcClient.left, rcClient.bottom - rcClient.top});
-    }
+    if (m_bkTransparent)
+        CopyBackground(ps, hOffscreen, client);
     {
         // The image draws of the tree and the overlays share one memory context.
         CImagePaintScope images(hOffscreen, ImageDC());

@@ -210,7 +210,7 @@ private:
     // Lays the tree out before a paint.
     bool LayoutBeforePaint();
     bool PaintDirect(const PAINTSTRUCT& ps, const std::weak_ptr<char>& alive);
-    bool PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, const std::weak_ptr<char>& alive);
+    bool PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client, const std::weak_ptr<char>& alive);
     void CopyBackground(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client);
     // The memory context lent to the image draws of every paint, made on first use.
     HDC ImageDC();

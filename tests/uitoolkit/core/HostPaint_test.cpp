@@ -2,8 +2,8 @@
 // through WM_PAINT (double-buffered or not), post-paint overlays, the dirty outline, lazy layout
 // with its bounded passes, the repaint requests a layout makes (one at most, none while the whole
 // window waits for a paint), the double buffer kept from paint to paint while the size stays, one
-// memory context shared by the pictures of every paint, the modal loop's
-// pre-translation, and the window look (transparency, tracking sizes, initial size).
+// memory context shared by the pictures of every paint, the modal loop's pre-translation, and the
+// window look (transparency, tracking sizes, initial size).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -466,12 +466,34 @@ TEST_F(InvalidateFixture, TheDoubleBufferStaysWhileTheSizeStays)
     EXPECT_LE(kit::ColorDistance(screen->Pixel(35, 35), 0xFF7F00), 3);
 }
 
+// With "bktrans", what lay under the window at its first paint is the background of every paint at
+// that size: where a control moved away, that background shows again, not the control's old pixels
+// (nor a copy of them, as re-copying the background after a layout would take).
+TEST(HostPaint, TheTransparentBackgroundIsCopiedOncePerSize)
+{
+    kit::HostWindow win;
+    auto* root = new Box(L"root");
+    auto* red = Coloured(L"red", kRed, 0, 0, 40, 40);
+    root->Add(red);
+    ASSERT_TRUE(win.Open(root, 200, 100));
+    win.Host()->SetBackgroundTransparent(true);
+    ASSERT_TRUE(win.Layout());
+    auto screen = kit::CaptureScreen(win.Hwnd());
+    const uint32_t under = screen->Pixel(150, 70);
+    ASSERT_NE(under, 0xFF0000u);
+    EXPECT_EQ(screen->Pixel(10, 10), 0xFF0000u);
+    red->SetFixedXY(SIZE{60, 0});
+    ASSERT_TRUE(win.Layout());
+    screen = kit::CaptureScreen(win.Hwnd());
+    EXPECT_EQ(screen->Pixels({{10, 10}, {70, 10}, {150, 70}}), (Pixels{under, 0xFF0000u, under}));
+}
+
 // ---- one memory context per paint -------------------------------------------------------------
 
 // Pictures stretched, cut into corners, tiled and faded, and translucent fills over them: a
 // repaint makes no memory context (the host lends the one it keeps), a print into a canvas one,
-// with one translucent-fill pixel; draws exactly what draws with
-// contexts of their own make, and leaves no picture selected anywhere.
+// with one translucent-fill pixel; draws exactly what draws with contexts of their own make, and
+// leaves no picture selected anywhere.
 TEST(ImagePaintScope, ARepaintSharesOneMemoryContextAndDrawsWhatOwnContextsDraw)
 {
     kit::SkinDir skin;

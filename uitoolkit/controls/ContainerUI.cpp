@@ -705,8 +705,11 @@ bool CContainerUI::RelayoutForScrollBar()
 {
     if (m_scrollRelayoutDepth >= kMaxScrollRelayoutDepth)
         return true;
+    // A pass that cost only the host leaves the container whole: its depth is counted back.
+    Watch watch(this);
     ++m_scrollRelayoutDepth;
-    if (!Survives([this] { SetPos(m_rcItem); }))
+    SetPos(m_rcItem);
+    if (watch.Lost() && watch.ControlDeleted())
         return false;
     --m_scrollRelayoutDepth;
     return true;

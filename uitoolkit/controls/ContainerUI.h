@@ -141,7 +141,7 @@ protected:
     // Deletes a removed child, at once or through the host's delayed clean-up.
     void DestroyChild(CControlUI* child);
     // Runs SetPos on the own rectangle again from ProcessScrollBar, within the depth limit.
-    // False when the layout pass cost this container.
+    // False when the layout pass deleted this container.
     bool RelayoutForScrollBar();
     // Scrolls along one axis by a scroll key or wheel event; false when the event is neither.
     bool ScrollByEvent(const ControlEvent& event, bool vertical);

@@ -13,9 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "kit/GuardedHeap.h"
+#include "kit/HostWindow.h"
+#include "kit/Probe.h"
 #include "kit/Pump.h"
 #include "kit/XmlHost.h"
 #include "uitoolkit/controls/ComboUI.h"
@@ -183,4 +186,39 @@ TEST(ContainerLifetime, ALoopOverChildrenStopsWhenAChildsCallbackClosesTheWindow
             }
         }
     }
+}
+
+// A container outside the window's tree outlives the host it worked for. When a child's size
+// delegate closes the window during the second layout pass that showing the scroll bar starts,
+// the container's own scroll bar state is left as it was: on a new host, content that fits hides
+// the bar again.
+TEST(ContainerLifetime, AScrollBarPassCutShortByTheHostsEndLeavesTheContainerSound)
+{
+    GuardedScope guard;
+    HostWindow first, second;
+    ASSERT_TRUE(first.Open(new Box(L"root"), 200, 100));
+    ASSERT_TRUE(second.Open(new Box(L"root"), 200, 100));
+    auto layout = std::make_unique<CVerticalLayoutUI>();
+    layout->EnableScrollBar(true, false);
+    layout->GetVerticalScrollBar()->SetVisible(false);  // shown once the content overflows
+    auto* child = new CControlUI();
+    child->SetFixedHeight(150);
+    layout->Add(child);
+    layout->SetManager(first.Host(), nullptr, false);
+    int resized = 0;
+    const HWND main = first.Hwnd();
+    child->SizeDelegates += MakeDelegate([&resized, main](void*) {
+        if (++resized == 2)  // the pass that makes room for the bar
+            ::DestroyWindow(main);
+        return true;
+    });
+    layout->SetPos(RECT{0, 0, 100, 100});
+    ASSERT_FALSE(first.IsOpen()) << resized << " resizes";
+    EXPECT_TRUE(layout->GetVerticalScrollBar()->IsVisible());
+
+    layout->SetManager(second.Host(), nullptr, false);
+    child->SetFixedHeight(50);
+    layout->SetPos(RECT{0, 0, 100, 100});
+    EXPECT_FALSE(layout->GetVerticalScrollBar()->IsVisible());
+    EXPECT_EQ(Text(child->GetPos()), "0,0,100,50");
 }

@@ -146,16 +146,14 @@ void CFrameView::ShowAttachedLater()
 bool CFrameView::OnShowAttached(WPARAM, LPARAM, LRESULT& result)
 {
     m_showPending = false;
-    if (!::IsWindowVisible(m_hWnd) || ::IsIconic(m_hWnd)) {
-        result = 0;
+    result = 0;
+    if (!::IsWindowVisible(m_hWnd) || ::IsIconic(m_hWnd))
         return true;
-    }
     // Whatever the system showed again with the frame, the tooltip of the button that
     // minimised it stays hidden until the pointer hovers a button again.
     HideToolTip();
     Redraw();
     ShowAttached();
-    result = 0;
     return true;
 }
 
@@ -208,8 +206,8 @@ bool CFrameView::OnActivateApp(WPARAM wParam, LPARAM, LRESULT& result)
 
 bool CFrameView::OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result)
 {
-    // Hidden before the system minimises the frame: the owned windows it hides itself, it shows
-    // again on a restore by the system menu before the frame is back, and then under it.
+    // Put away before the system minimises the frame: owned windows that the system hides itself
+    // it also shows again on a menu restore, before the frame is back and so under it.
     if ((wParam & 0xFFF0) == SC_MINIMIZE) {
         PutAway();
         return false;

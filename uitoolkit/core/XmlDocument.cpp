@@ -158,7 +158,6 @@ bool CXmlDocument::LoadFromText(const wchar_t* text) {
     // The text may lie in this document's own buffer.
     const bool own = m_text && text >= m_text.get() && text < m_text.get() + m_capacity;
     std::unique_ptr<wchar_t[]> kept = own ? std::move(m_text) : nullptr;
-    if (own) m_capacity = 0;
     wchar_t* buffer = TextBuffer(length + 1);
     if (buffer == nullptr) return false;
     std::memcpy(buffer, text, (length + 1) * sizeof(wchar_t));
@@ -240,9 +239,6 @@ bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* at) {
 }
 
 bool CXmlDocument::Parse(size_t length) {
-    m_errorMessage[0] = m_errorLocation[0] = 0;
-    m_elements.clear();
-    m_attributes.clear();
     // Room for the records of a usual skin (an element in 32 units, an attribute in 12): growing
     // them on the way would copy them over and over.
     m_elements.reserve(length / 32 + 16);

@@ -60,7 +60,7 @@ private:
     void Reset();
     // A text buffer of at least `units` units (the kept one when it is large enough).
     wchar_t* TextBuffer(size_t units);
-    // Parses the text (`length` units) in place.
+    // Parses the text (`length` units) in place, after a Reset.
     bool Parse(size_t length);
     bool ParseLevel(wchar_t*& p, uint32_t parent, int depth);
     bool ParseAttributes(wchar_t*& p);

@@ -355,7 +355,7 @@ struct FloorPicture {
     ~FloorPicture() { Release(); }
 };
 
-enum class OpKind { Copy, Stretch, Blend, ExtText, DrawText, TextOut, Fill, Gradient, Rectangle, RoundRect, Line, Clip };
+enum class OpKind { Copy, Blend, ExtText, DrawText, TextOut, Fill, Gradient, Rectangle, RoundRect, Line, Clip };
 
 struct Op {
     OpKind kind;
@@ -424,11 +424,7 @@ public:
                 op.dest = call.dest;
                 op.source = call.source;
                 op.blend = call.blend;
-                op.kind = call.kind == Kind::Alpha ? OpKind::Blend
-                          : (call.dest.right - call.dest.left == call.source.right - call.source.left &&
-                             call.dest.bottom - call.dest.top == call.source.bottom - call.source.top)
-                              ? OpKind::Copy
-                              : OpKind::Stretch;
+                op.kind = call.kind == Kind::Alpha ? OpKind::Blend : OpKind::Copy;
                 break;
             }
             case Kind::DrawText: {
@@ -624,44 +620,40 @@ private:
         return picture >= 0 ? m_pictures[static_cast<size_t>(picture)].dc : m_pixels[static_cast<size_t>(-1 - picture)].dc;
     }
 
+    // A plain copy of the source rectangle, stretched only when the sizes differ.
+    static void Copy(HDC dc, const RECT& dest, HDC src, const RECT& source)
+    {
+        const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+        const int sw = source.right - source.left, sh = source.bottom - source.top;
+        if (dw == sw && dh == sh)
+            ::BitBlt(dc, dest.left, dest.top, dw, dh, src, source.left, source.top, SRCCOPY);
+        else
+            ::StretchBlt(dc, dest.left, dest.top, dw, dh, src, source.left, source.top, sw, sh, SRCCOPY);
+    }
+    void Blend(HDC dc, const RECT& dest, HDC src, const RECT& source, BLENDFUNCTION blend) const
+    {
+        m_alphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src, source.left,
+                     source.top, source.right - source.left, source.bottom - source.top, blend);
+    }
+
     void Blit(HDC dc, const Op& op) const
     {
         const HDC src = SourceOf(op.picture);
-        const int dw = op.dest.right - op.dest.left, dh = op.dest.bottom - op.dest.top;
-        const int sw = op.source.right - op.source.left, sh = op.source.bottom - op.source.top;
-        switch (op.kind) {
-        case OpKind::Copy:
-            ::BitBlt(dc, op.dest.left, op.dest.top, dw, dh, src, op.source.left, op.source.top, SRCCOPY);
-            return;
-        case OpKind::Stretch:
-            ::StretchBlt(dc, op.dest.left, op.dest.top, dw, dh, src, op.source.left, op.source.top, sw, sh, SRCCOPY);
-            return;
-        default:
-            break;
-        }
         const FloorPicture* picture = op.picture >= 0 ? &m_pictures[static_cast<size_t>(op.picture)] : nullptr;
-        if (picture != nullptr && !picture->image->hasAlpha && op.blend.SourceConstantAlpha == 255) {
-            if (dw == sw && dh == sh)
-                ::BitBlt(dc, op.dest.left, op.dest.top, dw, dh, src, op.source.left, op.source.top, SRCCOPY);
-            else
-                ::StretchBlt(dc, op.dest.left, op.dest.top, dw, dh, src, op.source.left, op.source.top, sw, sh, SRCCOPY);
+        const bool fullFade = op.blend.SourceConstantAlpha == 255;
+        if (op.kind != OpKind::Blend || (picture != nullptr && !picture->image->hasAlpha && fullFade)) {
+            Copy(dc, op.dest, src, op.source);
             return;
         }
-        if (picture == nullptr || op.blend.SourceConstantAlpha != 255) {
-            m_alphaBlend(dc, op.dest.left, op.dest.top, dw, dh, src, op.source.left, op.source.top, sw, sh, op.blend);
+        if (picture == nullptr || !fullFade) {
+            Blend(dc, op.dest, src, op.source, op.blend);
             return;
         }
         picture->opaque.Split(op.dest, op.source, [&](const SkinUI::COpaqueRows::Part& part) {
-            const int pw = part.dest.right - part.dest.left, ph = part.dest.bottom - part.dest.top;
-            const int qw = part.source.right - part.source.left, qh = part.source.bottom - part.source.top;
-            if (!part.copy)
-                m_alphaBlend(dc, part.dest.left, part.dest.top, pw, ph, src, part.source.left, part.source.top, qw, qh,
-                             op.blend);
-            else if (pw == qw && ph == qh)
-                ::BitBlt(dc, part.dest.left, part.dest.top, pw, ph, src, part.source.left, part.source.top, SRCCOPY);
+            if (part.copy)
+                Copy(dc, part.dest, src, part.source);
             else
-                ::StretchBlt(dc, part.dest.left, part.dest.top, pw, ph, src, part.source.left, part.source.top, qw, qh,
-                             SRCCOPY);
+                Blend(dc, part.dest, src, part.source, op.blend);
         });
     }
 
@@ -683,7 +675,6 @@ private:
         for (const Op& op : m_ops) {
             switch (op.kind) {
             case OpKind::Copy:
-            case OpKind::Stretch:
             case OpKind::Blend:
                 Blit(dc, op);
                 break;

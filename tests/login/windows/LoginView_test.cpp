@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ModalScript.h"
+#include "ThreadWindows.h"
 #include "kit/GuardedHeap.h"
 #include "kit/HostWindow.h"
 #include "kit/Input.h"
@@ -350,14 +351,6 @@ struct MessageCount {
     int timers = 0;
 };
 
-BOOL CALLBACK CountVerifyWindow(HWND w, LPARAM count)
-{
-    wchar_t cls[32] = {};
-    ::GetClassNameW(w, cls, 32);
-    if (::IsWindowVisible(w) && std::wstring(cls) == L"WebWindow") ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
 // A second verification request while the verify window is open makes no second window: the one
 // window stays, the thread's timers keep ticking, nothing repaints without end, and closing it
 // cancels the verification once.
@@ -372,11 +365,10 @@ TEST_F(LoginViewTest, SecondVerificationRequestKeepsTheOneWindow)
         [&](HWND) { return shown = ::GetTickCount(), true; },
         [&](HWND) { return ::GetTickCount() - shown >= 1000; },  // both requests are in by now
         [&](HWND w) {
-            ::EnumThreadWindows(::GetCurrentThreadId(), &CountVerifyWindow, reinterpret_cast<LPARAM>(&windows));
+            windows = CountThreadWindows(L"WebWindow");
             paints = count.paints;
             timers = count.timers;
-            auto* verify = dynamic_cast<CLoginVerifyWebWindow*>(
-                reinterpret_cast<SkinUI::CWindowWnd*>(::GetWindowLongPtrW(w, GWLP_USERDATA)));
+            auto* verify = WindowObject<CLoginVerifyWebWindow>(w);
             if (verify == nullptr) return ADD_FAILURE() << "no verify window object", true;
             ModalScript::PostClick(w, ModalScript::Centre(verify->GetHost().FindControlByName(L"BtnClose")->GetPos()));
             return true;

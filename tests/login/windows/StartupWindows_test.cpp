@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ModalScript.h"
+#include "ThreadWindows.h"
 #include "kit/GuardedHeap.h"
 #include "kit/Pump.h"
 #include "kit/XmlHost.h"
@@ -17,45 +18,13 @@
 #include "tests/launcher/LauncherTestDir.h"
 #include "uitoolkit/core/ControlUI.h"
 
-namespace {
-
-struct WindowSearch {
-    const wchar_t* cls;
-    int count;
-};
-
-BOOL CALLBACK CountMatch(HWND w, LPARAM data)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    wchar_t name[64] = {};
-    ::GetClassNameW(w, name, 64);
-    if (::IsWindowVisible(w) && std::wstring(name) == search->cls) ++search->count;
-    return TRUE;
-}
-
-// The visible windows of this thread with the class.
-int CountWindows(const wchar_t* cls)
-{
-    WindowSearch search{cls, 0};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CountMatch, reinterpret_cast<LPARAM>(&search));
-    return search.count;
-}
-
-// The box object behind its window (the window base keeps it in the user data).
-CMessageBoxView* BoxOf(HWND w)
-{
-    return dynamic_cast<CMessageBoxView*>(reinterpret_cast<SkinUI::CWindowWnd*>(::GetWindowLongPtrW(w, GWLP_USERDATA)));
-}
-
-} // namespace
-
 TEST(StartupWindows, ErrorBoxIsAWarningOfItsOwnWithTheText)
 {
     LauncherTestDir dir(4300);
     CStartupWindows windows;
     std::wstring seen;
     ModalScript script(L"MessageBoxView", {[&](HWND w) {
-        CMessageBoxView* box = BoxOf(w);
+        CMessageBoxView* box = WindowObject<CMessageBoxView>(w);
         if (box == nullptr) return ADD_FAILURE() << "no box object", true;
         SkinUI::CWindowHostUI& host = box->GetHost();
         for (const wchar_t* name : {L"lblTitle", L"edtMsg"})
@@ -100,11 +69,11 @@ TEST(StartupWindows, LoginWindowOnlyFromASkinThatBuildsOne)
         CStartupWindows windows;
         EXPECT_EQ(windows.OpenLogin(), c.opens);
         kit::Drain();
-        EXPECT_EQ(CountWindows(L"LoginDlg"), c.opens ? 1 : 0);
-        EXPECT_EQ(CountWindows(L"__IrregularWindowClass"), c.opens ? 1 : 0) << "the frame";
+        EXPECT_EQ(CountThreadWindows(L"LoginDlg"), c.opens ? 1 : 0);
+        EXPECT_EQ(CountThreadWindows(L"__IrregularWindowClass"), c.opens ? 1 : 0) << "the frame";
         EXPECT_EQ(handler.GetLoginView() != nullptr, c.opens);
     }
     handler.CloseLoginView();
     kit::Drain();
-    EXPECT_EQ(CountWindows(L"LoginDlg") + CountWindows(L"__IrregularWindowClass"), 0);
+    EXPECT_EQ(CountThreadWindows(L"LoginDlg") + CountThreadWindows(L"__IrregularWindowClass"), 0);
 }

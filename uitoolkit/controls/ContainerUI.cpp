@@ -215,9 +215,9 @@ bool CContainerUI::SetOwnPos(const RECT& rc)
     return Survives([&] { CControlUI::SetPos(rc); });
 }
 
-bool CContainerUI::PlaceChildren(const RECT& rc)
+void CContainerUI::PlaceChildren(const RECT& rc)
 {
-    return ForEachChild([&](CControlUI* child, int index) {
+    ForEachChild([&](CControlUI* child, int index) {
         if (!child->IsVisible())
             return;
         if (child->IsFloat())
@@ -435,7 +435,7 @@ void CContainerUI::Paint(HDC hDC, const RECT& rcDirty)
     PaintChildren(hDC, rcDirty);
 }
 
-bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
+void CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
 {
     // 3-5. Children: ordinary ones clipped to the inner rectangle, floating ones to the control.
     //      A child's painting may call out (text callbacks) and close the window.
@@ -459,7 +459,7 @@ bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
                 }
             });
             if (!survived)
-                return false;
+                return;
         } else {
             const bool survived = ForEachChild([&](CControlUI* child, int) {
                 if (child->IsVisible() && child->IsFloat() && Meets(child->GetPos(), rcDirty) &&
@@ -467,7 +467,7 @@ bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
                     child->Paint(hDC, rcDirty);
             });
             if (!survived)
-                return false;
+                return;
         }
     }
 
@@ -476,7 +476,6 @@ bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
         if (IsShown(*bar) && Meets((*bar)->GetPos(), rcDirty))
             (*bar)->Paint(hDC, rcDirty);
     }
-    return true;
 }
 
 // ---- container settings -----------------------------------------------------------------------

@@ -132,12 +132,12 @@ protected:
     // While the control ignores the mouse, a mouse event goes to the parent's handling (the
     // control base's without a parent). True when the event was passed on so.
     bool PassOnIgnoredMouseEvent(ControlEvent& event);
-    // Gives every visible child the rectangle; floating children are placed by SetFloatPos.
-    // False when a child's call cost this container.
-    bool PlaceChildren(const RECT& rc);
-    // The children and the bars over the container's own look (under the caller's clip). False
-    // when a child's painting cost this container.
-    bool PaintChildren(HDC hDC, const RECT& rcDirty);
+    // Gives every visible child the rectangle; floating children are placed by SetFloatPos. The
+    // walk stops when a child's call cost this container.
+    void PlaceChildren(const RECT& rc);
+    // The children and the bars over the container's own look (under the caller's clip); nothing
+    // more once a child's painting cost this container.
+    void PaintChildren(HDC hDC, const RECT& rcDirty);
     // Deletes a removed child, at once or through the host's delayed clean-up.
     void DestroyChild(CControlUI* child);
     // Runs SetPos on the own rectangle again from ProcessScrollBar, within the depth limit.

@@ -217,10 +217,20 @@ std::string RandomProfile(kit::Fuzz& fuzz, std::wstring& text)
     }
 }
 
-// Every (section, key) the profile functions see in the file, with its value.
-std::map<std::pair<std::wstring, std::wstring>, std::wstring> AllValues(const std::wstring& path)
+using Name = std::pair<std::wstring, std::wstring>;
+
+// A (section, key) as the profile functions match it: without case.
+Name NameOf(std::wstring section, std::wstring key)
 {
-    std::map<std::pair<std::wstring, std::wstring>, std::wstring> all;
+    ::CharLowerBuffW(section.data(), static_cast<DWORD>(section.size()));
+    ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return {section, key};
+}
+
+// Every (section, key) the profile functions see in the file, with its value.
+std::map<Name, std::wstring> AllValues(const std::wstring& path)
+{
+    std::map<Name, std::wstring> all;
     std::vector<wchar_t> names(65536);
     const DWORD n = ::GetPrivateProfileSectionNamesW(names.data(), 65536, path.c_str());
     for (DWORD pos = 0; pos < n && names[pos];) {
@@ -231,10 +241,7 @@ std::map<std::pair<std::wstring, std::wstring>, std::wstring> AllValues(const st
         for (DWORD at = 0; at < m && keys[at];) {
             const std::wstring key = keys.data() + at;
             at += static_cast<DWORD>(key.size()) + 1;
-            CharLowerBuffW(const_cast<wchar_t*>(key.data()), static_cast<DWORD>(key.size()));
-            std::wstring lower = section;
-            CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
-            all[{lower, key}] = Read(path, section, key);
+            all[NameOf(section, key)] = Read(path, section, key);
         }
     }
     return all;
@@ -271,13 +278,9 @@ TEST(ProfileFile, RandomFilesKeepEveryOtherValue)
         }
         ASSERT_TRUE(ProfileFile::Write(path, entries));
 
-        std::map<std::pair<std::wstring, std::wstring>, std::wstring> written;
-        for (const ProfileFile::Entry& e : entries) {
-            std::wstring section = e.section, key = e.key;
-            CharLowerBuffW(section.data(), static_cast<DWORD>(section.size()));
-            CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
-            written[{section, key}] = e.value;
-        }
+        std::map<Name, std::wstring> written;
+        for (const ProfileFile::Entry& e : entries)
+            written[NameOf(e.section, e.key)] = e.value;
         for (const auto& [name, value] : written)
             EXPECT_EQ(Read(path, name.first, name.second), value) << "[" << testing::PrintToString(name.first) << "] "
                                                                  << testing::PrintToString(name.second);

@@ -213,6 +213,22 @@ TEST(SSODataProviderMessages, TicketRenewalLogsTheAccountInForItsServiceOnly)
     EXPECT_EQ(s.events.Outcomes(), (std::vector<std::string>{"success 10001"}));
 }
 
+TEST(SSODataProviderMessages, NoticesWaitingWhenTheWindowGoesAreNotLeftBehind)
+{
+    StartedProvider s(kOneAccount);
+    // The second notice comes right after the first one: it waits for the pacing timer.
+    ASSERT_EQ(::SendMessageW(s.provider.EventWindow(), 3004, 0, 0), 1);
+    ASSERT_EQ(::SendMessageW(s.provider.EventWindow(), 3004, 0, 0), 1);
+    EXPECT_EQ(s.events.events, (std::vector<std::string>{"list 1"}));
+
+    // A restart takes the window and its timer away; the next notice alone is served at once.
+    s.provider.Uninit();
+    ASSERT_TRUE(s.provider.Init());
+    ::Sleep(2 * SSONoticeThrottle::kSpacingMs);
+    EXPECT_EQ(::SendMessageW(s.provider.EventWindow(), 3004, 0, 0), 1);
+    EXPECT_EQ(s.events.events, (std::vector<std::string>{"list 1", "list 1"}));
+}
+
 TEST(SSODataProviderMessages, WindowOfAnotherProviderIsNotServed)
 {
     SSOTestBed bed(kOneAccount);

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "kit/FileBytes.h"
 #include "kit/PngWriter.h"
+#include "kit/TempDir.h"
 
 namespace bench {
 
@@ -52,6 +54,13 @@ inline const PictureFile kPictures[] = {
     {L"btn.png", 300, 36, true},                   {L"edit.png", 40, 30, true},
     {L"check.png", 45, 15, true},
 };
+
+// Writes the login skin's pictures into the folder.
+inline void WriteLoginPictures(const kit::TempDir& dir)
+{
+    for (const PictureFile& picture : kPictures)
+        kit::WriteBytesToFile(dir.File(picture.name), Picture(picture.width, picture.height, 7, picture.round));
+}
 
 // The login window: a title bar, a side banner, the password page (a hidden quick-login page and
 // a hidden failure page beside it) and a footer; 55 controls, 44 of them shown.

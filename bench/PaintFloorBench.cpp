@@ -27,7 +27,6 @@
 
 #include "BenchClock.h"
 #include "BenchLoginSkin.h"
-#include "kit/FileBytes.h"
 #include "kit/HostWindow.h"
 #include "kit/ImportPatch.h"
 #include "kit/Pump.h"
@@ -973,8 +972,7 @@ int main(int argc, char** argv)
     if (!hooks.Install()) return 1;
 
     kit::TempDir dir;
-    for (const bench::PictureFile& picture : bench::kPictures)
-        kit::WriteBytesToFile(dir.File(picture.name), bench::Picture(picture.width, picture.height, 7, picture.round));
+    bench::WriteLoginPictures(dir);
 
     const Skin skins[] = {
         {"sample skin, password page", sample, L"LoginWindowEx.xml", L"PWDLogin", 450, 309},

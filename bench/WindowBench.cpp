@@ -23,7 +23,6 @@
 
 #include "BenchClock.h"
 #include "BenchLoginSkin.h"
-#include "kit/FileBytes.h"
 #include "kit/HostWindow.h"
 #include "kit/PngWriter.h"
 #include "kit/Pump.h"
@@ -348,8 +347,7 @@ int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
     kit::TempDir dir;
-    for (const PictureFile& picture : kPictures)
-        kit::WriteBytesToFile(dir.File(picture.name), Picture(picture.width, picture.height, 7, picture.round));
+    bench::WriteLoginPictures(dir);
     SkinUI::CHostResources::AddResourcePath(dir.Path().c_str(), true);
 
     const double fill = FillBaseline(kLoginWidth, kLoginHeight, 201);

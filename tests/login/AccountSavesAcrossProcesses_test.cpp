@@ -161,7 +161,9 @@ TEST(AccountSaves, KilledAtRandomMomentsLeaveEveryFileOldOrNew)
         SCOPED_TRACE("round " + std::to_string(round));
         const std::wstring tag = Tag(std::to_wstring(round));
         mjz::UniqueHandle started = Event(EventName(L"started", tag));
-        const uint64_t first = 1 + static_cast<uint64_t>(round) * 100000;
+        // Each round starts at the next account, so that all of them are saved over the rounds
+        // however few saves a round makes before its kill.
+        const uint64_t first = 1 + static_cast<uint64_t>(round) * 100001;
         Saver saver(L"loop", dir.Path(), 1001, first, tag);
         ASSERT_TRUE(saver.Process().Started());
         ASSERT_EQ(::WaitForSingleObject(started.Get(), 20000), WAIT_OBJECT_0);

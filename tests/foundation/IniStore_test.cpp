@@ -4,13 +4,16 @@
 #include "foundation/StringUtil.h"
 #include "foundation/UniqueHandle.h"
 
+#include "kit/ChildEntry.h"
 #include "kit/FileBytes.h"
 #include "kit/Fuzz.h"
 #include "kit/TempDir.h"
+#include "tests/launcher/LauncherProcess.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,8 +23,24 @@ namespace {
 const std::wstring kNick = L"\x5F20\x4E09\x7684\x6635\x79F0";   // five CJK characters
 const std::wstring kSection = L"\x8D26\x53F7";                  // two CJK characters
 
-constexpr wchar_t kWriterSwitch[] = L"--ini-writer=";
+constexpr wchar_t kWriterEntry[] = L"ini-writer";
 constexpr int kWriterKeys = 200;
+
+// The writer half of TwoProcessesWritingAtOnceLoseNoKey: its keys "<prefix>0".. into the file.
+// Arguments: prefix, file.
+int WriteKeys(const kit::ChildArgs& args)
+{
+    if (args.size() != 2)
+        return 2;
+    IniStore store;
+    if (!store.Load(args[1]))
+        return 3;
+    for (int i = 0; i < kWriterKeys; ++i)
+        if (!store.SetInt(L"s", (args[0] + std::to_wstring(i)).c_str(), i))
+            return 4;
+    return 0;
+}
+const kit::ChildEntry writerEntry(kWriterEntry, &WriteKeys);
 
 std::string CodePage936(const std::wstring& text)
 {
@@ -269,26 +288,14 @@ TEST(IniStore, TwoProcessesWritingAtOnceLoseNoKey)
 {
     kit::TempDir dir;
     const std::wstring path = dir.File(L"settings.ini");
-    wchar_t exe[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::vector<PROCESS_INFORMATION> children;
+    std::vector<std::unique_ptr<LauncherProcess>> writers;
     for (const wchar_t* prefix : {L"x", L"y"}) {
-        std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=IniStoreWriter.* " + kWriterSwitch +
-                               prefix + L"|" + path;
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-        children.push_back(pi);
+        writers.push_back(std::make_unique<LauncherProcess>(kit::ChildEntry::Arguments(kWriterEntry, {prefix, path}),
+                                                            kit::ChildEntry::Program()));
+        ASSERT_TRUE(writers.back()->Started());
     }
-    for (PROCESS_INFORMATION& pi : children) {
-        EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
-        DWORD code = 1;
-        ::GetExitCodeProcess(pi.hProcess, &code);
-        EXPECT_EQ(code, 0u);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
-    }
+    for (const auto& writer : writers)
+        EXPECT_EQ(writer->Wait(60000), 0);
     IniStore store;
     ASSERT_TRUE(store.Load(path));
     int missing = 0;
@@ -297,21 +304,6 @@ TEST(IniStore, TwoProcessesWritingAtOnceLoseNoKey)
             missing += Get(store, L"s", (prefix + std::to_wstring(i)).c_str()) == std::to_wstring(i) ? 0 : 1;
     EXPECT_EQ(missing, 0);
     EXPECT_EQ(TempsBeside(path), 0);
-}
-
-// The writer half of the test above; does nothing unless started by it.
-TEST(IniStoreWriter, WritesItsKeys)
-{
-    const std::wstring line = ::GetCommandLineW();
-    const size_t at = line.find(kWriterSwitch);
-    if (at == std::wstring::npos)
-        GTEST_SKIP() << "started by TwoProcessesWritingAtOnceLoseNoKey only";
-    const std::wstring arg = line.substr(at + wcslen(kWriterSwitch));
-    const std::wstring prefix = arg.substr(0, arg.find(L'|'));
-    IniStore store;
-    ASSERT_TRUE(store.Load(arg.substr(arg.find(L'|') + 1)));
-    for (int i = 0; i < kWriterKeys; ++i)
-        ASSERT_TRUE(store.SetInt(L"s", (prefix + std::to_wstring(i)).c_str(), i)) << i;
 }
 
 TEST(ConfigFileAdapter, OpenReadWriteClose)

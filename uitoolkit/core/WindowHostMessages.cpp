@@ -405,9 +405,13 @@ bool CWindowHostUI::OnMouseHover(LPARAM lParam)
 bool CWindowHostUI::OnMouseLeave()
 {
     HideToolTip();
-    if (m_mouseTracking) {
+    // A hover ends the tracking while the pointer still rests on the control: the leave must
+    // reach that control all the same.
+    if (m_mouseTracking || m_hover != nullptr) {
         std::weak_ptr<char> alive = m_alive;
-        // The point (-1, -1) leaves every control.
+        // The point (-1, -1) leaves every control. Tracking counts as on for that move, so that
+        // it does not track the pointer that has left the window anew.
+        m_mouseTracking = true;
         ::SendMessageW(m_hWnd, WM_MOUSEMOVE, 0, static_cast<LPARAM>(-1));
         if (alive.expired())
             return true;

@@ -8,6 +8,7 @@
 #include "HostFixture.h"
 #include "kit/Pump.h"
 #include "kit/Text.h"
+#include "kit/XmlHost.h"
 
 using namespace SkinUI;
 using namespace host_fixture;
@@ -106,6 +107,38 @@ TEST_F(HostTest, HoverShowsTheTooltipAndSetCursorReachesOnlyControlsThatAskForIt
     EXPECT_TRUE(Steps().empty());
     setCursor(150, HTCAPTION);
     EXPECT_TRUE(Steps().empty());
+}
+
+// The pointer rests on a button (the system's hover ends the mouse tracking), then leaves the
+// window with no move between: the leave still reaches the button, once, and its hot look goes.
+TEST(HostHover, LeavingTheWindowAfterAHoverLeavesTheHoveredControl)
+{
+    int leaves = 0;
+    Filter messages;
+    const auto arrived = [&](UINT message) {
+        return std::find(messages.seen.begin(), messages.seen.end(), message) != messages.seen.end();
+    };
+    kit::SolidImageDir images;
+    kit::XmlHost h;
+    ASSERT_TRUE(h.Open(kit::Skin(L"<Button name=\"b\" float=\"true\" pos=\"0,0,80,30\" normalimage=\"red.png\" "
+                                 L"hotimage=\"green.png\"/>"), 200, 100));
+    h.Find(L"b")->EventDelegates += MakeDelegate([&](void* event) {
+        leaves += static_cast<ControlEvent*>(event)->type == kEventMouseLeave ? 1 : 0;
+        return true;
+    });
+    h.Host()->AddMessageFilter(&messages);
+    h.In().Move(20, 10);
+    ASSERT_TRUE(kit::PumpUntil([&] { return arrived(WM_MOUSEHOVER); }, 3000));
+    EXPECT_EQ(h.Pixel(20, 10), kit::kGreen);
+    messages.seen.clear();
+    ::SetCursorPos(kit::HostWindow::kParkX, kit::HostWindow::kParkY);
+    ASSERT_TRUE(kit::PumpUntil([&] { return arrived(WM_MOUSELEAVE); }, 3000));
+    kit::Pump(100);  // room for a second leave
+    EXPECT_EQ(messages.seen.front(), static_cast<UINT>(WM_MOUSELEAVE)) << "a move came before the leave";
+    EXPECT_EQ(leaves, 1);
+    EXPECT_EQ(h.Host()->GetHovered(), nullptr);
+    EXPECT_EQ(h.Pixel(20, 10), kit::kRed);
+    h.Host()->RemoveMessageFilter(&messages);
 }
 
 TEST_F(HostTest, KeysGoToTheFocusAndTheReleaseToTheKeyControl)

@@ -3,6 +3,10 @@
 // launcher flow itself does not depend on the window toolkit.
 #include <string>
 
+// The login window's skin in the game's skin folder: the launcher checks for it before it asks
+// for the window, which is built from it.
+inline constexpr wchar_t kLoginSkinFile[] = L"LoginWindowEx.xml";
+
 class IStartupWindows {
 public:
     virtual ~IStartupWindows() = default;

@@ -29,6 +29,8 @@ public:
     std::wstring GetAppDataDir(uint32_t appId) const;
     // "<WorkDir>data\<AppId>\<GameDataVersion>\" (the version folder left out while unknown).
     std::wstring GetCurrentGameDataDir() const;
+    // "<current game data dir>skin\": the game's skin folder, where its windows' skins live.
+    std::wstring GetCurrentSkinDir() const { return GetCurrentGameDataDir() + L"skin\\"; }
     // "<WorkDir>NVSSO\<SSOVersion>\" (the version folder left out while unknown).
     std::wstring GetCurrentSsoDir() const;
     // Section "info" of "config.ini" in the current game-data directory; empty when absent.

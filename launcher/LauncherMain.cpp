@@ -16,7 +16,6 @@ namespace {
 
 constexpr uint32_t kStepLoginStart = 204;
 constexpr uint32_t kStepEnd = 219;
-constexpr wchar_t kLoginSkin[] = L"skin\\LoginWindowEx.xml";
 
 int RunMessageLoop()
 {
@@ -33,10 +32,10 @@ int RunMessageLoop()
 // nothing is.
 const char* MissingGameData()
 {
-    const std::wstring dir = LaunchParams::Instance().GetCurrentGameDataDir();
-    if (!IsFolder(dir))
+    const LaunchParams& params = LaunchParams::Instance();
+    if (!IsFolder(params.GetCurrentGameDataDir()))
         return "game data missing";
-    if (!IsFile(dir + kLoginSkin))
+    if (!IsFile(params.GetCurrentSkinDir() + kLoginSkinFile))
         return "login skin missing";
     return nullptr;
 }

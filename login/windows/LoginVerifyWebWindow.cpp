@@ -75,7 +75,7 @@ LRESULT CLoginVerifyWebWindow::OnCreate(UINT message, WPARAM wParam, LPARAM lPar
 
     // 1. The game's own caption icon, when it has one; else the skin's stays.
     if (SkinUI::CControlUI* icon = m_host.FindControlByName(L"captionIcon")) {
-        const std::wstring skinDir = LaunchParams::Instance().GetCurrentGameDataDir() + L"skin\\";
+        const std::wstring skinDir = LaunchParams::Instance().GetCurrentSkinDir();
         if (m_host.AddImageFromDirFile(skinDir.c_str(), kCaptionIconFile) != nullptr)
             icon->SetBkImage(kCaptionIconFile);
     }

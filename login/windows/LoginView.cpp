@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <new>
 
+#include "launcher/IStartupWindows.h"
 #include "launcher/LaunchParams.h"
 #include "launcher/LogReport.h"
 #include "login/ILoginEventHandler.h"
@@ -54,8 +55,7 @@ LoginView::LoginView()
 {
     CLogin::GetInstance().AddHandler(static_cast<ILoginEvent*>(this), 0);
     CLoginConfigStorage::GetInstance().Load(&LoginInfoBlock::GetInstance());
-    const std::wstring skinDir = LaunchParams::Instance().GetCurrentGameDataDir() + L"skin\\";
-    SkinUI::CWindowHostUI::AddResourcePath(skinDir.c_str(), false);
+    SkinUI::CWindowHostUI::AddResourcePath(LaunchParams::Instance().GetCurrentSkinDir().c_str(), false);
 }
 
 LoginView::~LoginView()
@@ -111,7 +111,7 @@ void LoginView::OnCreate()
     // 1. The skin, its listeners.
     host_.Init(m_hWnd);
     SkinUI::CDialogBuilder builder;
-    if (CControlUI* root = builder.Create(kSkinFile, nullptr, this, &host_))
+    if (CControlUI* root = builder.Create(kLoginSkinFile, nullptr, this, &host_))
         host_.AttachRoot(root);
     host_.AddNotifyListener(this);
     host_.ReserveTimerId(static_cast<UINT>(kAutoLoginTimerId));
@@ -134,7 +134,7 @@ void LoginView::OnCreate()
 
 void LoginView::SetFrameIcon()
 {
-    const std::wstring path = LaunchParams::Instance().GetCurrentGameDataDir() + L"skin\\" + kIconFile;
+    const std::wstring path = LaunchParams::Instance().GetCurrentSkinDir() + kIconFile;
     HANDLE icon = ::LoadImageW(nullptr, path.c_str(), IMAGE_ICON, kIconSize, kIconSize, LR_LOADFROMFILE);
     if (icon == nullptr)
         return;

@@ -49,7 +49,6 @@ class LoginView : public SkinUI::CWindowWnd,
                   public IButtonEvent,
                   public ILoginVerifyWebWindowEventHandler {
 public:
-    static constexpr wchar_t kSkinFile[] = L"LoginWindowEx.xml";
     static constexpr DWORD kWindowStyle = 0x96C80000;  // popup, visible, clip, caption, system menu
     static constexpr UINT_PTR kAutoLoginTimerId = 28;
     static constexpr UINT kAutoLoginIntervalMs = 1000;

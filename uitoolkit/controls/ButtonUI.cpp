@@ -20,7 +20,7 @@ const AttributeSetterOf<CButtonUI> kButtonAttributes[] = {
 
 } // namespace
 
-CButtonUI::CButtonUI() : m_button(*this)
+CButtonUI::CButtonUI()
 {
     m_textStyle = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
 }
@@ -31,33 +31,14 @@ void* CButtonUI::GetInterface(const wchar_t* name)
 {
     if (name != nullptr && std::wcscmp(name, L"Button") == 0)
         return this;
-    return CLabelUI::GetInterface(name);
-}
-
-UINT CButtonUI::GetBehaviourFlags() const { return m_button.GetBehaviourFlags(); }
-
-bool CButtonUI::Activate() { return m_button.Activate(); }
-
-void CButtonUI::SetEnabled(bool enabled)
-{
-    CControlUI::SetEnabled(enabled);
-    if (!IsEnabled())
-        m_button.SetState(0);
-}
-
-void CButtonUI::HandleEvent(ControlEvent& event)
-{
-    if (!m_button.HandleEvent(event))
-        CLabelUI::HandleEvent(event);
+    return CButtonLikeUI::GetInterface(name);
 }
 
 void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (!ApplyAttribute(kButtonAttributes, *this, name, value) && !m_button.SetColorAttribute(name, value))
-        CLabelUI::SetAttribute(name, value);
+    if (!ApplyAttribute(kButtonAttributes, *this, name, value))
+        CButtonLikeUI::SetAttribute(name, value);
 }
-
-SIZE CButtonUI::GetDesiredSize(SIZE available) { return DesiredSizeWithMargin(available, 8); }
 
 void CButtonUI::SetImage(CUIString& field, const wchar_t* image)
 {
@@ -89,13 +70,8 @@ void CButtonUI::PaintStateImage(HDC hDC) { PaintButtonImage(hDC); }
 void CButtonUI::PaintText(HDC hDC)
 {
     m_button.RefreshFocusAndEnabled();
-    if (!ResolveDefaultColors())
-        return;
     const bool hotText = m_button.Has(kStateHot) && !m_hotText.IsEmpty();
-    const CUIString& text = hotText ? m_hotText : m_text;
-    if (text.IsEmpty())
-        return;
-    DrawLabelText(hDC, text.GetData(), m_button.OverrideTextColor(GetStateTextColor()));
+    PaintStateText(hDC, hotText ? m_hotText : m_text);
 }
 
 } // namespace SkinUI

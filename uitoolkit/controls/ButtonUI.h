@@ -2,27 +2,20 @@
 // CButtonUI: a push button. A label with a press / hover state word, one image per state
 // (normal, hot, pushed, focused, disabled), state text colours, a hot text, and a "url" that the
 // program's dialogs open themselves. Activation (click, Space, Return) sends "click".
-#include "uitoolkit/controls/ButtonBehaviour.h"
-#include "uitoolkit/controls/LabelUI.h"
+#include "uitoolkit/controls/ButtonLikeUI.h"
 
 namespace SkinUI {
 
-class CButtonUI : public CLabelUI {
+class CButtonUI : public CButtonLikeUI {
 public:
     CButtonUI();
 
     const wchar_t* GetClass() const override;
     void* GetInterface(const wchar_t* name) override;
-    UINT GetBehaviourFlags() const override;
-    bool Activate() override;
-    void SetEnabled(bool enabled = true) override;
-    void HandleEvent(ControlEvent& event) override;
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
-    SIZE GetDesiredSize(SIZE available) override;
     void PaintStateImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
 
-    UINT GetState() const { return m_button.GetState(); }
     const wchar_t* GetNormalImage() const { return m_normalImage; }
     void SetNormalImage(const wchar_t* image) { SetImage(m_normalImage, image); }
     const wchar_t* GetHotImage() const { return m_hotImage; }
@@ -35,12 +28,6 @@ public:
     void SetDisabledImage(const wchar_t* image) { SetImage(m_disabledImage, image); }
     const wchar_t* GetUrl() const { return m_url; }
     void SetUrl(const wchar_t* url) { m_url = url; }
-    DWORD GetHotTextColor() const { return m_button.hotTextColor; }
-    void SetHotTextColor(DWORD color) { m_button.hotTextColor = color; }
-    DWORD GetPushedTextColor() const { return m_button.pushedTextColor; }
-    void SetPushedTextColor(DWORD color) { m_button.pushedTextColor = color; }
-    DWORD GetFocusedTextColor() const { return m_button.focusedTextColor; }
-    void SetFocusedTextColor(DWORD color) { m_button.focusedTextColor = color; }
     const wchar_t* GetHotText() const { return m_hotText; }
     void SetHotText(const wchar_t* text);
 
@@ -51,7 +38,6 @@ protected:
     // that is on is tried), else the normal image.
     void PaintButtonImage(HDC hDC);
 
-    CButtonBehaviour m_button;
     CUIString m_normalImage;
     CUIString m_hotImage;
     CUIString m_pushedImage;

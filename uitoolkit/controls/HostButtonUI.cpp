@@ -11,10 +11,4 @@ void CHostButtonUI::HandleEvent(ControlEvent& event)
     CButtonUI::HandleEvent(event);
 }
 
-void CHostButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (!m_linked.SetAttribute(name, value))
-        CButtonUI::SetAttribute(name, value);
-}
-
 } // namespace SkinUI

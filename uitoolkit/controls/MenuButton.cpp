@@ -29,7 +29,7 @@ const StateImage kStateImages[] = {
 
 } // namespace
 
-CMenuButton::CMenuButton() : m_button(*this)
+CMenuButton::CMenuButton()
 {
     m_textStyle = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 }
@@ -40,24 +40,7 @@ void* CMenuButton::GetInterface(const wchar_t* name)
 {
     if (name != nullptr && std::wcscmp(name, L"MenuButton") == 0)
         return this;
-    return CLabelUI::GetInterface(name);
-}
-
-UINT CMenuButton::GetBehaviourFlags() const { return m_button.GetBehaviourFlags(); }
-
-bool CMenuButton::Activate() { return m_button.Activate(); }
-
-void CMenuButton::SetEnabled(bool enabled)
-{
-    CControlUI::SetEnabled(enabled);
-    if (!IsEnabled())
-        m_button.SetState(0);
-}
-
-void CMenuButton::HandleEvent(ControlEvent& event)
-{
-    if (!m_button.HandleEvent(event))
-        CLabelUI::HandleEvent(event);
+    return CButtonLikeUI::GetInterface(name);
 }
 
 void CMenuButton::SetImage(ImageSlot slot, const wchar_t* image)
@@ -86,11 +69,8 @@ void CMenuButton::SetAttribute(const wchar_t* name, const wchar_t* value)
             return;
         }
     }
-    if (!m_button.SetColorAttribute(name, value))
-        CLabelUI::SetAttribute(name, value);
+    CButtonLikeUI::SetAttribute(name, value);
 }
-
-SIZE CMenuButton::GetDesiredSize(SIZE available) { return DesiredSizeWithMargin(available, 8); }
 
 RECT CMenuButton::GetLogoRect() const
 {
@@ -119,9 +99,7 @@ void CMenuButton::PaintStateImage(HDC hDC)
 void CMenuButton::PaintText(HDC hDC)
 {
     m_button.RefreshFocusAndEnabled();
-    if (!ResolveDefaultColors() || m_text.IsEmpty())
-        return;
-    DrawLabelText(hDC, m_text.GetData(), m_button.OverrideTextColor(GetStateTextColor()));
+    PaintStateText(hDC, m_text);
 }
 
 } // namespace SkinUI

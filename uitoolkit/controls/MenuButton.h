@@ -2,23 +2,17 @@
 // CMenuButton: a button drawn in layers: its normal image as the background, the image of its
 // first state that has one (disabled, pushed, hot, focused) over it, and a logo (a hot logo
 // while hot) at a position of its own. It handles input as the push button does.
-#include "uitoolkit/controls/ButtonBehaviour.h"
-#include "uitoolkit/controls/LabelUI.h"
+#include "uitoolkit/controls/ButtonLikeUI.h"
 
 namespace SkinUI {
 
-class CMenuButton : public CLabelUI {
+class CMenuButton : public CButtonLikeUI {
 public:
     CMenuButton();
 
     const wchar_t* GetClass() const override;
     void* GetInterface(const wchar_t* name) override;
-    UINT GetBehaviourFlags() const override;
-    bool Activate() override;
-    void SetEnabled(bool enabled = true) override;
-    void HandleEvent(ControlEvent& event) override;
     void SetAttribute(const wchar_t* name, const wchar_t* value) override;
-    SIZE GetDesiredSize(SIZE available) override;
     void PaintStateImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
 
@@ -28,12 +22,10 @@ public:
     void SetImage(ImageSlot slot, const wchar_t* image);
     // The program's dialogs keep the target of a menu button's link in its focused image.
     const wchar_t* GetFocusedImage() const { return m_images[kFocused]; }
-    UINT GetState() const { return m_button.GetState(); }
     // The logo's place, relative to the control's top-left; empty draws no logo.
     RECT GetLogoRect() const;
 
 private:
-    CButtonBehaviour m_button;
     CUIString m_images[kImageSlots];
     int m_logoX = 0;
     int m_logoY = 0;

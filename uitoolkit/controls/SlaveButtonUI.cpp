@@ -17,10 +17,4 @@ void CSlaveButtonUI::HandleEvent(ControlEvent& event)
     CButtonUI::HandleEvent(event);
 }
 
-void CSlaveButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
-{
-    if (!m_linked.SetAttribute(name, value))
-        CButtonUI::SetAttribute(name, value);
-}
-
 } // namespace SkinUI

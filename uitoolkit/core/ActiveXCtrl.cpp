@@ -85,15 +85,6 @@ HRESULT CActiveXCtrl::QueryInterface(REFIID riid, void** out)
 
 // ---- IOleClientSite ----------------------------------------------------------------------------
 
-HRESULT CActiveXCtrl::SaveObject() { return E_NOTIMPL; }
-
-HRESULT CActiveXCtrl::GetMoniker(DWORD, DWORD, IMoniker** moniker)
-{
-    if (moniker != nullptr)
-        *moniker = nullptr;
-    return E_NOTIMPL;
-}
-
 // The container of whoever sited this site, else the site itself.
 HRESULT CActiveXCtrl::GetContainer(IOleContainer** container)
 {
@@ -118,7 +109,6 @@ HRESULT CActiveXCtrl::ShowObject()
 }
 
 HRESULT CActiveXCtrl::OnShowWindow(BOOL) { return E_NOTIMPL; }
-HRESULT CActiveXCtrl::RequestNewObjectLayout() { return E_NOTIMPL; }
 
 // ---- IOleWindow / IOleInPlaceSite ----------------------------------------------------------------
 
@@ -135,8 +125,6 @@ HRESULT CActiveXCtrl::GetWindow(HWND* hWnd)
     return *hWnd != nullptr ? S_OK : E_FAIL;
 }
 
-HRESULT CActiveXCtrl::ContextSensitiveHelp(BOOL) { return S_OK; }
-HRESULT CActiveXCtrl::CanInPlaceActivate() { return S_OK; }
 HRESULT CActiveXCtrl::OnInPlaceActivate() { return OnInPlaceActivateEx(nullptr, 0); }
 
 HRESULT CActiveXCtrl::OnUIActivate()
@@ -163,17 +151,9 @@ HRESULT CActiveXCtrl::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWi
     *frame = new (std::nothrow) CActiveXFrameWnd(this);
     if (*frame == nullptr)
         return E_OUTOFMEMORY;
-    *pos = m_owner->GetObjectRect();
-    *clip = *pos;
-    info->cb = sizeof(OLEINPLACEFRAMEINFO);
-    info->fMDIApp = FALSE;
-    info->hwndFrame = m_owner->GetPaintWindow();
-    info->haccel = m_accelerators.get();
-    info->cAccelEntries = 1;
+    FillWindowContext(pos, clip, info, m_owner->GetObjectRect(), m_owner->GetPaintWindow(), m_accelerators.get(), 1);
     return S_OK;
 }
-
-HRESULT CActiveXCtrl::Scroll(SIZE) { return E_NOTIMPL; }
 
 HRESULT CActiveXCtrl::OnUIDeactivate(BOOL)
 {
@@ -182,9 +162,6 @@ HRESULT CActiveXCtrl::OnUIDeactivate(BOOL)
 }
 
 HRESULT CActiveXCtrl::OnInPlaceDeactivate() { return OnInPlaceDeactivateEx(TRUE); }
-HRESULT CActiveXCtrl::DiscardUndoState() { return E_NOTIMPL; }
-HRESULT CActiveXCtrl::DeactivateAndUndo() { return E_NOTIMPL; }
-HRESULT CActiveXCtrl::OnPosRectChange(LPCRECT) { return E_NOTIMPL; }
 
 // ---- IOleInPlaceSiteEx -------------------------------------------------------------------------
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <type_traits>
 
-#include "foundation/ComImpl.h"
 #include "foundation/ComPtr.h"
+#include "uitoolkit/core/OleSiteBase.h"
 
 namespace SkinUI {
 
@@ -20,7 +20,7 @@ class CActiveXUI;
 class CActiveXWnd;
 
 class CActiveXCtrl
-    : public ComImpl<IOleClientSite, IOleInPlaceSiteWindowless, IOleControlSite, IObjectWithSite, IOleContainer> {
+    : public COleSiteBase<IOleInPlaceSiteWindowless, IOleControlSite, IObjectWithSite, IOleContainer> {
 public:
     explicit CActiveXCtrl(CActiveXUI* owner);
     ~CActiveXCtrl() override;
@@ -44,27 +44,18 @@ public:
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     // IOleClientSite
-    HRESULT STDMETHODCALLTYPE SaveObject() override;
-    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
     HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override;
     HRESULT STDMETHODCALLTYPE ShowObject() override;
     HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL show) override;
-    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override;
     // IOleWindow
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* hWnd) override;
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enterMode) override;
     // IOleInPlaceSite
-    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override;
     HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override;
     HRESULT STDMETHODCALLTYPE OnUIActivate() override;
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
                                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
-    HRESULT STDMETHODCALLTYPE Scroll(SIZE extent) override;
     HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL undoable) override;
     HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override;
-    HRESULT STDMETHODCALLTYPE DiscardUndoState() override;
-    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override;
-    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT pos) override;
     // IOleInPlaceSiteEx
     HRESULT STDMETHODCALLTYPE OnInPlaceActivateEx(BOOL* noRedraw, DWORD flags) override;
     HRESULT STDMETHODCALLTYPE OnInPlaceDeactivateEx(BOOL noRedraw) override;

@@ -143,29 +143,6 @@ HRESULT CAxClientSite::QueryInterface(REFIID riid, void** out)
                               {&IID_IOleInPlaceSite, inPlace}, {&IID_IDocHostUIHandler, ui}});
 }
 
-// ---- IOleClientSite ----------------------------------------------------------------------------
-
-HRESULT CAxClientSite::SaveObject() { return E_NOTIMPL; }
-
-HRESULT CAxClientSite::GetMoniker(DWORD, DWORD, IMoniker** moniker)
-{
-    if (moniker != nullptr)
-        *moniker = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT CAxClientSite::GetContainer(IOleContainer** container)
-{
-    if (container == nullptr)
-        return E_POINTER;
-    *container = nullptr;
-    return E_NOINTERFACE;
-}
-
-HRESULT CAxClientSite::ShowObject() { return S_OK; }
-HRESULT CAxClientSite::OnShowWindow(BOOL) { return S_OK; }
-HRESULT CAxClientSite::RequestNewObjectLayout() { return E_NOTIMPL; }
-
 // ---- IOleWindow / IOleInPlaceSite ----------------------------------------------------------------
 
 HRESULT CAxClientSite::GetWindow(HWND* hWnd)
@@ -176,7 +153,6 @@ HRESULT CAxClientSite::GetWindow(HWND* hWnd)
     return m_hWnd != nullptr ? S_OK : E_FAIL;
 }
 
-HRESULT CAxClientSite::ContextSensitiveHelp(BOOL) { return S_OK; }
 HRESULT CAxClientSite::CanInPlaceActivate() { return m_hWnd != nullptr ? S_OK : S_FALSE; }
 
 HRESULT CAxClientSite::OnInPlaceActivate()
@@ -188,8 +164,6 @@ HRESULT CAxClientSite::OnInPlaceActivate()
     m_inPlaceActive = SUCCEEDED(hr);
     return hr;
 }
-
-HRESULT CAxClientSite::OnUIActivate() { return S_OK; }
 
 // The frame is the top-level window the container lives in; the control takes the whole client
 // area of the container window.
@@ -203,18 +177,9 @@ HRESULT CAxClientSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIW
     *frame = new (std::nothrow) CAxInPlaceFrame(top);
     if (*frame == nullptr)
         return E_OUTOFMEMORY;
-    *pos = ClientRect();
-    *clip = *pos;
-    info->cb = sizeof(OLEINPLACEFRAMEINFO);
-    info->fMDIApp = FALSE;
-    info->hwndFrame = top;
-    info->haccel = nullptr;
-    info->cAccelEntries = 0;
+    FillWindowContext(pos, clip, info, ClientRect(), top, nullptr, 0);
     return S_OK;
 }
-
-HRESULT CAxClientSite::Scroll(SIZE) { return E_NOTIMPL; }
-HRESULT CAxClientSite::OnUIDeactivate(BOOL) { return S_OK; }
 
 HRESULT CAxClientSite::OnInPlaceDeactivate()
 {
@@ -222,9 +187,6 @@ HRESULT CAxClientSite::OnInPlaceDeactivate()
     m_inPlaceObject = nullptr;
     return S_OK;
 }
-
-HRESULT CAxClientSite::DiscardUndoState() { return E_NOTIMPL; }
-HRESULT CAxClientSite::DeactivateAndUndo() { return E_NOTIMPL; }
 
 HRESULT CAxClientSite::OnPosRectChange(LPCRECT pos)
 {

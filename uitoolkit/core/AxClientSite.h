@@ -12,12 +12,12 @@
 #include <ole2.h>
 #include <mshtmhst.h>
 
-#include "foundation/ComImpl.h"
 #include "foundation/ComPtr.h"
+#include "uitoolkit/core/OleSiteBase.h"
 
 namespace SkinUI {
 
-class CAxClientSite : public ComImpl<IOleClientSite, IOleInPlaceSite, IDocHostUIHandler> {
+class CAxClientSite : public COleSiteBase<IOleInPlaceSite, IDocHostUIHandler> {
 public:
     CAxClientSite() = default;
 
@@ -40,29 +40,13 @@ public:
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
 
-    // IOleClientSite
-    HRESULT STDMETHODCALLTYPE SaveObject() override;
-    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
-    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override;
-    HRESULT STDMETHODCALLTYPE ShowObject() override;
-    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL show) override;
-    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override;
-
-    // IOleWindow
+    // IOleWindow, IOleInPlaceSite (the client site's answers are the neutral ones)
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* hWnd) override;
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enterMode) override;
-
-    // IOleInPlaceSite
     HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override;
     HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override;
-    HRESULT STDMETHODCALLTYPE OnUIActivate() override;
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
                                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
-    HRESULT STDMETHODCALLTYPE Scroll(SIZE extent) override;
-    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL undoable) override;
     HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override;
-    HRESULT STDMETHODCALLTYPE DiscardUndoState() override;
-    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override;
     HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT pos) override;
 
     // IDocHostUIHandler

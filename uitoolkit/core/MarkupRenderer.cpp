@@ -213,6 +213,7 @@ int CMarkupRenderer::Run(const wchar_t* text)
     for (;;) {
         const LineState start = SaveLine();
         m_lineTallest = FontLineHeight();
+        m_lineGlyphMargin = GlyphMargin();
         ReadLine(false);
         FinishMeasuredLine();
         if (m_anyVisible && LineMeets()) {
@@ -247,10 +248,10 @@ int CMarkupRenderer::Run(const wchar_t* text)
 bool CMarkupRenderer::LineMeets() const
 {
     // Everything on a line sits on its bottom, at most the line's tallest item high; the ellipsis
-    // hangs from its top. Glyphs may reach past their cells, by a generous margin.
+    // hangs from its top. Glyphs may reach past their cells by the margin of the line's fonts.
     const long long bottom = static_cast<long long>(m_y) + m_lineHeight;
     const long long top = std::min<long long>(m_y, bottom - m_lineTallest);
-    const long long margin = m_lineTallest;
+    const long long margin = m_lineGlyphMargin;
     return top - margin < m_visible.bottom &&
            std::max<long long>(bottom, static_cast<long long>(m_y) + m_lineTallest) + margin > m_visible.top;
 }
@@ -665,6 +666,7 @@ void CMarkupRenderer::SelectFont(FontEntry* entry)
     ::SelectObject(m_hDC, entry->hFont);
     ::GetTextMetricsW(m_hDC, &m_tm);
     m_lineTallest = std::max(m_lineTallest, FontLineHeight());
+    m_lineGlyphMargin = std::max(m_lineGlyphMargin, GlyphMargin());
     RaiseLineHeight(ClampedSum(ParagraphSpacing(), FontLineHeight()));
 }
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "BenchClock.h"
-#include "uitoolkit/controls/IContainerUI.h"
 #include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/DialogBuilder.h"
+#include "uitoolkit/core/IContainerUI.h"
 #include "uitoolkit/core/WindowHostUI.h"
 #include "uitoolkit/core/XmlDocument.h"
 

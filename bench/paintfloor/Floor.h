@@ -29,7 +29,7 @@ struct Op {
     COLORREF textColor = 0, bkColor = 0;
     int bkMode = TRANSPARENT;
     std::wstring text;
-    SkinUI::TextPlacement place;
+    SkinUI::LinePosition place;
     UINT format = 0;
     POINT at{}, from{};
     int pen = -1, brush = -1;  // into the floor's pens and brushes; brush -1: hollow

@@ -571,10 +571,8 @@ void CContainerUI::SetScrollPos(SIZE pos)
         if (!child->IsVisible() || child->IsFloat())
             return;
         const RECT& rc = child->GetPos();
-        child->SetPos(RECT{ClampToInt(static_cast<long long>(rc.left) - dx),
-                           ClampToInt(static_cast<long long>(rc.top) - dy),
-                           ClampToInt(static_cast<long long>(rc.right) - dx),
-                           ClampToInt(static_cast<long long>(rc.bottom) - dy)});
+        child->SetPos(RECT{ClampedDifference(rc.left, dx), ClampedDifference(rc.top, dy),
+                           ClampedDifference(rc.right, dx), ClampedDifference(rc.bottom, dy)});
     });
     // 4.
     if (survived)
@@ -719,7 +717,7 @@ void CContainerUI::ProcessScrollBar(RECT rc, int /*requiredWidth*/, int required
     // 1. The horizontal bar sits just below the rectangle; its range is left alone.
     if (IsShown(m_horizontalScrollBar)) {
         const int height = m_horizontalScrollBar->GetFixedHeight();
-        m_horizontalScrollBar->SetPos(RECT{rc.left, rc.bottom, rc.right, ClampToInt(static_cast<long long>(rc.bottom) + height)});
+        m_horizontalScrollBar->SetPos(RECT{rc.left, rc.bottom, rc.right, ClampedSum(rc.bottom, height)});
     }
     // 2.
     CScrollBarUI* bar = m_verticalScrollBar.get();
@@ -753,7 +751,7 @@ void CContainerUI::ProcessScrollBar(RECT rc, int /*requiredWidth*/, int required
         RelayoutForScrollBar();
         return;
     }
-    bar->SetPos(RECT{rc.right, rc.top, ClampToInt(static_cast<long long>(rc.right) + bar->GetFixedWidth()), rc.bottom});
+    bar->SetPos(RECT{rc.right, rc.top, ClampedSum(rc.right, bar->GetFixedWidth()), rc.bottom});
     const int newRange = range < 0 ? 0 : ClampToInt(range);
     if (bar->GetScrollRange() == newRange)
         return;

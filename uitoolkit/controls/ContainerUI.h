@@ -9,9 +9,9 @@
 // Callers holding a control reach the item operations through GetInterface(L"IContainer").
 #include <memory>
 
-#include "uitoolkit/controls/IContainerUI.h"
 #include "uitoolkit/controls/ScrollBarUI.h"
 #include "uitoolkit/core/ControlUI.h"
+#include "uitoolkit/core/IContainerUI.h"
 #include "uitoolkit/core/UIPtrArray.h"
 
 namespace SkinUI {

@@ -1,18 +1,10 @@
 #pragma once
-// Integer arithmetic for geometry driven by user-controlled sizes (scroll ranges, list lengths,
-// slider limits, layout sums): products and sums are formed in 64 bits so that long lists cannot
-// overflow them, a divisor of 0 never traps, and results are brought back into the int range.
-#include <climits>
+// Proportions and limits for geometry driven by user-controlled sizes (scroll ranges, list
+// lengths, slider limits, layout sums), on top of the saturating arithmetic: a proportion is
+// formed in 64 bits so that long lists cannot overflow it, and a divisor of 0 never traps.
+#include "uitoolkit/core/SaturatingInt.h"
 
 namespace SkinUI {
-
-// The value clamped into the range of int.
-inline int ClampToInt(long long value)
-{
-    if (value < INT_MIN) return INT_MIN;
-    if (value > INT_MAX) return INT_MAX;
-    return static_cast<int>(value);
-}
 
 // a x b / c in 64 bits, truncated toward zero like plain integer arithmetic; 0 when c is 0.
 // Every caller keeps |a x b| below 2^63 (a span below 2^32 times a distance in pixels).

@@ -181,7 +181,7 @@ void CScrollBarUI::SetFocus()
 void CScrollBarUI::ScrollLine(int direction)
 {
     if (m_owner == nullptr) {
-        SetScrollPos(ClampToInt(static_cast<long long>(m_scrollPos) + static_cast<long long>(direction) * m_lineSize));
+        SetScrollPos(ClampedSum(m_scrollPos, ClampedProduct(direction, m_lineSize)));
         return;
     }
     if (m_horizontal)
@@ -193,7 +193,7 @@ void CScrollBarUI::ScrollLine(int direction)
 void CScrollBarUI::ScrollPage(int direction)
 {
     if (m_owner == nullptr) {
-        SetScrollPos(ClampToInt(static_cast<long long>(m_scrollPos) + static_cast<long long>(direction) * Length()));
+        SetScrollPos(ClampedSum(m_scrollPos, ClampedProduct(direction, Length())));
         return;
     }
     if (m_horizontal)
@@ -302,7 +302,7 @@ bool CScrollBarUI::OnRepeatTick()
 {
     ++m_repeatCount;
     if ((m_thumb.state & kStateCaptured) != 0) {
-        ScrollTo(ClampToInt(static_cast<long long>(m_lastScrollPos) + m_lastScrollOffset));
+        ScrollTo(ClampedSum(m_lastScrollPos, m_lastScrollOffset));
         Invalidate();
         return true;
     }

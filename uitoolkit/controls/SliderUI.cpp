@@ -43,15 +43,15 @@ RECT CSliderUI::GetThumbRect() const
     const long long offset = static_cast<long long>(m_value) - m_min;
     RECT rc;
     if (m_horizontal) {
-        rc.left = ClampToInt(r.left + static_cast<long long>(ScaleInt(offset, GetWidth() - m_thumbSize.cx, Span())));
+        rc.left = ClampedSum(r.left, ScaleInt(offset, GetWidth() - m_thumbSize.cx, Span()));
         rc.top = (r.bottom + r.top - m_thumbSize.cy) / 2;
     } else {
         rc.left = (r.right + r.left - m_thumbSize.cx) / 2;
-        rc.top = ClampToInt(static_cast<long long>(r.bottom) - ScaleInt(offset, GetHeight() - m_thumbSize.cy, Span()) -
-                            m_thumbSize.cy);
+        const int travelled = ScaleInt(offset, GetHeight() - m_thumbSize.cy, Span());
+        rc.top = ClampedDifference(r.bottom, static_cast<long long>(travelled) + m_thumbSize.cy);
     }
-    rc.right = ClampToInt(static_cast<long long>(rc.left) + m_thumbSize.cx);
-    rc.bottom = ClampToInt(static_cast<long long>(rc.top) + m_thumbSize.cy);
+    rc.right = ClampedSum(rc.left, m_thumbSize.cx);
+    rc.bottom = ClampedSum(rc.top, m_thumbSize.cy);
     return rc;
 }
 
@@ -113,7 +113,7 @@ void CSliderUI::HandleEvent(ControlEvent& event)
         return;
     case kEventScrollWheel:
         // No clamping here: the next paint clamps.
-        SetValue(ClampToInt(static_cast<long long>(m_value) + (event.wParam == 0 ? m_step : -static_cast<long long>(m_step))));
+        SetValue(event.wParam == 0 ? ClampedSum(m_value, m_step) : ClampedDifference(m_value, m_step));
         if (m_host != nullptr)
             m_host->SendNotify(this, L"valuechanged");
         return;

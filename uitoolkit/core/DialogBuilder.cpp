@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "foundation/TraceLog.h"
-#include "uitoolkit/controls/IContainerUI.h"
 #include "uitoolkit/core/BuiltinControls.h"
 #include "uitoolkit/core/ControlUI.h"
+#include "uitoolkit/core/IContainerUI.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/UIPtrArray.h"
 #include "uitoolkit/core/WindowHostUI.h"

@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "uitoolkit/controls/ScaledInt.h"
 #include "uitoolkit/core/ClipGuard.h"
 #include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/ImageStringReader.h"
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/RunCuts.h"
+#include "uitoolkit/core/SaturatingInt.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
 namespace SkinUI {
@@ -182,13 +182,13 @@ int CMarkupRenderer::Run(const wchar_t* text)
         const int height = measured.bottom - measured.top;
         if ((m_format & DT_VCENTER) != 0) {
             m_rc.top = ClampToInt(m_rc.top + (static_cast<long long>(m_rc.bottom) - m_rc.top) / 2 - height / 2);
-            m_rc.bottom = ClampToInt(static_cast<long long>(m_rc.top) + height);
+            m_rc.bottom = ClampedSum(m_rc.top, height);
         }
         if ((m_format & DT_CENTER) != 0) {
             m_rc.left = ClampToInt(m_rc.left + (static_cast<long long>(m_rc.right) - m_rc.left) / 2 - width / 2);
-            m_rc.right = ClampToInt(static_cast<long long>(m_rc.left) + width);
+            m_rc.right = ClampedSum(m_rc.left, width);
         } else if ((m_format & DT_RIGHT) != 0) {
-            m_rc.left = ClampToInt(static_cast<long long>(m_rc.right) - width);
+            m_rc.left = ClampedDifference(m_rc.right, width);
         }
     }
 
@@ -213,6 +213,7 @@ int CMarkupRenderer::Run(const wchar_t* text)
     for (;;) {
         const LineState start = SaveLine();
         m_lineTallest = FontLineHeight();
+        m_lineGlyphMargin = GlyphMargin();
         ReadLine(false);
         FinishMeasuredLine();
         if (m_anyVisible && LineMeets()) {
@@ -228,17 +229,17 @@ int CMarkupRenderer::Run(const wchar_t* text)
         if (m_p == start.p && *m_p != L'\0') ++m_p;
         if (*m_p == L'\0' || (m_format & DT_SINGLELINE) != 0) break;
         m_x = m_rc.left;
-        m_y = ClampToInt(static_cast<long long>(m_y) + m_lineHeight);
+        m_y = ClampedSum(m_y, m_lineHeight);
         if (m_drawing && m_y >= m_rc.bottom) break;
         // Nothing further down can show and no link slot is left to fill: the rest is not read.
         if (m_drawing && m_linkIndex >= m_linkCapacity && (!m_anyVisible || m_y >= m_visible.bottom)) break;
         m_linkStart = {m_x, m_y};
-        m_lineHeight = ClampToInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight());
+        m_lineHeight = ClampedSum(ParagraphSpacing(), FontLineHeight());
     }
 
     // 5. The measured size.
     if (!m_drawing) {
-        m_rc.bottom = std::max(m_imageBottom, ClampToInt(static_cast<long long>(m_y) + m_lineHeight));
+        m_rc.bottom = std::max(m_imageBottom, ClampedSum(m_y, m_lineHeight));
         m_rc.right = std::min<LONG>(m_rc.right, m_maxX);
     }
     return m_linkIndex;
@@ -247,10 +248,10 @@ int CMarkupRenderer::Run(const wchar_t* text)
 bool CMarkupRenderer::LineMeets() const
 {
     // Everything on a line sits on its bottom, at most the line's tallest item high; the ellipsis
-    // hangs from its top. Glyphs may reach past their cells, by a generous margin.
+    // hangs from its top. Glyphs may reach past their cells by the margin of the line's fonts.
     const long long bottom = static_cast<long long>(m_y) + m_lineHeight;
     const long long top = std::min<long long>(m_y, bottom - m_lineTallest);
-    const long long margin = m_lineTallest;
+    const long long margin = m_lineGlyphMargin;
     return top - margin < m_visible.bottom &&
            std::max<long long>(bottom, static_cast<long long>(m_y) + m_lineTallest) + margin > m_visible.top;
 }
@@ -324,7 +325,7 @@ void CMarkupRenderer::DrawRun(int top, const wchar_t* text, int length)
 
 int CMarkupRenderer::TextTop() const
 {
-    return ClampToInt(static_cast<long long>(m_y) + m_lineHeight - FontLineHeight());
+    return ClampedSum(m_y, static_cast<long long>(m_lineHeight) - FontLineHeight());
 }
 
 void CMarkupRenderer::ReadLine(bool drawPass)
@@ -420,7 +421,7 @@ CMarkupRenderer::Step CMarkupRenderer::OpenTag(wchar_t letter, const CUIString& 
         if (!AtLeftEdge()) return Step::EndBefore;
         const int spacing = static_cast<int>(ReadDecimal(number));
         m_paragraphs.push_back(spacing);
-        RaiseLineHeight(ClampToInt(static_cast<long long>(FontLineHeight()) + spacing));
+        RaiseLineHeight(ClampedSum(FontLineHeight(), spacing));
         return Step::Go;
     }
     case L'r':
@@ -455,7 +456,7 @@ CMarkupRenderer::Step CMarkupRenderer::CloseTag(wchar_t letter)
         if (m_linkIndex < m_linkCapacity) {
             if (!m_drawPass)
                 m_linkRects[m_linkIndex] = {m_linkStart.x, m_linkStart.y, m_x,
-                                            ClampToInt(static_cast<long long>(m_y) + FontLineHeight())};
+                                            ClampedSum(m_y, FontLineHeight())};
             ++m_linkIndex;
         }
         PopColor();
@@ -474,7 +475,7 @@ CMarkupRenderer::Step CMarkupRenderer::CloseTag(wchar_t letter)
     case L'p':
         // The paragraph's last line ends here; the next line has the spacing outside it.
         if (!m_paragraphs.empty()) m_paragraphs.pop_back();
-        RaiseLineHeight(ClampToInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight()));
+        RaiseLineHeight(ClampedSum(ParagraphSpacing(), FontLineHeight()));
         return AtLeftEdge() ? Step::Go : Step::EndAfter;
     case L's':
         m_inSelection = !m_inSelection;
@@ -538,7 +539,7 @@ CMarkupRenderer::Step CMarkupRenderer::ReadRun(const wchar_t* literal, int sourc
     const int width = extents.Width(length, false);
     if (m_drawPass) {
         DrawRun(TextTop(), start, length);
-        if (ellipsis) ::TextOutW(m_hDC, ClampToInt(static_cast<long long>(runX) + width), m_y, L"...", 3);
+        if (ellipsis) ::TextOutW(m_hDC, ClampedSum(runX, width), m_y, L"...", 3);
     }
     Advance(ellipsis ? room : width);
     m_p = literal != nullptr ? m_p + sourceUnits : end;
@@ -579,25 +580,25 @@ CMarkupRenderer::Step CMarkupRenderer::ReadImage(const CUIString& param)
     // 3. Drawn on the line's bottom, or centred in a taller line.
     if (m_drawPass) {
         const long long lineBottom = static_cast<long long>(m_y) + m_lineHeight;
-        RECT dest = {m_x, ClampToInt(lineBottom - frameHeight), ClampToInt(static_cast<long long>(m_x) + frameWidth),
+        RECT dest = {m_x, ClampToInt(lineBottom - frameHeight), ClampedSum(m_x, frameWidth),
                      ClampToInt(lineBottom)};
         if (frameHeight < m_lineHeight) {
             dest.bottom = ClampToInt(lineBottom - (m_lineHeight - frameHeight) / 2);
-            dest.top = ClampToInt(static_cast<long long>(dest.bottom) - frameHeight);
+            dest.top = ClampedDifference(dest.bottom, frameHeight);
         }
         const RECT source = {frame * frameWidth, 0, (frame + 1) * frameWidth, frameHeight};
         CRenderKit::DrawImage(m_hDC, image->hBitmap, dest, m_rc, source, RECT{0, 0, 0, 0}, image->hasAlpha);
     }
     RaiseLineHeight(frameHeight);
     m_lineTallest = std::max(m_lineTallest, frameHeight);
-    m_imageBottom = std::max(m_imageBottom, ClampToInt(static_cast<long long>(m_y) + frameHeight));
+    m_imageBottom = std::max(m_imageBottom, ClampedSum(m_y, frameHeight));
     Advance(frameWidth);
     return Step::Go;
 }
 
 void CMarkupRenderer::FinishMeasuredLine()
 {
-    const int lineBottom = ClampToInt(static_cast<long long>(m_y) + m_lineHeight);
+    const int lineBottom = ClampedSum(m_y, m_lineHeight);
     if (m_inLink && m_linkIndex < m_linkCapacity) {
         // The link goes on in the next line: this line's part, and its text in the next slot.
         m_linkRects[m_linkIndex] = {m_linkStart.x, m_linkStart.y, std::min<LONG>(m_x, m_rc.right), lineBottom};
@@ -665,7 +666,8 @@ void CMarkupRenderer::SelectFont(FontEntry* entry)
     ::SelectObject(m_hDC, entry->hFont);
     ::GetTextMetricsW(m_hDC, &m_tm);
     m_lineTallest = std::max(m_lineTallest, FontLineHeight());
-    RaiseLineHeight(ClampToInt(static_cast<long long>(ParagraphSpacing()) + FontLineHeight()));
+    m_lineGlyphMargin = std::max(m_lineGlyphMargin, GlyphMargin());
+    RaiseLineHeight(ClampedSum(ParagraphSpacing(), FontLineHeight()));
 }
 
 FontEntry* CMarkupRenderer::FindFont(const wchar_t* face, int size, bool bold, bool underline, bool italic)

@@ -88,7 +88,7 @@ private:
     // Draws the first `length` units of a run at m_x and `top` as one TextOutW would; their
     // prefix widths are in m_prefixWidths.
     void DrawRun(int top, const wchar_t* text, int length);
-    // How far glyphs of the current font may reach past their cells.
+    // How far glyphs of the current font may reach past their cells, across the line or along it.
     long long GlyphMargin() const;
     void Advance(long long dx);
 
@@ -118,6 +118,7 @@ private:
     int m_y = 0;
     int m_lineHeight = 0;
     int m_lineTallest = 0;  // the tallest font or picture the line holds
+    long long m_lineGlyphMargin = 0;  // the largest GlyphMargin of the fonts the line holds
     bool m_lockLineHeight = false;  // the drawing pass keeps the measured height
     int m_maxX = 0;
     int m_imageBottom = 0;

@@ -23,7 +23,7 @@ private:
     HFONT m_font = nullptr;
     RECT m_rc{};
     UINT m_format = 0;
-    TextPlacement m_place;
+    LinePosition m_place;
 };
 
 } // namespace SkinUI

@@ -1,13 +1,13 @@
 #include "uitoolkit/core/RenderKit.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/HostResources.h"
 #include "uitoolkit/core/ImagePaintScope.h"
 #include "uitoolkit/core/MsimgEntryPoints.h"
+#include "uitoolkit/core/SaturatingInt.h"
 
 namespace SkinUI {
 
@@ -22,6 +22,22 @@ int SanePenWidth(int width)
 namespace {
 
 BYTE AlphaOf(DWORD argb) { return static_cast<BYTE>(argb >> 24); }
+
+// The part of the box (its far edges in 64 bits) that the device context's clip lets through;
+// the whole box, brought into the integers, when the clip cannot be read. False when none.
+bool VisibleBoxPart(HDC hDC, long long left, long long top, long long right, long long bottom, RECT& visible)
+{
+    RECT clipBox;
+    switch (::GetClipBox(hDC, &clipBox)) {
+    case NULLREGION:
+        return false;
+    case ERROR:
+        visible = RECT{ClampToInt(left), ClampToInt(top), ClampToInt(right), ClampToInt(bottom)};
+        return true;
+    default:
+        return PartInsideClip(clipBox, left, top, right, bottom, visible);
+    }
+}
 
 // Band count exponent of the banded gradient: 2 bands below 4 steps up to 64 bands from 64 on.
 int BandShift(int steps)
@@ -230,14 +246,7 @@ void CRenderKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second
 
 bool CRenderKit::VisiblePart(HDC hDC, const RECT& rc, RECT& visible)
 {
-    RECT clipBox;
-    const int clip = ::GetClipBox(hDC, &clipBox);
-    if (clip == NULLREGION) return false;
-    if (clip == ERROR) {
-        visible = rc;
-        return true;
-    }
-    return ::IntersectRect(&visible, &rc, &clipBox) != FALSE;
+    return VisibleBoxPart(hDC, rc.left, rc.top, rc.right, rc.bottom, visible);
 }
 
 void CRenderKit::DrawLine(HDC hDC, const RECT& rc, int penWidth, DWORD color)
@@ -298,23 +307,11 @@ BOOL WINAPI CRenderKit::AlphaBlendFallback(HDC hDest, int xDest, int yDest, int 
 {
     if (wDest <= 0 || hDest2 <= 0 || wSrc <= 0 || hSrc2 <= 0) return FALSE;
     // Only the part of the destination inside its clip is blended: the destination may be far
-    // larger than any surface. Computed in 64 bits, as a destination may end past the integers.
-    RECT visible{};
-    RECT clipBox;
-    const int clip = ::GetClipBox(hDest, &clipBox);
-    if (clip == NULLREGION) return TRUE;
-    const long long right = static_cast<long long>(xDest) + wDest;
-    const long long bottom = static_cast<long long>(yDest) + hDest2;
-    if (clip == ERROR) {
-        if (right > INT_MAX || bottom > INT_MAX) return FALSE;
-        visible = RECT{xDest, yDest, static_cast<LONG>(right), static_cast<LONG>(bottom)};
-    } else {
-        visible.left = std::max<LONG>(xDest, clipBox.left);
-        visible.top = std::max<LONG>(yDest, clipBox.top);
-        visible.right = static_cast<LONG>(std::min<long long>(right, clipBox.right));
-        visible.bottom = static_cast<LONG>(std::min<long long>(bottom, clipBox.bottom));
-        if (visible.right <= visible.left || visible.bottom <= visible.top) return TRUE;
-    }
+    // larger than any surface, and may end past the integers.
+    RECT visible;
+    if (!VisibleBoxPart(hDest, xDest, yDest, static_cast<long long>(xDest) + wDest,
+                        static_cast<long long>(yDest) + hDest2, visible))
+        return TRUE;
     const int width = visible.right - visible.left;
     const int height = visible.bottom - visible.top;
 

@@ -20,7 +20,7 @@ bool PlainUnits(const wchar_t* text, int length)
 
 } // namespace
 
-bool CTextPlacement::Place(HDC hDC, const wchar_t* text, int length, const RECT& rc, UINT format, TextPlacement& out)
+bool CTextPlacement::Place(HDC hDC, const wchar_t* text, int length, const RECT& rc, UINT format, LinePosition& out)
 {
     if (hDC == nullptr || text == nullptr || length <= 0 || (format & kNotPlain) != 0) return false;
     // Prefix characters are drawn as marks unless DT_NOPREFIX says they are text.
@@ -52,9 +52,9 @@ bool CTextPlacement::Place(HDC hDC, const wchar_t* text, int length, const RECT&
     return true;
 }
 
-void CTextPlacement::Draw(HDC hDC, const wchar_t* text, int length, const TextPlacement& placement)
+void CTextPlacement::Draw(HDC hDC, const wchar_t* text, int length, const LinePosition& position)
 {
-    ::ExtTextOutW(hDC, placement.x, placement.y, placement.options, &placement.clip, text,
+    ::ExtTextOutW(hDC, position.x, position.y, position.options, &position.clip, text,
                   static_cast<UINT>(length), nullptr);
 }
 

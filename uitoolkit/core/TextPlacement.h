@@ -8,7 +8,8 @@
 
 namespace SkinUI {
 
-struct TextPlacement {
+// Where and how one ExtTextOutW draws a line that DrawTextW would draw unchanged.
+struct LinePosition {
     int x = 0;
     int y = 0;
     UINT options = 0;  // ETO_CLIPPED unless DT_NOCLIP
@@ -19,9 +20,9 @@ class CTextPlacement {
 public:
     // With the text's font selected into hDC: whether DrawTextW(hDC, text, length, rc, format)
     // would draw the text as one line unchanged, and if so where (out).
-    static bool Place(HDC hDC, const wchar_t* text, int length, const RECT& rc, UINT format, TextPlacement& out);
+    static bool Place(HDC hDC, const wchar_t* text, int length, const RECT& rc, UINT format, LinePosition& out);
     // Draws a placed text as DrawTextW would.
-    static void Draw(HDC hDC, const wchar_t* text, int length, const TextPlacement& placement);
+    static void Draw(HDC hDC, const wchar_t* text, int length, const LinePosition& position);
 };
 
 } // namespace SkinUI

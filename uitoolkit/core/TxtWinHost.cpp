@@ -6,10 +6,10 @@
 
 #include "foundation/Folders.h"
 #include "foundation/TraceLog.h"
-#include "uitoolkit/controls/ScaledInt.h"
 #include "uitoolkit/controls/ScrollBarUI.h"
 #include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/RichEditUI.h"
+#include "uitoolkit/core/SaturatingInt.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
 // The interface ids of the text-services contract; the platform's import libraries lack them.
@@ -327,10 +327,10 @@ WINBOOL CTxtWinHost::TxSetScrollRange(INT bar, LONG minPos, INT maxPos, WINBOOL 
     LONG range = 0;
     if (bar == SB_VERT) {
         scrollBar = m_owner->GetVerticalScrollBar();
-        range = ClampToInt(static_cast<long long>(maxPos) - minPos - m_rcClient.GetHeight());
+        range = ClampedDifference(maxPos, static_cast<long long>(minPos) + m_rcClient.GetHeight());
     } else if (bar == SB_HORZ) {
         scrollBar = m_owner->GetHorizontalScrollBar();
-        range = ClampToInt(static_cast<long long>(maxPos) - minPos - m_rcClient.GetWidth());
+        range = ClampedDifference(maxPos, static_cast<long long>(minPos) + m_rcClient.GetWidth());
     }
     if (scrollBar == nullptr)
         return TRUE;
@@ -516,8 +516,8 @@ HRESULT CTxtWinHost::TxNotify(DWORD code, void* data)
         // The text asks for a size: the client rectangle grows or shrinks from its left-top corner.
         if (const auto* request = static_cast<const REQRESIZE*>(data)) {
             CUIRect rc = m_rcClient;
-            rc.right = ClampToInt(static_cast<long long>(rc.left) + request->rc.right);
-            rc.bottom = ClampToInt(static_cast<long long>(rc.top) + request->rc.bottom);
+            rc.right = ClampedSum(rc.left, request->rc.right);
+            rc.bottom = ClampedSum(rc.top, request->rc.bottom);
             SetClientRect(rc);
         }
         return S_OK;

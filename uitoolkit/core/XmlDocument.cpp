@@ -72,15 +72,12 @@ inline int MatchEntity(const wchar_t* p, wchar_t* unit) {
 
 // Decodes text in place from `p` up to the unit `end` (or the end of the text), leaving `p` on
 // it. Returns the end of the decoded text (the units behind it up to `p` are left as they are).
-wchar_t* DecodeText(wchar_t*& p, wchar_t end, bool preserveWhitespace) {
-    // Fast path: nothing to rewrite until the first entity or collapsible blank. Every unit that
-    // stops the scan is at most `highest`, so most units cost one comparison.
-    if (preserveWhitespace) {
-        const wchar_t highest = end > L'&' ? end : L'&';
-        for (wchar_t c = *p; c > highest || (c != 0 && c != L'&' && c != end); c = *++p) {
-        }
-    } else {
-        while (*p && *p != end && *p != L'&' && *p != L' ') ++p;
+// Blanks are kept as written: skins never collapse them.
+wchar_t* DecodeText(wchar_t*& p, wchar_t end) {
+    // Fast path: nothing to rewrite until the first entity. Every unit that stops the scan is at
+    // most `highest`, so most units cost one comparison.
+    const wchar_t highest = end > L'&' ? end : L'&';
+    for (wchar_t c = *p; c > highest || (c != 0 && c != L'&' && c != end); c = *++p) {
     }
     wchar_t* dst = p;
     while (*p && *p != end) {
@@ -92,10 +89,6 @@ wchar_t* DecodeText(wchar_t*& p, wchar_t end, bool preserveWhitespace) {
             } else {
                 *dst++ = *p++;  // not one of the five: stays as written
             }
-        } else if (*p == L' ') {
-            *dst++ = *p++;
-            if (!preserveWhitespace)
-                while (IsBlank(*p)) ++p;
         } else {
             *dst++ = *p++;
         }
@@ -336,7 +329,7 @@ bool CXmlDocument::ParseAttributes(wchar_t*& p) {
         if (*p != L'"') return Fail(L"Expected attribute value", p);
         ++p;
         const Attribute attribute = {static_cast<uint32_t>(name - m_text.get()), static_cast<uint32_t>(p - m_text.get())};
-        wchar_t* valueEnd = DecodeText(p, L'"', m_preserveWhitespace);
+        wchar_t* valueEnd = DecodeText(p, L'"');
         if (*p == 0) return Fail(L"Error while parsing attribute string", p);
         *valueEnd = 0;
         ++p;

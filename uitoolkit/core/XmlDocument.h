@@ -79,7 +79,6 @@ private:
     std::vector<Attribute> m_attributes;
     wchar_t m_errorMessage[100] = {};
     wchar_t m_errorLocation[50] = {};
-    bool m_preserveWhitespace = true;
 };
 
 } // namespace SkinUI

@@ -29,8 +29,8 @@
 #include "login/windows/MessageBoxView.h"
 #include "login/windows/VerifyPageResult.h"
 #include "tests/launcher/LauncherTestDir.h"
-#include "uitoolkit/controls/IContainerUI.h"
 #include "uitoolkit/controls/custom/WebBrowserUI.h"
+#include "uitoolkit/core/IContainerUI.h"
 
 using namespace SkinUI;
 using Calls = std::vector<std::wstring>;

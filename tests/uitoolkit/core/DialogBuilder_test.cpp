@@ -15,9 +15,9 @@
 #include "kit/ResourceModule.h"
 #include "kit/SkinDir.h"
 #include "kit/Text.h"
-#include "uitoolkit/controls/IContainerUI.h"
 #include "uitoolkit/core/DialogBuilder.h"
 #include "uitoolkit/core/HostResources.h"
+#include "uitoolkit/core/IContainerUI.h"
 #include "uitoolkit/core/WindowHostUI.h"
 
 using namespace SkinUI;

@@ -17,7 +17,7 @@
 #include "uitoolkit/core/TextPlacement.h"
 
 using SkinUI::CTextPlacement;
-using SkinUI::TextPlacement;
+using SkinUI::LinePosition;
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST(TextPlacement, PlacedTextsDrawWhatDrawTextDraws)
             }
             RECT r = rc;
             ::DrawTextW(drawn.DC(), text, length, &r, format);
-            TextPlacement where;
+            LinePosition where;
             const bool simple = CTextPlacement::Place(placed.DC(), text, length, rc, format, where);
             if (simple)
                 CTextPlacement::Draw(placed.DC(), text, length, where);

@@ -1,6 +1,6 @@
 #pragma once
 // The item-management side of every container: what callers that hold a control get from
-// GetInterface(L"IContainer").
+// GetInterface(L"IContainer"). Core holds it, as the dialog builder adds children through it.
 namespace SkinUI {
 
 class CControlUI;

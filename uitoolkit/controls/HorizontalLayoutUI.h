@@ -6,11 +6,9 @@
 
 namespace SkinUI {
 
-inline constexpr LinearLayoutNames kHorizontalLayoutNames = {L"HorizontalLayoutUI", L"HorizontalLayout", L"sepwidth"};
-
 class CHorizontalLayoutUI : public CLinearLayoutUI {
 public:
-    CHorizontalLayoutUI() : CLinearLayoutUI(LinearAxis::X(), kHorizontalLayoutNames) {}
+    CHorizontalLayoutUI() : CLinearLayoutUI(LinearAxis::X()) {}
 };
 
 } // namespace SkinUI

@@ -7,8 +7,21 @@
 
 namespace SkinUI {
 
-CLinearLayoutUI::CLinearLayoutUI(LinearAxis axis, const LinearLayoutNames& names)
-    : m_axis(axis), m_names(names), m_separator(axis.IsX())
+// What tells the two linear layouts apart besides their axis.
+struct CLinearLayoutUI::Names {
+    const wchar_t* className;           // GetClass
+    const wchar_t* interfaceName;       // answered by GetInterface
+    const wchar_t* separatorAttribute;  // the band's size
+};
+
+const CLinearLayoutUI::Names& CLinearLayoutUI::NamesAlong(LinearAxis axis)
+{
+    static constexpr Names kHorizontal = {L"HorizontalLayoutUI", L"HorizontalLayout", L"sepwidth"};
+    static constexpr Names kVertical = {L"VerticalLayoutUI", L"VerticalLayout", L"sepheight"};
+    return axis.IsX() ? kHorizontal : kVertical;
+}
+
+CLinearLayoutUI::CLinearLayoutUI(LinearAxis axis) : m_axis(axis), m_names(NamesAlong(axis)), m_separator(axis.IsX())
 {
 }
 

@@ -5,20 +5,13 @@
 // share what the fixed ones leave (LinearShare), and every child fills the room across unless it
 // has a fixed size there. The layout's own separator band ("sepheight" / "sepwidth", and
 // "sepimm"), with which the user drags its height or width, comes from CLayoutSeparator.
-// CVerticalLayoutUI and CHorizontalLayoutUI only choose the axis and the names.
+// CVerticalLayoutUI and CHorizontalLayoutUI only choose the axis; the names follow from it.
 #include "uitoolkit/controls/ContainerUI.h"
 #include "uitoolkit/controls/LayoutSeparator.h"
 #include "uitoolkit/controls/LinearAxis.h"
 #include "uitoolkit/controls/LinearShare.h"
 
 namespace SkinUI {
-
-// What tells the two linear layouts apart besides their axis.
-struct LinearLayoutNames {
-    const wchar_t* className;           // GetClass
-    const wchar_t* interfaceName;       // answered by GetInterface
-    const wchar_t* separatorAttribute;  // the band's size
-};
 
 class CLinearLayoutUI : public CContainerUI {
 public:
@@ -41,7 +34,8 @@ public:
     bool IsSeparatorImmediate() const { return m_separator.IsImmediate(); }
 
 protected:
-    CLinearLayoutUI(LinearAxis axis, const LinearLayoutNames& names);
+    // The layout along the axis, with that layout's names.
+    explicit CLinearLayoutUI(LinearAxis axis);
 
     // The measuring pass over the visible, non-floating children, each asked its desired size
     // for `offered`; onMeasured(child, desired) sees every answer.
@@ -49,8 +43,11 @@ protected:
     LinearMeasure MeasureChildren(SIZE offered, OnMeasured&& onMeasured);
 
 private:
+    struct Names;
+    static const Names& NamesAlong(LinearAxis axis);
+
     LinearAxis m_axis;
-    const LinearLayoutNames& m_names;
+    const Names& m_names;
     CLayoutSeparator m_separator;
 };
 

@@ -5,11 +5,9 @@
 
 namespace SkinUI {
 
-inline constexpr LinearLayoutNames kVerticalLayoutNames = {L"VerticalLayoutUI", L"VerticalLayout", L"sepheight"};
-
 class CVerticalLayoutUI : public CLinearLayoutUI {
 public:
-    CVerticalLayoutUI() : CLinearLayoutUI(LinearAxis::Y(), kVerticalLayoutNames) {}
+    CVerticalLayoutUI() : CLinearLayoutUI(LinearAxis::Y()) {}
 };
 
 } // namespace SkinUI

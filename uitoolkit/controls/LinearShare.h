@@ -7,6 +7,8 @@
 // child's minimum and maximum along the axis.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "uitoolkit/controls/LinearAxis.h"
 
 namespace SkinUI {
@@ -19,18 +21,36 @@ struct LinearMeasure {
     long long fixedTotal = 0;
 
     // Counts one measured child that desired `desired`.
-    void Add(CControlUI& child, LinearAxis axis, const SIZE& desired);
+    void Add(CControlUI& child, LinearAxis axis, const SIZE& desired)
+    {
+        const LONG length = axis.Of(desired);
+        if (length == 0)
+            ++automatic;
+        else
+            fixedTotal += axis.Clamp(child, length);
+        fixedTotal += axis.Sides(child.GetPadding());
+        ++measured;
+    }
 };
 
 class LinearShare {
 public:
     // `room`: the layout's length less the fixed total.
-    LinearShare(int automatic, long long room);
+    LinearShare(int automatic, long long room)
+        : m_automatic(automatic), m_share(automatic > 0 ? std::max<long long>(0, room / automatic) : 0)
+    {
+    }
 
     // The length of the next child placed that desired `desired` along the axis: its own for a
     // fixed child, the share for an automatic one, `roomForLast` (not below 0) for the last
     // automatic one; then within the child's limits.
-    long long LengthOf(CControlUI& child, LinearAxis axis, LONG desired, long long roomForLast);
+    long long LengthOf(CControlUI& child, LinearAxis axis, LONG desired, long long roomForLast)
+    {
+        if (desired != 0)
+            return axis.Clamp(child, desired);
+        const long long length = ++m_automaticPlaced == m_automatic ? std::max<long long>(0, roomForLast) : m_share;
+        return axis.Clamp(child, length);
+    }
 
 private:
     int m_automatic;

@@ -217,14 +217,17 @@ bool CContainerUI::SetOwnPos(const RECT& rc)
 
 void CContainerUI::PlaceChildren(const RECT& rc)
 {
-    ForEachChild([&](CControlUI* child, int index) {
-        if (!child->IsVisible())
-            return;
-        if (child->IsFloat())
-            SetFloatPos(index);
-        else
-            child->SetPos(rc);
-    });
+    ForEachPlacedChild([&](CControlUI* child, int) { child->SetPos(rc); });
+}
+
+bool CContainerUI::BeginLayoutPass(const RECT& rc, EmptyBars emptyBars)
+{
+    if (!SetOwnPos(rc))
+        return false;
+    if (!m_items.IsEmpty())
+        return true;
+    ProcessScrollBar(emptyBars == EmptyBars::OverInset ? GetInsetRect() : GetInnerRect(), 0, 0);
+    return false;
 }
 
 // Hiding a child that holds the focus runs "killfocus" listeners, here and in the base.

@@ -135,6 +135,27 @@ protected:
     // Gives every visible child the rectangle; floating children are placed by SetFloatPos. The
     // walk stops when a child's call cost this container.
     void PlaceChildren(const RECT& rc);
+    // Where a layout without children places its bars: over the inset rectangle, or over the
+    // inner one (the shown bars' thickness taken off).
+    enum class EmptyBars { OverInset, OverInner };
+    // The start of a layout's SetPos: the control base's SetPos, then, without children, the bars
+    // fed no content. True when there are children to place; false when the pass is over, also
+    // when the own size delegates cost this container.
+    bool BeginLayoutPass(const RECT& rc, EmptyBars emptyBars);
+    // ForEachChild over the children a layout places: hidden ones are passed over and floating
+    // ones placed by SetFloatPos; call(child, index) for each other, its call-out last.
+    template <typename Call>
+    bool ForEachPlacedChild(Call&& call)
+    {
+        return ForEachChild([&](CControlUI* child, int index) {
+            if (!child->IsVisible())
+                return;
+            if (child->IsFloat())
+                SetFloatPos(index);
+            else
+                call(child, index);
+        });
+    }
     // The children and the bars over the container's own look (under the caller's clip); nothing
     // more once a child's painting cost this container.
     void PaintChildren(HDC hDC, const RECT& rcDirty);

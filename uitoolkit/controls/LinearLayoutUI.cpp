@@ -1,9 +1,27 @@
 #include "uitoolkit/controls/LinearLayoutUI.h"
 
+#include <algorithm>
+#include <cwchar>
+
+#include "uitoolkit/core/WindowHostUI.h"
+
 namespace SkinUI {
 
-CLinearLayoutUI::CLinearLayoutUI(bool horizontal, const wchar_t* separatorAttribute)
-    : m_horizontal(horizontal), m_separatorAttribute(separatorAttribute), m_separator(horizontal)
+// What tells the two linear layouts apart besides their axis.
+struct CLinearLayoutUI::Names {
+    const wchar_t* className;           // GetClass
+    const wchar_t* interfaceName;       // answered by GetInterface
+    const wchar_t* separatorAttribute;  // the band's size
+};
+
+const CLinearLayoutUI::Names& CLinearLayoutUI::NamesAlong(LinearAxis axis)
+{
+    static constexpr Names kHorizontal = {L"HorizontalLayoutUI", L"HorizontalLayout", L"sepwidth"};
+    static constexpr Names kVertical = {L"VerticalLayoutUI", L"VerticalLayout", L"sepheight"};
+    return axis.IsX() ? kHorizontal : kVertical;
+}
+
+CLinearLayoutUI::CLinearLayoutUI(LinearAxis axis) : m_axis(axis), m_names(NamesAlong(axis)), m_separator(axis.IsX())
 {
 }
 
@@ -12,12 +30,94 @@ CLinearLayoutUI::~CLinearLayoutUI()
     m_separator.Detach(*this);
 }
 
+const wchar_t* CLinearLayoutUI::GetClass() const { return m_names.className; }
+
+void* CLinearLayoutUI::GetInterface(const wchar_t* name)
+{
+    if (name != nullptr && std::wcscmp(name, m_names.interfaceName) == 0)
+        return this;
+    return CContainerUI::GetInterface(name);
+}
+
 UINT CLinearLayoutUI::GetBehaviourFlags() const { return m_separator.BehaviourFlags(*this); }
+
+// Sums run in 64 bits: a skin may give any child any length.
+void CLinearLayoutUI::SetPos(RECT rc)
+{
+    const LinearAxis along = m_axis;
+    const LinearAxis across = m_axis.Across();
+    // One repaint request for the whole pass.
+    CWindowHostUI::InvalidateBatch batch(m_host);
+    // 1. The own size delegates, and below each child's placement, may close the window: the
+    //    pass stops as soon as it cost this layout. Without children the vertical layout hands
+    //    its bars the inner rectangle, the horizontal one the inset rectangle.
+    if (!BeginLayoutPass(rc, along.IsX() ? EmptyBars::OverInset : EmptyBars::OverInner))
+        return;
+
+    // 2. The inner rectangle leaves out the inset and the shown bars; a horizontal bar widens
+    //    the room by what it scrolls.
+    const RECT inner = GetInnerRect();
+    const CScrollBarUI* vbar = GetShownVerticalScrollBar();
+    const CScrollBarUI* hbar = GetShownHorizontalScrollBar();
+    const long long width = LinearAxis::X().Length(inner) + (hbar != nullptr ? hbar->GetScrollRange() : 0);
+    const long long height = LinearAxis::Y().Length(inner);
+    const long long room = along.Pick(width, height);
+    const long long thickness = across.Pick(width, height);
+
+    // 3. Measuring: every measured child's paddings along the axis count as fixed, and so do
+    //    the gaps between the children.
+    const LinearMeasure measure = MeasureChildren(LinearAxis::X().MakeSize(width, height), [](CControlUI&, SIZE) {});
+    const long long gaps = static_cast<long long>(measure.measured - 1) * m_childPadding;
+    const long long fixedTotal = measure.fixedTotal + gaps;
+    LinearShare share(measure.automatic, room - fixedTotal);
+
+    // 4. Start at the scrolled origin. The vertical bar scrolls only the layout that feeds it.
+    const long long x = static_cast<long long>(inner.left) - (hbar != nullptr ? hbar->GetScrollPos() : 0);
+    const long long y =
+        static_cast<long long>(inner.top) - (vbar != nullptr && !along.IsX() ? vbar->GetScrollPos() : 0);
+    long long position = along.Pick(x, y);
+    const long long acrossStart = across.Pick(x, y);
+    long long remaining = room;
+    long long fixedRemaining = fixedTotal;
+    long long needed = 0;
+
+    // 5. Placing. Only fixed children take their paddings off the fixed remainder, so the last
+    //    automatic child is short by the paddings of the automatic children before it.
+    const bool survived = ForEachPlacedChild([&](CControlUI* child, int) {
+        // a.
+        const RECT padding = child->GetPadding();
+        const LONG desired = along.Of(child->GetDesiredSize(along.MakeSize(remaining, thickness)));
+        // b-c.
+        const long long length = share.LengthOf(*child, along, desired, remaining - fixedRemaining);
+        if (desired != 0)
+            fixedRemaining -= along.Sides(padding) + length;
+        fixedRemaining -= m_childPadding;
+        // d. Across: the fixed size, else the room beside the paddings.
+        long long breadth = across.FixedOf(*child);
+        if (breadth == 0)
+            breadth = std::max<long long>(0, thickness - across.Sides(padding));
+        breadth = across.Clamp(*child, breadth);
+        // e-f. The place, then the advance; the child's SetPos comes last, as it may close the
+        //      window.
+        const long long start = position + along.Start(padding);
+        const long long extent = along.Sides(padding) + length;
+        position += extent + m_childPadding;
+        needed += extent;
+        remaining -= extent + m_childPadding;
+        child->SetPos(along.MakeRect(start, length, acrossStart + across.Start(padding), breadth));
+    });
+    if (!survived)
+        return;
+
+    // 6. The content length feeds the bars (only the vertical bar reads it).
+    const SIZE content = along.MakeSize(needed + gaps, 0);
+    ProcessScrollBar(inner, content.cx, content.cy);
+}
 
 void CLinearLayoutUI::HandleEvent(ControlEvent& event)
 {
     // A drag changes the layout's own fixed size along its axis.
-    LONG& fixedExtent = m_horizontal ? m_fixedSize.cx : m_fixedSize.cy;
+    LONG& fixedExtent = m_axis.IsX() ? m_fixedSize.cx : m_fixedSize.cy;
     if (m_separator.GetSize() == 0 || !m_separator.HandleEvent(event, *this, m_rcItem, fixedExtent))
         CContainerUI::HandleEvent(event);
 }
@@ -26,7 +126,7 @@ void CLinearLayoutUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
     if (name == nullptr)
         return;
-    if (!m_separator.SetAttribute(*this, m_separatorAttribute, name, value != nullptr ? value : L""))
+    if (!m_separator.SetAttribute(*this, m_names.separatorAttribute, name, value != nullptr ? value : L""))
         CContainerUI::SetAttribute(name, value);
 }
 

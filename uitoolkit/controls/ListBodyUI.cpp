@@ -79,26 +79,13 @@ void CListBodyUI::SetPos(RECT rc)
 
     // 2. Measuring: a desired height of 0 makes an item automatic; the widest item sets the
     //    content width.
-    int automatic = 0;
-    int measured = 0;
-    long long fixedTotal = 0;
+    const LinearAxis along = LinearAxis::Y();
     long long contentWidth = 0;
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        auto* item = static_cast<CControlUI*>(m_items[i]);
-        if (!item->IsVisible() || item->IsFloat())
-            continue;
-        const SIZE size = item->GetDesiredSize(available);
-        const RECT padding = item->GetPadding();
-        if (size.cy == 0)
-            ++automatic;
-        else
-            fixedTotal += ClampToLimits(size.cy, item->GetMinHeight(), item->GetMaxHeight());
-        fixedTotal += static_cast<long long>(padding.top) + padding.bottom;
-        contentWidth = std::max(contentWidth, ClampToLimits(std::max<LONG>(size.cx, 0), item->GetMinWidth(), item->GetMaxWidth()));
-        ++measured;
-    }
-    const long long gaps = static_cast<long long>(std::max(measured - 1, 0)) * m_childPadding;
-    fixedTotal += gaps;
+    const LinearMeasure measure = MeasureChildren(available, [&](CControlUI& item, SIZE desired) {
+        contentWidth = std::max(contentWidth, LinearAxis::X().Clamp(item, std::max<LONG>(desired.cx, 0)));
+    });
+    const long long gaps = static_cast<long long>(std::max(measure.measured - 1, 0)) * m_childPadding;
+    long long fixedTotal = measure.fixedTotal + gaps;
 
     // 3. The header's columns, when there are any, set the content width.
     CListHeaderUI* header = m_owner != nullptr ? m_owner->GetHeader() : nullptr;
@@ -110,45 +97,31 @@ void CListBodyUI::SetPos(RECT rc)
     UpdateHorizontalBar(contentWidth, availableWidth, bottom);
     const CScrollBarUI* shownHbar = GetShownHorizontalScrollBar();
     const long long placedWidth = availableWidth + (shownHbar != nullptr ? shownHbar->GetScrollRange() : 0);
-    const long long automaticHeight = automatic > 0 ? std::max<long long>(0, (availableHeight - fixedTotal) / automatic) : 0;
+    LinearShare share(measure.automatic, availableHeight - fixedTotal);
 
     // 5. The scrolled origin.
     long long y = top - (vbar != nullptr ? vbar->GetScrollPos() : 0);
     const long long x = left - (shownHbar != nullptr ? shownHbar->GetScrollPos() : 0);
     long long remaining = availableHeight;
     long long needed = 0;
-    int automaticPlaced = 0;
 
-    // 6. Placing; an item's bottom padding lies inside its rectangle.
-    const bool survived = ForEachChild([&](CControlUI* item, int index) {
-        if (!item->IsVisible())
-            return;
-        if (item->IsFloat()) {
-            SetFloatPos(index);
-            return;
-        }
+    // 6. Placing; an item's bottom padding lies inside its rectangle, and only the fixed items'
+    //    heights come off the fixed total.
+    const bool survived = ForEachPlacedChild([&](CControlUI* item, int) {
         const RECT padding = item->GetPadding();
         remaining -= padding.top;
         const SIZE size = item->GetDesiredSize(SIZE{ClampToInt(placedWidth), ClampToInt(remaining)});
-        long long height;
-        if (size.cy == 0) {
-            height = ++automaticPlaced == automatic ? std::max<long long>(0, remaining - padding.bottom - fixedTotal)
-                                                    : automaticHeight;
-            height = ClampToLimits(height, item->GetMinHeight(), item->GetMaxHeight());
-        } else {
-            height = ClampToLimits(size.cy, item->GetMinHeight(), item->GetMaxHeight());
+        const long long height = share.LengthOf(*item, along, size.cy, remaining - padding.bottom - fixedTotal);
+        if (size.cy != 0)
             fixedTotal -= height;
-        }
-        const long long width = ClampToLimits(std::max(placedWidth - padding.left - padding.right, contentWidth),
-                                              item->GetMinWidth(), item->GetMaxWidth());
-        const long long itemLeft = x + padding.left;
+        const long long width =
+            LinearAxis::X().Clamp(*item, std::max(placedWidth - LinearAxis::X().Sides(padding), contentWidth));
         const long long itemTop = y + padding.top;
-        y += padding.top + height + padding.bottom + m_childPadding;
+        y += along.Sides(padding) + height + m_childPadding;
         remaining -= padding.bottom + height + m_childPadding;
-        needed += padding.top + height + padding.bottom;
+        needed += along.Sides(padding) + height;
         // Last: the item's SetPos may close the window.
-        item->SetPos(RECT{ClampToInt(itemLeft), ClampToInt(itemTop), ClampToInt(itemLeft + width),
-                          ClampToInt(itemTop + height + padding.bottom)});
+        item->SetPos(along.MakeRect(itemTop, height + padding.bottom, x + padding.left, width));
     });
     if (!survived)
         return;

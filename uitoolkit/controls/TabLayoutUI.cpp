@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "uitoolkit/controls/LinearAxis.h"
 #include "uitoolkit/controls/ScaledInt.h"
 #include "uitoolkit/core/NumberList.h"
 #include "uitoolkit/core/WindowHostUI.h"
@@ -52,7 +53,9 @@ bool CTabLayoutUI::AddAt(CControlUI* page, int index)
     return true;
 }
 
-bool CTabLayoutUI::Remove(CControlUI* page)
+bool CTabLayoutUI::Remove(CControlUI* page) { return RemovePage(page, AfterSelectedRemoved::FirstPage); }
+
+bool CTabLayoutUI::RemovePage(CControlUI* page, AfterSelectedRemoved rule)
 {
     const int index = GetItemIndex(page);
     Watch watch(this);  // a page deleted at once runs its destroy delegates
@@ -60,17 +63,19 @@ bool CTabLayoutUI::Remove(CControlUI* page)
         return false;
     if (watch.Lost())
         return true;
-    if (index == m_selected) {
-        if (GetCount() > 0) {
-            GetItemAt(0)->SetVisible(true);
-            m_selected = 0;
-        } else {
-            m_selected = -1;
-        }
-        RequestParentLayout();
-    } else if (index < m_selected) {
-        --m_selected;
+    if (index != m_selected) {
+        if (index < m_selected)
+            --m_selected;  // still the same page
+        return true;
     }
+    const int count = GetCount();
+    if (rule == AfterSelectedRemoved::FirstPage)
+        m_selected = count > 0 ? 0 : -1;
+    else if (m_selected == count)
+        --m_selected;
+    if (m_selected >= 0)
+        GetItemAt(m_selected)->SetVisible(true);
+    RequestParentLayout();
     return true;
 }
 
@@ -132,13 +137,7 @@ void CTabLayoutUI::SetPos(RECT rc)
     const RECT inner = GetInsetRect();
 
     // 2-3. Only the selected page is placed; other visible pages keep their rectangles.
-    ForEachChild([&](CControlUI* page, int index) {
-        if (!page->IsVisible())
-            return;
-        if (page->IsFloat()) {
-            SetFloatPos(index);
-            return;
-        }
+    ForEachPlacedChild([&](CControlUI* page, int index) {
         if (index != m_selected)
             return;
         const RECT padding = page->GetPadding();
@@ -147,10 +146,10 @@ void CTabLayoutUI::SetPos(RECT rc)
         const long long cellWidth = static_cast<long long>(inner.right) - padding.right - left;
         const long long cellHeight = static_cast<long long>(inner.bottom) - padding.bottom - top;
         const SIZE size = page->GetDesiredSize(SIZE{ClampToInt(cellWidth), ClampToInt(cellHeight)});
-        const long long width = ClampToLimits(size.cx == 0 ? std::max<long long>(0, cellWidth) : size.cx,
-                                              page->GetMinWidth(), page->GetMaxWidth());
-        const long long height = ClampToLimits(size.cy == 0 ? std::max<long long>(0, cellHeight) : size.cy,
-                                               page->GetMinHeight(), page->GetMaxHeight());
+        const long long width =
+            LinearAxis::X().Clamp(*page, size.cx == 0 ? std::max<long long>(0, cellWidth) : size.cx);
+        const long long height =
+            LinearAxis::Y().Clamp(*page, size.cy == 0 ? std::max<long long>(0, cellHeight) : size.cy);
         page->SetPos(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(left + width), ClampToInt(top + height)});
     });
 }

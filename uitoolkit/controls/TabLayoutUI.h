@@ -29,8 +29,14 @@ public:
     bool SelectItem(int index);
 
 protected:
-    // Stores the selection as it is, for derived layouts that keep it in step with removals.
-    void SetSelectedIndex(int index) { m_selected = index; }
+    // Which page a removal of the selected one selects.
+    enum class AfterSelectedRemoved {
+        FirstPage,       // page 0, when any is left
+        PageInItsPlace,  // the page that moved into its place, the one before it after the last
+    };
+    // The container's removal, the selection kept on its page or moved by `rule` when the page
+    // was the selected one (that page is then shown and the parent asked to lay out again).
+    bool RemovePage(CControlUI* page, AfterSelectedRemoved rule);
 
 private:
     int m_selected = -1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "uitoolkit/controls/LinearAxis.h"
 #include "uitoolkit/controls/ScaledInt.h"
 #include "uitoolkit/core/WindowHostUI.h"
 #include "uitoolkit/core/AttributeTable.h"
@@ -13,6 +14,8 @@ namespace SkinUI {
 namespace {
 // The height a child asks for when measuring a row: any.
 constexpr int kUnboundedHeight = 9999;
+constexpr LinearAxis kX = LinearAxis::X();
+constexpr LinearAxis kY = LinearAxis::Y();
 } // namespace
 
 const wchar_t* CTileLayoutUI::GetClass() const { return L"TileLayoutUI"; }
@@ -65,11 +68,9 @@ long long CTileLayoutUI::MeasureRow(int first, long long cellWidth) const
             continue;
         const RECT padding = child->GetPadding();
         const int gap = (k == 0 || k == m_columns - 1) ? half : m_childPadding;
-        const long long width = ClampToLimits(cellWidth - padding.left - padding.right - gap, child->GetMinWidth(),
-                                              child->GetMaxWidth());
+        const long long width = kX.Clamp(*child, cellWidth - kX.Sides(padding) - gap);
         const SIZE size = child->GetDesiredSize(SIZE{ClampToInt(width), kUnboundedHeight});
-        const long long height = ClampToLimits(size.cy, child->GetMinHeight(), child->GetMaxHeight());
-        rowHeight = std::max(rowHeight, height + padding.top + padding.bottom);
+        rowHeight = std::max(rowHeight, kY.Clamp(*child, size.cy) + kY.Sides(padding));
         ++k;
     }
     return rowHeight;
@@ -80,19 +81,16 @@ void CTileLayoutUI::SetPos(RECT rc)
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
     // 1-2. The own size delegates, and below each child's placement, may close the window: the
-    //      pass stops as soon as it cost this layout.
-    if (!SetOwnPos(rc))
+    //      pass stops as soon as it cost this layout. Without children the bars get the inset
+    //      rectangle.
+    if (!BeginLayoutPass(rc, EmptyBars::OverInset))
         return;
-    if (m_items.IsEmpty()) {
-        ProcessScrollBar(GetInsetRect(), 0, 0);
-        return;
-    }
 
     // 3. The shown bars' thickness comes off.
     const RECT inner = GetInnerRect();
     const CScrollBarUI* vbar = GetShownVerticalScrollBar();
     const CScrollBarUI* hbar = GetShownHorizontalScrollBar();
-    const long long innerWidth = static_cast<long long>(inner.right) - inner.left;
+    const long long innerWidth = kX.Length(inner);
 
     // 4. An item width decides the column count.
     if (m_itemSize.cx > 0)
@@ -112,13 +110,7 @@ void CTileLayoutUI::SetPos(RECT rc)
     long long needed = 0;
 
     // 7. Row by row.
-    const bool survived = ForEachChild([&](CControlUI* child, int index) {
-        if (!child->IsVisible())
-            return;
-        if (child->IsFloat()) {
-            SetFloatPos(index);
-            return;
-        }
+    const bool survived = ForEachPlacedChild([&](CControlUI* child, int index) {
         // a-b. The cell; a child that opens a row measures it first.
         const bool opensRow = count % m_columns == 0;
         if (opensRow)
@@ -138,10 +130,8 @@ void CTileLayoutUI::SetPos(RECT rc)
         const long long bottom = rowTop + rowHeight;
         // e. Automatic sizes fill the cell.
         const SIZE size = child->GetDesiredSize(SIZE{ClampToInt(right - left), ClampToInt(bottom - top)});
-        const long long width = ClampToLimits(size.cx == 0 ? right - left : size.cx, child->GetMinWidth(),
-                                              child->GetMaxWidth());
-        const long long height = ClampToLimits(size.cy == 0 ? bottom - top : size.cy, child->GetMinHeight(),
-                                               child->GetMaxHeight());
+        const long long width = kX.Clamp(*child, size.cx == 0 ? right - left : size.cx);
+        const long long height = kY.Clamp(*child, size.cy == 0 ? bottom - top : size.cy);
         // f. Centred in the cell.
         const long long placedLeft = (left + right - width) / 2;
         const long long placedTop = (top + bottom - height) / 2;

@@ -176,13 +176,13 @@ void CContainerUI::RemoveAll()
         return;
     }
     m_items.Empty();
-    // A child's destroy delegates may close the window: a host that died is forgotten (Lost),
-    // so the rest are deleted at once; a container deleted meanwhile stops.
+    // A child's destroy delegates run here. A container that outlives its host has forgotten
+    // it (see Watch), so the rest are deleted at once; a container deleted meanwhile stops.
     Watch watch(this);
     for (int i = 0; i < items.GetSize() && m_autoDestroy; ++i) {
         if (auto* child = static_cast<CControlUI*>(items[i])) {
             DestroyChild(child);
-            if (watch.Lost() && watch.ControlDeleted())
+            if (watch.ControlDeleted())
                 return;
         }
     }
@@ -708,7 +708,7 @@ bool CContainerUI::RelayoutForScrollBar()
     Watch watch(this);
     ++m_scrollRelayoutDepth;
     SetPos(m_rcItem);
-    if (watch.Lost() && watch.ControlDeleted())
+    if (watch.ControlDeleted())
         return false;
     --m_scrollRelayoutDepth;
     return true;

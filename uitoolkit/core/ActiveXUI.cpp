@@ -88,15 +88,10 @@ RECT CActiveXUI::GetObjectRect() const
 
 void CActiveXUI::SetPos(RECT rc)
 {
-    Watch watch(this);
-    CControlUI::SetPos(rc);
-    if (watch.Lost())
+    if (!Survives([&] { CControlUI::SetPos(rc); }))
         return;
-    if (!m_created) {
-        CreateControl();
-        if (watch.Lost())
-            return;
-    }
+    if (!m_created && !Survives([this] { CreateControl(); }))
+        return;
     if (!m_object || !m_site)
         return;
     SIZE extent = PixelsToHimetric(SIZE{m_rcItem.right - m_rcItem.left, m_rcItem.bottom - m_rcItem.top});
@@ -275,12 +270,8 @@ bool CActiveXUI::CreateControl()
     m_site->SetViewObject(view.Get());
     m_object->SetHostNames(L"UIActiveX", nullptr);
 
-    if (m_host != nullptr) {
-        Watch watch(this);
-        m_host->SendNotify(this, L"showactivex", 0, 0);
-        if (watch.Lost())
-            return false;
-    }
+    if (m_host != nullptr && !Survives([this] { m_host->SendNotify(this, L"showactivex", 0, 0); }))
+        return false;
     // The object is held over the activation: its answers may release this control.
     ComPtr<IOleObject> object = m_object;
     if ((misc & OLEMISC_INVISIBLEATRUNTIME) == 0) {

@@ -39,7 +39,6 @@ public:
     Life GetLife() const { return Life(alive_); }
     // Ends every Life taken so far before the owner is gone, and every one taken later.
     void End() { alive_.reset(); }
-    bool Ended() const { return alive_ == nullptr; }
 
     // Runs one call-out; false when it ended the token (and so, as a rule, its owner).
     template <typename Call>

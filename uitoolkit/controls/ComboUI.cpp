@@ -72,15 +72,15 @@ bool CComboUI::Activate()
     auto* window = new (std::nothrow) CComboWnd();
     if (window == nullptr)
         return false;
-    Watch watch(this);  // the pop-up's creation runs the items' init delegates
+    // The pop-up's creation runs the items' init delegates.
     m_dropWindow = window;
-    if (!window->Init(this)) {
-        if (!watch.Lost())
-            m_dropWindow = nullptr;
+    bool created = false;
+    if (!Survives([&] { created = window->Init(this); }))
+        return created;
+    if (!created) {
+        m_dropWindow = nullptr;
         return false;
     }
-    if (watch.Lost())
-        return true;
     Invalidate();
     m_host->SendNotify(this, L"dropdown");  // last: a listener may delete the combo
     return true;

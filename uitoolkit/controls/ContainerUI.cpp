@@ -438,7 +438,7 @@ void CContainerUI::Paint(HDC hDC, const RECT& rcDirty)
 void CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
 {
     // 3-5. Children: ordinary ones clipped to the inner rectangle, floating ones to the control.
-    //      A child's painting may call out (text callbacks) and close the window.
+    //      A child's painting may call out (text callbacks).
     if (!m_items.IsEmpty()) {
         const RECT inner = GetInnerRect();
         RECT rcChildren;

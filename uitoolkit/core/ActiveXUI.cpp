@@ -174,8 +174,7 @@ LRESULT CActiveXUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, b
     } else {
         return 0;
     }
-    // The object may do anything here, also close the window: nothing of this control is used
-    // after the call.
+    // The object may do anything here: nothing of this control is used after the call.
     ComPtr<IOleInPlaceObjectWindowless> windowless(static_cast<IOleInPlaceObjectWindowless*>(m_site->GetInPlaceObject()));
     LRESULT result = 0;
     if (windowless->OnWindowMessage(message, wParam, lParam, &result) == S_OK)

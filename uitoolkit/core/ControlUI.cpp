@@ -152,8 +152,8 @@ void CControlUI::SetPos(RECT rc)
     // (Without size delegates there is nothing to fire and nothing that could delete the control.)
     if (!m_inSetPos && !SizeDelegates.IsEmpty()) {
         m_inSetPos = true;
-        // A delegate may delete the control or close the window (the list's result is false
-        // then too, but also when a delegate just stops the firing).
+        // The list's result is false both when a delegate lost the control and when one just
+        // stops the firing: the watch tells them apart.
         Watch watch(this);
         SizeDelegates.Fire(this);
         if (watch.ControlDeleted())

@@ -56,7 +56,8 @@ public:
     //     if (!Survives([&] { m_host->SendNotify(this, L"click"); }))
     //         return;
     // A Watch asks the same across several calls. Containers walk their children through
-    // ForEachChild, which applies the rule after each child.
+    // ForEachChild, which applies the rule after each child. The host's own handlers, and windows
+    // with no control to watch, ask the host's alive token (GetAliveToken) instead.
     class Watch {
     public:
         explicit Watch(CControlUI* control);  // a null control is never lost

@@ -290,8 +290,8 @@ void LoginView::OnVerifyCodeRequired(const wchar_t* pageUrl, uint64_t accountNum
     pendingTicket_.reset();
     // Modal: the window only keeps what the page brings; the rest of the login runs here,
     // after its loop has returned.
-    const auto showPage = [&] { verifyWindow_->ShowVerifyPage(m_hWnd, kVerifyTitle, pageUrl != nullptr ? pageUrl : L""); };
-    if (!alive_.Survives(showPage) || !pendingTicket_)
+    const wchar_t* url = pageUrl != nullptr ? pageUrl : L"";
+    if (!alive_.Survives([&] { verifyWindow_->ShowVerifyPage(m_hWnd, kVerifyTitle, url); }) || !pendingTicket_)
         return;
     const auto [ticket, randstr] = *pendingTicket_;
     pendingTicket_.reset();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "foundation/AliveToken.h"
 #include "login/BStr.h"
 #include "login/SSOAccountTable.h"
 #include "login/SSODataProviderEventHandler.h"
@@ -128,6 +129,6 @@ private:
     uint32_t libraryLoaded_ = 0;
     ISSODataProviderEventHandler* handler_ = nullptr;
     SSONoticeThrottle notices_;
-    // Expires with the provider: a handler called from its window may end it.
-    std::shared_ptr<char> alive_ = std::make_shared<char>();
+    // Ends with the provider: a handler called from its window may end it.
+    mjz::AliveToken alive_;
 };

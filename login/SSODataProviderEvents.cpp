@@ -106,14 +106,14 @@ void CSSODataProvider::ServeNotice(const SSONoticeThrottle::Notice& notice)
     // The spacing counts from the end of this one, however it ends: the library's list and the
     // dialog's rows may take longer than the spacing itself.
     struct Finish {
-        std::weak_ptr<char> alive;
+        mjz::AliveToken::Life life;
         SSONoticeThrottle& notices;
         ~Finish()
         {
-            if (!alive.expired())
+            if (!life.Ended())
                 notices.Finished(::GetTickCount());
         }
-    } finish{alive_, notices_};
+    } finish{alive_.GetLife(), notices_};
     if (notice.message == kSSOMsgServiceTicketRenew) {
         OnSTRenew(notice.wParam, notice.lParam);
         return;

@@ -53,7 +53,7 @@ CFrameView::CFrameView(const std::wstring& baseDirectory)
 
 CFrameView::~CFrameView()
 {
-    m_alive.reset();
+    m_alive.End();
     if (m_hToolTip != nullptr) ::DestroyWindow(m_hToolTip);
     m_attached.clear();
     for (int i = 0; const wchar_t* key = m_images.GetKeyAt(i); ++i)
@@ -287,7 +287,7 @@ bool CFrameView::OnLeftButtonDown(WPARAM wParam, LPARAM lParam, LRESULT& result)
 
 void CFrameView::FireClick(FrameButton* button, WPARAM wParam, LPARAM lParam)
 {
-    const std::weak_ptr<char> alive = m_alive;
+    const mjz::AliveToken::Life life = m_alive.GetLife();
     ButtonEvent event;
     event.button = button;
     event.wParam = wParam;
@@ -296,7 +296,7 @@ void CFrameView::FireClick(FrameButton* button, WPARAM wParam, LPARAM lParam)
     const SkinUI::CUIPtrArray listeners(m_listeners);
     for (int i = 0; i < listeners.GetSize(); ++i) {
         static_cast<IButtonEvent*>(listeners[i])->OnButtonEvent(event);
-        if (alive.expired()) return;
+        if (life.Ended()) return;
     }
 }
 

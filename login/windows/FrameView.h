@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/AliveToken.h"
 #include "login/windows/ButtonEvent.h"
 #include "login/windows/FrameButton.h"
 #include "login/windows/IrregularWindow.h"
@@ -109,6 +110,6 @@ private:
     bool m_tracking = false;              // a hover / leave report is pending
     bool m_minimised = false;             // the last size report was a minimise
     bool m_showPending = false;           // kShowAttachedMessage is on its way
-    // Expires when the frame is destroyed, so a firing loop can tell.
-    std::shared_ptr<char> m_alive = std::make_shared<char>(0);
+    // Ends when the frame is destroyed, so a firing loop can tell.
+    mjz::AliveToken m_alive;
 };

@@ -135,10 +135,10 @@ void CLoginVerifyWebWindow::OnCloseClicked()
 {
     if (!Decide())
         return;
-    const std::weak_ptr<char> alive = m_host.GetAliveToken();
+    const mjz::AliveToken::Life life = m_host.GetAliveToken();
     if (m_handler != nullptr)
         m_handler->OnVerifyCancelled();
-    if (!alive.expired())
+    if (!life.Ended())
         Close(kCloseResult);
 }
 
@@ -147,10 +147,10 @@ void CLoginVerifyWebWindow::OnPageFailed()
     if (!Decide())
         return;
     LogReport::Instance().Report(kReportPage, 1, "");
-    const std::weak_ptr<char> alive = m_host.GetAliveToken();
+    const mjz::AliveToken::Life life = m_host.GetAliveToken();
     if (m_handler != nullptr)
         m_handler->OnVerifyPageFailed();
-    if (!alive.expired())
+    if (!life.Ended())
         Close(kCloseResult);
 }
 

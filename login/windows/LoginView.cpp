@@ -60,7 +60,7 @@ LoginView::LoginView()
 
 LoginView::~LoginView()
 {
-    alive_.reset();
+    alive_.End();
     CLogin::GetInstance().RemoveHandler(static_cast<ILoginEvent*>(this));
     // Detached first, so that destroying the window (here or with the frame that owns it) no
     // longer reaches this object.
@@ -204,16 +204,13 @@ void LoginView::StartProvider()
         ShowPasswordPage();
         return;
     }
-    const std::weak_ptr<char> alive = alive_;
     const SSOAccountTable* table = login.provider->RefreshAccountList();
     if (table != nullptr) {
-        login.FireEvent1(&ILoginEvent::OnAccountListChanged, &table);
-        if (!alive.expired())
+        if (alive_.Survives([&] { login.FireEvent1(&ILoginEvent::OnAccountListChanged, &table); }))
             ShowQuickLoginPage();
         return;
     }
-    login.FireEvent0(&ILoginEvent::OnAccountListEmpty);
-    if (!alive.expired())
+    if (alive_.Survives([&] { login.FireEvent0(&ILoginEvent::OnAccountListEmpty); }))
         ShowPasswordPage();
 }
 
@@ -237,10 +234,11 @@ void LoginView::DestroyWindows()
     // (and with it, through the owner, this object and its frame) down from inside the frame's
     // own destruction.
     HWND frame = frame_ != nullptr ? frame_->GetHWND() : nullptr;
-    const std::weak_ptr<char> alive = alive_;
-    if (m_hWnd != nullptr)
-        ::DestroyWindow(m_hWnd);
-    if (!alive.expired() && frame != nullptr && ::IsWindow(frame))
+    const bool survived = alive_.Survives([this] {
+        if (m_hWnd != nullptr)
+            ::DestroyWindow(m_hWnd);
+    });
+    if (survived && frame != nullptr && ::IsWindow(frame))
         ::DestroyWindow(frame);
 }
 
@@ -301,10 +299,8 @@ LRESULT LoginView::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Hidden (with its frame) under the pointer: no control stays hot or pushed until the
         // window shows again somewhere the pointer may no longer be.
         if ((reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW) != 0) {
-            const std::weak_ptr<char> alive = alive_;
             LRESULT ignored = 0;
-            host_.MessageHandler(WM_MOUSELEAVE, 0, 0, ignored);
-            if (alive.expired())
+            if (!alive_.Survives([&] { host_.MessageHandler(WM_MOUSELEAVE, 0, 0, ignored); }))
                 return 0;
         }
         break;
@@ -482,10 +478,9 @@ void LoginView::OnAccountSelected(NotifyMessage&)
 {
     passwordEdited_ = 0;
     const std::wstring text = TextOf(controls_.accountCombo);
-    const std::weak_ptr<char> alive = alive_;
     if (controls_.accountEdit != nullptr) {
-        controls_.accountEdit->SetText(text.c_str());  // may report "textchanged"
-        if (alive.expired())
+        // "textchanged" is reported here.
+        if (!alive_.Survives([&] { controls_.accountEdit->SetText(text.c_str()); }))
             return;
         controls_.accountEdit->SetEnableCaption(false);
     }

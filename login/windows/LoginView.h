@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/AliveToken.h"
 #include "login/LoginEvent.h"
 #include "login/windows/ButtonEvent.h"
 #include "login/windows/ILoginVerifyWebWindowEventHandler.h"
@@ -220,6 +221,6 @@ private:
     // The ticket and random string of a passed verification, sent once the verify window's
     // modal loop has returned.
     std::optional<std::pair<std::wstring, std::wstring>> pendingTicket_;
-    // Expires with the dialog: code after a call that may delete it checks this.
-    std::shared_ptr<char> alive_ = std::make_shared<char>(0);
+    // Ends with the dialog: code after a call that may delete it checks this.
+    mjz::AliveToken alive_;
 };

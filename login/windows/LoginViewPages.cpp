@@ -52,9 +52,7 @@ void LoginView::ShowPasswordPage()
     Show(controls_.pwdLogin, true);
     if (!g_accountComboFilled) {
         g_accountComboFilled = true;
-        const std::weak_ptr<char> alive = alive_;
-        FillAccountCombo();
-        if (alive.expired())
+        if (!alive_.Survives([this] { FillAccountCombo(); }))
             return;
         if (controls_.accountEdit != nullptr && controls_.accountCombo != nullptr) {
             const std::wstring text = TextOf(controls_.accountCombo);
@@ -83,9 +81,7 @@ void LoginView::FillAccountCombo()
         if (!combo->Add(item))
             delete item;
     }
-    const std::weak_ptr<char> alive = alive_;
-    combo->SelectItem(0, true);
-    if (alive.expired())
+    if (!alive_.Survives([combo] { combo->SelectItem(0, true); }))
         return;
     const std::wstring text = TextOf(combo);
     if (controls_.accountEdit != nullptr)

@@ -216,10 +216,11 @@ void LoginView::FinishLogin(const _tagKwiSERVERLOGININFO& server, const _tagKwiB
     account.nickName.assign(user.nickName, wcsnlen(user.nickName, _tagKwiBASEUSERINFO::kNickNameUnits));
     if (IsSelected(controls_.savePwd) && loginRecord_.loginType != kAccountTextOther)
         OmbrelLauncherAccountStorager::GetInstance().AddAccount(LaunchParams::Instance().appId, account);
-    const std::weak_ptr<char> alive = alive_;
-    if (owner_ != nullptr)
-        owner_->OnLoginSuccess(&account, rememberFlag_ != 0 ? 1 : 0);
-    if (!alive.expired())
+    const bool survived = alive_.Survives([&] {
+        if (owner_ != nullptr)
+            owner_->OnLoginSuccess(&account, rememberFlag_ != 0 ? 1 : 0);
+    });
+    if (survived)
         DestroyWindows();
 }
 
@@ -287,11 +288,10 @@ void LoginView::OnVerifyCodeRequired(const wchar_t* pageUrl, uint64_t accountNum
         return;
     verifyWindow_->SetEventHandler(this);
     pendingTicket_.reset();
-    const std::weak_ptr<char> alive = alive_;
     // Modal: the window only keeps what the page brings; the rest of the login runs here,
     // after its loop has returned.
-    verifyWindow_->ShowVerifyPage(m_hWnd, kVerifyTitle, pageUrl != nullptr ? pageUrl : L"");
-    if (alive.expired() || !pendingTicket_)
+    const wchar_t* url = pageUrl != nullptr ? pageUrl : L"";
+    if (!alive_.Survives([&] { verifyWindow_->ShowVerifyPage(m_hWnd, kVerifyTitle, url); }) || !pendingTicket_)
         return;
     const auto [ticket, randstr] = *pendingTicket_;
     pendingTicket_.reset();

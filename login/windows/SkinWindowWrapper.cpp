@@ -35,7 +35,7 @@ LRESULT CSkinWindowWrapper::ProcessMessage(UINT message, WPARAM wParam, LPARAM l
 {
     // Any step may destroy the window and delete this object with its host: once the host's
     // token has expired nothing of the object is touched.
-    const std::weak_ptr<char> alive = m_host.GetAliveToken();
+    const mjz::AliveToken::Life life = m_host.GetAliveToken();
     bool handled = true;
     LRESULT result = 0;
     switch (message) {
@@ -61,16 +61,16 @@ LRESULT CSkinWindowWrapper::ProcessMessage(UINT message, WPARAM wParam, LPARAM l
         handled = false;
         break;
     }
-    if (handled || alive.expired())
+    if (handled || life.Ended())
         return result;
 
     handled = false;
     result = HandleCustomMessage(message, wParam, lParam, handled);
-    if (handled || alive.expired())
+    if (handled || life.Ended())
         return result;
 
     LRESULT hostResult = 0;
-    if (m_host.MessageHandler(message, wParam, lParam, hostResult) || alive.expired())
+    if (m_host.MessageHandler(message, wParam, lParam, hostResult) || life.Ended())
         return hostResult;
     return CShadowWindowWnd::ProcessMessage(message, wParam, lParam);
 }
@@ -102,7 +102,7 @@ LRESULT CSkinWindowWrapper::MessageHandler(UINT /*message*/, WPARAM /*wParam*/, 
 
 LRESULT CSkinWindowWrapper::OnCreate(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, bool& /*handled*/)
 {
-    const std::weak_ptr<char> alive = m_host.GetAliveToken();
+    const mjz::AliveToken::Life life = m_host.GetAliveToken();
     // 1. The skin draws its own caption.
     const LONG style = ::GetWindowLongW(m_hWnd, GWL_STYLE);
     ::SetWindowLongW(m_hWnd, GWL_STYLE, style & ~static_cast<LONG>(WS_CAPTION));
@@ -116,9 +116,9 @@ LRESULT CSkinWindowWrapper::OnCreate(UINT /*message*/, WPARAM /*wParam*/, LPARAM
     {
         SkinUI::CDialogBuilder builder;
         SkinUI::CControlUI* root = builder.Create(m_skin, m_skinType, this, &m_host, nullptr);
-        // 4. Attach it; the tree's init delegates may close the window.
+        // 4. Attach it; the tree's init delegates run here.
         attached = root != nullptr && m_host.AttachRoot(root);
-        if (alive.expired())
+        if (life.Ended())
             return -1;
         if (attached) {
             m_host.AddNotifyListener(this);
@@ -176,10 +176,8 @@ void CSkinWindowWrapper::PressControl(SkinUI::CControlUI* control)
 {
     if (control == nullptr)
         return;
-    // Focus changes notify, and a listener may remove the control or close the window.
-    SkinUI::CControlUI::Watch watch(control);
-    control->SetFocus();
-    if (watch.Lost())
+    // Focus changes notify.
+    if (!control->Survives([control] { control->SetFocus(); }))
         return;
     const RECT& rc = control->GetPos();
     SkinUI::ControlEvent event;

@@ -72,15 +72,15 @@ bool CComboUI::Activate()
     auto* window = new (std::nothrow) CComboWnd();
     if (window == nullptr)
         return false;
-    Watch watch(this);  // the pop-up's creation runs the items' init delegates
+    // The pop-up's creation runs the items' init delegates.
     m_dropWindow = window;
-    if (!window->Init(this)) {
-        if (!watch.Lost())
-            m_dropWindow = nullptr;
+    bool created = false;
+    if (!Survives([&] { created = window->Init(this); }))
+        return created;
+    if (!created) {
+        m_dropWindow = nullptr;
         return false;
     }
-    if (watch.Lost())
-        return true;
     Invalidate();
     m_host->SendNotify(this, L"dropdown");  // last: a listener may delete the combo
     return true;
@@ -97,9 +97,8 @@ bool CComboUI::CloseDropWindow()
 {
     if (m_dropWindow == nullptr)
         return true;
-    Watch watch(this);  // handing the items back focuses the combo, which runs listeners
-    m_dropWindow->Destroy();
-    return !watch.Lost();
+    // Handing the items back focuses the combo, which runs listeners.
+    return Survives([this] { m_dropWindow->Destroy(); });
 }
 
 // ---- items ---------------------------------------------------------------------------------------
@@ -211,15 +210,12 @@ bool CComboUI::SelectItem(int index, bool takeFocus)
         return false;
     // 6. The item's own Select calls back here and finds the selection already made.
     m_curSel = index;
-    Watch watch(this);
     if (m_dropWindow != nullptr || takeFocus) {
         CControlUI::Watch itemWatch(control);
-        control->SetFocus();
-        if (watch.Lost() || itemWatch.Lost())
+        if (!Survives([control] { control->SetFocus(); }) || itemWatch.Lost())
             return true;
     }
-    item->Select(true);
-    if (watch.Lost())
+    if (!Survives([item] { item->Select(true); }))
         return true;
     // 7. The notification last: its listeners may delete the combo.
     Invalidate();
@@ -245,7 +241,7 @@ CUIString CComboUI::GetText() const
 void CComboUI::SetPos(RECT rc)
 {
     // The items are never placed inside the closed box. Items lent to the open pop-up belong to
-    // its window and keep their places there. The items' size delegates may close the window.
+    // its window and keep their places there.
     const bool survived = ForEachChild([this](CControlUI* item, int) {
         if (item->GetManager() == m_host)
             item->SetPos(RECT{0, 0, 0, 0});
@@ -294,16 +290,10 @@ void CComboUI::HandleEvent(ControlEvent& event)
     case kEventButtonDown: {
         if (!IsEnabled())
             return;
-        Watch watch(this);
-        if (m_clearSelectionOnPress) {
-            SelectItem(-1, false);
-            if (watch.Lost())
-                return;
-        }
-        Activate();
-        if (watch.Lost())
+        if (m_clearSelectionOnPress && !Survives([this] { SelectItem(-1, false); }))
             return;
-        m_state |= kStatePushed | kStateCaptured;
+        if (Survives([this] { Activate(); }))
+            m_state |= kStatePushed | kStateCaptured;
         return;
     }
     // 4. Pushed stays until the pop-up closes.

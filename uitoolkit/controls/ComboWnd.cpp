@@ -80,9 +80,9 @@ bool CComboWnd::Init(CComboUI* combo)
     HWND top = m_hWnd;
     while (HWND parent = ::GetParent(top))
         top = parent;
-    std::weak_ptr<char> alive = m_host.GetAliveToken();
+    const mjz::AliveToken::Life life = m_host.GetAliveToken();
     ::ShowWindow(m_hWnd, SW_SHOW);
-    if (alive.expired())
+    if (life.Ended())
         return true;
     ::SendMessageW(top, WM_NCACTIVATE, TRUE, 0);
     return true;
@@ -124,10 +124,10 @@ void CComboWnd::ReturnItems()
         return;
     // Layout and focus run the combo's listeners, which may delete it (its destructor then
     // marks the owner as dying).
-    std::weak_ptr<char> alive = m_host.GetAliveToken();
+    const mjz::AliveToken::Life life = m_host.GetAliveToken();
     CControlUI::Watch watch(owner);
     owner->SetPos(owner->GetPos());
-    if (watch.Lost() || alive.expired() || m_ownerDying)
+    if (watch.Lost() || life.Ended() || m_ownerDying)
         return;
     owner->SetFocus();
 }
@@ -177,14 +177,14 @@ void CComboWnd::EnsureVisible(int index)
 
 void CComboWnd::OnKeyDown(WPARAM key)
 {
-    std::weak_ptr<char> alive = m_host.GetAliveToken();  // expires with this window
+    const mjz::AliveToken::Life life = m_host.GetAliveToken();  // ends with this window
     switch (key) {
     case VK_RETURN:
         PostMessage(WM_KILLFOCUS);
         return;
     case VK_ESCAPE:
         m_owner->SelectItem(m_oldSel, true);
-        if (alive.expired())
+        if (life.Ended())
             return;
         EnsureVisible(m_oldSel);
         PostMessage(WM_KILLFOCUS);
@@ -196,7 +196,7 @@ void CComboWnd::OnKeyDown(WPARAM key)
         event.timestamp = ::GetTickCount();
         event.wParam = key;
         m_owner->HandleEvent(event);
-        if (!alive.expired())
+        if (!life.Ended())
             EnsureVisible(m_owner->GetCurSel());
         return;
     }
@@ -205,14 +205,14 @@ void CComboWnd::OnKeyDown(WPARAM key)
 
 void CComboWnd::OnMouseWheel(WPARAM wParam, LPARAM lParam)
 {
-    std::weak_ptr<char> alive = m_host.GetAliveToken();
+    const mjz::AliveToken::Life life = m_host.GetAliveToken();
     ControlEvent event;
     event.type = kEventScrollWheel;
     event.wParam = GET_WHEEL_DELTA_WPARAM(wParam) < 0 ? 1 : 0;
     event.lParam = lParam;
     event.timestamp = ::GetTickCount();
     m_owner->HandleEvent(event);
-    if (!alive.expired())
+    if (!life.Ended())
         EnsureVisible(m_owner->GetCurSel());
 }
 
@@ -247,11 +247,11 @@ LRESULT CComboWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     // The host's handling; the window's own when the host leaves the message.
-    std::weak_ptr<char> alive = m_host.GetAliveToken();
+    const mjz::AliveToken::Life life = m_host.GetAliveToken();
     LRESULT result = 0;
     if (m_host.MessageHandler(message, wParam, lParam, result))
         return result;
-    if (alive.expired())
+    if (life.Ended())
         return 0;
     return CWindowWnd::ProcessMessage(message, wParam, lParam);
 }

@@ -176,13 +176,13 @@ void CContainerUI::RemoveAll()
         return;
     }
     m_items.Empty();
-    // A child's destroy delegates may close the window: a host that died is forgotten (Lost),
-    // so the rest are deleted at once; a container deleted meanwhile stops.
+    // A child's destroy delegates run here. A container that outlives its host has forgotten
+    // it (see Watch), so the rest are deleted at once; a container deleted meanwhile stops.
     Watch watch(this);
     for (int i = 0; i < items.GetSize() && m_autoDestroy; ++i) {
         if (auto* child = static_cast<CControlUI*>(items[i])) {
             DestroyChild(child);
-            if (watch.Lost() && watch.ControlDeleted())
+            if (watch.ControlDeleted())
                 return;
         }
     }
@@ -441,7 +441,7 @@ void CContainerUI::Paint(HDC hDC, const RECT& rcDirty)
 void CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
 {
     // 3-5. Children: ordinary ones clipped to the inner rectangle, floating ones to the control.
-    //      A child's painting may call out (text callbacks) and close the window.
+    //      A child's painting may call out (text callbacks).
     if (!m_items.IsEmpty()) {
         const RECT inner = GetInnerRect();
         RECT rcChildren;
@@ -709,7 +709,7 @@ bool CContainerUI::RelayoutForScrollBar()
     Watch watch(this);
     ++m_scrollRelayoutDepth;
     SetPos(m_rcItem);
-    if (watch.Lost() && watch.ControlDeleted())
+    if (watch.ControlDeleted())
         return false;
     --m_scrollRelayoutDepth;
     return true;

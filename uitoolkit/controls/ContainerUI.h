@@ -97,23 +97,15 @@ public:
     // and clamps the bars (the required width is not used).
     virtual void ProcessScrollBar(RECT rc, int requiredWidth, int requiredHeight);
 
-    // Runs the call on each child in order, as call(child, index). A call that can call out (a
-    // child's SetPos, visibility change, init, paint) may close the window or delete this
-    // container: the walk then stops at once and the result is false, and the caller must not
-    // touch the container any more. The call-out is therefore the call's last step. A child that
-    // removes children meanwhile only shortens the walk.
+    // Runs the call on each child in order, as call(child, index), under the call-out rule (see
+    // CControlUI::Watch): once a call (a child's SetPos, visibility change, init, paint) lost
+    // this container or its host, the walk stops at once and the result is false, and the caller
+    // must not touch the container any more. The call-out is therefore the call's last step. A
+    // child that removes children meanwhile only shortens the walk.
     template <typename Call>
     bool ForEachChild(Call&& call);
 
 protected:
-    // Runs one call that may call out; false when it cost this container or its window host.
-    template <typename Call>
-    bool Survives(Call&& call)
-    {
-        Watch watch(this);
-        call();
-        return !watch.Lost();
-    }
     // The control base's SetPos (the container's own size delegates); false when they cost it.
     bool SetOwnPos(const RECT& rc);
     // The control rectangle shrunk by the inset.

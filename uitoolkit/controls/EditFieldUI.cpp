@@ -82,9 +82,7 @@ void CEditFieldUI::CloseNativeWindowWhenHidden()
 
 void CEditFieldUI::SetVisible(bool visible)
 {
-    Watch watch(this);
-    CControlUI::SetVisible(visible);
-    if (!watch.Lost())
+    if (Survives([&] { CControlUI::SetVisible(visible); }))
         CloseNativeWindowWhenHidden();
 }
 
@@ -92,9 +90,7 @@ void CEditFieldUI::SetInheritedVisible(bool visible)
 {
     // The flag follows the parent like any control's, so that a field in a hidden container is
     // neither found nor given the focus.
-    Watch watch(this);
-    CControlUI::SetInheritedVisible(visible);
-    if (!watch.Lost())
+    if (Survives([&] { CControlUI::SetInheritedVisible(visible); }))
         CloseNativeWindowWhenHidden();
 }
 
@@ -148,9 +144,7 @@ void CEditFieldUI::HandleEvent(ControlEvent& event)
             break;
         if (GetNativeWindow() != nullptr)
             return;
-        Watch watch(this);
-        OpenNativeWindow();
-        if (watch.Lost())
+        if (!Survives([this] { OpenNativeWindow(); }))
             return;
         Invalidate();
         break;  // the label sets the focused flag
@@ -167,9 +161,7 @@ void CEditFieldUI::HandleEvent(ControlEvent& event)
         if (m_host != nullptr)
             m_host->ReleaseCapture();
         if (IsFocused() && GetNativeWindow() == nullptr) {
-            Watch watch(this);
-            OpenNativeWindow();
-            if (watch.Lost() || !::PtInRect(&m_rcItem, event.point))
+            if (!Survives([this] { OpenNativeWindow(); }) || !::PtInRect(&m_rcItem, event.point))
                 return;
         }
         SelectAll();

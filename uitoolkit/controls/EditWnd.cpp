@@ -81,7 +81,7 @@ LRESULT CEditWnd::OnTextChanged()
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
     const int length = ::GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(length > 0 ? length : 0));
-    EditOwner()->OnNativeTextChanged(text.c_str());  // last: a listener may close the window
+    EditOwner()->OnNativeTextChanged(text.c_str());  // last: the call-out rule
     return 0;
 }
 

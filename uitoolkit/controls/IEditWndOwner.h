@@ -13,8 +13,7 @@ public:
     virtual wchar_t GetPasswordChar() const = 0;
     virtual UINT GetMaxChar() const = 0;
     virtual bool IsReadOnly() const = 0;
-    // The native edit's text changed: the owner takes it and notifies (last: the listener may
-    // close the window).
+    // The native edit's text changed: the owner takes it and notifies, last.
     virtual void OnNativeTextChanged(const wchar_t* text) = 0;
 
 protected:

@@ -26,10 +26,8 @@ bool CListItemBehaviour::Select(bool select)
         return true;
     m_selected = select;
     if (select && m_owner != nullptr) {
-        // The owner notifies "itemselect", whose listeners may delete this item.
-        CControlUI::Watch watch(&m_item);
-        m_owner->SelectItem(m_index, false);
-        if (watch.Lost())
+        // The owner notifies "itemselect".
+        if (!m_item.Survives([this] { m_owner->SelectItem(m_index, false); }))
             return true;
     }
     InvalidateItem();
@@ -194,16 +192,11 @@ void CListItemBehaviour::Press()
 {
     if (!m_item.IsEnabled())
         return;
-    CControlUI::Watch watch(&m_item);
-    if (CWindowHostUI* host = m_item.GetManager()) {
-        host->SendNotify(&m_item, L"itemclick");
-        if (watch.Lost())
-            return;
-    }
-    Select(true);
-    if (watch.Lost())
+    CWindowHostUI* host = m_item.GetManager();
+    if (host != nullptr && !m_item.Survives([&] { host->SendNotify(&m_item, L"itemclick"); }))
         return;
-    InvalidateItem();
+    if (m_item.Survives([this] { Select(true); }))
+        InvalidateItem();
 }
 
 void CListItemBehaviour::Hover(const ControlEvent& event)
@@ -224,11 +217,8 @@ void CListItemBehaviour::ActivateByInput()
 {
     if (!m_item.IsEnabled())
         return;
-    CControlUI::Watch watch(&m_item);
-    m_item.Activate();
-    if (watch.Lost())
-        return;
-    InvalidateItem();
+    if (m_item.Survives([this] { m_item.Activate(); }))
+        InvalidateItem();
 }
 
 } // namespace SkinUI

@@ -20,9 +20,8 @@ public:
     bool Activate() override { return m_item.Activate(); }
     void SetVisible(bool visible = true) override
     {
-        CControlUI::Watch watch(this);  // hiding the focus runs "killfocus" listeners
-        Base::SetVisible(visible);
-        if (!watch.Lost())
+        // Hiding the focus runs "killfocus" listeners.
+        if (this->Survives([&] { Base::SetVisible(visible); }))
             m_item.AfterVisibilityChange();
     }
     void SetEnabled(bool enabled = true) override

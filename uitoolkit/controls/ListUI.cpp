@@ -273,15 +273,10 @@ bool CListUI::SelectItem(int index, bool takeFocus)
     }
     // 7. The notification last: its listeners, and the items' size delegates when scrolling,
     //    may delete the list.
-    Watch watch(this);
-    EnsureVisible(index);
-    if (watch.Lost())
+    if (!Survives([&] { EnsureVisible(index); }))
         return true;
-    if (takeFocus) {
-        control->SetFocus();
-        if (watch.Lost())
-            return true;
-    }
+    if (takeFocus && !Survives([control] { control->SetFocus(); }))
+        return true;
     if (m_host != nullptr)
         m_host->SendNotify(this, L"itemselect", static_cast<WPARAM>(index), static_cast<LPARAM>(entry));
     return true;
@@ -352,7 +347,7 @@ void CListUI::ShiftColumns(int shift, const RECT* hiddenHeaderRect)
     if (m_header == nullptr)
         return;
     RefreshColumnCount();
-    // The columns' size delegates may close the window or take the header away: stop as soon as
+    // The columns' size delegates may lose the list or take the header away: stop as soon as
     // that happened.
     Watch watch(this);
     const auto lost = [&] { return watch.Lost() || m_header == nullptr; };
@@ -388,10 +383,8 @@ void CListUI::ShiftColumns(int shift, const RECT* hiddenHeaderRect)
 void CListUI::SetPos(RECT rc)
 {
     // 1. Header on top, body below.
-    Watch watch(this);  // size delegates may delete the list
     CWindowHostUI::InvalidateBatch batch(m_host);
-    CVerticalLayoutUI::SetPos(rc);
-    if (watch.Lost())
+    if (!Survives([&] { CVerticalLayoutUI::SetPos(rc); }))
         return;
     // 2-4. The columns, scrolled with the body; a hidden header still gives them widths.
     const RECT hiddenHeader = {m_rcItem.left, 0, m_rcItem.right, 0};

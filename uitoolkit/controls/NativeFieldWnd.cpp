@@ -29,7 +29,7 @@ LRESULT CNativeFieldWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lPar
         CWindowHostUI* host = m_owner != nullptr ? m_owner->GetFieldLabel().GetManager() : nullptr;
         if (wParam != VK_RETURN || host == nullptr)
             break;
-        host->SendNotify(&m_owner->GetFieldLabel(), L"return");  // last: may close the window
+        host->SendNotify(&m_owner->GetFieldLabel(), L"return");  // last: the call-out rule
         return 0;
     }
     case WM_COMMAND + kReflectOffset:

@@ -45,12 +45,10 @@ void COptionUI::SetManager(CWindowHostUI* host, CControlUI* parent, bool init)
 
 bool COptionUI::Activate()
 {
-    Watch watch(this);
-    if (!CButtonUI::Activate())
-        return false;
-    // A "click" listener may have deleted this option or closed its window.
-    if (watch.Lost())
-        return true;
+    // A "click" listener runs here.
+    bool activated = false;
+    if (!Survives([&] { activated = CButtonUI::Activate(); }) || !activated)
+        return activated;
     SetSelected(m_group.IsEmpty() ? !m_selected : true);
     return true;
 }

@@ -88,15 +88,10 @@ RECT CActiveXUI::GetObjectRect() const
 
 void CActiveXUI::SetPos(RECT rc)
 {
-    Watch watch(this);
-    CControlUI::SetPos(rc);
-    if (watch.Lost())
+    if (!Survives([&] { CControlUI::SetPos(rc); }))
         return;
-    if (!m_created) {
-        CreateControl();
-        if (watch.Lost())
-            return;
-    }
+    if (!m_created && !Survives([this] { CreateControl(); }))
+        return;
     if (!m_object || !m_site)
         return;
     SIZE extent = PixelsToHimetric(SIZE{m_rcItem.right - m_rcItem.left, m_rcItem.bottom - m_rcItem.top});
@@ -179,8 +174,7 @@ LRESULT CActiveXUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, b
     } else {
         return 0;
     }
-    // The object may do anything here, also close the window: nothing of this control is used
-    // after the call.
+    // The object may do anything here: nothing of this control is used after the call.
     ComPtr<IOleInPlaceObjectWindowless> windowless(static_cast<IOleInPlaceObjectWindowless*>(m_site->GetInPlaceObject()));
     LRESULT result = 0;
     if (windowless->OnWindowMessage(message, wParam, lParam, &result) == S_OK)
@@ -275,12 +269,8 @@ bool CActiveXUI::CreateControl()
     m_site->SetViewObject(view.Get());
     m_object->SetHostNames(L"UIActiveX", nullptr);
 
-    if (m_host != nullptr) {
-        Watch watch(this);
-        m_host->SendNotify(this, L"showactivex", 0, 0);
-        if (watch.Lost())
-            return false;
-    }
+    if (m_host != nullptr && !Survives([this] { m_host->SendNotify(this, L"showactivex", 0, 0); }))
+        return false;
     // The object is held over the activation: its answers may release this control.
     ComPtr<IOleObject> object = m_object;
     if ((misc & OLEMISC_INVISIBLEATRUNTIME) == 0) {

@@ -71,56 +71,17 @@ const AttributeSetter kAttributes[] = {
 
 } // namespace
 
-// ---- watch ----------------------------------------------------------------------------------
-
-CControlUI::Watch::Watch(CControlUI* control) : m_control(control)
-{
-    if (control == nullptr)
-        return;
-    m_next = control->m_watches;
-    control->m_watches = this;
-    if (control->m_host != nullptr) {
-        m_hostAlive = control->m_host->GetAliveToken();
-        m_hadHost = true;
-    }
-}
-
-CControlUI::Watch::~Watch()
-{
-    if (m_control == nullptr)
-        return;
-    for (Watch** link = &m_control->m_watches; *link != nullptr; link = &(*link)->m_next) {
-        if (*link == this) {
-            *link = m_next;
-            break;
-        }
-    }
-}
-
-bool CControlUI::Watch::Lost()
-{
-    if (m_deleted)
-        return true;
-    if (!m_hadHost || !m_hostAlive.expired())
-        return false;
-    if (m_control != nullptr)
-        m_control->m_host = nullptr;
-    return true;
-}
-
 // ---- control ----------------------------------------------------------------------------------
 
 CControlUI::CControlUI() = default;
 
 CControlUI::~CControlUI()
 {
-    // A destroy delegate may close the window: the host is told only while it still lives.
-    std::weak_ptr<char> hostAlive;
-    if (m_host != nullptr)
-        hostAlive = m_host->GetAliveToken();
+    // A destroy delegate may end the host: it is told only while it still lives.
+    const mjz::AliveToken::Life hostLife = m_host != nullptr ? m_host->GetAliveToken() : mjz::AliveToken::Life();
     if (!DestroyDelegates.IsEmpty())
         DestroyDelegates.Fire(this);
-    if (m_host != nullptr && !hostAlive.expired())
+    if (!hostLife.Ended())
         m_host->ForgetControl(this);
     for (Watch* watch = m_watches; watch != nullptr; watch = watch->m_next) {
         watch->m_deleted = true;
@@ -191,8 +152,8 @@ void CControlUI::SetPos(RECT rc)
     // (Without size delegates there is nothing to fire and nothing that could delete the control.)
     if (!m_inSetPos && !SizeDelegates.IsEmpty()) {
         m_inSetPos = true;
-        // A delegate may delete the control or close the window (the list's result is false
-        // then too, but also when a delegate just stops the firing).
+        // The list's result is false both when a delegate lost the control and when one just
+        // stops the firing: the watch tells them apart.
         Watch watch(this);
         SizeDelegates.Fire(this);
         if (watch.ControlDeleted())
@@ -328,10 +289,8 @@ void CControlUI::SetVisible(bool visible)
     m_visible = visible;
     m_focused = false;
     if (!visible && m_host != nullptr && m_host->GetFocus() == this) {
-        // The "killfocus" listeners may delete this control or close the window.
-        Watch watch(this);
-        m_host->SetFocus(nullptr);
-        if (watch.Lost())
+        // The "killfocus" listeners run here.
+        if (!Survives([this] { m_host->SetFocus(nullptr); }))
             return;
     }
     if (IsVisible() != wasVisible)
@@ -391,11 +350,8 @@ CControlUI* CControlUI::FindControl(FindControlProc proc, void* data, UINT flags
 
 void CControlUI::Init()
 {
-    Watch watch(this);
-    InitControl();
-    if (watch.Lost())
-        return;
-    InitDelegates.Fire(this);
+    if (Survives([this] { InitControl(); }))
+        InitDelegates.Fire(this);
 }
 
 void CControlUI::InitControl() {}

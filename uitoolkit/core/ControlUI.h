@@ -49,30 +49,39 @@ struct RelativePosUI {
 
 class CControlUI {
 public:
-    // Watches a control across a call-out (notification, delegate, focus change, init) that may
-    // delete the control or its window host:
-    //     CControlUI::Watch watch(this);
-    //     m_host->SendNotify(this, L"click");
-    //     if (watch.Lost()) return;   // nothing of this control (or its host) may be touched now
+    // The call-out rule of the toolkit: any notification, delegate, listener, filter, focus change
+    // or child call may destroy the window, its host and the control that made it. A control
+    // therefore calls out last, or watches itself across the call and touches nothing of itself
+    // (nor of its host) once the call lost it:
+    //     if (!Survives([&] { m_host->SendNotify(this, L"click"); }))
+    //         return;
+    // A Watch asks the same across several calls. Containers walk their children through
+    // ForEachChild, which applies the rule after each child. The host's own handlers, and windows
+    // with no control to watch, ask the host's alive token (GetAliveToken) instead.
     class Watch {
     public:
-        explicit Watch(CControlUI* control);  // a null control is never deleted
+        explicit Watch(CControlUI* control);  // a null control is never lost
         ~Watch();
         Watch(const Watch&) = delete;
         Watch& operator=(const Watch&) = delete;
 
         bool ControlDeleted() const { return m_deleted; }
-        // The control was deleted, or the host it had when the watch began was destroyed (a
-        // surviving control then forgets that host).
-        bool Lost();
+        // The control was deleted, or the host it had when the watch began was destroyed. A
+        // control that outlives its host has forgotten it by then (the dying host tells it).
+        bool Lost() const { return m_deleted || m_hostGone; }
 
     private:
         friend class CControlUI;
+        friend class CWindowHostUI;
+        // Called by the dying host: a control that survives it forgets it.
+        void HostDestroyed();
+
         CControlUI* m_control;
-        Watch* m_next = nullptr;
-        std::weak_ptr<char> m_hostAlive;
-        bool m_hadHost = false;
+        CWindowHostUI* m_host = nullptr;  // the control's host at the start, while it lives
+        Watch* m_next = nullptr;          // the control's next watch
+        Watch* m_nextOfHost = nullptr;    // the host's next watch
         bool m_deleted = false;
+        bool m_hostGone = false;
     };
 
     CControlUI();
@@ -188,6 +197,15 @@ public:
     SIZE GetBorderRound() const { return m_borderRound; }
     void SetBorderRound(SIZE round);
     const RECT& GetPaintRect() const { return m_rcPaint; }
+
+    // Runs one call-out; false when it lost this control or its host (see Watch).
+    template <typename Call>
+    bool Survives(Call&& call)
+    {
+        Watch watch(this);
+        call();
+        return !watch.Lost();
+    }
 
     CUIDelegateList InitDelegates;     // fired by Init with the control
     CUIDelegateList DestroyDelegates;  // fired by the destructor with the control

@@ -79,7 +79,7 @@ HRESULT CRichEditUI::TxSendMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         if (!newLine) {
             if (result != nullptr)
                 *result = 0;
-            // Last: a listener may close the window.
+            // Last (the call-out rule).
             if (m_host != nullptr)
                 m_host->SendNotify(this, L"return");
             return S_OK;
@@ -284,8 +284,7 @@ void CRichEditUI::PlaceScrollBars(const RECT& rcText)
 
 void CRichEditUI::SetPos(RECT rc)
 {
-    // 1. The text rectangle: inside the inset, beside the visible bars. The own size delegates
-    //    may close the window.
+    // 1. The text rectangle: inside the inset, beside the visible bars.
     if (!SetOwnPos(rc))
         return;
     const RECT rcText = GetInnerRect();
@@ -420,9 +419,7 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
         if (message == WM_SETCURSOR) {
             mark = false;
         } else if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN) {
-            const std::weak_ptr<char> alive = m_host->GetAliveToken();
-            SetFocus();
-            if (alive.expired()) {
+            if (!Survives([this] { SetFocus(); })) {
                 handled = true;
                 return 0;
             }
@@ -442,11 +439,10 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
     }
 
     // 5. Keys count as taken whatever the text services say; mouse messages while they hold
-    // the mouse. Enter may close the window: nothing of this control is touched after that.
-    const std::weak_ptr<char> alive = m_host->GetAliveToken();
+    // the mouse. Enter notifies "return", after which nothing of this control may be touched.
     LRESULT result = 0;
-    const HRESULT hr = TxSendMessage(message, wParam, lParam, &result);
-    if (alive.expired()) {
+    HRESULT hr = S_FALSE;
+    if (!Survives([&] { hr = TxSendMessage(message, wParam, lParam, &result); })) {
         handled = true;
         return result;
     }

@@ -62,19 +62,17 @@ CControlUI* CALLBACK FindControlByShortcutProc(CControlUI* control, void* data)
 
 void CWindowHostUI::SetFocus(CControlUI* control)
 {
-    std::weak_ptr<char> alive = m_alive;
     // The handlers of the window focus and of the old focus may delete the new one.
     CControlUI::Watch target(control);
     if (::GetFocus() != m_hWnd && control != m_focus) {
-        ::SetFocus(m_hWnd);
-        if (alive.expired())
+        if (!m_alive.Survives([this] { ::SetFocus(m_hWnd); }))
             return;
         if (target.ControlDeleted())
             control = nullptr;
     }
     if (control == m_focus)
         return;
-    if (!KillFocus(control, alive))
+    if (!KillFocus(control))
         return;
     if (target.ControlDeleted())
         control = nullptr;
@@ -82,11 +80,8 @@ void CWindowHostUI::SetFocus(CControlUI* control)
         m_focus = control;
         if (!SendEvent(control, kEventSetFocus, control, POINT{0, 0}))
             return;
-        if (m_focus == control) {
-            SendNotify(control, L"setfocus");
-            if (alive.expired())
-                return;
-        }
+        if (m_focus == control && !m_alive.Survives([this, control] { SendNotify(control, L"setfocus"); }))
+            return;
     }
     if (control != nullptr)
         m_focusNeeded = false;
@@ -94,30 +89,26 @@ void CWindowHostUI::SetFocus(CControlUI* control)
 
 // The current focus gets the kill-focus event (sender: the control gaining the focus) and
 // "killfocus", and the focus is cleared. False when the host died meanwhile.
-bool CWindowHostUI::KillFocus(CControlUI* gaining, const std::weak_ptr<char>& alive)
+bool CWindowHostUI::KillFocus(CControlUI* gaining)
 {
     if (m_focus == nullptr)
         return true;
     CControlUI* old = m_focus;
     if (!SendEvent(old, kEventKillFocus, gaining, POINT{0, 0}))
         return false;
-    if (m_focus == old) {  // not forgotten by its own handler
-        SendNotify(old, L"killfocus");
-        if (alive.expired())
-            return false;
-    }
+    // "killfocus" follows unless the event's handler already forgot the old focus.
+    if (m_focus == old && !m_alive.Survives([this, old] { SendNotify(old, L"killfocus"); }))
+        return false;
     m_focus = nullptr;
     return true;
 }
 
 void CWindowHostUI::RequestFocus(CControlUI* control)
 {
-    std::weak_ptr<char> alive = m_alive;
     CControlUI::Watch target(control);
-    ::SetFocus(m_hWnd);
-    if (alive.expired() || control == nullptr)
+    if (!m_alive.Survives([this] { ::SetFocus(m_hWnd); }) || control == nullptr)
         return;
-    if (!KillFocus(control, alive))
+    if (!KillFocus(control))
         return;
     if (m_root == nullptr || target.ControlDeleted())
         return;
@@ -151,12 +142,8 @@ bool CWindowHostUI::MoveTabFocus(bool forward)
             next = last.lastTabStop;
         }
     }
-    if (next != nullptr) {
-        std::weak_ptr<char> alive = m_alive;
-        SetFocus(next);
-        if (alive.expired())
-            return true;
-    }
+    if (next != nullptr && !m_alive.Survives([this, next] { SetFocus(next); }))
+        return true;
     m_focusNeeded = false;
     return true;
 }
@@ -172,10 +159,8 @@ bool CWindowHostUI::ActivateShortcut(wchar_t key)
         m_root->FindControl(FindControlByShortcutProc, &search, kFindEnabled | kFindTopFirst | kFindMeFirst);
     if (control == nullptr)
         return false;
-    std::weak_ptr<char> alive = m_alive;
     CControlUI::Watch watch(control);
-    control->SetFocus();
-    if (alive.expired())
+    if (!m_alive.Survives([control] { control->SetFocus(); }))
         return true;
     if (!watch.ControlDeleted())  // not deleted by a focus handler
         control->Activate();

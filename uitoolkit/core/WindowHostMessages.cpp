@@ -21,7 +21,7 @@ constexpr UINT kDefaultHoverTime = 400;
 // Offers the message to each filter of a list in order. True when one took it (its result in
 // `result`) or when one destroyed the host: the list belongs to the host, so nothing of it is
 // read after a filter returns with the host gone.
-bool RunFilters(const CUIPtrArray& filters, const std::weak_ptr<char>& alive, UINT message, WPARAM wParam,
+bool RunFilters(const CUIPtrArray& filters, const mjz::AliveToken::Life& life, UINT message, WPARAM wParam,
                 LPARAM lParam, LRESULT& result)
 {
     for (int i = 0; i < filters.GetSize(); ++i) {
@@ -30,7 +30,7 @@ bool RunFilters(const CUIPtrArray& filters, const std::weak_ptr<char>& alive, UI
             static_cast<IMessageFilterUI*>(filters[i])->MessageHandler(message, wParam, lParam, handled);
         if (handled)
             result = filtered;
-        if (alive.expired() || handled)
+        if (life.Ended() || handled)
             return true;
     }
     return false;
@@ -48,19 +48,17 @@ bool CWindowHostUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, L
     // client area to paint.
     if (message == WM_PAINT || message == WM_WINDOWPOSCHANGED)
         m_wholeClientInvalid = false;
-    std::weak_ptr<char> alive = m_alive;
-    if (!DeliverQueued(alive))
+    const mjz::AliveToken::Life life = m_alive.GetLife();
+    if (!DeliverQueued())
         return true;
 
-    if (RunFilters(m_filters, alive, message, wParam, lParam, result))
+    if (RunFilters(m_filters, life, message, wParam, lParam, result))
         return true;
     if (RouteMessage(message, wParam, lParam, result))
         return true;
 
     // Not handled: the window's own handling and the default procedure follow.
-    if (alive.expired() || !DeliverQueued(alive))
-        return true;
-    return false;
+    return life.Ended() || !DeliverQueued();
 }
 
 bool CWindowHostUI::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -97,8 +95,7 @@ bool CWindowHostUI::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
 
 bool CWindowHostUI::PreMessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    std::weak_ptr<char> alive = m_alive;
-    if (RunFilters(m_preFilters, alive, message, wParam, lParam, result))
+    if (RunFilters(m_preFilters, m_alive.GetLife(), message, wParam, lParam, result))
         return true;
 
     switch (message) {
@@ -124,18 +121,14 @@ bool CWindowHostUI::OnSize()
 // Hover and press end and the focus goes back to the owner window; the window then closes.
 bool CWindowHostUI::OnClose()
 {
-    std::weak_ptr<char> alive = m_alive;
     if (m_hover != nullptr && !SendEvent(m_hover, kEventMouseLeave, m_hover, m_lastMouse))
         return true;
     if (m_pressed != nullptr && !SendEvent(m_pressed, kEventButtonUp, m_pressed, m_lastMouse))
         return true;
-    SetFocus(nullptr);
-    if (alive.expired())
+    if (!m_alive.Survives([this] { SetFocus(nullptr); }))
         return true;
     HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    if (owner != nullptr)
-        ::SetFocus(owner);
-    return alive.expired();
+    return owner != nullptr && !m_alive.Survives([owner] { ::SetFocus(owner); });
 }
 
 bool CWindowHostUI::OnSetCursor(WPARAM wParam, LPARAM lParam)
@@ -298,9 +291,7 @@ bool CWindowHostUI::OnMouseMove(LPARAM lParam)
 // (`died` then). The owned control under the point, or null.
 CControlUI* CWindowHostUI::BeginPress(LPARAM lParam, POINT& pt, bool& died)
 {
-    std::weak_ptr<char> alive = m_alive;
-    ::SetFocus(m_hWnd);
-    died = alive.expired();
+    died = !m_alive.Survives([this] { ::SetFocus(m_hWnd); });
     if (died)
         return nullptr;
     pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -312,15 +303,13 @@ CControlUI* CWindowHostUI::BeginPress(LPARAM lParam, POINT& pt, bool& died)
 // The pressed control takes the focus and the capture, then sees the press.
 bool CWindowHostUI::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    std::weak_ptr<char> alive = m_alive;
     POINT pt;
     bool died = false;
     CControlUI* control = BeginPress(lParam, pt, died);
     if (control == nullptr)
         return died;
     m_pressed = control;
-    control->SetFocus();
-    if (alive.expired())
+    if (!m_alive.Survives([control] { control->SetFocus(); }))
         return true;
     if (m_pressed != control)
         return false;  // forgotten by a focus handler
@@ -372,7 +361,6 @@ bool CWindowHostUI::OnContextMenu(WPARAM wParam, LPARAM lParam)
 
 bool CWindowHostUI::OnMouseWheel(WPARAM wParam, LPARAM lParam)
 {
-    std::weak_ptr<char> alive = m_alive;
     POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ::ScreenToClient(m_hWnd, &pt);
     m_lastMouse = pt;
@@ -383,8 +371,8 @@ bool CWindowHostUI::OnMouseWheel(WPARAM wParam, LPARAM lParam)
     if (!SendEvent(control, kEventScrollWheel, control, POINT{0, 0}, 0, GetKeyStateMask(), delta < 0 ? 1 : 0, lParam))
         return true;
     // Hover follows the scrolled content.
-    ::SendMessageW(m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(m_lastMouse.x, m_lastMouse.y));
-    return alive.expired();
+    const LPARAM at = MAKELPARAM(m_lastMouse.x, m_lastMouse.y);
+    return !m_alive.Survives([this, at] { ::SendMessageW(m_hWnd, WM_MOUSEMOVE, 0, at); });
 }
 
 bool CWindowHostUI::OnMouseHover(LPARAM lParam)
@@ -408,12 +396,12 @@ bool CWindowHostUI::OnMouseLeave()
     // A hover ends the tracking while the pointer still rests on the control: the leave must
     // reach that control all the same.
     if (m_mouseTracking || m_hover != nullptr) {
-        std::weak_ptr<char> alive = m_alive;
+        const mjz::AliveToken::Life life = m_alive.GetLife();
         // The point (-1, -1) leaves every control. Tracking counts as on for that move, so that
         // it does not track the pointer that has left the window anew.
         m_mouseTracking = true;
         ::SendMessageW(m_hWnd, WM_MOUSEMOVE, 0, static_cast<LPARAM>(-1));
-        if (alive.expired())
+        if (life.Ended())
             return true;
     }
     m_mouseTracking = false;
@@ -441,7 +429,6 @@ WORD CWindowHostUI::GetKeyStateMask()
 bool CWindowHostUI::SendEvent(CControlUI* control, int type, CControlUI* sender, POINT pt, wchar_t key,
                               WORD keyState, WPARAM wParam, LPARAM lParam)
 {
-    std::weak_ptr<char> alive = m_alive;
     ControlEvent event;
     event.type = type;
     event.sender = sender;
@@ -451,8 +438,7 @@ bool CWindowHostUI::SendEvent(CControlUI* control, int type, CControlUI* sender,
     event.keyState = keyState;
     event.wParam = wParam;
     event.lParam = lParam;
-    control->Event(event);
-    return !alive.expired();
+    return m_alive.Survives([&] { control->Event(event); });
 }
 
 // ---- tooltip ----------------------------------------------------------------------------------

@@ -51,36 +51,36 @@ void CWindowHostUI::DispatchNotify(NotifyMessage& msg, bool async)
             delete copy;
         return;
     }
-    std::weak_ptr<char> alive = m_alive;
-    Deliver(msg, alive);
+    Deliver(msg);
 }
 
 // One notification to the sender's delegates, then to every listener. The record is known to
 // ForgetControl meanwhile, so a sender deleted by a listener is cleared for the later ones.
-bool CWindowHostUI::Deliver(NotifyMessage& msg, const std::weak_ptr<char>& alive)
+bool CWindowHostUI::Deliver(NotifyMessage& msg)
 {
     if (!m_inFlightNotify.Add(&msg))
         return true;
+    const mjz::AliveToken::Life life = m_alive.GetLife();
     if (msg.sender != nullptr) {
         msg.sender->NotifyDelegates.Fire(&msg);
-        if (alive.expired())
+        if (life.Ended())
             return false;
     }
     for (int i = 0; i < m_notifiers.GetSize(); ++i) {
         static_cast<INotifyUI*>(m_notifiers[i])->Notify(msg);
-        if (alive.expired())
+        if (life.Ended())
             return false;
     }
     RemoveFirst(m_inFlightNotify, &msg);
     return true;
 }
 
-bool CWindowHostUI::DeliverQueued(const std::weak_ptr<char>& alive)
+bool CWindowHostUI::DeliverQueued()
 {
     while (!m_asyncNotify.IsEmpty()) {
         std::unique_ptr<NotifyMessage> msg(static_cast<NotifyMessage*>(m_asyncNotify[0]));
         m_asyncNotify.Remove(0);
-        if (!Deliver(*msg, alive))
+        if (!Deliver(*msg))
             return false;
     }
     return true;
@@ -231,12 +231,12 @@ void CWindowHostUI::AddDelayedCleanup(CControlUI* control)
 // true then (the message is done with), else false.
 bool CWindowHostUI::RunDelayedCleanup()
 {
-    std::weak_ptr<char> alive = m_alive;
+    const mjz::AliveToken::Life life = m_alive.GetLife();
     CUIPtrArray cleanup = m_delayedCleanup;
     m_delayedCleanup.Empty();
     for (int i = 0; i < cleanup.GetSize(); ++i) {
         delete static_cast<CControlUI*>(cleanup[i]);
-        if (alive.expired())
+        if (life.Ended())
             return true;
     }
     return false;

@@ -53,13 +53,13 @@ CWindowHostUI::InvalidateBatch::InvalidateBatch(CWindowHostUI* host) : m_host(ho
 {
     if (m_host == nullptr)
         return;
-    m_alive = m_host->GetAliveToken();
+    m_life = m_host->GetAliveToken();
     ++m_host->m_invalidateBatch;
 }
 
 CWindowHostUI::InvalidateBatch::~InvalidateBatch()
 {
-    if (m_host == nullptr || m_alive.expired() || --m_host->m_invalidateBatch > 0)
+    if (m_host == nullptr || m_life.Ended() || --m_host->m_invalidateBatch > 0)
         return;
     const RECT rc = m_host->m_batchedInvalid;
     m_host->m_batchedInvalid = RECT{0, 0, 0, 0};
@@ -73,7 +73,7 @@ CWindowHostUI::InvalidateBatch::~InvalidateBatch()
 // as one (none at all when the whole client area is to be painted anyway).
 bool CWindowHostUI::LayoutBeforePaint()
 {
-    std::weak_ptr<char> alive = m_alive;
+    const mjz::AliveToken::Life life = m_alive.GetLife();
     RECT rcClient = {};
     ::GetClientRect(m_hWnd, &rcClient);
     if (::IsRectEmpty(&rcClient))
@@ -83,7 +83,7 @@ bool CWindowHostUI::LayoutBeforePaint()
     // the window.
     if (m_root->IsUpdateNeeded()) {
         m_root->SetPos(rcClient);
-        return !alive.expired();
+        return !life.Ended();
     }
     int pass = 0;
     for (; pass < kMaxLayoutPasses && m_root != nullptr; ++pass) {
@@ -92,7 +92,7 @@ bool CWindowHostUI::LayoutBeforePaint()
         if (control == nullptr)
             break;
         control->SetPos(control->GetPos());
-        if (alive.expired())
+        if (life.Ended())
             return false;
     }
     if (pass == kMaxLayoutPasses)
@@ -102,7 +102,7 @@ bool CWindowHostUI::LayoutBeforePaint()
 
 // The lazy layout, "windowinit" once, and the first Tab stop's focus once the tree is laid out.
 // False when the host died meanwhile.
-bool CWindowHostUI::PrepareTreeForPaint(const std::weak_ptr<char>& alive)
+bool CWindowHostUI::PrepareTreeForPaint()
 {
     if (m_updateNeeded) {
         m_updateNeeded = false;
@@ -110,17 +110,11 @@ bool CWindowHostUI::PrepareTreeForPaint(const std::weak_ptr<char>& alive)
             return false;
         if (m_windowInitPending && m_root != nullptr) {
             m_windowInitPending = false;
-            SendNotify(m_root, L"windowinit");
-            if (alive.expired())
+            if (!m_alive.Survives([this] { SendNotify(m_root, L"windowinit"); }))
                 return false;
         }
     }
-    if (m_focusNeeded) {
-        MoveTabFocus(true);
-        if (alive.expired())
-            return false;
-    }
-    return true;
+    return !m_focusNeeded || m_alive.Survives([this] { MoveTabFocus(true); });
 }
 
 // ---- painting ---------------------------------------------------------------------------------
@@ -147,7 +141,6 @@ bool CWindowHostUI::GetPendingUpdate(bool& wholeClient) const
 
 void CWindowHostUI::OnPaint()
 {
-    std::weak_ptr<char> alive = m_alive;
     // 1. Layout, "windowinit" and the first focus, when any waits. Their repaint requests belong
     //    to this paint, so they come before BeginPaint; when the whole client area waits anyway
     //    they add nothing. A plain repaint skips the update query, a round trip to the server.
@@ -156,7 +149,7 @@ void CWindowHostUI::OnPaint()
         if (!GetPendingUpdate(wholeClientPending))
             return;
         m_wholeClientInvalid = wholeClientPending;
-        if (!PrepareTreeForPaint(alive))
+        if (!PrepareTreeForPaint())
             return;
         // From here on the window is validated: a request made while painting paints again.
         m_wholeClientInvalid = false;
@@ -184,7 +177,7 @@ void CWindowHostUI::OnPaint()
         hOffscreen = m_offscreen.Prepare(m_hPaintDC, client.cx, client.cy);
     else
         m_offscreen.Release();
-    if (!(hOffscreen == nullptr ? PaintDirect(ps, alive) : PaintOffscreen(ps, hOffscreen, client, alive)))
+    if (!(hOffscreen == nullptr ? PaintDirect(ps) : PaintOffscreen(ps, hOffscreen, client)))
         return;
     if (m_showDirty && DirtyPen() != nullptr) {
         CSelectObject pen(ps.hdc, DirtyPen());
@@ -206,12 +199,11 @@ HDC CWindowHostUI::ImageDC()
 }
 
 // The tree straight into the window. False when the host died meanwhile.
-bool CWindowHostUI::PaintDirect(const PAINTSTRUCT& ps, const std::weak_ptr<char>& alive)
+bool CWindowHostUI::PaintDirect(const PAINTSTRUCT& ps)
 {
     const int saved = ::SaveDC(ps.hdc);
     CImagePaintScope images(ps.hdc, ImageDC());
-    m_root->Paint(ps.hdc, ps.rcPaint);
-    if (alive.expired())
+    if (!m_alive.Survives([&] { m_root->Paint(ps.hdc, ps.rcPaint); }))
         return false;
     ::RestoreDC(ps.hdc, saved);
     return true;
@@ -219,8 +211,7 @@ bool CWindowHostUI::PaintDirect(const PAINTSTRUCT& ps, const std::weak_ptr<char>
 
 // The tree and the overlays into the offscreen bitmap, which then goes to the window in one copy.
 // False when the host died meanwhile.
-bool CWindowHostUI::PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client,
-                                   const std::weak_ptr<char>& alive)
+bool CWindowHostUI::PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client)
 {
     const RECT& rcPaint = ps.rcPaint;
     const int saved = ::SaveDC(hOffscreen);
@@ -229,12 +220,13 @@ bool CWindowHostUI::PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE c
     {
         // The image draws of the tree and the overlays share one memory context.
         CImagePaintScope images(hOffscreen, ImageDC());
+        const mjz::AliveToken::Life life = m_alive.GetLife();
         m_root->Paint(hOffscreen, rcPaint);
-        if (alive.expired())
+        if (life.Ended())
             return false;
         for (int i = 0; i < m_postPaint.GetSize(); ++i) {
             static_cast<CControlUI*>(m_postPaint[i])->PaintOverlay(hOffscreen, rcPaint);
-            if (alive.expired())
+            if (life.Ended())
                 return false;
         }
     }
@@ -263,7 +255,7 @@ void CWindowHostUI::PrintClient(HDC hDC, LPARAM flags)
 {
     if (m_root == nullptr || hDC == nullptr)
         return;
-    std::weak_ptr<char> alive = m_alive;
+    const mjz::AliveToken::Life life = m_alive.GetLife();
     RECT rcClient = {};
     ::GetClientRect(m_hWnd, &rcClient);
     const int saved = ::SaveDC(hDC);
@@ -272,7 +264,7 @@ void CWindowHostUI::PrintClient(HDC hDC, LPARAM flags)
         m_root->Paint(hDC, rcClient);
     }
     ::RestoreDC(hDC, saved);
-    if ((flags & PRF_CHILDREN) == 0 || alive.expired())
+    if ((flags & PRF_CHILDREN) == 0 || life.Ended())
         return;
     for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
         RECT rcChild = {};
@@ -282,7 +274,7 @@ void CWindowHostUI::PrintClient(HDC hDC, LPARAM flags)
         ::OffsetWindowOrgEx(hDC, -rcChild.left, -rcChild.top, &oldOrigin);
         ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(hDC), flags | PRF_NONCLIENT);
         ::SetWindowOrgEx(hDC, oldOrigin.x, oldOrigin.y, nullptr);
-        if (alive.expired())
+        if (life.Ended())
             return;
     }
 }

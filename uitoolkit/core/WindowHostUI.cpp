@@ -67,7 +67,7 @@ HPEN CWindowHostUI::DirtyPen()
 }
 
 // ---------------------------------------------------------------------------------------------
-CWindowHostUI::CWindowHostUI() : m_alive(std::make_shared<char>(0))
+CWindowHostUI::CWindowHostUI()
 {
     if (g_dirtyPen == nullptr) {
         g_dirtyPen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
@@ -111,7 +111,28 @@ CWindowHostUI::~CWindowHostUI()
     m_hPaintDC = nullptr;
     SetMeasureDC(nullptr);
     RemoveFromHostList();
-    m_alive.reset();
+    // Call-outs still running on controls that outlive the host (outside its tree) lose it.
+    for (CControlUI::Watch* watch = m_watches; watch != nullptr; watch = watch->m_nextOfHost)
+        watch->HostDestroyed();
+    m_watches = nullptr;
+    m_alive.End();
+}
+
+void CWindowHostUI::AddWatch(CControlUI::Watch* watch)
+{
+    watch->m_nextOfHost = m_watches;
+    m_watches = watch;
+}
+
+void CWindowHostUI::RemoveWatch(CControlUI::Watch* watch)
+{
+    // Watches nest, so the one leaving is mostly the first.
+    for (CControlUI::Watch** link = &m_watches; *link != nullptr; link = &(*link)->m_nextOfHost) {
+        if (*link == watch) {
+            *link = watch->m_nextOfHost;
+            return;
+        }
+    }
 }
 
 void CWindowHostUI::RemoveFromHostList()
@@ -137,12 +158,13 @@ bool CWindowHostUI::TranslateMessage(const MSG* msg)
                            (::GetWindowLongW(msg->hwnd, GWL_STYLE) & WS_CHILD) != 0);
         if (!mine)
             continue;
-        std::weak_ptr<char> alive = host->m_alive;
         LRESULT result = 0;
-        if (host->PreMessageHandler(msg->message, msg->wParam, msg->lParam, result))
-            return true;
-        if (alive.expired())
+        bool taken = false;
+        const auto offer = [&] { taken = host->PreMessageHandler(msg->message, msg->wParam, msg->lParam, result); };
+        if (!host->m_alive.Survives(offer))
             return true;  // the window went with its host; nothing is left to dispatch to
+        if (taken)
+            return true;
     }
     return false;
 }
@@ -170,9 +192,7 @@ bool CWindowHostUI::AttachRoot(CControlUI* root)
 {
     if (root == nullptr)
         return false;
-    std::weak_ptr<char> alive = m_alive;
-    SetFocus(nullptr);
-    if (alive.expired())
+    if (!m_alive.Survives([this] { SetFocus(nullptr); }))
         return false;
     m_hover = m_pressed = m_keyControl = nullptr;
     if (m_root != nullptr) {
@@ -192,11 +212,11 @@ bool CWindowHostUI::InitControlTree(CControlUI* control, CControlUI* parent)
         return false;
     if (parent == nullptr)
         parent = control->GetParent();
-    // Init delegates may delete the control or close the window.
-    std::weak_ptr<char> alive = m_alive;
+    // Init delegates run here.
+    const mjz::AliveToken::Life life = m_alive.GetLife();
     CControlUI::Watch watch(control);
     control->SetManager(this, parent, true);
-    if (alive.expired() || watch.ControlDeleted())
+    if (life.Ended() || watch.ControlDeleted())
         return false;
     control->FindControl(RegisterControlNameProc, &m_nameMap, 0);
     return true;

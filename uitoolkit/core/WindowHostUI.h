@@ -10,16 +10,16 @@
 // class CHostResources.
 //
 // Re-entrancy: any listener, filter, delegate or control handler may destroy the window and the
-// host. Code that runs after such a call checks the alive token:
-//     std::weak_ptr<char> alive = host->GetAliveToken();
-//     host->SendNotify(this, L"click");
-//     if (alive.expired()) return;   // host (and probably this control) is gone
+// host (the call-out rule of CControlUI). The host's own handlers check its alive token after
+// each call-out; a control watches itself (CControlUI::Watch), which covers the host too.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
 
+#include "foundation/AliveToken.h"
 #include "uitoolkit/core/ControlEvent.h"
+#include "uitoolkit/core/ControlUI.h"
 #include "uitoolkit/core/ControlNameMap.h"
 #include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/HostResources.h"
@@ -84,7 +84,7 @@ public:
 
     private:
         CWindowHostUI* m_host;
-        std::weak_ptr<char> m_alive;  // the batch is left alone when the host died meanwhile
+        mjz::AliveToken::Life m_life;  // the batch is left alone when the host died meanwhile
     };
 
     // ---- listeners and filters (insertion order; Remove takes the first equal entry) ----
@@ -148,8 +148,8 @@ public:
     // the parent of a child window). True when one took it.
     static bool TranslateMessage(const MSG* msg);
 
-    // Expires when the host is destroyed.
-    std::weak_ptr<char> GetAliveToken() const { return m_alive; }
+    // Ends when the host is destroyed.
+    mjz::AliveToken::Life GetAliveToken() const { return m_alive.GetLife(); }
     static WORD GetKeyStateMask();
 
 private:
@@ -185,10 +185,10 @@ private:
     bool ActivateShortcut(wchar_t key);
 
     // Delivers queued notifications; false when the host died meanwhile.
-    bool DeliverQueued(const std::weak_ptr<char>& alive);
+    bool DeliverQueued();
     // One notification to the sender's NotifyDelegates and every listener; false when the host
     // died meanwhile.
-    bool Deliver(NotifyMessage& msg, const std::weak_ptr<char>& alive);
+    bool Deliver(NotifyMessage& msg);
     // Builds and sends an event to a control; false when the host died meanwhile.
     bool SendEvent(CControlUI* control, int type, CControlUI* sender, POINT pt, wchar_t key = 0,
                    WORD keyState = 0, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -197,7 +197,7 @@ private:
     void HideToolTip();
     bool OwnsControl(CControlUI* control) const;
     // The focus loses its events and "killfocus"; false when the host died meanwhile.
-    bool KillFocus(CControlUI* gaining, const std::weak_ptr<char>& alive);
+    bool KillFocus(CControlUI* gaining);
     bool IsTimerIdTaken(UINT windowId) const;
     // Whether the focused rich edit takes Tab as text.
     static bool RichEditWantsTab(CControlUI* control);
@@ -206,11 +206,11 @@ private:
     void OnPaint();
     bool GetPendingUpdate(bool& wholeClient) const;
     // The paint steps below return false when the host died meanwhile.
-    bool PrepareTreeForPaint(const std::weak_ptr<char>& alive);
+    bool PrepareTreeForPaint();
     // Lays the tree out before a paint.
     bool LayoutBeforePaint();
-    bool PaintDirect(const PAINTSTRUCT& ps, const std::weak_ptr<char>& alive);
-    bool PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client, const std::weak_ptr<char>& alive);
+    bool PaintDirect(const PAINTSTRUCT& ps);
+    bool PaintOffscreen(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client);
     void CopyBackground(const PAINTSTRUCT& ps, HDC hOffscreen, SIZE client);
     // The memory context lent to the image draws of every paint, made on first use.
     HDC ImageDC();
@@ -271,7 +271,12 @@ private:
     CUIPtrArray m_reservedTimerIds;  // UINT ids stored as pointers
     CControlNameMap m_nameMap;     // control names, with each control's own names
 
-    std::shared_ptr<char> m_alive;
+    // The watches of running call-outs on this host's controls, told when the host dies.
+    friend class CControlUI::Watch;
+    void AddWatch(CControlUI::Watch* watch);
+    void RemoveWatch(CControlUI::Watch* watch);
+    CControlUI::Watch* m_watches = nullptr;
+    mjz::AliveToken m_alive;
 };
 
 // The process-wide host list lives in static storage that is constructed before, and destroyed

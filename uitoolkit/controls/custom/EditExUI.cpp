@@ -44,10 +44,7 @@ void CEditExUI::OpenNativeWindow()
     // 1. Sized as while editing, and announced before the window exists.
     m_opening = true;
     AutoSize();
-    Watch watch(this);
-    if (m_host != nullptr)
-        m_host->SendNotify(this, L"editwndcreate");
-    if (watch.Lost())
+    if (m_host != nullptr && !Survives([this] { m_host->SendNotify(this, L"editwndcreate"); }))
         return;
     // 2. The window itself; without one the field sizes back to its text.
     CEditFieldUI::OpenNativeWindow();

@@ -94,17 +94,13 @@ void CHotKeyEditUI::ShowNativeWindow()
 
 void CHotKeyEditUI::SetVisible(bool visible)
 {
-    Watch watch(this);
-    CEditUI::SetVisible(visible);
-    if (!watch.Lost())
+    if (Survives([&] { CEditUI::SetVisible(visible); }))
         ShowNativeWindow();
 }
 
 void CHotKeyEditUI::SetInheritedVisible(bool visible)
 {
-    Watch watch(this);
-    CEditUI::SetInheritedVisible(visible);
-    if (!watch.Lost())
+    if (Survives([&] { CEditUI::SetInheritedVisible(visible); }))
         ShowNativeWindow();
 }
 

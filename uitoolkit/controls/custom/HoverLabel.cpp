@@ -46,9 +46,7 @@ void CHoverLabel::HandleEvent(ControlEvent& event)
     CControlUI* beneath = FindControlBeneath(event.point);
     // The parent hears the event once, even when it is the control beneath.
     if (beneath != nullptr && beneath != parent) {
-        Watch watch(this);  // a "click" listener may close the window
-        beneath->HandleEvent(event);
-        if (watch.Lost())
+        if (!Survives([&] { beneath->HandleEvent(event); }))  // a "click" listener runs here
             return;
         // The cursor is the control's; the parent would only set the arrow over it.
         if (event.type == kEventSetCursor)

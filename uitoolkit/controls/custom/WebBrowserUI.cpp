@@ -126,9 +126,7 @@ void CWebBrowserUI::SetVisible(bool visible)
 
 void CWebBrowserUI::SetFocus()
 {
-    Watch watch(this);
-    CControlUI::SetFocus();  // focus notifications may close the window
-    if (watch.Lost())
+    if (!Survives([this] { CControlUI::SetFocus(); }))  // focus notifications run here
         return;
     if (m_browser)
         m_browser->FocusBrowserWindow();

@@ -48,9 +48,8 @@ void CLinearLayoutUI::SetPos(RECT rc)
     const LinearAxis across = m_axis.Across();
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
-    // 1. The own size delegates, and below each child's placement, may close the window: the
-    //    pass stops as soon as it cost this layout. Without children the vertical layout hands
-    //    its bars the inner rectangle, the horizontal one the inset rectangle.
+    // 1. Without children the vertical layout hands its bars the inner rectangle, the
+    //    horizontal one the inset rectangle.
     if (!BeginLayoutPass(rc, along.IsX() ? EmptyBars::OverInset : EmptyBars::OverInner))
         return;
 
@@ -97,8 +96,7 @@ void CLinearLayoutUI::SetPos(RECT rc)
         if (breadth == 0)
             breadth = std::max<long long>(0, thickness - across.Sides(padding));
         breadth = across.Clamp(*child, breadth);
-        // e-f. The place, then the advance; the child's SetPos comes last, as it may close the
-        //      window.
+        // e-f. The place, then the advance; the child's SetPos, its call-out, comes last.
         const long long start = position + along.Start(padding);
         const long long extent = along.Sides(padding) + length;
         position += extent + m_childPadding;

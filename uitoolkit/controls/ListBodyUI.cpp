@@ -22,7 +22,6 @@ void CListBodyUI::HandleEvent(ControlEvent& event)
 void CListBodyUI::SetScrollPos(SIZE pos)
 {
     const int oldX = GetScrollPos().cx;
-    // The items' size delegates may close the window.
     if (!Survives([&] { CVerticalLayoutUI::SetScrollPos(pos); }))
         return;
     const int dx = GetScrollPos().cx - oldX;
@@ -56,9 +55,7 @@ void CListBodyUI::UpdateHorizontalBar(long long contentWidth, long long availabl
 // Sums run in 64 bits: a skin may give any item any height.
 void CListBodyUI::SetPos(RECT rc)
 {
-    // 1. The client box: the inset and the shown bars taken off. The own size delegates, and
-    //    below each item's placement, may close the window: the pass stops as soon as it cost
-    //    the body.
+    // 1. The client box: the inset and the shown bars taken off.
     if (!SetOwnPos(rc))
         return;
     CWindowHostUI::InvalidateBatch batch(m_host);
@@ -120,7 +117,7 @@ void CListBodyUI::SetPos(RECT rc)
         y += along.Sides(padding) + height + m_childPadding;
         remaining -= padding.bottom + height + m_childPadding;
         needed += along.Sides(padding) + height;
-        // Last: the item's SetPos may close the window.
+        // The item's SetPos is its call-out: last.
         item->SetPos(along.MakeRect(itemTop, height + padding.bottom, x + padding.left, width));
     });
     if (!survived)

@@ -58,11 +58,10 @@ bool CTabLayoutUI::Remove(CControlUI* page) { return RemovePage(page, AfterSelec
 bool CTabLayoutUI::RemovePage(CControlUI* page, AfterSelectedRemoved rule)
 {
     const int index = GetItemIndex(page);
-    Watch watch(this);  // a page deleted at once runs its destroy delegates
-    if (!CContainerUI::Remove(page))
-        return false;
-    if (watch.Lost())
-        return true;
+    // A page deleted at once runs its destroy delegates.
+    bool removed = false;
+    if (!Survives([&] { removed = CContainerUI::Remove(page); }) || !removed)
+        return removed;
     if (index != m_selected) {
         if (index < m_selected)
             --m_selected;  // still the same page
@@ -101,25 +100,21 @@ bool CTabLayoutUI::SelectItem(int index)
     const int previous = m_selected;
     m_selected = index;
 
-    // Hiding a page that holds the focus, and focusing the new one, send notifications whose
-    // listeners may close the window: stop as soon as this layout or its host is gone.
-    Watch watch(this);
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* page = GetItemAt(i);
+    // Hiding a page that holds the focus, and focusing the new one, send notifications.
+    const bool survived = ForEachChild([&](CControlUI* page, int i) {
         if (i == index) {
             page->SetVisible(true);
             page->SetFocus();
         } else {
             page->SetVisible(false);
         }
-        if (watch.Lost())
-            return true;
-    }
+    });
+    if (!survived)
+        return true;
     RequestParentLayout();
     if (m_host != nullptr) {
         // Into the page: the next Tab stop after it once the layout has run.
-        m_host->MoveTabFocus(true);
-        if (watch.Lost())
+        if (!Survives([&] { m_host->MoveTabFocus(true); }))
             return true;
         m_host->SendNotify(this, L"tabselect", static_cast<WPARAM>(index), static_cast<LPARAM>(previous));
     }
@@ -130,8 +125,7 @@ void CTabLayoutUI::SetPos(RECT rc)
 {
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
-    // 1. The bars are neither considered nor processed. The own size delegates, and below each
-    //    page's placement, may close the window: the pass stops as soon as it cost this layout.
+    // 1. The bars are neither considered nor processed.
     if (!SetOwnPos(rc))
         return;
     const RECT inner = GetInsetRect();

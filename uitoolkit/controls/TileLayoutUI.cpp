@@ -80,9 +80,7 @@ void CTileLayoutUI::SetPos(RECT rc)
 {
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
-    // 1-2. The own size delegates, and below each child's placement, may close the window: the
-    //      pass stops as soon as it cost this layout. Without children the bars get the inset
-    //      rectangle.
+    // 1-2. Without children the bars get the inset rectangle.
     if (!BeginLayoutPass(rc, EmptyBars::OverInset))
         return;
 
@@ -145,7 +143,7 @@ void CTileLayoutUI::SetPos(RECT rc)
         }
         // h. The content height in unscrolled coordinates.
         needed = bottom - inner.top + vpos;
-        // Placed last: the child's SetPos may close the window.
+        // The child's SetPos is its call-out: last.
         child->SetPos(RECT{ClampToInt(placedLeft), ClampToInt(placedTop), ClampToInt(placedLeft + width),
                            ClampToInt(placedTop + height)});
     });

@@ -34,14 +34,15 @@ public:
     template <class Emit>
     void Split(const RECT& dest, const RECT& source, Emit&& emit) const;
 
+private:
     // Whether a copy stretching `from` source pixels onto `to` takes, along that side, the source
-    // pixels a blend of the same stretch takes. StretchBlt and AlphaBlend sample alike (under
-    // Wine, for every pair of sizes up to 130 onto 260, at any offset and clip) except onto a
-    // single pixel: there StretchBlt takes the next-to-last source column and AlphaBlend the
-    // last. Such a stretch (a one-pixel nine-grid middle, say) is never copied, along either side.
+    // pixels a blend of the same stretch takes. Measured under Wine (every size up to 130 onto
+    // every size up to 160, at any offset and clip), StretchBlt and AlphaBlend sample alike except
+    // onto a single column, where StretchBlt takes the next-to-last source column and AlphaBlend
+    // the last. So a stretch onto a single column or row (a one-pixel nine-grid middle, say) is
+    // never copied: which pixel either function keeps there is nowhere promised.
     static constexpr bool SampledAlike(int from, int to) { return from == to || to > 1; }
 
-private:
     struct Run {
         int from;
         int to;

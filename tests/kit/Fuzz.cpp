@@ -3,16 +3,68 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace kit {
 
-uint32_t FuzzSeed()
+namespace {
+
+// What OMBREL_FUZZ_SEED asks for: nothing (the test's own seed), one seed, or new ones.
+struct SeedChoice {
+    enum Kind { Own, Given, Random } kind;
+    uint32_t given;
+};
+
+SeedChoice Choice()
 {
-    if (const char* env = std::getenv("OMBREL_FUZZ_SEED"))
-        return static_cast<uint32_t>(std::strtoul(env, nullptr, 0));
+    const char* env = std::getenv("OMBREL_FUZZ_SEED");
+    if (env == nullptr || *env == '\0') return {SeedChoice::Own, 0};
+    if (std::strcmp(env, "random") == 0) return {SeedChoice::Random, 0};
+    char* end = nullptr;
+    const unsigned long seed = std::strtoul(env, &end, 0);
+    if (*end != '\0') ADD_FAILURE() << "OMBREL_FUZZ_SEED is \"" << env << "\": a number or \"random\"";
+    return {SeedChoice::Given, static_cast<uint32_t>(seed)};
+}
+
+// FNV-1a of the running test's full name: the same seed for the same test in every build and run.
+uint32_t OwnSeed()
+{
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : std::string();
+    uint32_t hash = 2166136261u;
+    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
+uint32_t ClockSeed()
+{
     LARGE_INTEGER counter;
     ::QueryPerformanceCounter(&counter);
     return static_cast<uint32_t>(counter.QuadPart ^ (counter.QuadPart >> 32)) | 1u;
+}
+
+uint32_t SeedOf(const SeedChoice& choice)
+{
+    switch (choice.kind) {
+    case SeedChoice::Given: return choice.given;
+    case SeedChoice::Random: return ClockSeed();
+    default: return OwnSeed();
+    }
+}
+
+} // namespace
+
+uint32_t FuzzSeed()
+{
+    return SeedOf(Choice());
+}
+
+std::vector<uint32_t> FuzzSeeds(std::span<const uint32_t> kept)
+{
+    const SeedChoice choice = Choice();
+    std::vector<uint32_t> seeds{SeedOf(choice)};
+    if (choice.kind == SeedChoice::Own) seeds.insert(seeds.end(), kept.begin(), kept.end());
+    return seeds;
 }
 
 std::string SeedNote(uint32_t seed)

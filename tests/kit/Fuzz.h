@@ -1,22 +1,35 @@
 #pragma once
 // Seeded mutator for randomised malformed-input tests.
 //
-//   kit::FuzzRun fuzz;        // this run's seed (OMBREL_FUZZ_SEED replays one), printed with any failure
+//   kit::FuzzRun fuzz;        // this test's seed, printed with any failure
 //   for (int i = 0; i < 2000; ++i) Parse(fuzz.Mutate(sample));
 //
 // or, spelled out:  const uint32_t seed = kit::FuzzSeed(); SCOPED_TRACE(kit::SeedNote(seed)); kit::Fuzz fuzz(seed);
 //
+// A test with seeds that once made it fail keeps them as fixed cases:
+//   for (uint32_t seed : kit::FuzzSeeds(kFailedSeeds)) { kit::FuzzRun fuzz(seed); ... }
+//
+// Seeds are fixed, so every run of the suite is the same run. OMBREL_FUZZ_SEED switches:
+//   unset            each test's own seed, made from its full name (and the seeds it keeps);
+//   <number>         that seed alone, in every test: replays a failure;
+//   random           a new seed from the clock at each call (with --gtest_repeat=N, N new ones).
+//
 // Mutations: cut (drop a run), flip (change one unit), duplicate (repeat a run), insert (random
 // units, biased towards separators, quotes and digits that parsers care about).
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace kit {
 
-// The seed of this run: OMBREL_FUZZ_SEED when set, else derived from the clock.
+// The seed of the running test, as OMBREL_FUZZ_SEED chooses (above).
 uint32_t FuzzSeed();
+// The seeds the running test goes over: its own seed followed by `kept`; the replayed or new
+// seed alone when OMBREL_FUZZ_SEED is set.
+std::vector<uint32_t> FuzzSeeds(std::span<const uint32_t> kept);
 std::string SeedNote(uint32_t seed);
 
 class Fuzz {
@@ -43,9 +56,9 @@ private:
 class FuzzRun : public Fuzz {
 public:
     FuzzRun() : FuzzRun(FuzzSeed()) {}
+    explicit FuzzRun(uint32_t seed) : Fuzz(seed), m_trace(__FILE__, __LINE__, SeedNote(seed)) {}
 
 private:
-    explicit FuzzRun(uint32_t seed) : Fuzz(seed), m_trace(__FILE__, __LINE__, SeedNote(seed)) {}
     testing::ScopedTrace m_trace;
 };
 

@@ -122,8 +122,50 @@ void CRichEditUI::SetText(const wchar_t* text)
     CControlUI::SetText(text);
     if (!m_twh)
         return;
+    // The text services wrap the new text once, at the width it will show at: a hidden vertical
+    // bar is taken as shown while they take it, and the guess is put right afterwards.
+    const bool barTaken = text != nullptr && *text != L'\0' && TakeVerticalBarWidth();
     SetSel(0, -1);
     ReplaceSel(text, false);
+    if (barTaken)
+        SettleVerticalBar();
+}
+
+bool CRichEditUI::TakeVerticalBarWidth()
+{
+    // Only a bar the text services show and hide themselves, beside an area wider than two bars.
+    const CScrollBarUI* bar = m_verticalScrollBar.get();
+    if (bar == nullptr || bar->IsVisible() || (m_style & (WS_VSCROLL | ES_MULTILINE)) != (WS_VSCROLL | ES_MULTILINE))
+        return false;
+    CUIRect rc = m_twh->GetControlRect();
+    if (rc.GetWidth() <= 2 * bar->GetFixedWidth())
+        return false;
+    // The text still held fits in the area (its bar is hidden): wrapping it again costs little.
+    rc.right -= bar->GetFixedWidth();
+    m_twh->SetClientRect(rc);
+    return true;
+}
+
+void CRichEditUI::SettleVerticalBar()
+{
+    CScrollBarUI* bar = m_verticalScrollBar.get();
+    if (bar == nullptr)
+        return;
+    CUIRect rc = m_twh->GetControlRect();
+    // Shown: the text overflows beside the bar. One shorter than two client heights there might
+    // still fit in the whole width, where a taller one cannot (the bar is narrower than the text
+    // area); that short text is cheap to measure.
+    if (bar->IsVisible()) {
+        if (bar->GetScrollRange() >= rc.GetHeight() ||
+            NaturalHeight(static_cast<long long>(rc.GetWidth()) + bar->GetFixedWidth()) > rc.GetHeight()) {
+            RequestLayout();  // the bar takes its place beside the text
+            return;
+        }
+        bar->SetVisible(false);
+    }
+    // The text fits in the whole width: it takes it back, wrapped again at little cost.
+    rc.right += bar->GetFixedWidth();
+    m_twh->SetClientRect(rc);
 }
 
 LRESULT CRichEditUI::SetSel(long start, long end)
@@ -258,12 +300,14 @@ LONG CRichEditUI::NaturalHeight(long long width) const
     return naturalHeight;
 }
 
-void CRichEditUI::FixVerticalBar(const RECT& rcText)
+void CRichEditUI::FixVerticalBar()
 {
     CScrollBarUI* bar = m_verticalScrollBar.get();
     if (bar == nullptr)
         return;
-    const CUIRect text = rcText;
+    // The area the text services have, as the paint measures it: a layout rectangle beyond GDI's
+    // range has sides that overflow, and the two answers would disagree and ask for layout forever.
+    const CUIRect text = m_twh->GetControlRect();
     if (NaturalHeight(static_cast<long long>(text.GetWidth()) + bar->GetFixedWidth()) > text.GetHeight()) {
         bar->SetVisible(true);
         bar->SetScrollPos(0);
@@ -295,7 +339,7 @@ void CRichEditUI::SetPos(RECT rc)
         const bool barWasVisible = bar != nullptr && bar->IsVisible();
         m_twh->SetClientRect(rcText);
         if ((barWasVisible && !bar->IsVisible()) || m_vbarFixing)
-            FixVerticalBar(rcText);
+            FixVerticalBar();
     }
 
     // 3. The bars beside the text.

@@ -91,8 +91,15 @@ private:
     HRESULT SendToServices(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr) const;
     // The text's height when laid out at the given width.
     LONG NaturalHeight(long long width) const;
-    // Shows the vertical bar when the text overflows, hides it again when it fits.
-    void FixVerticalBar(const RECT& rcText);
+    // Before a new text is set: a hidden vertical bar's width is taken from the text area, as the
+    // bar will show when the text overflows. False when nothing was taken.
+    bool TakeVerticalBarWidth();
+    // After the text was set in the narrower area: the bar stays when the text overflows the whole
+    // width too; otherwise the area is whole again.
+    void SettleVerticalBar();
+    // Shows the vertical bar when the text overflows the text services' area, hides it again when
+    // it fits.
+    void FixVerticalBar();
     void PlaceScrollBars(const RECT& rcText);
     // Whether the message's point hits the text (or the text host holds the mouse).
     bool HitsText(UINT message, LPARAM lParam) const;

@@ -199,9 +199,11 @@ void CTxtWinHost::SetClientRect(const RECT& rc)
             m_services->TxSendMessage(WM_HSCROLL, SB_LEFT, 0, &ignored);
         }
     }
-    // Each announcement lays the whole text out again; layout passes repeat the same rectangle.
+    // The text services read the new rectangle and lay the whole text out again at once, so that
+    // their scroll range and caret follow now rather than at the next draw. Layout passes repeat
+    // the same rectangle: only a change is announced.
     if (changed)
-        NotifyPropertyChange(TXTBIT_VIEWINSETCHANGE, TXTBIT_VIEWINSETCHANGE);
+        NotifyPropertyChange(TXTBIT_CLIENTRECTCHANGE, TXTBIT_CLIENTRECTCHANGE);
 }
 
 int CTxtWinHost::EmPixels() const

@@ -39,7 +39,8 @@ public:
     bool Init(CRichEditUI* owner, const CREATESTRUCTW* create);
 
     // The text rectangle in client pixels; the extent follows in HIMETRIC. Kept within GDI's
-    // range and never negative; no word wrap while it is narrower than a character.
+    // range and never negative; no word wrap while it is narrower than a character. A change is
+    // announced to the text services as a new client rectangle: they wrap the text again at once.
     void SetClientRect(const RECT& rc);
     const CUIRect& GetControlRect() const { return m_rcClient; }
     // The character format takes the font's size, face, character set and effects.

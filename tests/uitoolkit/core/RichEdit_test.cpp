@@ -336,6 +336,39 @@ TEST(RichEdit, LongTextScrollsWithTheBars)
     EXPECT_EQ(bar->GetScrollPos(), 0);
 }
 
+// A text set beside a hidden bar is wrapped once, at the width it shows at: the paint after it
+// moves no line. A text that overflows brings the bar up with its end (the caret) in view; one
+// that fits leaves the whole width.
+TEST(RichEdit, TextSetBesideAHiddenBarIsWrappedOnceWithItsEndInView)
+{
+    std::wstring oneLine, lines;
+    for (int i = 0; i < 300; ++i) {
+        oneLine += L"word" + std::wstring(i % 7, L'x') + L" ";
+        lines += L"line " + std::to_wstring(i) + L"\r";
+    }
+    const struct {
+        const std::wstring text;
+        bool overflows;
+    } kCases[] = {{oneLine, true}, {lines, true}, {L"fits", false}};
+    for (const auto& c : kCases) {
+        RichWindow w;
+        ASSERT_TRUE(w.Open(Edit(L"vscrollbar=\"true\" autovscroll=\"true\"")));
+        ASSERT_FALSE(w.edit->GetVerticalScrollBar()->IsVisible());
+        w.edit->SetText(c.text.c_str());
+        const LRESULT first = w.Send(EM_GETFIRSTVISIBLELINE, 0), count = w.Send(EM_GETLINECOUNT, 0);
+        ASSERT_TRUE(w.win.Layout());
+        EXPECT_EQ(w.edit->GetVerticalScrollBar()->IsVisible(), c.overflows);
+        EXPECT_EQ(kit::Text(w.edit->GetTextHost()->GetControlRect()), c.overflows ? "10,10,174,90" : "10,10,190,90");
+        EXPECT_EQ(w.Send(EM_GETFIRSTVISIBLELINE, 0), first);
+        EXPECT_EQ(w.Send(EM_GETLINECOUNT, 0), count);
+        EXPECT_EQ(first > 0, c.overflows) << first << " of " << count;
+        // The last character lies inside the text area.
+        POINTL end = {};
+        w.Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&end), static_cast<LPARAM>(c.text.size() - 1));
+        EXPECT_TRUE(end.y >= 10 && end.y < 90 - 10) << end.y << ", line " << first << " of " << count;
+    }
+}
+
 TEST(RichEdit, FontAndPropertyBitsReachTheTextServices)
 {
     RichWindow w;

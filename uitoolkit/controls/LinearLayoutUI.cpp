@@ -41,17 +41,28 @@ void* CLinearLayoutUI::GetInterface(const wchar_t* name)
 
 UINT CLinearLayoutUI::GetBehaviourFlags() const { return m_separator.BehaviourFlags(*this); }
 
-// Sums run in 64 bits: a skin may give any child any length.
 void CLinearLayoutUI::SetPos(RECT rc)
 {
-    const LinearAxis along = m_axis;
-    const LinearAxis across = m_axis.Across();
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
     // 1. Without children the vertical layout hands its bars the inner rectangle, the
     //    horizontal one the inset rectangle.
-    if (!BeginLayoutPass(rc, along.IsX() ? EmptyBars::OverInset : EmptyBars::OverInner))
+    if (!BeginLayoutPass(rc, m_axis.IsX() ? EmptyBars::OverInset : EmptyBars::OverInner))
         return;
+    // 2-6. The rest is compiled once per axis, so that the loop over the children tests the axis
+    //      for none of the coordinates it picks.
+    if (m_axis.IsX())
+        PlaceChildrenAlong<true>();
+    else
+        PlaceChildrenAlong<false>();
+}
+
+// Sums run in 64 bits: a skin may give any child any length.
+template <bool AlongX>
+void CLinearLayoutUI::PlaceChildrenAlong()
+{
+    constexpr LinearAxis along = AlongX ? LinearAxis::X() : LinearAxis::Y();
+    constexpr LinearAxis across = along.Across();
 
     // 2. The inner rectangle leaves out the inset and the shown bars; a horizontal bar widens
     //    the room by what it scrolls.
@@ -65,7 +76,7 @@ void CLinearLayoutUI::SetPos(RECT rc)
 
     // 3. Measuring: every measured child's paddings along the axis count as fixed, and so do
     //    the gaps between the children.
-    const LinearMeasure measure = MeasureChildren(LinearAxis::X().MakeSize(width, height), [](CControlUI&, SIZE) {});
+    const LinearMeasure measure = MeasureChildren(along, LinearAxis::X().MakeSize(width, height), [](CControlUI&, SIZE) {});
     const long long gaps = static_cast<long long>(measure.measured - 1) * m_childPadding;
     const long long fixedTotal = measure.fixedTotal + gaps;
     LinearShare share(measure.automatic, room - fixedTotal);
@@ -79,13 +90,16 @@ void CLinearLayoutUI::SetPos(RECT rc)
     long long remaining = room;
     long long fixedRemaining = fixedTotal;
     long long needed = 0;
+    // What each child is offered across; in int already, so that only the length along is
+    // clamped per child.
+    const LONG offeredAcross = ClampToInt(thickness);
 
     // 5. Placing. Only fixed children take their paddings off the fixed remainder, so the last
     //    automatic child is short by the paddings of the automatic children before it.
     const bool survived = ForEachPlacedChild([&](CControlUI* child, int) {
         // a.
         const RECT padding = child->GetPadding();
-        const LONG desired = along.Of(child->GetDesiredSize(along.MakeSize(remaining, thickness)));
+        const LONG desired = along.Of(child->GetDesiredSize(along.MakeSize(remaining, offeredAcross)));
         // b-c.
         const long long length = share.LengthOf(*child, along, desired, remaining - fixedRemaining);
         if (desired != 0)

@@ -38,13 +38,17 @@ protected:
     explicit CLinearLayoutUI(LinearAxis axis);
 
     // The measuring pass over the visible, non-floating children, each asked its desired size
-    // for `offered`; onMeasured(child, desired) sees every answer.
+    // for `offered`; onMeasured(child, desired) sees every answer. `along` is the layout's axis,
+    // given by the caller so that a pass compiled for one axis sums without testing it.
     template <typename OnMeasured>
-    LinearMeasure MeasureChildren(SIZE offered, OnMeasured&& onMeasured);
+    LinearMeasure MeasureChildren(LinearAxis along, SIZE offered, OnMeasured&& onMeasured);
 
 private:
     struct Names;
     static const Names& NamesAlong(LinearAxis axis);
+    // SetPos after its start: measures and places the children along the axis.
+    template <bool AlongX>
+    void PlaceChildrenAlong();
 
     LinearAxis m_axis;
     const Names& m_names;
@@ -52,7 +56,7 @@ private:
 };
 
 template <typename OnMeasured>
-LinearMeasure CLinearLayoutUI::MeasureChildren(SIZE offered, OnMeasured&& onMeasured)
+LinearMeasure CLinearLayoutUI::MeasureChildren(LinearAxis along, SIZE offered, OnMeasured&& onMeasured)
 {
     LinearMeasure measure;
     for (int i = 0; i < m_items.GetSize(); ++i) {
@@ -60,7 +64,7 @@ LinearMeasure CLinearLayoutUI::MeasureChildren(SIZE offered, OnMeasured&& onMeas
         if (!child->IsVisible() || child->IsFloat())
             continue;
         const SIZE desired = child->GetDesiredSize(offered);
-        measure.Add(*child, m_axis, desired);
+        measure.Add(*child, along, desired);
         onMeasured(*child, desired);
     }
     return measure;

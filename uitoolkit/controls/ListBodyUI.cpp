@@ -78,7 +78,7 @@ void CListBodyUI::SetPos(RECT rc)
     //    content width.
     const LinearAxis along = LinearAxis::Y();
     long long contentWidth = 0;
-    const LinearMeasure measure = MeasureChildren(available, [&](CControlUI& item, SIZE desired) {
+    const LinearMeasure measure = MeasureChildren(along, available, [&](CControlUI& item, SIZE desired) {
         contentWidth = std::max(contentWidth, LinearAxis::X().Clamp(item, std::max<LONG>(desired.cx, 0)));
     });
     const long long gaps = static_cast<long long>(std::max(measure.measured - 1, 0)) * m_childPadding;

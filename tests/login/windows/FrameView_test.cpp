@@ -19,6 +19,7 @@
 #include "kit/PngWriter.h"
 #include "kit/Probe.h"
 #include "kit/Pump.h"
+#include "kit/Stacking.h"
 #include "kit/TempDir.h"
 #include "kit/Text.h"
 #include "login/windows/ButtonSkinIni.h"
@@ -321,7 +322,10 @@ TEST_F(FrameTest, PictureShowsTheBackgroundAndTheSpriteOfEachButtonState)
     MoveTo(kOnBackground);
     EXPECT_EQ(States(), (StateList{kNormal, kNormal}));
     EXPECT_NE(::GetCursor(), hand);
+    // The pointer leaves for real: resting on the button, it would bring the system's hover after
+    // the leave, and the button would rightly be hot again.
     MoveTo(kOnMinSize);
+    ::SetCursorPos(kit::HostWindow::kParkX, kit::HostWindow::kParkY);
     Post(WM_MOUSELEAVE);
     EXPECT_EQ(States(), (StateList{kNormal, kNormal}));
     EXPECT_TRUE(ScreenShows(kOnMinSize, kCellColor[0]));
@@ -494,7 +498,7 @@ TEST_F(FrameTest, AttachedWindowsHideAndShowWithTheFrame)
         EXPECT_FALSE(::IsIconic(Frame()));
         EXPECT_TRUE(::IsWindowVisible(dialog.hWnd));
         EXPECT_EQ(dialog.TopLeft(), "112,140");
-        EXPECT_EQ(::GetWindow(Frame(), GW_HWNDPREV), dialog.hWnd) << "not right above the frame";
+        EXPECT_TRUE(kit::SettlesRightAbove(dialog.hWnd, Frame())) << "not right above the frame";
         EXPECT_EQ(::GetActiveWindow(), active) << "showing the attached window moved the activation";
         EXPECT_NE(::GetActiveWindow(), dialog.hWnd);
         EXPECT_FALSE(::IsWindowVisible(frame->GetToolTipWindow()));

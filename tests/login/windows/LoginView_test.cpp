@@ -15,6 +15,7 @@
 #include "kit/HostWindow.h"
 #include "kit/Input.h"
 #include "kit/Pump.h"
+#include "kit/Stacking.h"
 #include "launcher/GdiplusSession.h"
 #include "launcher/LogReport.h"
 #include "login/ILoginEventHandler.h"
@@ -471,7 +472,7 @@ TEST_F(LoginViewTest, BothMinimiseButtonsPutTheWholeWindowAwayAndRestoreBringsIt
         RECT now{};
         ::GetWindowRect(Dialog(), &now);
         EXPECT_TRUE(::EqualRect(&now, &placed));
-        EXPECT_EQ(::GetWindow(frame, GW_HWNDPREV), Dialog());
+        EXPECT_TRUE(kit::SettlesRightAbove(Dialog(), frame));
         EXPECT_EQ(skinButton->GetState() & (SkinUI::kStateHot | SkinUI::kStatePushed | SkinUI::kStateCaptured), 0u);
     }
 }

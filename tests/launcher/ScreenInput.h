@@ -25,11 +25,6 @@
 
 namespace e2e {
 
-// How long the program may take to reach the state that input asked for (a page shown, an answer
-// reported, the program ended). Generous, as a loaded machine can keep the program from running
-// for seconds; the waits end as soon as the state is there.
-constexpr DWORD kUiBoundMs = 30000;
-
 // Moves the pointer to a client point of the window and clicks the left button there.
 inline void Click(HWND window, POINT at)
 {

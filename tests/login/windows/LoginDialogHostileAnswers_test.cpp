@@ -240,7 +240,7 @@ long Deliver(HWND events, const LauncherProcess& launcher, const Answer& answer)
 // The launcher started on the bed, with its login dialog, the provider's event window and the
 // stand-in library's courier found (null where one did not appear).
 struct RunningDialog {
-    explicit RunningDialog(const HostileBed& bed) : launcher(bed.Arguments())
+    explicit RunningDialog(const HostileBed& bed) : bed(bed), launcher(bed.Arguments())
     {
         dialog = launcher.WaitForWindow(L"LoginDlg", e2e::kUiBoundMs);
         if (dialog != nullptr) {
@@ -248,8 +248,16 @@ struct RunningDialog {
             courier = CourierOf(launcher);
         }
     }
-    bool Ready() const { return dialog != nullptr && events != nullptr && courier != nullptr; }
+    ::testing::AssertionResult Ready() const
+    {
+        if (dialog != nullptr && events != nullptr && courier != nullptr)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "dialog " << dialog << ", event window " << events << ", courier "
+                                             << courier << "; the launcher " << (launcher.Running() ? "runs" : "ended")
+                                             << "; report: " << bed.sso.Work().Read(L"report.log");
+    }
 
+    const HostileBed& bed;
     LauncherProcess launcher;
     HWND dialog = nullptr;
     HWND events = nullptr;

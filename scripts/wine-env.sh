@@ -89,11 +89,19 @@ ombrel_xvfb_start() {
       [ -e "/tmp/.X11-unix/X$n" ] && break
       sleep 0.1
     done
-    if kill -0 "$OMBREL_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+    # The display is ours only when our server holds its lock: another run that started at the
+    # same moment may have taken the number, and then ours is still on its way out.
+    local owner=""
+    read -r owner 2>/dev/null <"/tmp/.X$n-lock"
+    if kill -0 "$OMBREL_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ] \
+       && [ "$((owner + 0))" = "$OMBREL_XVFB_PID" ]; then
       export DISPLAY=":$n"
       echo "[wine] Xvfb on $DISPLAY (pid $OMBREL_XVFB_PID)"
       return 0
     fi
+    kill "$OMBREL_XVFB_PID" 2>/dev/null
+    wait "$OMBREL_XVFB_PID" 2>/dev/null
+    OMBREL_XVFB_PID=""
   done
   echo "[wine] could not start Xvfb" >&2
   return 1

@@ -16,7 +16,10 @@ bool WriteBytesToFile(const std::wstring& path, const std::string& bytes) {
 }
 
 std::string ReadBytesFromFile(const std::wstring& path) {
-    SkinUI::CWinHandle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    // Tests read logs that the program under test is still appending to (and files it replaces):
+    // a reader that denied writing would make the program's append fail, and it drops that line.
+    SkinUI::CWinHandle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
     if (!h) return {};
     std::string data;
     LARGE_INTEGER size{};

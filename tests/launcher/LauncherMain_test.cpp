@@ -24,7 +24,7 @@ long RunLauncher(const std::wstring& arguments)
         if (HWND dialog = launcher.FindWindowOf(L"LoginDlg"))
             ::PostMessageW(dialog, WM_USER + 100, 0, 0);
         return !launcher.Running();
-    }, 15000);
+    }, e2e::kUiBoundMs);
     return launcher.Wait(0);
 }
 

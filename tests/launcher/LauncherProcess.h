@@ -18,6 +18,11 @@
 
 namespace e2e {
 
+// How long the program may take to reach the state that a test waits for (a window shown, a page
+// painted, an answer reported, the program ended). Generous, as a loaded machine can keep the
+// program from running for seconds; the waits end as soon as the state is there.
+constexpr DWORD kUiBoundMs = 30000;
+
 // Polls until done() holds or the time is up, without pumping messages.
 inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {

@@ -18,8 +18,10 @@
 namespace {
 
 using e2e::Click;
+using e2e::kUiBoundMs;
 using e2e::ScreenPixel;
-using e2e::Type;
+using e2e::WaitForPixel;
+using e2e::WaitUntil;
 
 // Where the sample skin puts its controls, in the dialog's client coordinates.
 constexpr POINT kUsedAccount = {373, 270};   // "btnUsedAccount"
@@ -32,7 +34,20 @@ constexpr POINT kWarningIcon = {47, 100};    // the failure page's icon (left of
 constexpr POINT kFrameClose = {446, 32};     // the frame's close button (skin\Button.ini), frame coordinates
 constexpr POINT kFrameMinimise = {416, 32};  // the frame's minimise button
 constexpr POINT kOnLoginButton = {110, 207};  // "loginBtn", beside its text
+// Points that only one page paints: the top of "btnPVALogin", above where "loginBtn" lies, and
+// the bottom of "loginBtn", below where "btnPVALogin" ends; and the edge of the agree box's tick.
+constexpr POINT kQuickPageMark = {225, 183};
+constexpr POINT kPasswordPageMark = {225, 219};
+constexpr POINT kAgreeTick = {42, 241};
 constexpr uint32_t kWarningOrange = 0xF59A23;
+constexpr uint32_t kTickBlue = 0x2F6FD6;
+
+// True once the primary button of a page shows at the mark, usable (normal, hot or pushed face
+// of button_primary.png), within the bound.
+bool ShowsButton(HWND dialog, POINT mark)
+{
+    return WaitForPixel(dialog, mark, {0x2F6FD6, 0x4584E6, 0x255BB4});
+}
 
 class LoginEndToEnd : public ::testing::Test {
 protected:
@@ -47,23 +62,39 @@ protected:
     }
     std::wstring Arguments() const { return L"AppId=1001 ChannelId=7 \"WorkDir=" + work_ + L"\""; }
 
-    // The launcher's login dialog once shown and painted (and its frame); with toPasswordPage,
-    // past the quick-login page that the sample's remembered account brings first.
+    // The launcher's login dialog (and its frame) once it shows the quick-login page that the
+    // sample's remembered account brings first; with toPasswordPage, once it shows the password
+    // page. Null when it does not come to that.
     HWND OpenDialog(const LauncherProcess& launcher, bool toPasswordPage = false)
     {
-        HWND dialog = launcher.WaitForWindow(L"LoginDlg", 15000);
-        ::Sleep(600);
-        frame_ = launcher.FindWindowOf(L"__IrregularWindowClass");
-        if (dialog != nullptr && toPasswordPage) Click(dialog, kUsedAccount);
+        HWND dialog = launcher.WaitForWindow(L"LoginDlg", kUiBoundMs);
+        frame_ = launcher.WaitForWindow(L"__IrregularWindowClass", kUiBoundMs);
+        if (dialog == nullptr || frame_ == nullptr || !ShowsButton(dialog, kQuickPageMark)) {
+            ADD_FAILURE() << "no quick-login page";
+            return nullptr;
+        }
+        if (toPasswordPage && !ToPasswordPage(dialog))
+            return nullptr;
         return dialog;
+    }
+    bool ToPasswordPage(HWND dialog) const
+    {
+        Click(dialog, kUsedAccount);
+        const bool shown = ShowsButton(dialog, kPasswordPageMark);
+        EXPECT_TRUE(shown) << "no password page";
+        return shown;
+    }
+    // Fills in the fields and ticks the agree box, each step once the previous one shows.
+    void FillIn(HWND dialog, const std::wstring& account, const std::wstring& password) const
+    {
+        EXPECT_TRUE(e2e::Fill(dialog, kAccountEdit, account)) << "the account was not typed";
+        EXPECT_TRUE(e2e::Fill(dialog, kPasswordEdit, password)) << "the password was not typed";
+        Click(dialog, kAgreeBox);
+        EXPECT_TRUE(WaitForPixel(dialog, kAgreeTick, {kTickBlue})) << "the agree box is not ticked";
     }
     void PasswordLogin(HWND dialog, const std::wstring& account, const std::wstring& password) const
     {
-        Click(dialog, kAccountEdit);
-        Type(account);
-        Click(dialog, kPasswordEdit);
-        Type(password);
-        Click(dialog, kAgreeBox);
+        FillIn(dialog, account, password);
         Click(dialog, kLoginButton);
     }
     void CloseFrame() const { Click(frame_, kFrameClose); }
@@ -98,11 +129,10 @@ TEST_F(LoginEndToEnd, PasswordLoginStartsTheHallAndEnds)
     HWND dialog = OpenDialog(launcher);
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(e2e::Shot(frame_, L"quick-login-page.png"));
-    Click(dialog, kUsedAccount);
-    ::Sleep(600);
+    ASSERT_TRUE(ToPasswordPage(dialog));
     EXPECT_TRUE(e2e::Shot(frame_, L"password-page.png"));
     PasswordLogin(dialog, L"10001", L"secret");
-    EXPECT_EQ(launcher.Wait(20000), 0);
+    EXPECT_EQ(launcher.Wait(kUiBoundMs), 0);
 
     EXPECT_EQ(Steps(), (StepList{"204/0", "205/0", "209/0", "219/0"}));
     // The library got the MD5 digest of the password.
@@ -130,19 +160,18 @@ TEST_F(LoginEndToEnd, FailureShowsTheReasonAndGoesBack)
     ASSERT_NE(dialog, nullptr);
     // carol's password is always wrong.
     PasswordLogin(dialog, L"10003", L"guess");
-    EXPECT_TRUE(e2e::WaitUntil([&] { return Reported("\"step\":208"); }, 10000));
-    ::Sleep(600);
+    EXPECT_TRUE(WaitUntil([&] { return Reported("\"step\":208"); }, kUiBoundMs)) << Calls();
+    EXPECT_TRUE(WaitForPixel(dialog, kWarningIcon, {kWarningOrange})) << "no failure page";
     EXPECT_TRUE(e2e::Shot(frame_, L"failure-page.png"));
-    EXPECT_EQ(ScreenPixel(dialog, kWarningIcon), kWarningOrange);
 
     Click(dialog, kErrorOk);
-    ::Sleep(600);
+    EXPECT_TRUE(ShowsButton(dialog, kPasswordPageMark)) << "not back on the password page";
     EXPECT_NE(ScreenPixel(dialog, kWarningIcon), kWarningOrange) << "still on the failure page";
     // Back on the password page, a second try goes out again.
     Click(dialog, kLoginButton);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return Steps().size() >= 5; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return Steps().size() >= 5; }, kUiBoundMs)) << Calls();
     CloseFrame();
-    EXPECT_EQ(launcher.Wait(10000), 0);
+    EXPECT_EQ(launcher.Wait(kUiBoundMs), 0);
 
     EXPECT_EQ(Steps(), (StepList{"204/0", "205/0", "208/3", "205/0", "208/3", "209/1", "219/-3"}));
     EXPECT_TRUE(Reported("\"step\":208,\"code\":3,\"text\":\"Wrong password\""));
@@ -162,9 +191,9 @@ TEST_F(LoginEndToEnd, VerificationPageTicketReachesTheLibrary)
     HWND dialog = OpenDialog(launcher, true);
     ASSERT_NE(dialog, nullptr);
     PasswordLogin(dialog, L"10002", L"anything");
-    HWND verify = launcher.WaitForWindow(L"WebWindow", 10000);
+    HWND verify = launcher.WaitForWindow(L"WebWindow", kUiBoundMs);
     ASSERT_NE(verify, nullptr);
-    ::Sleep(600);
+    EXPECT_TRUE(e2e::WaitPainted(verify));
     EXPECT_TRUE(e2e::Shot(verify, L"verify-window.png"));
 
     HMODULE pageDll = ::LoadLibraryW((ModuleFolder() + L"VerifyPage.dll").c_str());
@@ -173,7 +202,7 @@ TEST_F(LoginEndToEnd, VerificationPageTicketReachesTheLibrary)
     HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, hookProc, pageDll, LauncherProcess::ThreadOf(verify));
     ASSERT_NE(hook, nullptr);
     ::PostMessageW(verify, ::RegisterWindowMessageW(verifypage::kPassMessage), 0, 0);
-    EXPECT_EQ(launcher.Wait(20000), 0);
+    EXPECT_EQ(launcher.Wait(kUiBoundMs), 0);
     ::UnhookWindowsHookEx(hook);
     ::FreeLibrary(pageDll);
 
@@ -192,12 +221,7 @@ TEST_F(LoginEndToEnd, RestoredAfterMinimiseTheDialogIsBackAndStillLogsIn)
     LauncherProcess launcher(Arguments());
     HWND dialog = OpenDialog(launcher, true);
     ASSERT_NE(dialog, nullptr);
-    Click(dialog, kAccountEdit);
-    Type(L"10001");
-    Click(dialog, kPasswordEdit);
-    Type(L"secret");
-    Click(dialog, kAgreeBox);
-    ::Sleep(300);
+    FillIn(dialog, L"10001", L"secret");
     RECT placed = {};
     ::GetWindowRect(dialog, &placed);
     const uint32_t button = ScreenPixel(dialog, kOnLoginButton);
@@ -211,23 +235,28 @@ TEST_F(LoginEndToEnd, RestoredAfterMinimiseTheDialogIsBackAndStillLogsIn)
     for (const auto& r : restores) {
         SCOPED_TRACE(r.name);
         Click(frame_, kFrameMinimise);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsIconic(frame_) != FALSE; }, 5000)) << "not minimised";
-        ::Sleep(300);
+        ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(frame_) && !::IsWindowVisible(dialog); }, kUiBoundMs))
+            << "not minimised";
         r.restore(frame_);
-        EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsIconic(frame_) && ::IsWindowVisible(dialog); }, 5000));
-        ::Sleep(600);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(frame_) && ::IsWindowVisible(dialog); }, kUiBoundMs));
         RECT now = {};
-        ::GetWindowRect(dialog, &now);
+        HWND hit = nullptr;
+        const auto back = [&] {
+            ::GetWindowRect(dialog, &now);
+            POINT at = kOnLoginButton;
+            ::ClientToScreen(dialog, &at);
+            hit = ::WindowFromPoint(at);
+            return ::EqualRect(&now, &placed) && (hit == dialog || ::IsChild(dialog, hit)) &&
+                   ScreenPixel(dialog, kOnLoginButton) == button;
+        };
+        WaitUntil(back, kUiBoundMs);
         EXPECT_TRUE(::EqualRect(&now, &placed)) << "the dialog left its place on the frame";
-        POINT at = kOnLoginButton;
-        ::ClientToScreen(dialog, &at);
-        const HWND hit = ::WindowFromPoint(at);
         EXPECT_TRUE(hit == dialog || ::IsChild(dialog, hit)) << "the dialog is not above the frame";
         EXPECT_EQ(ScreenPixel(dialog, kOnLoginButton), button) << "the login button is not shown";
     }
     EXPECT_TRUE(e2e::Shot(frame_, L"restored.png"));
     Click(dialog, kLoginButton);
-    EXPECT_EQ(launcher.Wait(20000), 0);
+    EXPECT_EQ(launcher.Wait(kUiBoundMs), 0);
     EXPECT_EQ(Steps(), (StepList{"204/0", "205/0", "209/0", "219/0"}));
 }
 
@@ -238,12 +267,12 @@ TEST_F(LoginEndToEnd, SecondLauncherStepsAsideAndClosingTheFrameEndsTheProgram)
     LauncherProcess first(Arguments());
     ASSERT_NE(OpenDialog(first), nullptr);
     LauncherProcess second(Arguments());
-    EXPECT_EQ(second.Wait(10000), -4);
+    EXPECT_EQ(second.Wait(kUiBoundMs), -4);
     EXPECT_TRUE(first.Running());
     EXPECT_EQ(second.FindWindowOf(L"LoginDlg"), nullptr);
 
     CloseFrame();
-    EXPECT_EQ(first.Wait(10000), 0);
+    EXPECT_EQ(first.Wait(kUiBoundMs), 0);
     EXPECT_EQ(Steps(), (StepList{"204/0", "219/-4", "209/1", "219/-3"}));
     EXPECT_TRUE(Reported("\"step\":219,\"code\":-3,\"text\":\"user close\""));
     EXPECT_EQ(::GetFileAttributesW((work_ + L"Hall\\hall-command.txt").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -257,5 +286,5 @@ TEST_F(LoginEndToEnd, ProgramEndingWithTheDialogOpenEndsCleanly)
     // The end comes while the dialog is still up: the handler deletes it among the program's
     // objects at exit, before GDI+ (which its background needs) goes down.
     ::PostThreadMessageW(LauncherProcess::ThreadOf(dialog), WM_QUIT, 5, 0);
-    EXPECT_EQ(launcher.Wait(10000), 5);
+    EXPECT_EQ(launcher.Wait(kUiBoundMs), 5);
 }

@@ -6,6 +6,7 @@
 
 #include "launcher/LogReport.h"
 #include "launcher/ResourceUpdate.h"
+#include "tests/launcher/LauncherProcess.h"
 #include "tests/launcher/LauncherTestDir.h"
 
 // One test: the controller starts the hall once per process.
@@ -25,7 +26,7 @@ TEST(ResourceUpdate, StartsTheHallWhenNoUpdateIsPendingThenEnds)
     EXPECT_FALSE(Exists(w.File(hallLog)));
     const DWORD released = ::GetTickCount();
     update.EndRequest();
-    PumpUntilQuit(5000, [&] { return !w.Read(hallLog).empty(); });
+    PumpUntilQuit(e2e::kUiBoundMs, [&] { return !w.Read(hallLog).empty(); });
 
     const std::string command = w.Read(hallLog);
     EXPECT_NE(command.find("KWIUIN:10001"), std::string::npos) << command;

@@ -2,9 +2,18 @@
 // Driving another process's windows as a user does, for tests of the whole program: real mouse
 // and keyboard input through the system's input queue (SendInput), pixels read back from the
 // screen, and screenshots saved to <build>\e2e-shots\.
+//
+// The program answers input when the machine lets it, so a test waits for what it can see (a
+// pixel of the skin, the edit a click opened, the text typed into it), never for a fixed time:
+//   e2e::Click(dialog, kButton);
+//   ASSERT_TRUE(e2e::WaitForPixel(dialog, kOnNextPage, {kBlue}));
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -12,6 +21,7 @@
 #include "kit/Capture.h"
 #include "kit/FileBytes.h"
 #include "kit/PngWriter.h"
+#include "tests/launcher/LauncherProcess.h"
 
 namespace e2e {
 
@@ -42,7 +52,6 @@ inline void Type(const std::wstring& text)
         ::SendInput(2, keys, sizeof(INPUT));
         ::Sleep(25);
     }
-    ::Sleep(100);
 }
 
 // A rectangle of the window's client area as the screen shows it.
@@ -55,6 +64,68 @@ inline std::unique_ptr<kit::DibCanvas> ScreenOf(HWND window, RECT rc)
 inline uint32_t ScreenPixel(HWND window, POINT at)
 {
     return ScreenOf(window, RECT{at.x, at.y, at.x + 1, at.y + 1})->Pixel(0, 0);
+}
+
+// Waits until the screen shows one of the colours at the window's client point.
+inline bool WaitForPixel(HWND window, POINT at, std::initializer_list<uint32_t> colours, DWORD timeoutMs = kUiBoundMs)
+{
+    return WaitUntil([&] { return std::find(colours.begin(), colours.end(), ScreenPixel(window, at)) != colours.end(); },
+                     timeoutMs);
+}
+
+// Waits until the window has painted all that it asked to have painted (no update region left):
+// a paint waits behind the program's posted messages and input.
+inline bool WaitPainted(HWND window, DWORD timeoutMs = kUiBoundMs)
+{
+    return WaitUntil([&] { return !::GetUpdateRect(window, nullptr, FALSE); }, timeoutMs);
+}
+
+// The window's text, read across processes; empty when it does not answer.
+inline std::wstring TextOf(HWND window)
+{
+    wchar_t text[512] = {};
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &copied))
+        return {};
+    return text;
+}
+
+// The window that has the keyboard focus of the window's thread; null when that thread does not
+// have the foreground, so that keys typed now would go elsewhere.
+inline HWND KeyTarget(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    if (!::GetGUIThreadInfo(thread, &info) || ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr) != thread)
+        return nullptr;
+    return info.hwndFocus;
+}
+
+// Clicks into the field at the client point and types the text once the window under the point
+// (the native edit that the click opens there) takes the keys; then waits until it holds the text.
+inline ::testing::AssertionResult Fill(HWND window, POINT at, const std::wstring& text)
+{
+    Click(window, at);
+    POINT screen = at;
+    ::ClientToScreen(window, &screen);
+    HWND edit = nullptr;
+    const bool opened = WaitUntil([&] {
+        edit = KeyTarget(window);
+        RECT rc = {};
+        return edit != nullptr && edit != window && ::GetWindowRect(edit, &rc) && ::PtInRect(&rc, screen);
+    }, kUiBoundMs);
+    if (!opened) {
+        wchar_t cls[64] = L"none: the program has not the foreground";
+        if (edit != nullptr)
+            ::GetClassNameW(edit, cls, 64);
+        return ::testing::AssertionFailure() << "no edit under " << at.x << "," << at.y
+                                             << " takes the keys; the focus: " << std::wstring(cls);
+    }
+    Type(text);
+    if (!WaitUntil([&] { return TextOf(edit) == text; }, kUiBoundMs))
+        return ::testing::AssertionFailure() << "the edit holds " << ::testing::PrintToString(TextOf(edit));
+    return ::testing::AssertionSuccess();
 }
 
 // The window as the screen shows it, saved as <build>\e2e-shots\<name>; false when not saved.

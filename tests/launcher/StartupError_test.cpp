@@ -28,10 +28,14 @@ struct WorkDir {
 };
 
 // The dark pixels of the message strip, as a picture of the text: row-major, one bit a pixel.
+// Empty while the screen does not show the strip painted: white around its text (a window not
+// drawn yet shows black).
 std::vector<bool> TextPixels(HWND box)
 {
     const auto strip = e2e::ScreenOf(box, kMessage);
     std::vector<bool> dark;
+    if (strip->Pixel(0, 0) != 0xFFFFFF)
+        return dark;
     for (int y = 0; y < strip->Height(); ++y)
         for (int x = 0; x < strip->Width(); ++x) {
             const uint32_t px = strip->Pixel(x, y);
@@ -70,9 +74,14 @@ TEST(StartupError, BoxShowsItsTextAndClosingItEndsTheProgram)
         }
 
         LauncherProcess launcher(std::wstring(c.appId) + L" ChannelId=7 \"WorkDir=" + work.path + L"\"");
-        HWND box = launcher.WaitForWindow(L"MessageBoxView", 15000);
+        HWND box = launcher.WaitForWindow(L"MessageBoxView", e2e::kUiBoundMs);
         ASSERT_NE(box, nullptr) << "no box; exit code " << launcher.Wait(0);
-        ::Sleep(500);
+        // Once the screen shows it painted.
+        std::vector<bool> text;
+        EXPECT_TRUE(e2e::WaitUntil([&] {
+            text = TextPixels(box);
+            return !::GetUpdateRect(box, nullptr, FALSE) && std::count(text.begin(), text.end(), true) > 150;
+        }, e2e::kUiBoundMs)) << "no text in the message strip";
         // The warning box on its own, with the skin's title, above everything.
         EXPECT_EQ(::GetWindow(box, GW_OWNER), nullptr);
         EXPECT_NE(::GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
@@ -81,11 +90,11 @@ TEST(StartupError, BoxShowsItsTextAndClosingItEndsTheProgram)
         EXPECT_EQ(std::wstring(title), L"提示");
         EXPECT_EQ(launcher.FindWindowOf(L"LoginDlg"), nullptr);
         EXPECT_EQ(launcher.FindWindowOf(L"__IrregularWindowClass"), nullptr);
-        texts.push_back(TextPixels(box));
+        texts.push_back(text);
         EXPECT_TRUE(e2e::Shot(box, (L"startup-error-" + std::to_wstring(texts.size()) + L".png").c_str()));
 
         e2e::Click(box, c.closeAt);
-        EXPECT_EQ(launcher.Wait(10000), c.exitCode);
+        EXPECT_EQ(launcher.Wait(e2e::kUiBoundMs), c.exitCode);
         EXPECT_EQ(ReportList(work.path + L"report.log"), c.reports);
     }
     // Each box shows the text of its case: the same text draws the same pixels.

@@ -163,7 +163,7 @@ Answer RandomAnswer(kit::Fuzz& fuzz, const LibraryObjects& lib)
 }
 
 // The launcher's window of that class, top-level (parent null) or message-only (HWND_MESSAGE),
-// once it is there; null when it does not come within 15 s.
+// once it is there; null when it does not come within the bound.
 HWND LauncherWindow(const LauncherProcess& launcher, HWND parent, const wchar_t* cls)
 {
     HWND found = nullptr;
@@ -176,7 +176,7 @@ HWND LauncherWindow(const LauncherProcess& launcher, HWND parent, const wchar_t*
                 found = w;
         }
         return found != nullptr || !launcher.Running();
-    }, 15000);
+    }, e2e::kUiBoundMs);
     return found;
 }
 
@@ -184,17 +184,6 @@ HWND LauncherWindow(const LauncherProcess& launcher, HWND parent, const wchar_t*
 HWND EventWindowOf(const LauncherProcess& launcher)
 {
     return LauncherWindow(launcher, nullptr, L"SSODataRecvWnd");
-}
-
-// Closes the launcher's verification windows, as their close button does.
-void CloseVerifyWindows(const LauncherProcess& launcher)
-{
-    e2e::WaitUntil([&] {
-        HWND window = launcher.FindWindowOf(L"WebWindow");
-        if (window != nullptr)
-            ::PostMessageW(window, WM_CLOSE, 0, 0);
-        return window == nullptr;
-    }, 5000);
 }
 
 // The library's message-only window in the launcher, which answers the probe of the message loop.
@@ -227,10 +216,20 @@ long Deliver(HWND events, const LauncherProcess& launcher, const Answer& answer)
         return ::PostMessageW(events, answer.message, answer.wParam, answer.lParam) ? 0 : -1;
     }
     if (answer.wParam == 6529) {
-        // A verification page is a modal window that the library's call waits for: it is closed
-        // as a user would close it, and only the dialog's own answers count.
-        SendCopyData(events, answer.wParam, answer.bytes, 300);
-        CloseVerifyWindows(launcher);
+        // A verification page is a modal window that the library's call waits for: the call goes
+        // out from a thread of its own, and until it returns, any page open is closed as a user
+        // would close it. Only the dialog's own answers count.
+        std::atomic<bool> returned{false};
+        std::thread call([&] {
+            SendCopyData(events, answer.wParam, answer.bytes);
+            returned = true;
+        });
+        e2e::WaitUntil([&] {
+            if (HWND page = launcher.FindWindowOf(L"WebWindow"))
+                ::PostMessageW(page, WM_CLOSE, 0, 0);
+            return returned.load();
+        }, e2e::kUiBoundMs);
+        call.join();
         return 0;
     }
     if (!SendCopyData(events, answer.wParam, answer.bytes))
@@ -241,16 +240,24 @@ long Deliver(HWND events, const LauncherProcess& launcher, const Answer& answer)
 // The launcher started on the bed, with its login dialog, the provider's event window and the
 // stand-in library's courier found (null where one did not appear).
 struct RunningDialog {
-    explicit RunningDialog(const HostileBed& bed) : launcher(bed.Arguments())
+    explicit RunningDialog(const HostileBed& bed) : bed(bed), launcher(bed.Arguments())
     {
-        dialog = launcher.WaitForWindow(L"LoginDlg", 15000);
+        dialog = launcher.WaitForWindow(L"LoginDlg", e2e::kUiBoundMs);
         if (dialog != nullptr) {
             events = EventWindowOf(launcher);
             courier = CourierOf(launcher);
         }
     }
-    bool Ready() const { return dialog != nullptr && events != nullptr && courier != nullptr; }
+    ::testing::AssertionResult Ready() const
+    {
+        if (dialog != nullptr && events != nullptr && courier != nullptr)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "dialog " << dialog << ", event window " << events << ", courier "
+                                             << courier << "; the launcher " << (launcher.Running() ? "runs" : "ended")
+                                             << "; report: " << bed.sso.Work().Read(L"report.log");
+    }
 
+    const HostileBed& bed;
     LauncherProcess launcher;
     HWND dialog = nullptr;
     HWND events = nullptr;
@@ -299,7 +306,7 @@ TEST(LoginDialogHostileAnswers, KeepsAnsweringAndNeverCrashes)
     f.SetBool(L"bSSO_Result_bSucceed", false);
     f.SetString(L"strSSO_Result_Failed_strReason", L"\x8D26\x53F7\x5DF2\x51BB\x7ED3 " + LongText(fuzz, 400000));
     EXPECT_EQ(SendCopyData(events, 6528, lib.Encode(failure.Get())), TRUE);
-    ::Sleep(600);  // the paint that the last answers asked for
+    EXPECT_TRUE(e2e::WaitPainted(dialog));  // the paint that the last answers asked for
     EXPECT_LT(watch.LongestMs(), kAnswerLimitMs);
     EXPECT_FALSE(watch.Gone());
     watch.Stop();
@@ -311,9 +318,9 @@ TEST(LoginDialogHostileAnswers, KeepsAnsweringAndNeverCrashes)
     EXPECT_EQ(SendCopyData(events, 6528, lib.SuccessAnswer(L"Alice" + LongText(fuzz, 200000), std::string(300000, 'Z'))),
               TRUE);
     EXPECT_LT(::GetTickCount() - start, kAnswerLimitMs);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(dialog); }, 10000));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(dialog); }, e2e::kUiBoundMs));
     EXPECT_TRUE(e2e::WaitUntil([&] { return bed.sso.Work().Read(L"Hall\\hall-command.txt").find("10001") != std::string::npos; },
-                               10000));
+                               e2e::kUiBoundMs));
     EXPECT_TRUE(launcher.Running()) << "ended with " << launcher.Wait(0);
 }
 
@@ -326,9 +333,9 @@ TEST(LoginDialogHostileAnswers, FloodsOfNoticesLeaveInputItsTurn)
     RunningDialog run(bed);
     ASSERT_TRUE(run.Ready());
     LauncherProcess& launcher = run.launcher;
-    const HWND events = run.events, courier = run.courier;
+    const HWND dialog = run.dialog, events = run.events, courier = run.courier;
     // Once the dialog has settled (its rows built, its pictures loaded).
-    ASSERT_TRUE(e2e::WaitUntil([&] { return PostedMessagesDelay(courier) < 50; }, 15000));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return PostedMessagesDelay(courier) < 50; }, e2e::kUiBoundMs));
 
     for (UINT message : {kSSOMsgAccountListChanged, kSSOMsgServiceTicketRenew}) {
         SCOPED_TRACE(message);
@@ -339,13 +346,14 @@ TEST(LoginDialogHostileAnswers, FloodsOfNoticesLeaveInputItsTurn)
         const long delay = PostedMessagesDelay(courier);
         EXPECT_GE(delay, 0);
         EXPECT_LT(delay, static_cast<long>(kAnswerLimitMs));
-        // Served all the same, a little later: each distinct notice once at least.
+        // Served all the same, later (behind what the last flood left waiting): each distinct
+        // notice once at least.
         const char* call = message == kSSOMsgAccountListChanged ? "\"call\":\"GetAccountList\"" : "\"account\":\"30009\"";
         EXPECT_TRUE(e2e::WaitUntil([&] { return kit::ReadBytesFromFile(bed.sso.BinDir() + L"calls.log").find(call) != std::string::npos; },
-                                   10000)) << call;
+                                   e2e::kUiBoundMs)) << call;
     }
     EXPECT_TRUE(launcher.Running());
     // The rows of the listed accounts, their long nick names cut to fit.
-    ::Sleep(600);
+    EXPECT_TRUE(e2e::WaitPainted(dialog));
     EXPECT_TRUE(e2e::Shot(launcher.FindWindowOf(L"__IrregularWindowClass"), L"hostile-quick-login-page.png"));
 }

@@ -376,7 +376,11 @@ TEST_F(LoginViewTest, SecondVerificationRequestKeepsTheOneWindow)
     DWORD shown = 0;
     ModalScript script(L"WebWindow", {
         [&](HWND) { return shown = ::GetTickCount(), true; },
-        [&](HWND) { return ::GetTickCount() - shown >= 1000; },  // both requests are in by now
+        // Both requests are in, and the thread's timers had a second to tick.
+        [&](HWND) {
+            const std::vector<std::string> calls = Bed().sso.CallNames();
+            return ::GetTickCount() - shown >= 1000 && std::count(calls.begin(), calls.end(), "event.6529") >= 2;
+        },
         [&](HWND w) {
             windows = CountThreadWindows(L"WebWindow");
             paints = count.paints;

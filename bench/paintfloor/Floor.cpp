@@ -17,15 +17,6 @@ Floor::Floor()
 
 Floor::~Floor()
 {
-    for (HFONT f : m_fonts) ::DeleteObject(f);
-    for (HPEN p : m_pens) ::DeleteObject(p);
-    for (HBRUSH b : m_brushes) ::DeleteObject(b);
-    for (HRGN r : m_regions) ::DeleteObject(r);
-    for (auto& pixel : m_pixels) {
-        ::SelectObject(pixel.dc, pixel.old);
-        ::DeleteDC(pixel.dc);
-        ::DeleteObject(pixel.bitmap);
-    }
     Close();
 }
 
@@ -34,7 +25,7 @@ bool Floor::Compile(const std::vector<Call>& calls, HDC offscreen, const std::ma
 {
     m_width = width;
     m_height = height;
-    HDC measure = ::CreateCompatibleDC(nullptr);
+    const SkinUI::CMemoryDC measure(nullptr);
     std::vector<RECT> currentClip;
     bool clipOn = false;
     for (const Call& call : calls) {
@@ -66,11 +57,10 @@ bool Floor::Compile(const std::vector<Call>& calls, HDC offscreen, const std::ma
             op.text = call.text;
             op.dest = call.dest;
             op.format = call.format;
-            HGDIOBJ old = ::SelectObject(measure, m_fonts[static_cast<size_t>(op.font)]);
-            if (SkinUI::CTextPlacement::Place(measure, op.text.c_str(), static_cast<int>(op.text.size()), call.dest,
-                                              call.format, op.place))
+            const SkinUI::CSelectObject font(measure.Get(), m_fonts[static_cast<size_t>(op.font)].Get());
+            if (SkinUI::CTextPlacement::Place(measure.Get(), op.text.c_str(), static_cast<int>(op.text.size()),
+                                              call.dest, call.format, op.place))
                 op.kind = OpKind::ExtText;
-            ::SelectObject(measure, old);
             break;
         }
         case Kind::TextOut:
@@ -139,14 +129,13 @@ bool Floor::Compile(const std::vector<Call>& calls, HDC offscreen, const std::ma
         }
         m_ops.push_back(op);
     }
-    ::DeleteDC(measure);
     return true;
 }
 
 bool Floor::Decode()
 {
     for (FloorPicture& picture : m_pictures)
-        if (!picture.dc && !picture.Decode()) return false;
+        if (!picture.context && !picture.Decode()) return false;
     return true;
 }
 
@@ -171,12 +160,7 @@ void Floor::Close()
 {
     if (m_hwnd != nullptr) ::DestroyWindow(m_hwnd);
     m_hwnd = nullptr;
-    if (m_offscreen != nullptr) {
-        ::SelectObject(m_offscreen, m_oldBitmap);
-        ::DeleteDC(m_offscreen);
-        ::DeleteObject(m_bitmap);
-    }
-    m_offscreen = nullptr;
+    m_offscreen.Release();
 }
 
 bool Floor::SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b)
@@ -206,9 +190,8 @@ int Floor::PixelIndex(DWORD value)
     void* bits = nullptr;
     SkinUI::CGdiBitmap bitmap = SkinUI::CreateDib32(1, 1, &bits);
     *static_cast<DWORD*>(bits) = value;
-    Pixel pixel{value, bitmap.Release(), ::CreateCompatibleDC(nullptr), nullptr};
-    pixel.old = ::SelectObject(pixel.dc, pixel.bitmap);
-    m_pixels.push_back(pixel);
+    auto context = std::make_unique<BitmapContext>(bitmap.Get());
+    m_pixels.push_back(Pixel{value, std::move(bitmap), std::move(context)});
     return static_cast<int>(m_pixels.size() - 1);
 }
 
@@ -217,37 +200,37 @@ int Floor::FontIndex(const LOGFONTW& lf)
     for (size_t i = 0; i < m_fontKeys.size(); ++i)
         if (std::memcmp(&m_fontKeys[i], &lf, sizeof(lf)) == 0) return static_cast<int>(i);
     m_fontKeys.push_back(lf);
-    m_fonts.push_back(::CreateFontIndirectW(&lf));
+    m_fonts.emplace_back(::CreateFontIndirectW(&lf));
     return static_cast<int>(m_fonts.size() - 1);
 }
 
 int Floor::PenIndex(const LOGPEN& lp)
 {
-    m_pens.push_back(::CreatePen(static_cast<int>(lp.lopnStyle), lp.lopnWidth.x, lp.lopnColor));
+    m_pens.emplace_back(::CreatePen(static_cast<int>(lp.lopnStyle), lp.lopnWidth.x, lp.lopnColor));
     return static_cast<int>(m_pens.size() - 1);
 }
 
 int Floor::BrushIndex(COLORREF color)
 {
-    m_brushes.push_back(::CreateSolidBrush(color));
+    m_brushes.emplace_back(::CreateSolidBrush(color));
     return static_cast<int>(m_brushes.size() - 1);
 }
 
 int Floor::RegionIndex(const std::vector<RECT>& rects)
 {
-    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    SkinUI::CGdiRegion region(::CreateRectRgn(0, 0, 0, 0));
     for (const RECT& rc : rects) {
-        HRGN part = ::CreateRectRgnIndirect(&rc);
-        ::CombineRgn(region, region, part, RGN_OR);
-        ::DeleteObject(part);
+        const SkinUI::CGdiRegion part(::CreateRectRgnIndirect(&rc));
+        ::CombineRgn(region.Get(), region.Get(), part.Get(), RGN_OR);
     }
-    m_regions.push_back(region);
+    m_regions.push_back(std::move(region));
     return static_cast<int>(m_regions.size() - 1);
 }
 
 HDC Floor::SourceOf(int picture) const
 {
-    return picture >= 0 ? m_pictures[static_cast<size_t>(picture)].dc : m_pixels[static_cast<size_t>(-1 - picture)].dc;
+    return picture >= 0 ? m_pictures[static_cast<size_t>(picture)].Dc()
+                        : m_pixels[static_cast<size_t>(-1 - picture)].context->Get();
 }
 
 void Floor::Copy(HDC dc, const RECT& dest, HDC src, const RECT& source)
@@ -294,7 +277,7 @@ void Floor::Replay(HDC dc)
     HGDIOBJ oldFont = nullptr;
     const auto text = [&](const Op& op) {
         if (op.font != font) {
-            HGDIOBJ previous = ::SelectObject(dc, m_fonts[static_cast<size_t>(op.font)]);
+            HGDIOBJ previous = ::SelectObject(dc, m_fonts[static_cast<size_t>(op.font)].Get());
             if (oldFont == nullptr) oldFont = previous;
             font = op.font;
         }
@@ -334,9 +317,9 @@ void Floor::Replay(HDC dc)
         case OpKind::Rectangle:
         case OpKind::RoundRect:
         case OpKind::Line: {
-            HGDIOBJ oldPen = ::SelectObject(dc, m_pens[static_cast<size_t>(op.pen)]);
+            HGDIOBJ oldPen = ::SelectObject(dc, m_pens[static_cast<size_t>(op.pen)].Get());
             HGDIOBJ oldBrush = ::SelectObject(dc, op.brush < 0 ? ::GetStockObject(HOLLOW_BRUSH)
-                                                              : m_brushes[static_cast<size_t>(op.brush)]);
+                                                              : m_brushes[static_cast<size_t>(op.brush)].Get());
             if (op.kind == OpKind::Rectangle)
                 ::Rectangle(dc, op.dest.left, op.dest.top, op.dest.right, op.dest.bottom);
             else if (op.kind == OpKind::RoundRect)
@@ -350,7 +333,7 @@ void Floor::Replay(HDC dc)
             break;
         }
         case OpKind::Clip:
-            ::SelectClipRgn(dc, op.clip < 0 ? nullptr : m_regions[static_cast<size_t>(op.clip)]);
+            ::SelectClipRgn(dc, op.clip < 0 ? nullptr : m_regions[static_cast<size_t>(op.clip)].Get());
             break;
         }
     }
@@ -363,15 +346,13 @@ void Floor::Paint()
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(m_hwnd, &ps);
     Decode();  // cold: the first paint decodes the pictures
-    if (m_offscreen == nullptr) {
-        m_offscreen = ::CreateCompatibleDC(dc);
-        m_bitmap = ::CreateCompatibleBitmap(dc, m_width, m_height);
-        m_oldBitmap = ::SelectObject(m_offscreen, m_bitmap);
-        ::SetStretchBltMode(m_offscreen, COLORONCOLOR);
-    }
-    Replay(m_offscreen);
+    bool made = false;
+    HDC offscreen = m_offscreen.Prepare(dc, m_width, m_height, &made);
+    if (made)
+        ::SetStretchBltMode(offscreen, COLORONCOLOR);
+    Replay(offscreen);
     const RECT& rc = ps.rcPaint;
-    ::BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, m_offscreen, rc.left, rc.top, SRCCOPY);
+    ::BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, offscreen, rc.left, rc.top, SRCCOPY);
     ::EndPaint(m_hwnd, &ps);
 }
 

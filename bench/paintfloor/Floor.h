@@ -7,10 +7,12 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "FloorPicture.h"
+#include "uitoolkit/core/OffscreenSurface.h"
 #include "RecordedCall.h"
 #include "uitoolkit/core/MsimgEntryPoints.h"
 #include "uitoolkit/core/TextPlacement.h"
@@ -63,9 +65,8 @@ public:
 private:
     struct Pixel {
         DWORD value;
-        HBITMAP bitmap;
-        HDC dc;
-        HGDIOBJ old;
+        SkinUI::CGdiBitmap bitmap;
+        std::unique_ptr<BitmapContext> context;  // after the bitmap: selected out before it goes
     };
 
     static bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b);
@@ -89,16 +90,14 @@ private:
 
     int m_width = 0, m_height = 0;
     HWND m_hwnd = nullptr;
-    HDC m_offscreen = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_oldBitmap = nullptr;
+    SkinUI::COffscreenSurface m_offscreen;
     std::deque<FloorPicture> m_pictures;
     std::vector<Pixel> m_pixels;
     std::vector<LOGFONTW> m_fontKeys;
-    std::vector<HFONT> m_fonts;
-    std::vector<HPEN> m_pens;
-    std::vector<HBRUSH> m_brushes;
-    std::vector<HRGN> m_regions;
+    std::vector<SkinUI::CGdiFont> m_fonts;
+    std::vector<SkinUI::CGdiPen> m_pens;
+    std::vector<SkinUI::CGdiBrush> m_brushes;
+    std::vector<SkinUI::CGdiRegion> m_regions;
     std::vector<Op> m_ops;
     SkinUI::AlphaBlendFn m_alphaBlend;
     SkinUI::GradientFillFn m_gradientFill;

@@ -14,18 +14,13 @@ bool FloorPicture::Decode()
     ::GetObjectW(image->hBitmap, sizeof(dib), &dib);
     if (image->hasAlpha)
         opaque = SkinUI::COpaqueRows(static_cast<const DWORD*>(dib.dsBm.bmBits), image->width, image->height);
-    dc = ::CreateCompatibleDC(nullptr);
-    old = ::SelectObject(dc, image->hBitmap);
+    context = std::make_unique<BitmapContext>(image->hBitmap);
     return true;
 }
 
 void FloorPicture::Release()
 {
-    if (dc != nullptr) {
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
-    }
-    dc = nullptr;
+    context.reset();
     image.reset();
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "BitmapContext.h"
 #include "uitoolkit/core/OpaqueRows.h"
 #include "uitoolkit/core/RenderKit.h"
 
@@ -15,14 +16,13 @@ struct FloorPicture {
     std::wstring path;
     std::unique_ptr<SkinUI::ImageEntry> image;
     SkinUI::COpaqueRows opaque;
-    HDC dc = nullptr;
-    HGDIOBJ old = nullptr;
+    std::unique_ptr<BitmapContext> context;  // after the image: selected out before it goes
 
     // Reads and decodes the file at the path; false when it cannot.
     bool Decode();
     // Back to not decoded.
     void Release();
-    ~FloorPicture() { Release(); }
+    HDC Dc() const { return context ? context->Get() : nullptr; }
 };
 
 } // namespace paintfloor

@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/MsimgEntryPoints.h"
 
 namespace paintfloor {
@@ -23,7 +24,8 @@ Call Begin(Kind kind, HDC dc)
     call.kind = kind;
     call.dc = dc;
     call.window = ::WindowFromDC(dc);
-    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    const SkinUI::CGdiRegion clip(::CreateRectRgn(0, 0, 0, 0));
+    HRGN rgn = clip.Get();
     if (::GetClipRgn(dc, rgn) == 1) {
         call.clipped = true;
         const DWORD size = ::GetRegionData(rgn, 0, nullptr);
@@ -34,7 +36,6 @@ Call Begin(Kind kind, HDC dc)
             call.clip.assign(rects, rects + region->rdh.nCount);
         }
     }
-    ::DeleteObject(rgn);
     ::GetObjectW(::GetCurrentObject(dc, OBJ_FONT), sizeof(call.font), &call.font);
     call.textColor = ::GetTextColor(dc);
     call.bkColor = ::GetBkColor(dc);

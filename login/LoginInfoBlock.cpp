@@ -45,6 +45,12 @@ AccountTextKind ClassifyAccountText(const wchar_t* text)
     return kAccountTextEmail;
 }
 
+bool ParseAccountNumber(const wchar_t* text, uint64_t& number)
+{
+    // Classified as at most 15 digits, so the 64-bit read cannot fail.
+    return ClassifyAccountText(text) == kAccountTextNumber && TryParseUInt64W(text, 10, number);
+}
+
 void CopyAccountText(wchar_t (&dest)[kAccountTextUnits], const wchar_t* text)
 {
     size_t i = 0;
@@ -87,9 +93,8 @@ int LoginInfoBlock::SetLoginInput(const wchar_t* text, bool otherText)
     loginType = ClassifyAccountText(text);
     switch (loginType) {
     case kAccountTextNumber: {
-        // Classified as at most 15 digits, so the 64-bit read cannot fail.
         uint64_t number = 0;
-        TryParseUInt64W(text, 10, number);
+        ParseAccountNumber(text, number);
         currentAccountNumber = number;
         currentSlot = FindByNumber(number);
         return 1;

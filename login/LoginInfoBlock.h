@@ -14,6 +14,10 @@ enum AccountTextKind : uint32_t {
 // Number or e-mail address, by shape only.
 AccountTextKind ClassifyAccountText(const wchar_t* text);
 
+// The account number that a text of the number's shape names (5 to 15 decimal digits, at least
+// 10000); false for any other text.
+bool ParseAccountNumber(const wchar_t* text, uint64_t& number);
+
 // Text fields of the block hold at most this many units including the terminator.
 constexpr size_t kAccountTextUnits = 64;
 

@@ -10,6 +10,7 @@
 
 #include "foundation/StringUtil.h"
 #include "launcher/LaunchParams.h"
+#include "login/LoginInfoBlock.h"
 #include "login/SSODataProviderHelpers.h"
 #include "login/SSOFields.h"
 #include "login/SafeLibraryLoader.h"
@@ -361,11 +362,17 @@ void CSSODataProvider::GetCurrentAccountConfig(const wchar_t* account)
     if (!account)
         return;
     const BStr wanted(account);
-    const ComPtr<ISSOFieldContainer> item = FindStoredAccount([&wanted](const SSOFields& f) {
+    ComPtr<ISSOFieldContainer> item = FindStoredAccount([&wanted](const SSOFields& f) {
         std::wstring value;
         return f.GetString(L"strAccountValue", value) &&
                ::VarBstrCmp(BStr(value).Get(), wanted.Get(), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
     });
+    // The store keeps the text the account was first signed in with (an e-mail address, a phone
+    // number), while the login dialog offers remembered accounts by their number: a number finds
+    // its account by the number kept beside that text.
+    uint64_t number = 0;
+    if (!item && ParseAccountNumber(account, number))
+        item = FindStoredAccount(HoldsNumber(number));
     if (!item)
         return;
     const SSOFields f(item.Get());

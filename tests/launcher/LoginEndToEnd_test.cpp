@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "kit/FileBytes.h"
@@ -151,6 +152,45 @@ TEST_F(LoginEndToEnd, PasswordLoginStartsTheHallAndEnds)
     // The hall was started with the account.
     EXPECT_NE(Read(L"Hall\\hall-command.txt").find("KWIUIN:10001 /CID:7 \"ombrelprotocol:///ENTERAPP APPID:1001\""),
               std::string::npos) << Read(L"Hall\\hall-command.txt");
+}
+
+// Signed in by e-mail address with the password remembered, the account comes back by its number
+// on the password page of the next start, its password masked: logging in without typing it
+// sends the remembered password, which the library takes.
+TEST_F(LoginEndToEnd, PasswordRememberedUnderAnEmailLogsInByTheAccountNumber)
+{
+    {
+        LauncherProcess first(Arguments());
+        HWND dialog = OpenDialog(first, true);
+        ASSERT_NE(dialog, nullptr);
+        PasswordLogin(dialog, L"alice@example.com", L"secret");
+        ASSERT_EQ(first.Wait(kUiBoundMs), 0);
+    }
+    ASSERT_EQ(Steps(), (StepList{"204/0", "205/0", "209/0", "219/0"}));
+    // Started again with the agreement not yet accepted, so no quick login starts by itself.
+    std::string settings = Read(L"settings.ini");
+    const size_t agreed = settings.find("CheckAgreeBoxSelected=1");
+    ASSERT_NE(agreed, std::string::npos) << settings;
+    settings[agreed + std::strlen("CheckAgreeBoxSelected=")] = '0';
+    ASSERT_TRUE(kit::WriteBytesToFile(work_ + L"settings.ini", settings));
+    ASSERT_TRUE(::DeleteFileW((work_ + L"NVSSO\\1.0\\Bin\\calls.log").c_str()));
+    ::DeleteFileW((work_ + L"Hall\\hall-command.txt").c_str());
+
+    LauncherProcess second(Arguments());
+    HWND dialog = OpenDialog(second, true);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(e2e::Shot(frame_, L"remembered-password-page.png"));
+    Click(dialog, kAgreeBox);
+    EXPECT_TRUE(WaitForPixel(dialog, kAgreeTick, {kTickBlue})) << "the agree box is not ticked";
+    Click(dialog, kLoginButton);
+    EXPECT_EQ(second.Wait(kUiBoundMs), 0) << Calls();
+
+    EXPECT_EQ(Steps(), (StepList{"204/0", "205/0", "209/0", "219/0", "204/0", "205/0", "209/0", "219/0"}));
+    EXPECT_NE(Calls().find("\"account\":\"10001\",\"credentialType\":5,\"credential\":{\"hex\":\"" +
+                           kit::Hex(std::string("s2sc:10001")) + "\"}"),
+              std::string::npos)
+        << Calls();
+    EXPECT_NE(Read(L"Hall\\hall-command.txt").find("KWIUIN:10001 "), std::string::npos);
 }
 
 TEST_F(LoginEndToEnd, FailureShowsTheReasonAndGoesBack)

@@ -11,7 +11,7 @@ namespace {
 std::string Scenario(const std::string& aliceExtra = "", const std::string& library = "")
 {
     return "[library]\r\n" + library
-         + "[account.alice]\r\nUin=10001\r\nAliases=alice,alice@example.org\r\nDigest=" + SSOTestBed::DigestHex("secret")
+         + "[account.alice]\r\nUin=10001\r\nAliases=alice,alice@example.org,13800138000\r\nDigest=" + SSOTestBed::DigestHex("secret")
          + "\r\nNick=Alice\r\nAge=20\r\nGender=1\r\nFace=3\r\nUinFlag=64\r\nListed=1\r\n" + aliceExtra
          + "[account.bob]\r\nUin=10002\r\nAliases=bob\r\nDigest=" + SSOTestBed::DigestHex("hunter2")
          + "\r\nNick=Bob\r\n";
@@ -256,6 +256,50 @@ TEST(SSODataProviderLogin, RememberedPasswordIsUsedForAnEmptyDigestInTheNextRun)
     ASSERT_TRUE(s.provider.LoginByHashedPassword(L"alice", zeros, 16, 0, nullptr));
     EXPECT_EQ(bed.LastCall("login.8")["credentialType"].GetUint(), 2u) << "the remembered password is gone";
     ASSERT_TRUE(s.WaitFor(3));
+}
+
+// The login dialog offers a remembered account by its number, whatever text it was first signed
+// in with: with the zero digest the number finds the remembered password kept under that text,
+// and the library takes it. A text that names no remembered account, by itself or as a number
+// (a number above 32 bits included), sends the zero digest it was given.
+TEST(SSODataProviderLogin, RememberedPasswordIsFoundByItsTextOrItsNumber)
+{
+    const struct {
+        const wchar_t* first;   // signed in with the password, remembered
+        const wchar_t* second;  // signed in with the zero digest in the next run
+        bool remembered;        // the remembered password goes out (else the zero digest)
+    } cases[] = {
+        {L"10001", L"10001", true},
+        {L"alice@example.org", L"10001", true},
+        {L"13800138000", L"10001", true},
+        {L"alice@example.org", L"alice@example.org", true},
+        {L"13800138000", L"13800138000", true},
+        {L"alice@example.org", L"alice", false},
+        {L"alice@example.org", L"4294977297", false},  // 10001 + 2^32
+        {L"alice@example.org", L"010001x", false},
+        {L"alice@example.org", L"10002", false},
+    };
+    const BYTE zeros[16] = {};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << EventLog::Narrow(c.first) << " then " << EventLog::Narrow(c.second));
+        SSOTestBed bed(Scenario());
+        {
+            ProviderRun first;
+            ASSERT_TRUE(LoginWith(first.provider, c.first, "secret", 1));
+            ASSERT_TRUE(first.WaitFor(1));
+            ASSERT_EQ(first.events.Outcomes().back(), "success " + EventLog::Narrow(c.first));
+            first.provider.Uninit();
+        }
+        ProviderRun s;
+        ASSERT_TRUE(s.provider.LoginByHashedPassword(c.second, zeros, 16, 0, nullptr));
+        const rapidjson::Document call = bed.LastCall("login.8");
+        EXPECT_EQ(call["credentialType"].GetUint(), c.remembered ? 5u : 2u);
+        EXPECT_EQ(Str(call["credential"]["hex"]), c.remembered ? Hex("s2sc:10001") : std::string(32, '0'));
+        ASSERT_TRUE(s.WaitFor(1));
+        const std::string outcome = s.events.Outcomes().back();
+        EXPECT_EQ(outcome.rfind(c.remembered ? "success " : "failed ", 0), 0u) << outcome;
+        s.provider.Uninit();
+    }
 }
 
 TEST(SSODataProviderLogin, StoredAccountLoginCarriesTheProxy)

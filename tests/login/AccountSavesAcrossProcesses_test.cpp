@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/StringUtil.h"
 #include "foundation/UniqueHandle.h"
+#include "kit/ChildEntry.h"
 #include "kit/Fuzz.h"
 #include "login/AccountCfgFile.h"
 #include "login/AccountRecord.h"
@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr wchar_t kSaverSwitch[] = L"--account-saver=";
+constexpr wchar_t kSaverEntry[] = L"account-saver";
 constexpr uint64_t kLoopAccounts = 5;
 constexpr uint64_t kLoopFirstAccount = 20000;
 constexpr uint32_t kLoopFirstGame = 3000;
@@ -56,13 +56,13 @@ AccountSlot SlotFor(uint64_t number, uint64_t version)
     return slot;
 }
 
-// A saver process: this program with the saver's arguments "<mode>|<work dir>|<AppId>|<first>|<tag>".
+// A saver process: this program started again as the saver entry (SaveAccounts, below).
 class Saver {
 public:
     Saver(const std::wstring& mode, const std::wstring& workDir, uint32_t appId, uint64_t first, const std::wstring& tag)
-        : process_(L"--gtest_filter=AccountSaver.* --gtest_brief=1 " + std::wstring(kSaverSwitch) + mode + L"|" +
-                       workDir + L"|" + std::to_wstring(appId) + L"|" + std::to_wstring(first) + L"|" + tag,
-                   ModuleFolder() + L"AccountSavesAcrossProcesses_test.exe")
+        : process_(kit::ChildEntry::Arguments(kSaverEntry, {mode, workDir, std::to_wstring(appId),
+                                                            std::to_wstring(first), tag}),
+                   kit::ChildEntry::Program())
     {
     }
     LauncherProcess& Process() { return process_; }
@@ -264,15 +264,15 @@ TEST(AccountSaves, TwoGamesSigningInAtOnceLoseNothing)
     }
 }
 
-// The saver half of the tests above; does nothing unless started by them.
-TEST(AccountSaver, Saves)
+namespace {
+
+// The saver half of the tests above. Arguments: mode ("loop" or "signin"), work dir, AppId,
+// first account or version, tag. A "loop" saver saves until it is killed; a "signin" saver ends
+// with 0 once its accounts are saved, or with the number of the step that failed.
+int SaveAccounts(const kit::ChildArgs& args)
 {
-    const std::wstring line = ::GetCommandLineW();
-    const size_t at = line.find(kSaverSwitch);
-    if (at == std::wstring::npos)
-        GTEST_SKIP() << "started by the AccountSaves tests only";
-    const std::vector<std::wstring> args = SplitString(line.substr(at + wcslen(kSaverSwitch)), L'|');
-    ASSERT_EQ(args.size(), 5u);
+    if (args.size() != 5)
+        return 2;
     const std::wstring& mode = args[0];
     const uint32_t appId = static_cast<uint32_t>(std::wcstoul(args[2].c_str(), nullptr, 10));
     const uint64_t first = std::wcstoull(args[3].c_str(), nullptr, 10);
@@ -292,15 +292,22 @@ TEST(AccountSaver, Saves)
                 ::SetEvent(started.Get());
         }
     }
+    if (mode != L"signin")
+        return 3;
     // A sign-in: the agreement ticked, then each account remembered as a successful login does.
     mjz::UniqueHandle ready = Event(EventName(L"ready", tag));
     mjz::UniqueHandle go = Event(EventName(L"go", tag.substr(0, tag.rfind(L'_'))));
     ::SetEvent(ready.Get());
-    ASSERT_EQ(::WaitForSingleObject(go.Get(), 20000), WAIT_OBJECT_0);
+    if (::WaitForSingleObject(go.Get(), 20000) != WAIT_OBJECT_0)
+        return 4;
     LaunchParams::Instance().SetCheckAgreeBoxSelected();
     for (int k = 0; k < kSignIns; ++k) {
         const AccountSlot slot = SlotFor(first + static_cast<uint64_t>(k), first + static_cast<uint64_t>(k));
         storage.SaveAccount(&slot);
         OmbrelLauncherAccountStorager::GetInstance().AddAccount(appId, {slot.accountNumber, L"nick"});
     }
+    return 0;
 }
+const kit::ChildEntry saverEntry(kSaverEntry, &SaveAccounts);
+
+}  // namespace

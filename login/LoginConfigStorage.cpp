@@ -261,7 +261,7 @@ int CLoginConfigStorage::RemoveAccount(uint64_t accountNumber)
         return 0;
     }
 
-    // 2. and 3. Its folders, and its place as the last account.
+    // 2. Its folders, and its place as the last account.
     const bool forgotten = ForgetAccount(accountNumber);
     return cleared && forgotten ? 1 : 0;
 }

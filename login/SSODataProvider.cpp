@@ -97,10 +97,10 @@ bool CSSODataProvider::Init()
         // 2. The window the library answers to.
         CreateEventWindow();
         bool initialised = false;
-        // 3.-5. Library, main object, first call, registration of this program.
+        // 3. Library, main object, first call, registration of this program.
         if (SUCCEEDED(CreateLibraryInstance()) && main_ && main_->Startup(0, 0) == S_OK)
             initialised = InitializeLibrary();
-        // 6. The service's settings and account store, whenever there is a main object to ask.
+        // 4. The service's settings and account store, whenever there is a main object to ask.
         if (main_)
             LoadServiceSettings();
         return initialised;

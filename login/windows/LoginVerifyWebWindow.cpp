@@ -29,12 +29,12 @@ void CLoginVerifyWebWindow::ShowVerifyPage(HWND parent, const std::wstring& titl
         ShowNewPage(url);
         return;
     }
-    // 1. and 2.
+    // 1. Reported as shown; the page and title are kept for the window's creation.
     LogReport::Instance().Report(kReportShown, 0, "web verify");
     m_url = url;
     m_title = title;
 
-    // 3. and 4. A failed creation has already told the handler (which deletes the object).
+    // 2. A failed creation has already told the handler (which deletes the object).
     m_skin = MAKEINTRESOURCEW(kSkinResourceId);
     m_skinType = L"XML";
     m_className = L"WebWindow";
@@ -44,7 +44,7 @@ void CLoginVerifyWebWindow::ShowVerifyPage(HWND parent, const std::wstring& titl
     ResizeClient(kClientWidth, kClientHeight);
     ::SetWindowTextW(m_hWnd, m_title.c_str());
 
-    // 5. The modal loop. Its end destroys the window, and the handler deletes the object then
+    // 3. The modal loop. Its end destroys the window, and the handler deletes the object then
     // or later: from there on only locals.
     Outcome outcome;
     m_outcome = &outcome;
@@ -158,14 +158,14 @@ void CLoginVerifyWebWindow::OnPageResult(const wchar_t* text)
 {
     if (!Decide())
         return;
-    // 1. and 2. The ticket is kept for the login, which gets it after the modal loop.
+    // 1. The ticket is kept for the login, which gets it after the modal loop.
     VerifyPageResult result;
     if (text != nullptr && VerifyPageResult::Parse(text, result) && result.IsSuccess() && m_outcome != nullptr) {
         m_outcome->hasTicket = true;
         m_outcome->ticket = std::move(result.ticket);
         m_outcome->randstr = std::move(result.randstr);
     }
-    // 3. This runs inside the page's own script call: the browser is only hidden now, and
+    // 2. This runs inside the page's own script call: the browser is only hidden now, and
     // destroyed with the window once the call has returned.
     if (m_browser != nullptr)
         m_browser->SetVisible(false);

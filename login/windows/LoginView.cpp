@@ -90,13 +90,13 @@ void LoginView::CreateLoginWindow()
     // WS_VISIBLE away so that the window shows only with its frame, at the end; Wine would still
     // show it by the style it was created with, so it is created without.
     Create(frame_->GetHWND(), L"LoginDlg", kWindowStyle & ~WS_VISIBLE, 0);
-    // 3. and 4.
+    // 3. A fresh login record, and the skin's controls bound and set up.
     loginRecord_.Clear();
     BindControls();
     // A skin that builds nothing would leave an empty frame that only drags.
     if (frame_ == nullptr || !IsCreated())
         return;
-    // 5. Shown and painted before the sign-in library is loaded and asked for its accounts, so
+    // 4. Shown and painted before the sign-in library is loaded and asked for its accounts, so
     // that the window never waits for the library; the page follows a moment later.
     ::ShowWindow(frame_->GetHWND(), SW_SHOWNORMAL);
     ShowWindow(true, true);
@@ -122,9 +122,9 @@ void LoginView::OnCreate()
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & ~kCreateStyleOff) | kCreateStyleOn);
     if (frame_ == nullptr)
         return;
-    // 3., 5. and 6. The frame is centred for its picture before the picture goes up: moving a
-    // layered window that already shows one costs a repaint of it. (4., the frame's icon, comes
-    // once the window shows: the layered frame does not draw it.)
+    // 3. The frame's title; the frame is centred for its picture before the picture goes up:
+    // moving a layered window that already shows one costs a repaint of it. (The frame's icon
+    // comes once the window shows: the layered frame does not draw it.)
     ::SetWindowTextW(frame_->GetHWND(), LaunchParams::Instance().GetGameInfo(L"GameName").c_str());
     CenterFrame();
     ShowBackground();

@@ -108,29 +108,29 @@ bool LoginView::CheckInput()
 
 void LoginView::StartLogin()
 {
-    // 1. and 2.
+    // 1. Only with the agreement accepted and the input sound.
     if (!IsSelected(controls_.agree)) {
         ConfirmAgreement();
         return;
     }
     if (!CheckInput())
         return;
-    // 3. to 5.
+    // 2. The form is locked while the login runs.
     if (controls_.loginContainer != nullptr)
         controls_.loginContainer->SetEnabled(false);
     const std::wstring account = Trimmed(TextOf(controls_.accountEdit));
     const bool remember = IsSelected(controls_.savePwd);
-    // 6. The digest of what was typed; zero while the remembered password's mask stands.
+    // 3. The digest of what was typed; zero while the remembered password's mask stands.
     const std::wstring password = TextOf(controls_.pwdEdit);
     sentDigest_.fill(0);
     if (passwordEdited_ != 0)
         sentDigest_ = PasswordDigest(password);
-    // 7. to 9.
+    // 4. The login record and the account number for the reports; the request is reported.
     LoginInfoBlock& block = LoginInfoBlock::GetInstance();
     loginRecord_.Fill(block, passwordEdited_ != 0, password);
     LaunchParams::Instance().accountNumber = AccountNumberOf(account);
     LogReport::Instance().Report(kStepLoginRequest, 0, "");
-    // 10. and 11.
+    // 5. The request; one that could not be sent fails at once.
     CLogin& login = CLogin::GetInstance();
     const bool sent = login.InitSSO() && login.provider != nullptr &&
                       login.provider->LoginByHashedPassword(account.c_str(), sentDigest_.data(),
@@ -146,17 +146,17 @@ void LoginView::StartLogin()
 
 void LoginView::LoginFromRow(CPVAListItemEx* row)
 {
-    // 1.
+    // 1. Only with the quick-login page's agreement accepted.
     if (!IsSelected(controls_.agree2)) {
         ConfirmAgreement();
         return;
     }
-    // 2.
+    // 2. A row with an account signs in with it.
     const PVAAccountRecord* record = row != nullptr ? &row->GetRecord() : nullptr;
     LoginInfoBlock& block = LoginInfoBlock::GetInstance();
     if (record != nullptr && !record->accountText.empty()) {
         block.SetLoginInput(record->accountText.c_str(), true);
-        // 3.
+        // 3. As a typed login does, without a password: form locked, request reported and sent.
         if (controls_.loginContainer != nullptr)
             controls_.loginContainer->SetEnabled(false);
         loginRecord_.Fill(block, passwordEdited_ != 0, L"");
@@ -174,7 +174,7 @@ void LoginView::LoginFromRow(CPVAListItemEx* row)
             LoginNotSent();
         return;
     }
-    // 4.
+    // 4. A row without an account sends nothing; the mode is the stored account's all the same.
     if (owner_ != nullptr)
         owner_->SetStatus(1);
 }
@@ -248,12 +248,12 @@ void LoginView::SaveLoginSettings(const _tagKwiSERVERLOGININFO& server)
 
 void LoginView::OnLoginFailed(const wchar_t* /*account*/, int32_t code, const wchar_t* reason, uint32_t /*reserved*/)
 {
-    // 1. and 2.
+    // 1. The login is over: the error page, noting whether the password page was showing.
     loginInProgress_ = 0;
     failedOnPasswordPage_ = IsShown(controls_.pwdLogin) ? 1 : 0;
     ShowPage(controls_.errorContainer);
     Focus(controls_.btnErrorOk);
-    // 3. and 4.
+    // 2. The failure's text on the page and in the report.
     const LoginFailureText failure = LoginFailureText::For(code, reason);
     if (controls_.errorInfo != nullptr)
         controls_.errorInfo->SetText(failure.text.c_str());
@@ -262,16 +262,17 @@ void LoginView::OnLoginFailed(const wchar_t* /*account*/, int32_t code, const wc
 
 void LoginView::OnAccountListChanged(const SSOAccountTable* table)
 {
-    // 1.
+    // 1. No table: the password page.
     if (table == nullptr) {
         ShowPasswordPage();
         return;
     }
-    // 2.
+    // 2. The old rows go.
     if (controls_.listPva == nullptr)
         return;
     ClearRows();
-    // 3.
+    // 3. New rows only while no login runs and no used account was chosen; the quick-login page
+    //    comes up unless a login failed on the password page.
     if (loginInProgress_ != 0 || usedAccountChosen_ != 0)
         return;
     if (failedOnPasswordPage_ == 0)

@@ -89,7 +89,7 @@ LRESULT CMessageBoxView::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bo
     // 1. Room for the longest line.
     WidenForLongestLine();
 
-    // 2. and 3. Title and message, where given; without a title the window's text is the
+    // 2. Title and message, where given; without a title the window's text is the
     // skin's title too.
     if (SkinUI::CControlUI* title = m_host.FindControlByName(L"lblTitle")) {
         if (m_title.empty())
@@ -101,21 +101,21 @@ LRESULT CMessageBoxView::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bo
     if (text != nullptr && !m_message.empty())
         text->SetText(m_message.c_str());
 
-    // 4. The OK caption defaults to the skin's.
+    // 3. The OK caption defaults to the skin's.
     if (SkinUI::CControlUI* ok = m_host.FindControlByName(L"BtnOK")) {
         if (m_okCaption.empty())
             m_okCaption = ok->GetText().GetData();
         RefreshOkText();
     }
 
-    // 5. A cancel button only with a caption.
+    // 4. A cancel button only with a caption.
     SkinUI::CControlUI* cancel = m_host.FindControlByName(L"BtnCancel");
     if (cancel != nullptr && !m_cancelCaption.empty()) {
         cancel->SetText(m_cancelCaption.c_str());
         cancel->SetVisible(true);
     }
 
-    // 6. The icon of the type.
+    // 5. The icon of the type.
     ShowTypeIcon();
     return 0;
 }

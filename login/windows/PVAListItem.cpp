@@ -39,14 +39,14 @@ SkinUI::CControlUI* CPVAListItem::Build()
     RowControlFactory factory;
     m_root.reset(m_builder.GetMarkup().IsValid() ? m_builder.Build(&factory, m_host)
                                                  : m_builder.Create(GetSkinFile(), nullptr, &factory, m_host));
-    // 2.
+    // 2. No skin, no row.
     if (!m_root)
         return nullptr;
-    // 3.
+    // 3. Shown at the row height; its user tag leads back to this item.
     m_root->SetFixedHeight(kRowHeight);
     m_root->SetVisible(true);
     m_root->SetUserTag(reinterpret_cast<UINT_PTR>(this));
-    // 4-6.
+    // 4. The named parts, and the nick name with its account in the row.
     FindControls();
     if (m_nickName != nullptr)
         m_nickName->SetText(FormatNickText(m_record).c_str());

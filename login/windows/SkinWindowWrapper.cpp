@@ -150,7 +150,7 @@ LRESULT CSkinWindowWrapper::OnNcHitTest(UINT /*message*/, WPARAM /*wParam*/, LPA
         pt.y >= caption.bottom)
         return HTCLIENT;
 
-    // 3. and 4. Inside it, by the control under the point.
+    // 3. Inside it, by the control under the point.
     const SkinUI::CControlUI* control = m_host.FindControlAtPoint(pt);
     if (control == nullptr || IsClientInCaption(control))
         return HTCLIENT;

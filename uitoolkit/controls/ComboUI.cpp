@@ -182,14 +182,14 @@ int CComboUI::GetCurSel() const { return m_curSel; }
 
 bool CComboUI::SelectItem(int index, bool takeFocus)
 {
-    // 1.
+    // 1. Any selection closes the open pop-up, by a posted message.
     if (m_dropWindow != nullptr)
         m_dropWindow->PostMessage(WM_CLOSE);
-    // 2.
+    // 2. The item already selected: nothing more.
     if (index == m_curSel)
         return true;
     const int previous = m_curSel;
-    // 3.
+    // 3. The old item lets go first; an old selection that is no list item fails the call.
     if (m_curSel >= 0) {
         IListItemUI* old = AsListItem(GetItemAt(m_curSel));
         if (old == nullptr)
@@ -197,13 +197,13 @@ bool CComboUI::SelectItem(int index, bool takeFocus)
         old->Select(false);
         m_curSel = -1;
     }
-    // 4.
+    // 4. A negative index or an empty combo leaves nothing selected; past the end means the last.
     const int count = GetCount();
     if (index < 0 || count == 0)
         return false;
     if (index >= count)
         index = count - 1;
-    // 5.
+    // 5. Only a visible, enabled list item can be selected.
     CControlUI* control = GetItemAt(index);
     IListItemUI* item = AsListItem(control);
     if (item == nullptr || !control->IsVisible() || !control->IsEnabled())
@@ -270,11 +270,10 @@ void CComboUI::SetEnabled(bool enabled)
 
 void CComboUI::HandleEvent(ControlEvent& event)
 {
-    // 1.
     if (PassOnIgnoredMouseEvent(event))
         return;
     switch (event.type) {
-    // 2. Items forward their own focus events here too; only the combo's own change its flag.
+    // Items forward their own focus events here too; only the combo's own change its flag.
     case kEventSetFocus:
         if (event.sender == this)
             m_focused = true;
@@ -286,7 +285,7 @@ void CComboUI::HandleEvent(ControlEvent& event)
             m_focused = false;
         Invalidate();
         return;
-    // 3.
+    // A press opens the pop-up, after clearing the selection when the skin asks for that.
     case kEventButtonDown: {
         if (!IsEnabled())
             return;
@@ -296,17 +295,17 @@ void CComboUI::HandleEvent(ControlEvent& event)
             m_state |= kStatePushed | kStateCaptured;
         return;
     }
-    // 4. Pushed stays until the pop-up closes.
+    // Pushed stays until the pop-up closes.
     case kEventButtonUp:
         if ((m_state & kStateCaptured) != 0) {
             m_state &= ~kStateCaptured;
             Invalidate();
         }
         return;
-    // 5.
+    // Mouse moves end here: the parent does not see them.
     case kEventMouseMove:
         return;
-    // 6.
+    // Keys move the selection; F4 opens the pop-up.
     case kEventKeyDown:
         switch (event.key) {
         case VK_UP:
@@ -331,17 +330,17 @@ void CComboUI::HandleEvent(ControlEvent& event)
             break;
         }
         break;
-    // 7.
+    // The wheel moves the selection, down for 1, up otherwise.
     case kEventScrollWheel:
         if (event.wParam == 1)
             NavigateTo(FindSelectable(m_curSel + 1, true));
         else
             NavigateTo(FindSelectable(m_curSel - 1, false));
         return;
-    // 8.
+    // A combo has no context menu: no "menu" notification, nothing to the parent.
     case kEventContextMenu:
         return;
-    // 9.
+    // Hot while the mouse is over the combo.
     case kEventMouseEnter:
         if (::PtInRect(&m_rcItem, event.point)) {
             m_state |= kStateHot;
@@ -357,7 +356,6 @@ void CComboUI::HandleEvent(ControlEvent& event)
     default:
         break;
     }
-    // 10.
     CControlUI::HandleEvent(event);
 }
 

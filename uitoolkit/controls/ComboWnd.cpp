@@ -35,11 +35,11 @@ RECT MapToScreen(HWND hWnd, RECT rc)
 
 RECT CComboWnd::PlaceList(CComboUI& combo)
 {
-    // 2. Below the combo, as wide as the drop-box size says.
+    // 1. Below the combo, as wide as the drop-box size says.
     const RECT box = combo.GetPos();
     const SIZE dropSize = combo.GetDropBoxSize();
     const long right = dropSize.cx > 0 ? box.left + dropSize.cx : box.right;
-    // 3. As high as the visible items need, up to the drop-box height.
+    // 2. As high as the visible items need, up to the drop-box height.
     const SIZE ask = {right - box.left, dropSize.cy};
     long long content = 0;
     for (int i = 0; i < combo.GetCount(); ++i) {
@@ -49,7 +49,7 @@ RECT CComboWnd::PlaceList(CComboUI& combo)
     }
     content += kListFrame;
     const long height = content < dropSize.cy ? static_cast<long>(content) : dropSize.cy;
-    // 4. Above the combo when the list would end below the work area.
+    // 3. Above the combo when the list would end below the work area.
     HWND hostWindow = combo.GetManager()->GetPaintWindow();
     RECT rc = MapToScreen(hostWindow, RECT{box.left, box.bottom, right, box.bottom + height});
     MONITORINFO monitor = {};
@@ -62,10 +62,10 @@ RECT CComboWnd::PlaceList(CComboUI& combo)
 
 bool CComboWnd::Init(CComboUI* combo)
 {
-    // 1.
+    // 1. The owner, and the selection that Escape brings back.
     m_owner = combo;
     m_oldSel = combo->GetCurSel();
-    // 2-5. A tool pop-up owned by the combo's window. A window destroyed during its creation
+    // 2. A tool pop-up owned by the combo's window. A window destroyed during its creation
     // has deleted this object already; one never made leaves it to be deleted here.
     const RECT rc = PlaceList(*combo);
     bool gone = false;
@@ -76,7 +76,7 @@ bool CComboWnd::Init(CComboUI* combo)
         return false;
     }
     m_goneFlag = nullptr;
-    // 6. Shown, with the main window keeping its active caption.
+    // 3. Shown, with the main window keeping its active caption.
     HWND top = m_hWnd;
     while (HWND parent = ::GetParent(top))
         top = parent;

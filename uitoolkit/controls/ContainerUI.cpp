@@ -331,8 +331,8 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, UINT fla
             return self;
     }
 
-    // 4-5. Children in list order or topmost first; a hit outside the inner rectangle counts
-    //      only for floating controls (others are scrolled out of view there).
+    // 4. Children in list order or topmost first; a hit outside the inner rectangle counts
+    //    only for floating controls (others are scrolled out of view there).
     const RECT inner = GetInnerRect();
     const bool topFirst = (flags & kFindTopFirst) != 0;
     for (int n = 0; n < m_items.GetSize(); ++n) {
@@ -344,7 +344,7 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, UINT fla
             return found;
     }
 
-    // 6. The container itself last.
+    // 5. The container itself last.
     return meFirst ? nullptr : CControlUI::FindControl(proc, data, flags);
 }
 
@@ -427,7 +427,7 @@ void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 
 void CContainerUI::Paint(HDC hDC, const RECT& rcDirty)
 {
-    // 1-2. The container's own look, clipped to what is dirty of it.
+    // The container's own look, clipped to what is dirty of it.
     RECT rcPaint;
     if (!::IntersectRect(&rcPaint, &rcDirty, &m_rcItem))
         return;
@@ -440,8 +440,8 @@ void CContainerUI::Paint(HDC hDC, const RECT& rcDirty)
 
 void CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
 {
-    // 3-5. Children: ordinary ones clipped to the inner rectangle, floating ones to the control.
-    //      A child's painting may call out (text callbacks).
+    // 1. Children: ordinary ones clipped to the inner rectangle, floating ones to the control.
+    //    A child's painting may call out (text callbacks).
     if (!m_items.IsEmpty()) {
         const RECT inner = GetInnerRect();
         RECT rcChildren;
@@ -474,7 +474,7 @@ void CContainerUI::PaintChildren(HDC hDC, const RECT& rcDirty)
         }
     }
 
-    // 6. The bars last, under the container's clip.
+    // 2. The bars last, under the container's clip.
     for (const auto* bar : {&m_verticalScrollBar, &m_horizontalScrollBar}) {
         if (IsShown(*bar) && Meets((*bar)->GetPos(), rcDirty))
             (*bar)->Paint(hDC, rcDirty);
@@ -566,7 +566,7 @@ void CContainerUI::SetScrollPos(SIZE pos)
     };
     const int dy = move(m_verticalScrollBar, pos.cy);
     const int dx = move(m_horizontalScrollBar, pos.cx);
-    // 2-3. The content moves the other way; floating children stay where they are.
+    // 2. The content moves the other way; floating children stay where they are.
     if (dx == 0 && dy == 0)
         return;
     CWindowHostUI::InvalidateBatch batch(m_host);
@@ -577,7 +577,7 @@ void CContainerUI::SetScrollPos(SIZE pos)
         child->SetPos(RECT{ClampedDifference(rc.left, dx), ClampedDifference(rc.top, dy),
                            ClampedDifference(rc.right, dx), ClampedDifference(rc.bottom, dy)});
     });
-    // 4.
+    // 3. Repainted, unless a child's move cost the container.
     if (survived)
         Invalidate();
 }
@@ -664,7 +664,7 @@ void CContainerUI::SetFloatPos(int index)
     const long long w = child->GetFixedWidth();
     const long long h = child->GetFixedHeight();
 
-    // 1-2. A negative fixed position anchors the right / bottom edge to the container's.
+    // 1. A negative fixed position anchors the right / bottom edge to the container's.
     long long left, right, top, bottom;
     if (xy.cx < 0) {
         left = parent.right - w + xy.cx;
@@ -681,7 +681,7 @@ void CContainerUI::SetFloatPos(int index)
         bottom = top + h;
     }
 
-    // 3. A relative position follows the container's change of size since the last placement.
+    // 2. A relative position follows the container's change of size since the last placement.
     if (child->IsRelativePos()) {
         const RelativePosUI relative = child->GetRelativePos();
         const long long width = static_cast<long long>(parent.right) - parent.left;
@@ -697,7 +697,7 @@ void CContainerUI::SetFloatPos(int index)
         child->SetRelativeParentSize(SIZE{ClampToInt(width), ClampToInt(height)});
     }
 
-    // 4. SetPos stores the result back as the child's fixed position and size.
+    // 3. SetPos stores the result back as the child's fixed position and size.
     child->SetPos(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(right), ClampToInt(bottom)});
 }
 
@@ -722,7 +722,7 @@ void CContainerUI::ProcessScrollBar(RECT rc, int /*requiredWidth*/, int required
         const int height = m_horizontalScrollBar->GetFixedHeight();
         m_horizontalScrollBar->SetPos(RECT{rc.left, rc.bottom, rc.right, ClampedSum(rc.bottom, height)});
     }
-    // 2.
+    // 2. The vertical bar, if any, by how far the content overruns the room.
     CScrollBarUI* bar = m_verticalScrollBar.get();
     if (bar == nullptr)
         return;
@@ -740,11 +740,11 @@ void CContainerUI::ProcessScrollBar(RECT rc, int /*requiredWidth*/, int required
             m_scrollProcess = guard;
         return;
     }
-    // 5. A hidden bar with enough room stays hidden.
+    // 4. A hidden bar with enough room stays hidden.
     if (!bar->IsVisible())
         return;
 
-    // 4. Content that fits hides the bar, except in the nested pass right after showing it,
+    // 5. Content that fits hides the bar, except in the nested pass right after showing it,
     //    where the bar stays with range 0 (a negative range never lets the user scroll into
     //    empty space).
     if (range <= 0 && !m_scrollProcess) {

@@ -25,12 +25,12 @@ void CEditWnd::CreateAndSetUp(CWindowHostUI& host)
 {
     IEditWndOwner* owner = EditOwner();
     CLabelUI& label = owner->GetFieldLabel();
-    // 1.-2. A child of the host's window over the edit rectangle, with password characters in
+    // 1. A child of the host's window over the edit rectangle, with password characters in
     // password mode.
     const DWORD style = WS_CHILD | ES_AUTOHSCROLL | (owner->IsPasswordMode() ? ES_PASSWORD : 0);
     if (CreateWithRect(host.GetPaintWindow(), nullptr, style, 0, owner->GetEditRect()) == nullptr)
         return;
-    // 3.-8. Font, limit, password character, text, margins, enabled and read-only state.
+    // 2. Font, limit, password character, text, margins, enabled and read-only state.
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(host.GetFont(label.GetFont())), TRUE);
     SendMessage(EM_LIMITTEXT, owner->GetMaxChar());
     if (owner->IsPasswordMode())
@@ -40,7 +40,7 @@ void CEditWnd::CreateAndSetUp(CWindowHostUI& host)
     SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     ::EnableWindow(m_hWnd, label.IsEnabled());
     SendMessage(EM_SETREADONLY, owner->IsReadOnly());
-    // 9. Shown without activating the window, and focused.
+    // 3. Shown without activating the window, and focused.
     ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     ::SetFocus(m_hWnd);
 }

@@ -45,12 +45,12 @@ void CLinearLayoutUI::SetPos(RECT rc)
 {
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
-    // 1. Without children the vertical layout hands its bars the inner rectangle, the
-    //    horizontal one the inset rectangle.
+    // Without children the vertical layout hands its bars the inner rectangle, the horizontal
+    // one the inset rectangle.
     if (!BeginLayoutPass(rc, m_axis.IsX() ? EmptyBars::OverInset : EmptyBars::OverInner))
         return;
-    // 2-6. The rest is compiled once per axis, so that the loop over the children tests the axis
-    //      for none of the coordinates it picks.
+    // The rest is compiled once per axis, so that the loop over the children tests the axis for
+    // none of the coordinates it picks.
     if (m_axis.IsX())
         PlaceChildrenAlong<true>();
     else
@@ -64,7 +64,7 @@ void CLinearLayoutUI::PlaceChildrenAlong()
     constexpr LinearAxis along = AlongX ? LinearAxis::X() : LinearAxis::Y();
     constexpr LinearAxis across = along.Across();
 
-    // 2. The inner rectangle leaves out the inset and the shown bars; a horizontal bar widens
+    // 1. The inner rectangle leaves out the inset and the shown bars; a horizontal bar widens
     //    the room by what it scrolls.
     const RECT inner = GetInnerRect();
     const CScrollBarUI* vbar = GetShownVerticalScrollBar();
@@ -74,14 +74,14 @@ void CLinearLayoutUI::PlaceChildrenAlong()
     const long long room = along.Pick(width, height);
     const long long thickness = across.Pick(width, height);
 
-    // 3. Measuring: every measured child's paddings along the axis count as fixed, and so do
+    // 2. Measuring: every measured child's paddings along the axis count as fixed, and so do
     //    the gaps between the children.
     const LinearMeasure measure = MeasureChildren(along, LinearAxis::X().MakeSize(width, height), [](CControlUI&, SIZE) {});
     const long long gaps = static_cast<long long>(measure.measured - 1) * m_childPadding;
     const long long fixedTotal = measure.fixedTotal + gaps;
     LinearShare share(measure.automatic, room - fixedTotal);
 
-    // 4. Start at the scrolled origin. The vertical bar scrolls only the layout that feeds it.
+    // 3. Start at the scrolled origin. The vertical bar scrolls only the layout that feeds it.
     const long long x = static_cast<long long>(inner.left) - (hbar != nullptr ? hbar->GetScrollPos() : 0);
     const long long y =
         static_cast<long long>(inner.top) - (vbar != nullptr && !along.IsX() ? vbar->GetScrollPos() : 0);
@@ -94,23 +94,23 @@ void CLinearLayoutUI::PlaceChildrenAlong()
     // clamped per child.
     const LONG offeredAcross = ClampToInt(thickness);
 
-    // 5. Placing. Only fixed children take their paddings off the fixed remainder, so the last
+    // 4. Placing. Only fixed children take their paddings off the fixed remainder, so the last
     //    automatic child is short by the paddings of the automatic children before it.
     const bool survived = ForEachPlacedChild([&](CControlUI* child, int) {
-        // a.
+        // a. What the child asks for along the axis, offered the room that remains.
         const RECT padding = child->GetPadding();
         const LONG desired = along.Of(child->GetDesiredSize(along.MakeSize(remaining, offeredAcross)));
-        // b-c.
+        // b. Its own length when fixed, else a share; the last automatic child takes the rest.
         const long long length = share.LengthOf(*child, along, desired, remaining - fixedRemaining);
         if (desired != 0)
             fixedRemaining -= along.Sides(padding) + length;
         fixedRemaining -= m_childPadding;
-        // d. Across: the fixed size, else the room beside the paddings.
+        // c. Across: the fixed size, else the room beside the paddings.
         long long breadth = across.FixedOf(*child);
         if (breadth == 0)
             breadth = std::max<long long>(0, thickness - across.Sides(padding));
         breadth = across.Clamp(*child, breadth);
-        // e-f. The place, then the advance; the child's SetPos, its call-out, comes last.
+        // d. The place, then the advance; the child's SetPos, its call-out, comes last.
         const long long start = position + along.Start(padding);
         const long long extent = along.Sides(padding) + length;
         position += extent + m_childPadding;
@@ -121,7 +121,7 @@ void CLinearLayoutUI::PlaceChildrenAlong()
     if (!survived)
         return;
 
-    // 6. The content length feeds the bars (only the vertical bar reads it).
+    // 5. The content length feeds the bars (only the vertical bar reads it).
     const SIZE content = along.MakeSize(needed + gaps, 0);
     ProcessScrollBar(inner, content.cx, content.cy);
 }

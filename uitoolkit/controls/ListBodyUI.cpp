@@ -122,7 +122,7 @@ void CListBodyUI::SetPos(RECT rc)
     });
     if (!survived)
         return;
-    // 7.
+    // 7. The gaps between the items count towards the content height.
     needed += gaps;
 
     // 8. The vertical bar.

@@ -124,7 +124,7 @@ void CListHeaderItemUI::Drag(POINT pt)
 
 void CListHeaderItemUI::HandleEvent(ControlEvent& event)
 {
-    // 1.
+    // While the item ignores the mouse, mouse events belong to the parent.
     if (CButtonBehaviour::IsBlockedMouse(*this, event)) {
         if (!CButtonBehaviour::PassToParent(*this, event))
             CControlUI::HandleEvent(event);
@@ -132,12 +132,15 @@ void CListHeaderItemUI::HandleEvent(ControlEvent& event)
     }
     const RECT separator = GetSeparatorRect();
     switch (event.type) {
+    // Repainted for the focus look; the control base keeps the flag.
     case kEventSetFocus:
-    case kEventKillFocus:  // 2.
+    case kEventKillFocus:
         Invalidate();
         break;
+    // A press beside the separator pushes and clicks the item; on it, one starts a drag when the
+    // item may be dragged.
     case kEventButtonDown:
-    case kEventDblClick:  // 3.
+    case kEventDblClick:
         if (!IsEnabled())
             break;
         if (!::PtInRect(&separator, event.point)) {
@@ -150,7 +153,8 @@ void CListHeaderItemUI::HandleEvent(ControlEvent& event)
             m_lastMouse = event.point;
         }
         return;
-    case kEventButtonUp:  // 4.
+    // The release ends a drag with a new layout, or the pushed look.
+    case kEventButtonUp:
         if ((m_state & kStateDragging) != 0) {
             m_state &= ~kStateDragging;
             if (m_parent != nullptr)
@@ -160,19 +164,22 @@ void CListHeaderItemUI::HandleEvent(ControlEvent& event)
             Invalidate();
         }
         return;
-    case kEventMouseMove:  // 5.
+    // While dragging, the separator follows the pointer.
+    case kEventMouseMove:
         if ((m_state & kStateDragging) == 0)
             break;
         Drag(event.point);
         return;
-    case kEventSetCursor:  // 6.
+    // The sizing cursor over a separator that can be dragged.
+    case kEventSetCursor:
         if (IsEnabled() && m_dragable && ::PtInRect(&separator, event.point)) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
             return;
         }
         break;
+    // Hot while the mouse is over the item.
     case kEventMouseEnter:
-    case kEventMouseLeave:  // 7.
+    case kEventMouseLeave:
         if (IsEnabled()) {
             m_state = event.type == kEventMouseEnter ? m_state | kStateHot : m_state & ~kStateHot;
             Invalidate();
@@ -181,7 +188,6 @@ void CListHeaderItemUI::HandleEvent(ControlEvent& event)
     default:
         break;
     }
-    // 8.
     CControlUI::HandleEvent(event);
 }
 
@@ -209,8 +215,8 @@ SIZE CListHeaderItemUI::GetDesiredSize(SIZE available)
 
 void CListHeaderItemUI::PaintStateImage(HDC hDC)
 {
-    // 1-2. The image of the first state that is on; a state without an image of its own shows
-    //      the normal image under it.
+    // 1. The image of the first state that is on; a state without an image of its own shows
+    //    the normal image under it.
     m_state = IsFocused() ? m_state | kStateFocused : m_state & ~kStateFocused;
     CUIString* stateImage = nullptr;
     if ((m_state & kStatePushed) != 0)
@@ -226,7 +232,7 @@ void CListHeaderItemUI::PaintStateImage(HDC hDC)
             DrawImageOrForget(*this, hDC, m_normalImage, nullptr);
         DrawImageOrForget(*this, hDC, *stateImage, nullptr);
     }
-    // 3. The separator image over its band.
+    // 2. The separator image over its band.
     if (!m_sepImage.IsEmpty())
         DrawImageOrForget(*this, hDC, m_sepImage, FormatDestModifier(m_sepImageModify, GetSeparatorRect(), m_rcItem));
 }

@@ -103,7 +103,7 @@ void CListItemBehaviour::PaintBackground(HDC hDC, CUIString& ownBkImage, bool ho
     const bool plainRow = !info->alternateBk || m_index % 2 == 0;
     const RECT& rc = m_item.GetPos();
 
-    // 1-2. The colour of the state (later rules win).
+    // 1. The colour of the state (later rules win).
     DWORD color = plainRow ? info->bkColor : 0;
     if (hot && (!honourEnableFlags || info->enableHotBkColor))
         color = info->hotBkColor;
@@ -114,7 +114,7 @@ void CListItemBehaviour::PaintBackground(HDC hDC, CUIString& ownBkImage, bool ho
     if (color != 0)
         CRenderKit::DrawColor(hDC, rc, m_item.ApplyColorHsl(color));
 
-    // 3. A state image that draws covers everything else.
+    // 2. A state image that draws covers everything else.
     if (disabled && DrawImageOrForget(m_item, hDC, info->disabledImage, nullptr))
         return;
     if (m_selected && DrawImageOrForget(m_item, hDC, info->selectedImage, nullptr))
@@ -122,7 +122,7 @@ void CListItemBehaviour::PaintBackground(HDC hDC, CUIString& ownBkImage, bool ho
     if (hot && DrawImageOrForget(m_item, hDC, info->hotImage, nullptr))
         return;
 
-    // 4. The item's own background image, else the owner's, which covers the line.
+    // 3. The item's own background image, else the owner's, which covers the line.
     if (!ownBkImage.IsEmpty()) {
         if (plainRow)
             DrawImageOrForget(m_item, hDC, ownBkImage, nullptr);
@@ -130,7 +130,7 @@ void CListItemBehaviour::PaintBackground(HDC hDC, CUIString& ownBkImage, bool ho
         return;
     }
 
-    // 5.
+    // 4. The line along the item's bottom, in the list's line colour.
     if (info->lineColor != 0)
         CRenderKit::DrawLine(hDC, RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom - 1}, 1,
                              m_item.ApplyColorHsl(info->lineColor));

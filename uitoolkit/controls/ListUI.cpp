@@ -247,31 +247,32 @@ int CListUI::GetExpandedItem() const { return m_expandedItem; }
 
 bool CListUI::SelectItem(int index, bool takeFocus)
 {
-    // 1-2.
+    // 1. The item already selected: nothing more. Otherwise the current selection becomes the
+    //    previous one.
     if (index == m_curSel)
         return true;
     const int entry = m_curSel;
     m_prevSel = m_curSel;
-    // 3.
+    // 2. The old item lets go first.
     if (m_curSel >= 0) {
         if (IListItemUI* old = AsListItem(GetItemAt(m_curSel)))
             old->Select(false);
         m_curSel = -1;
     }
-    // 4-5.
+    // 3. A negative index leaves nothing selected; only a visible, enabled list item can be.
     if (index < 0)
         return false;
     CControlUI* control = GetItemAt(index);
     IListItemUI* item = AsListItem(control);
     if (item == nullptr || !control->IsVisible() || !control->IsEnabled())
         return false;
-    // 6. The item's own Select calls back here and finds the selection already made.
+    // 4. The item's own Select calls back here and finds the selection already made.
     m_curSel = index;
     if (!item->Select(true)) {
         m_curSel = -1;
         return false;
     }
-    // 7. The notification last: its listeners, and the items' size delegates when scrolling,
+    // 5. The notification last: its listeners, and the items' size delegates when scrolling,
     //    may delete the list.
     if (!Survives([&] { EnsureVisible(index); }))
         return true;
@@ -284,18 +285,18 @@ bool CListUI::SelectItem(int index, bool takeFocus)
 
 bool CListUI::ExpandItem(int index, bool expand)
 {
-    // 1.
+    // 1. Unless several items may stay expanded, the expanded one collapses.
     if (m_expandedItem >= 0 && !m_listInfo.multiExpanding) {
         if (IListItemUI* old = AsListItem(GetItemAt(m_expandedItem)))
             old->Expand(false);
         m_expandedItem = -1;
     }
-    // 3.
+    // 2. A collapse needs only a new layout.
     if (!expand) {
         RequestLayout();
         return true;
     }
-    // 2.
+    // 3. Only a visible list item expands; one that refuses leaves none expanded.
     CControlUI* control = GetItemAt(index);
     IListItemUI* item = AsListItem(control);
     if (item == nullptr || !control->IsVisible())
@@ -386,7 +387,7 @@ void CListUI::SetPos(RECT rc)
     CWindowHostUI::InvalidateBatch batch(m_host);
     if (!Survives([&] { CVerticalLayoutUI::SetPos(rc); }))
         return;
-    // 2-4. The columns, scrolled with the body; a hidden header still gives them widths.
+    // 2. The columns, scrolled with the body; a hidden header still gives them widths.
     const RECT hiddenHeader = {m_rcItem.left, 0, m_rcItem.right, 0};
     ShiftColumns(m_body->GetScrollPos().cx, &hiddenHeader);
 }
@@ -401,7 +402,8 @@ void CListUI::NavigateTo(int index)
 
 void CListUI::HandleEvent(ControlEvent& event)
 {
-    // 1.
+    // While the list ignores the mouse, mouse events go to the parent (to the layout's own
+    // handling without one).
     if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
         if (m_parent != nullptr)
             m_parent->HandleEvent(event);
@@ -410,14 +412,15 @@ void CListUI::HandleEvent(ControlEvent& event)
         return;
     }
     switch (event.type) {
-    // 2.
+    // Focus only sets the flag; nothing is repainted for it.
     case kEventSetFocus:
         m_focused = true;
         return;
     case kEventKillFocus:
         m_focused = false;
         return;
-    // 3.
+    // Return activates the selected item; the arrows, Home and End move the selection, the page
+    // keys scroll.
     case kEventKeyDown:
         switch (event.key) {
         case VK_RETURN:
@@ -446,7 +449,7 @@ void CListUI::HandleEvent(ControlEvent& event)
             break;
         }
         break;
-    // 4.
+    // The wheel moves the selection with "scrollselect" on, else scrolls a line.
     case kEventScrollWheel:
         switch (LOWORD(event.wParam)) {
         case 0:
@@ -468,7 +471,6 @@ void CListUI::HandleEvent(ControlEvent& event)
     default:
         break;
     }
-    // 5.
     CVerticalLayoutUI::HandleEvent(event);
 }
 

@@ -454,7 +454,7 @@ void CScrollBarUI::Paint(HDC hDC, const RECT& rcDirty)
     syncDisabled(m_thumb);
     DrawPart(hDC, m_background, m_thumb.state, nullptr);
 
-    // 2-4. Buttons and thumb; a part without any image gets a frame.
+    // 2. Buttons and thumb; a part without any image gets a frame.
     const auto drawFramed = [&](Part& part) {
         syncDisabled(part);
         if (!DrawPart(hDC, part, part.state, &part.rc))
@@ -468,7 +468,7 @@ void CScrollBarUI::Paint(HDC hDC, const RECT& rcDirty)
         return;
     drawFramed(m_thumb);
 
-    // 5. The rail: a grip centred on the thumb, a thickness long less 2 pixels at each end.
+    // 3. The rail: a grip centred on the thumb, a thickness long less 2 pixels at each end.
     const int s = Thickness();
     RECT rail = m_thumb.rc;
     if (m_horizontal) {

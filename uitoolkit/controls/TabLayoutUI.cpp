@@ -130,7 +130,7 @@ void CTabLayoutUI::SetPos(RECT rc)
         return;
     const RECT inner = GetInsetRect();
 
-    // 2-3. Only the selected page is placed; other visible pages keep their rectangles.
+    // 2. Only the selected page is placed; other visible pages keep their rectangles.
     ForEachPlacedChild([&](CControlUI* page, int index) {
         if (index != m_selected)
             return;

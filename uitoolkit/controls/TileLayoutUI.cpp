@@ -80,25 +80,25 @@ void CTileLayoutUI::SetPos(RECT rc)
 {
     // One repaint request for the whole pass.
     CWindowHostUI::InvalidateBatch batch(m_host);
-    // 1-2. Without children the bars get the inset rectangle.
+    // 1. Without children the bars get the inset rectangle.
     if (!BeginLayoutPass(rc, EmptyBars::OverInset))
         return;
 
-    // 3. The shown bars' thickness comes off.
+    // 2. The shown bars' thickness comes off.
     const RECT inner = GetInnerRect();
     const CScrollBarUI* vbar = GetShownVerticalScrollBar();
     const CScrollBarUI* hbar = GetShownHorizontalScrollBar();
     const long long innerWidth = kX.Length(inner);
 
-    // 4. An item width decides the column count.
+    // 3. An item width decides the column count.
     if (m_itemSize.cx > 0)
         m_columns = std::max(1, ClampToInt(innerWidth / m_itemSize.cx));
 
-    // 5. Equal cells; a horizontal bar widens the rows by what it scrolls.
+    // 4. Equal cells; a horizontal bar widens the rows by what it scrolls.
     const long long cellWidth = (innerWidth + (hbar != nullptr ? hbar->GetScrollRange() : 0)) / m_columns;
     const int half = m_childPadding / 2;
 
-    // 6. Start at the scrolled origin.
+    // 5. Start at the scrolled origin.
     const long long vpos = vbar != nullptr ? vbar->GetScrollPos() : 0;
     long long rowTop = inner.top - vpos;
     const long long rowStart = static_cast<long long>(inner.left) - (hbar != nullptr ? hbar->GetScrollPos() : 0);
@@ -107,13 +107,13 @@ void CTileLayoutUI::SetPos(RECT rc)
     int count = 0;
     long long needed = 0;
 
-    // 7. Row by row.
+    // 6. Row by row.
     const bool survived = ForEachPlacedChild([&](CControlUI* child, int index) {
-        // a-b. The cell; a child that opens a row measures it first.
+        // a. The cell; a child that opens a row measures it first.
         const bool opensRow = count % m_columns == 0;
         if (opensRow)
             rowHeight = MeasureRow(index, cellWidth);
-        // c. Half the child padding on each side, none before the first or after the last column.
+        // b. Half the child padding on each side, none before the first or after the last column.
         const RECT padding = child->GetPadding();
         long long left = x + padding.left + half;
         long long right = x + cellWidth - padding.right - half;
@@ -123,17 +123,17 @@ void CTileLayoutUI::SetPos(RECT rc)
         const bool closesRow = count % m_columns == 0;
         if (closesRow)
             right += half;
-        // d.
+        // c. From the top padding down to the row's bottom.
         const long long top = rowTop + padding.top;
         const long long bottom = rowTop + rowHeight;
-        // e. Automatic sizes fill the cell.
+        // d. Automatic sizes fill the cell.
         const SIZE size = child->GetDesiredSize(SIZE{ClampToInt(right - left), ClampToInt(bottom - top)});
         const long long width = kX.Clamp(*child, size.cx == 0 ? right - left : size.cx);
         const long long height = kY.Clamp(*child, size.cy == 0 ? bottom - top : size.cy);
-        // f. Centred in the cell.
+        // e. Centred in the cell.
         const long long placedLeft = (left + right - width) / 2;
         const long long placedTop = (top + bottom - height) / 2;
-        // g.
+        // f. The next cell: further along the row, or the start of the next row.
         if (closesRow) {
             x = rowStart;
             rowTop += rowHeight + m_childPadding;
@@ -141,14 +141,14 @@ void CTileLayoutUI::SetPos(RECT rc)
         } else {
             x += cellWidth;
         }
-        // h. The content height in unscrolled coordinates.
+        // g. The content height in unscrolled coordinates.
         needed = bottom - inner.top + vpos;
         // The child's SetPos is its call-out: last.
         child->SetPos(RECT{ClampToInt(placedLeft), ClampToInt(placedTop), ClampToInt(placedLeft + width),
                            ClampToInt(placedTop + height)});
     });
 
-    // 8.
+    // 7. The content height feeds the bars.
     if (survived)
         ProcessScrollBar(inner, 0, ClampToInt(needed));
 }

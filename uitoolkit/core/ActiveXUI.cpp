@@ -219,10 +219,10 @@ HRESULT CActiveXUI::GetControl(REFIID riid, void** out)
 
 // 1. A fresh start, marked created at once (a class id that makes nothing is tried only once).
 // 2. The skin's module and its class factory, when named. 3. Else the registered server.
-// 4. The object's IOleObject. 5. The site. 6.-9. The usual activation order: client site first
+// 4. The object's IOleObject. 5. The site. 6. The usual activation order: client site first
 // when the object asks for it, a fresh state, the client site, the view object, host names,
 // "showactivex", in-place activation unless invisible at run time, the site-holder.
-// 10. The result is that of the last call that gave one.
+// 7. The result is that of the last call that gave one.
 bool CActiveXUI::CreateControl()
 {
     ReleaseControl();

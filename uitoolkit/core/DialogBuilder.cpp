@@ -266,7 +266,7 @@ CControlUI* CDialogBuilder::Parse(const CXmlNode& node, CControlUI* parent, CWin
         for (int i = 0; i < count; ++i) made->SetAttribute(child.GetAttributeName(i), child.GetAttributeValue(i));
         // 8. The window attaches the whole tree later.
         if (host != nullptr) made->SetManager(nullptr, nullptr, false);
-        // 9.
+        // 9. The first control made is the result; a further one without a parent is freed.
         if (parent == nullptr)
             keepParentless(made);
         else if (first == nullptr)

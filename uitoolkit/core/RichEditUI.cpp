@@ -351,7 +351,7 @@ void CRichEditUI::SetPos(RECT rc)
 
 void CRichEditUI::Paint(HDC hDC, const RECT& rcDirty)
 {
-    // 1.
+    // 1. Only what is dirty of the control, clipped to it.
     RECT rcPaint = {};
     if (!::IntersectRect(&rcPaint, &rcDirty, &m_rcItem))
         return;
@@ -454,7 +454,7 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
         return 0;
     const bool keys = IsKeyMessage(message);
 
-    // 2.-4. Which messages the text services get; `mark` is false for those that the window
+    // 2. Which messages the text services get; `mark` is false for those that the window
     // must still see.
     bool mark = true;
     if (mouse || message == WM_SETCURSOR) {
@@ -482,7 +482,7 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
         return 0;
     }
 
-    // 5. Keys count as taken whatever the text services say; mouse messages while they hold
+    // 3. Keys count as taken whatever the text services say; mouse messages while they hold
     // the mouse. Enter notifies "return", after which nothing of this control may be touched.
     LRESULT result = 0;
     HRESULT hr = S_FALSE;

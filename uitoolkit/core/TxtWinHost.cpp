@@ -108,7 +108,7 @@ bool CTxtWinHost::Init(CRichEditUI* owner, const CREATESTRUCTW* create)
     // Without a character of our own some text services show password text in clear.
     m_passwordChar = (m_style & ES_PASSWORD) != 0 ? L'*' : 0;
 
-    // 6.
+    // 6. The host counts as active in place from the start.
     m_flags |= kInPlaceActive;
 
     // 7. The text services. A system without them leaves the control without a text host.

@@ -291,7 +291,7 @@ bool CXmlDocument::ParseLevel(wchar_t*& p, uint32_t parent, int depth) {
         }
         if (*p != L'>') return Fail(L"Expected start-tag closing", p);
         ++p;
-        *nameEnd = 0;  // h. (the unit after the name has been read)
+        *nameEnd = 0;  // only now: the unit after the name had to be read first
         // The text content is skipped: nothing reads it.
         while (*p != 0 && *p != L'<') ++p;
         if (*p == 0) return parent <= 1 ? true : Fail(L"Expected end-tag start", p);

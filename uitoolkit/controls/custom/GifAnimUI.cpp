@@ -79,16 +79,16 @@ void CGifAnimUI::Load()
     const SkinFileData file = FindGifBytes(name);
     if (!file)
         return;
-    // 2.-3. Decoded with its frames and their delays.
+    // 2. Decoded with its frames and their delays.
     m_frames = CGifFrames::Load(file.data.get(), file.size);
     if (m_frames == nullptr)
         return;
-    // 4. The picture's own size.
+    // 3. The picture's own size.
     if (IsAutoSize()) {
         SetFixedWidth(m_frames->GetWidth());
         SetFixedHeight(m_frames->GetHeight());
     }
-    // 5. Playing.
+    // 4. Playing.
     if (IsAutoPlay())
         Player().Play();
 }

@@ -32,15 +32,15 @@ CHotKeyEditUI* CHotKeyEditWnd::HotKeyOwner() const
 void CHotKeyEditWnd::CreateAndSetUp(CWindowHostUI& host)
 {
     CHotKeyEditUI* owner = HotKeyOwner();
-    // 1.-2. A child of the host's window over the control less its text padding.
+    // 1. A child of the host's window over the control less its text padding.
     if (CreateWithRect(host.GetPaintWindow(), nullptr, kHotKeyStyle, 0, owner->GetNativeRect()) == nullptr)
         return;
-    // 3. The control's font.
+    // 2. The control's font.
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(host.GetFont(owner->GetFont())), TRUE);
-    // 4. Rules for invalid combinations, then the combination itself.
+    // 3. Rules for invalid combinations, then the combination itself.
     SendMessage(HKM_SETRULES, owner->GetInvalidCombinations(), MAKELPARAM(owner->GetReplacementModifiers(), 0));
     SendMessage(HKM_SETHOTKEY, MAKEWORD(owner->GetVirtualKey(), owner->GetModifiers()));
-    // 5. Shown without activating the window, and focused.
+    // 4. Shown without activating the window, and focused.
     ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     ::SetFocus(m_hWnd);
 }

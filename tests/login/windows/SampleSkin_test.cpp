@@ -3,14 +3,19 @@
 // control of both pages gets its height, the inline error fits, labels sit on the line of the
 // links and check boxes beside them, account rows and links answer the pointer, typed text keeps
 // the skin's colour, the account list's drop-down has the skin's border, the password box says
-// what it is for.
+// what it is for, and every text of every page, the failure page's reasons included, shows whole
+// inside the room its row gives it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "foundation/StringUtil.h"
 #include "kit/Capture.h"
@@ -20,6 +25,7 @@
 #include "kit/TextInk.h"
 #include "kit/XmlHost.h"
 #include "login/windows/DialogBuilderCallbackEx.h"
+#include "login/windows/LoginFailureText.h"
 #include "login/windows/PVAListItemEx.h"
 #include "tests/launcher/LauncherProcess.h"
 #include "uitoolkit/controls/ComboUI.h"
@@ -48,21 +54,83 @@ RECT Inner(RECT rc, int by)
 
 long MiddleY(const RECT& rc) { return (rc.top + rc.bottom) / 2; }
 
+// The rectangle a container lays its children out in: its place less its inset.
+RECT InnerOf(CControlUI* box)
+{
+    RECT rc = box->GetPos();
+    const auto* container = static_cast<CContainerUI*>(box->GetInterface(L"Container"));
+    if (container != nullptr) {
+        const RECT inset = container->GetInset();
+        rc.left += inset.left, rc.top += inset.top, rc.right -= inset.right, rc.bottom -= inset.bottom;
+    }
+    return rc;
+}
+
+// How many pixels of `area` are ink in one and not in the other.
+int InkDifference(const kit::TextInk& a, const kit::TextInk& b, const RECT& area)
+{
+    int differing = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            differing += a.At(x, y) != b.At(x, y) ? 1 : 0;
+    return differing;
+}
+
+// The ink rows of the first line of a text: from the top of its ink to the first row without ink.
+std::pair<long, long> FirstLineRows(const kit::TextInk& ink, const RECT& box)
+{
+    long bottom = box.top;
+    while (bottom < box.bottom) {
+        const RECT row = {box.left, bottom, box.right, bottom + 1};
+        const RECT found = ink.Bounds(row);
+        if (::IsRectEmpty(&found)) break;
+        ++bottom;
+    }
+    return {box.top, bottom};
+}
+
 // The login dialog's skin from the sample, the size its window gets, on the skin search path.
 class SampleSkin : public ::testing::Test {
 protected:
+    static constexpr int kWidth = 450, kHeight = 309;
+
     void SetUp() override
     {
         ASSERT_TRUE(e2e::CopyTree(e2e::SourceDir() + L"\\sample\\workdir\\data\\1001\\1.0\\skin", skin_.Path()));
         const std::wstring xml = Utf8ToWide(kit::ReadBytesFromFile(skin_.Dir() + L"LoginWindowEx.xml"));
-        ASSERT_TRUE(h.Open(xml, 450, 309, &factory_));
+        ASSERT_TRUE(h.Open(xml, kWidth, kHeight, &factory_));
     }
-    // Shows one of the login pages ("PVALogin", "PWDLogin") as the dialog does, and lays it out.
-    void ShowPage(const wchar_t* page)
+    // Shows one page as the dialog does ("PVALogin", "PWDLogin" in the login box,
+    // "LoginErrorContainer", "VerifyCodeContainer"): every page hidden, then the one shown, so
+    // that the next paint lays the page out anew. `fill` puts the page's texts in before that
+    // paint, as the dialog fills a page it has just shown.
+    void ShowPage(const wchar_t* page, const std::function<void()>& fill = nullptr)
     {
-        h.Find(L"PVALogin")->SetVisible(std::wcscmp(page, L"PVALogin") == 0);
-        h.Find(L"PWDLogin")->SetVisible(std::wcscmp(page, L"PWDLogin") == 0);
+        for (const wchar_t* each :
+             {L"PVALogin", L"PWDLogin", L"LoginContainter", L"LoginErrorContainer", L"VerifyCodeContainer"})
+            h.Find(each)->SetVisible(false);
+        h.Find(page)->SetVisible(true);
+        if (std::wcscmp(page, L"PVALogin") == 0 || std::wcscmp(page, L"PWDLogin") == 0)
+            h.Find(L"LoginContainter")->SetVisible(true);
+        if (fill) fill();
         h.win.Layout();
+    }
+    // A quick-login row in the account list, as the dialog adds one; its name label.
+    CControlUI* AddAccountRow(const std::wstring& nick, const std::wstring& account)
+    {
+        PVAAccountRecord record;
+        record.accountNumber = 10001 + rows_.size();
+        record.accountText = account;
+        record.nickName = nick;
+        record.faceImage = L"default_face.png";
+        rows_.push_back(std::make_unique<CPVAListItemEx>(h.Host(), record));
+        CControlUI* root = rows_.back()->Build();
+        if (root == nullptr) return nullptr;
+        rows_.back()->FormatFaceImageAttr(record.faceImage.c_str());
+        CControlUI* label = rows_.back()->GetNickName();  // forgotten by the row once the list owns it
+        if (!h.Find<CListUI>(L"ListPVA")->Add(root)) return nullptr;
+        rows_.back()->ReleaseRoot();
+        return label;
     }
     CControlUI* Labelled(const wchar_t* page, const wchar_t* text) const
     {
@@ -73,10 +141,46 @@ protected:
         kit::Drain();
         return kit::CaptureClient(h.win.Hwnd());
     }
+    // A label's text as the window shows it, and as the label draws it by itself on the same
+    // picture, where no container clips it: all of the text that its place and its layout give
+    // it, even what they cut. A one-line text that ends in no ellipsis is drawn there with its
+    // box opened to the window's edge on the side(s) its alignment grows into, so that what its
+    // own box cuts is drawn too.
+    std::pair<kit::TextInk, kit::TextInk> InksOf(CLabelUI* label) const
+    {
+        const auto with = Shot();
+        const std::wstring text = label->GetText().GetData();
+        label->SetText(L"");
+        const auto without = Shot();
+        label->SetText(text.c_str());
+        const int width = without->Width(), height = without->Height();
+        kit::DibCanvas alone(width, height);
+        ::BitBlt(alone.DC(), 0, 0, width, height, without->DC(), 0, 0, SRCCOPY);
+        const RECT padding = label->GetTextPadding();
+        RECT open = padding;
+        const RECT pos = label->GetPos();
+        const UINT style = label->GetTextStyle();
+        if ((style & (DT_WORDBREAK | DT_END_ELLIPSIS)) == 0) {
+            if (style & DT_CENTER) {
+                const long by = std::min<long>(pos.left, width - pos.right);
+                open.left -= by, open.right -= by;
+            } else if (style & DT_RIGHT) {
+                open.left -= pos.left;
+            } else {
+                open.right -= width - pos.right;
+            }
+        }
+        label->SetTextPadding(open);
+        label->PaintText(alone.DC());
+        label->SetTextPadding(padding);
+        const RECT all = {0, 0, width, height};
+        return {kit::TextInk(*with, *without, all), kit::TextInk(alone, *without, all)};
+    }
 
     kit::SkinDir skin_;
     Factory factory_;
     kit::XmlHost h;
+    std::vector<std::unique_ptr<CPVAListItemEx>> rows_;  // gone before the window
 };
 
 } // namespace
@@ -299,4 +403,111 @@ TEST_F(SampleSkin, PasswordBoxSaysWhatItIsFor)
     const kit::DibCanvas white(shot->Width(), shot->Height(), 0xFFFFFF);
     const RECT box = Inner(pwd->GetPos(), 4);
     EXPECT_GT(kit::TextInk(*shot, white, box).Bounds().right, 0) << "an empty box with no hint";
+}
+
+// Every text of every page shows whole inside the room its row gives it: all of its ink lies in
+// its container's inner rectangle, and the window shows all of it (no glyph cut at the edge of a
+// row or of its own box). The failure page's text wraps to the room beside the warning icon,
+// whatever the failure says, with its first line beside the middle of the icon.
+TEST_F(SampleSkin, EveryTextShowsWholeInItsRow)
+{
+    enum class Fill { kSkin, kText, kAccountRow };
+    const std::wstring longReason =
+        L"您的帐号存在异常登录行为，为保护帐号安全，已暂时冻结登录功能，请通过官方网站的安全中心解除冻结后再试。";
+    const std::wstring englishReason = L"Your account was signed in on another device.\r\n"
+                                       L"Please sign in again, or change your password if it was not you.";
+    const struct Case {
+        const char* what;
+        const wchar_t* page;
+        const wchar_t* control;  // its name, or the text of an unnamed label
+        Fill fill;
+        std::wstring text;       // put in by the page's filler (kText, kAccountRow)
+    } cases[] = {
+        {"long Chinese reason", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
+         LoginFailureText::For(3, longReason.c_str()).text},
+        {"network failure, formatted", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
+         LoginFailureText::For(LoginFailureText::kNetworkError, L"ignored").text},
+        {"damaged install", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
+         LoginFailureText::For(LoginFailureText::kDamagedInstall, nullptr).text},
+        {"another code, formatted", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
+         LoginFailureText::For(static_cast<int32_t>(0x80004005), nullptr).text},
+        {"long English reason", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
+         LoginFailureText::For(2, englishReason.c_str()).text},
+        {"short reason", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
+         LoginFailureText::For(3, L"Wrong password").text},
+        {"back", L"LoginErrorContainer", L"btnErrorOK", Fill::kSkin, L""},
+        {"title", L"PVALogin", L"Ombrel Sample Game", Fill::kSkin, L""},
+        {"welcome", L"PVALogin", L"欢迎回来，请登录您的 Kwi 帐号", Fill::kSkin, L""},
+        {"quick hint", L"PVALogin", L"选择已登录过的帐号，一键进入游戏", Fill::kSkin, L""},
+        {"long nick name", L"PVALogin", L"NickName", Fill::kAccountRow, L"一个非常非常长的昵称用来看看行里放不放得下"},
+        {"quick sign-in", L"PVALogin", L"btnPVALogin", Fill::kSkin, L""},
+        {"quick agree", L"PVALogin", L"我已阅读并同意", Fill::kSkin, L""},
+        {"quick terms", L"PVALogin", L"btnAgreeLicense2", Fill::kSkin, L""},
+        {"quick privacy", L"PVALogin", L"btnAgreeLicense2_1", Fill::kSkin, L""},
+        {"quick children's privacy", L"PVALogin", L"btnAgreeLicense2_2", Fill::kSkin, L""},
+        {"other account", L"PVALogin", L"btnUsedAccount", Fill::kSkin, L""},
+        {"account caption", L"PWDLogin", L"帐号", Fill::kSkin, L""},
+        {"password caption", L"PWDLogin", L"密码", Fill::kSkin, L""},
+        {"remember", L"PWDLogin", L"记住密码", Fill::kSkin, L""},
+        {"auto sign-in", L"PWDLogin", L"自动登录", Fill::kSkin, L""},
+        {"account error", L"PWDLogin", L"lblError", Fill::kText, L"请输入正确的帐号！"},
+        {"password error", L"PWDLogin", L"lblError", Fill::kText, L"请输入密码！"},
+        {"retrieve", L"PWDLogin", L"btnRetrieveAccount", Fill::kSkin, L""},
+        {"sign-in", L"PWDLogin", L"loginBtn", Fill::kSkin, L""},
+        {"agree", L"PWDLogin", L"我已阅读并同意", Fill::kSkin, L""},
+        {"terms", L"PWDLogin", L"btnAgreeLicense", Fill::kSkin, L""},
+        {"privacy", L"PWDLogin", L"btnAgreeLicense1_1", Fill::kSkin, L""},
+        {"children's privacy", L"PWDLogin", L"btnAgreeLicense1_2", Fill::kSkin, L""},
+        {"code caption", L"VerifyCodeContainer", L"请输入验证码", Fill::kSkin, L""},
+        {"new code", L"VerifyCodeContainer", L"btnRegetCode", Fill::kSkin, L""},
+        {"code ok", L"VerifyCodeContainer", L"btnVerifyOK", Fill::kSkin, L""},
+        {"code cancel", L"VerifyCodeContainer", L"btnVerifyCancel", Fill::kSkin, L""},
+        {"register", L"VerifyCodeContainer", L"btnRegisterAccount", Fill::kSkin, L""},
+        {"website", L"VerifyCodeContainer", L"btnOfficialWebsite", Fill::kSkin, L""},
+        {"charging", L"VerifyCodeContainer", L"btnChargingSystem", Fill::kSkin, L""},
+        {"forum", L"VerifyCodeContainer", L"btnGameForum", Fill::kSkin, L""},
+        {"service", L"VerifyCodeContainer", L"btnCustomerService", Fill::kSkin, L""},
+        {"Kwi home", L"VerifyCodeContainer", L"btnKwiHome", Fill::kSkin, L""},
+        {"home page", L"VerifyCodeContainer", L"btnHomeWeb", Fill::kSkin, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CControlUI* control = nullptr;
+        ShowPage(c.page, [&] {
+            if (c.fill == Fill::kAccountRow) {
+                control = AddAccountRow(c.text, L"someone.with.a.long.address@example.com");
+                return;
+            }
+            control = h.Find(c.control);
+            if (control == nullptr) control = Labelled(c.page, c.control);
+            if (control == nullptr) control = h.root->FindControl(&ByText, const_cast<wchar_t*>(c.control), 0);
+            if (control != nullptr && c.fill == Fill::kText) {
+                control->SetText(c.text.c_str());
+                control->SetVisible(true);
+            }
+        });
+        ASSERT_NE(control, nullptr);
+        auto* label = static_cast<CLabelUI*>(control->GetInterface(L"Label"));
+        ASSERT_NE(label, nullptr);
+        const auto [shown, whole] = InksOf(label);
+        const RECT window = {0, 0, kWidth, kHeight};
+        const RECT painted = shown.Bounds();
+        ASSERT_FALSE(::IsRectEmpty(&painted)) << "no text painted";
+        // All of the text lies in the room of its row.
+        const RECT ink = whole.Bounds();
+        const RECT room = InnerOf(control->GetParent());
+        EXPECT_LE(ink.right, room.right) << "runs past its row's inner right edge by " << ink.right - room.right
+                                         << " px";
+        EXPECT_GE(ink.left, room.left) << "runs past its row's inner left edge by " << room.left - ink.left << " px";
+        EXPECT_LE(ink.bottom, room.bottom) << "runs below its row by " << ink.bottom - room.bottom << " px";
+        EXPECT_GE(ink.top, room.top) << "runs above its row by " << room.top - ink.top << " px";
+        // And the window shows all of it.
+        EXPECT_EQ(InkDifference(shown, whole, window), 0) << "pixels of the text cut off";
+        if (std::wcscmp(c.control, L"redtErrorInfo") == 0) {
+            const RECT icon = static_cast<CContainerUI*>(control->GetParent())->GetItemAt(0)->GetPos();
+            const auto [top, bottom] = FirstLineRows(shown, painted);
+            EXPECT_NEAR((top + bottom) / 2, MiddleY(icon), 3) << "the first line is not beside the middle of the icon";
+            EXPECT_GE(painted.left - icon.right, 14) << "the text crowds the icon";
+        }
+    }
 }

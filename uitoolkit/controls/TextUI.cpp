@@ -77,6 +77,15 @@ void CTextUI::HandleEvent(ControlEvent& event)
     CLabelUI::HandleEvent(event);
 }
 
+void CTextUI::SetText(const wchar_t* text)
+{
+    if (m_text == text)
+        return;
+    CLabelUI::SetText(text);
+    // Placed for the old text, a longer one would wrap into a box too narrow or too short for it.
+    RequestParentLayout();
+}
+
 SIZE CTextUI::GetDesiredSize(SIZE available)
 {
     HDC hDC = m_host != nullptr ? m_host->GetPaintDC() : nullptr;

@@ -2,7 +2,8 @@
 // CTextUI: word-wrapped text whose marked-up links can be clicked ("link" with the link's
 // index). It remembers the rectangles and texts of up to eight links from its last paint, hit-
 // tests them for the hand cursor and clicks, and repaints when the link under the mouse changes
-// (the renderer draws that link in the host's hover colour). Its desired size is measured.
+// (the renderer draws that link in the host's hover colour). Its desired size is measured from
+// its text, so a new text has its parent place it again.
 #include "uitoolkit/controls/LabelUI.h"
 #include "uitoolkit/controls/LinkSlots.h"
 
@@ -17,6 +18,7 @@ public:
     const wchar_t* GetClass() const override;
     void* GetInterface(const wchar_t* name) override;
     UINT GetBehaviourFlags() const override;
+    void SetText(const wchar_t* text) override;
     void HandleEvent(ControlEvent& event) override;
     SIZE GetDesiredSize(SIZE available) override;
     void PaintText(HDC hDC) override;

@@ -264,6 +264,28 @@ TEST_F(LoginViewTest, FailurePageTextByPrecedenceTheWayBackAndInputChecks)
     EXPECT_FALSE(Reported(205, 0)) << Reports();
 }
 
+// A failure that comes while the failure page already shows another one gets the room a first
+// failure would: the reason is placed again for its own text, not kept at the size of the last.
+TEST_F(LoginViewTest, SecondFailureOnTheShownPageIsPlacedForItsOwnText)
+{
+    ASSERT_TRUE(EnterPassword(L"10001", L"secret"));
+    const std::wstring longReason(60, L'\x8D26');
+    const auto placed = [&](const wchar_t* reason) {
+        owner.view->OnLoginFailed(L"10001", 3, reason, 0);
+        kit::Drain();
+        ::UpdateWindow(Dialog());
+        return C().errorInfo->GetPos();
+    };
+    const RECT fresh = placed(longReason.c_str());
+    Click(C().btnErrorOk);
+    const RECT shortFirst = placed(L"No");
+    EXPECT_LT(shortFirst.right - shortFirst.left, fresh.right - fresh.left) << "a short reason takes its own width";
+    const RECT after = placed(longReason.c_str());
+    EXPECT_TRUE(::EqualRect(&after, &fresh)) << "placed at " << after.left << "," << after.top << "-" << after.right
+                                             << "," << after.bottom << " instead of " << fresh.left << "," << fresh.top
+                                             << "-" << fresh.right << "," << fresh.bottom;
+}
+
 // The agreement is asked for and remembered; with it, the quick login starts on the fifth tick
 // unless the quick page's agreement box is unselected.
 TEST_F(LoginViewTest, AgreementIsAskedForAndQuickLoginStartsOnTheFifthTick)

@@ -153,6 +153,8 @@ protected:
         label->SetText(L"");
         const auto without = Shot();
         label->SetText(text.c_str());
+        // A measured text is placed again for its text: back where the window showed it.
+        kit::Drain();
         const int width = without->Width(), height = without->Height();
         kit::DibCanvas alone(width, height);
         ::BitBlt(alone.DC(), 0, 0, width, height, without->DC(), 0, 0, SRCCOPY);

@@ -204,6 +204,45 @@ TEST_F(Controls, TextMeasuresItsDesiredSize)
     EXPECT_GT(h.Find(L"w")->GetDesiredSize(SIZE{60, 0}).cy, 2 * line);
 }
 
+// A text placed by its measured size is placed again when its text changes, as it would be had it
+// been built with the new text: each changing text in a row beside a fixed control, next to a row
+// built with its last text.
+TEST_F(Controls, NewTextIsPlacedForItsOwnSize)
+{
+    const std::wstring longText = L"one two three four five six seven eight nine ten eleven twelve";
+    const struct {
+        std::wstring first;
+        std::vector<std::wstring> then;
+    } cases[] = {
+        {L"ab", {longText}},
+        {L"", {longText}},
+        {L"one two", {longText, L"ab"}},
+        {L"one two", {L"ab", longText}},
+        {L"ab", {L"ab"}},
+    };
+    std::wstring rows;
+    const auto row = [](const std::wstring& name, const std::wstring& text) {
+        return L"<HorizontalLayout height=\"20\"><Control width=\"40\"/><Text name=\"" + name + L"\" text=\"" + text +
+               L"\"/></HorizontalLayout>";
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        rows += row(L"c" + std::to_wstring(i), cases[i].first) + row(L"b" + std::to_wstring(i), cases[i].then.back());
+    ASSERT_TRUE(Open(L"<VerticalLayout>" + rows + L"</VerticalLayout>", 300, 300));
+    for (size_t step = 0; step < 2; ++step) {
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            if (step < cases[i].then.size())
+                h.Find((L"c" + std::to_wstring(i)).c_str())->SetText(cases[i].then[step].c_str());
+        }
+        h.win.Layout();
+    }
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const RECT changed = h.Find((L"c" + std::to_wstring(i)).c_str())->GetPos();
+        const RECT built = h.Find((L"b" + std::to_wstring(i)).c_str())->GetPos();
+        EXPECT_EQ(changed.left, built.left) << "case " << i;
+        EXPECT_EQ(changed.right, built.right) << "case " << i;
+    }
+}
+
 TEST_F(Controls, DesiredSizesFromTheMeasuredFont)
 {
     ASSERT_TRUE(Open(L"<Button name=\"b\" width=\"70\"/><Label name=\"l\"/><Button name=\"f\" height=\"33\"/>"

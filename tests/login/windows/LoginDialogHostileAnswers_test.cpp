@@ -7,6 +7,7 @@
 #include "tests/login/SSOTestBed.h"
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 #include "foundation/UniqueHandle.h"
@@ -43,8 +44,31 @@ struct HostileBed {
         ::CopyFileW((ModuleFolder() + L"Ombrel.exe").c_str(), (sso.Work().Path() + L"Hall\\Ombrel.exe").c_str(), FALSE);
     }
     std::wstring Arguments() const { return L"AppId=4242 \"WorkDir=" + sso.Work().Path() + L"\""; }
+    // The library's call log, only its last lines where it has grown long.
+    std::string CallsEnd() const
+    {
+        constexpr size_t kShown = 6000;
+        const std::string calls = kit::ReadBytesFromFile(sso.BinDir() + L"calls.log");
+        return calls.size() <= kShown ? calls : "..." + calls.substr(calls.size() - kShown);
+    }
     SSOTestBed sso;
 };
+
+// What a failed check saw of the launcher: whether it runs or how it ended, its reports and the
+// library's last calls.
+std::string Seen(const HostileBed& bed, const LauncherProcess& launcher)
+{
+    std::string text = "the launcher ";
+    if (launcher.Running()) {
+        text += "runs";
+    } else {
+        const long code = launcher.Wait(0);
+        char hex[16] = {};
+        std::snprintf(hex, sizeof hex, "%08lX", static_cast<unsigned long>(code));
+        text += "ended with " + std::to_string(code) + " (0x" + hex + ")";
+    }
+    return text + "\nreport.log:\n" + bed.sso.Work().Read(L"report.log") + "calls.log:\n" + bed.CallsEnd();
+}
 
 // Pings a window from a thread of its own all the time and keeps the longest wait for an answer.
 class AnswerWatch {
@@ -253,8 +277,7 @@ struct RunningDialog {
         if (dialog != nullptr && events != nullptr && courier != nullptr)
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "dialog " << dialog << ", event window " << events << ", courier "
-                                             << courier << "; the launcher " << (launcher.Running() ? "runs" : "ended")
-                                             << "; report: " << bed.sso.Work().Read(L"report.log");
+                                             << courier << "; " << Seen(bed, launcher);
     }
 
     const HostileBed& bed;
@@ -285,16 +308,16 @@ TEST(LoginDialogHostileAnswers, KeepsAnsweringAndNeverCrashes)
         for (int r = 0; r < repeats; ++r) {
             const long took = Deliver(events, launcher, answer);
             ASSERT_GE(took, 0) << "answer " << i << " message " << answer.message << " code " << answer.wParam
-                               << " bytes " << answer.bytes.size() << ": not taken";
+                               << " bytes " << answer.bytes.size() << ": not taken; " << Seen(bed, launcher);
             EXPECT_LT(took, static_cast<long>(kAnswerLimitMs))
                 << "answer " << i << " message " << answer.message << " code " << answer.wParam << " bytes "
                 << answer.bytes.size();
         }
-        ASSERT_TRUE(launcher.Running()) << "ended after answer " << i << " with " << launcher.Wait(0);
+        ASSERT_TRUE(launcher.Running()) << "after answer " << i << ": " << Seen(bed, launcher);
         EXPECT_LT(watch.LongestMs(), kAnswerLimitMs) << "after answer " << i;
         // Input, which comes after posted messages, gets its turn.
         const long posted = PostedMessagesDelay(courier);
-        EXPECT_GE(posted, 0) << "after answer " << i;
+        EXPECT_GE(posted, 0) << "after answer " << i << ": " << Seen(bed, launcher);
         EXPECT_LT(posted, static_cast<long>(kAnswerLimitMs)) << "after answer " << i;
         if (HasFailure())
             break;
@@ -320,8 +343,8 @@ TEST(LoginDialogHostileAnswers, KeepsAnsweringAndNeverCrashes)
     EXPECT_LT(::GetTickCount() - start, kAnswerLimitMs);
     EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(dialog); }, e2e::kUiBoundMs));
     EXPECT_TRUE(e2e::WaitUntil([&] { return bed.sso.Work().Read(L"Hall\\hall-command.txt").find("10001") != std::string::npos; },
-                               e2e::kUiBoundMs));
-    EXPECT_TRUE(launcher.Running()) << "ended with " << launcher.Wait(0);
+                               e2e::kUiBoundMs)) << Seen(bed, launcher);
+    EXPECT_TRUE(launcher.Running()) << Seen(bed, launcher);
 }
 
 // A library that posts its notices by the hundred (the account list changed, tickets to renew):
@@ -335,7 +358,7 @@ TEST(LoginDialogHostileAnswers, FloodsOfNoticesLeaveInputItsTurn)
     LauncherProcess& launcher = run.launcher;
     const HWND dialog = run.dialog, events = run.events, courier = run.courier;
     // Once the dialog has settled (its rows built, its pictures loaded).
-    ASSERT_TRUE(e2e::WaitUntil([&] { return PostedMessagesDelay(courier) < 50; }, e2e::kUiBoundMs));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return PostedMessagesDelay(courier) < 50; }, e2e::kUiBoundMs)) << Seen(bed, launcher);
 
     for (UINT message : {kSSOMsgAccountListChanged, kSSOMsgServiceTicketRenew}) {
         SCOPED_TRACE(message);
@@ -344,15 +367,15 @@ TEST(LoginDialogHostileAnswers, FloodsOfNoticesLeaveInputItsTurn)
         for (int k = 0; k < 300; ++k)
             ::PostMessageW(events, message, CSSODataProvider::kServiceId, 30000 + k % 10);
         const long delay = PostedMessagesDelay(courier);
-        EXPECT_GE(delay, 0);
+        EXPECT_GE(delay, 0) << Seen(bed, launcher);
         EXPECT_LT(delay, static_cast<long>(kAnswerLimitMs));
         // Served all the same, later (behind what the last flood left waiting): each distinct
         // notice once at least.
         const char* call = message == kSSOMsgAccountListChanged ? "\"call\":\"GetAccountList\"" : "\"account\":\"30009\"";
         EXPECT_TRUE(e2e::WaitUntil([&] { return kit::ReadBytesFromFile(bed.sso.BinDir() + L"calls.log").find(call) != std::string::npos; },
-                                   e2e::kUiBoundMs)) << call;
+                                   e2e::kUiBoundMs)) << call << "; " << Seen(bed, launcher);
     }
-    EXPECT_TRUE(launcher.Running());
+    EXPECT_TRUE(launcher.Running()) << Seen(bed, launcher);
     // The rows of the listed accounts, their long nick names cut to fit.
     EXPECT_TRUE(e2e::WaitPainted(dialog));
     EXPECT_TRUE(e2e::Shot(launcher.FindWindowOf(L"__IrregularWindowClass"), L"hostile-quick-login-page.png"));

@@ -115,8 +115,13 @@ protected:
         if (fill) fill();
         h.win.Layout();
     }
-    // A quick-login row in the account list, as the dialog adds one; its name label.
-    CControlUI* AddAccountRow(const std::wstring& nick, const std::wstring& account)
+    // A quick-login row added to the account list as the dialog adds one: its root and its name
+    // label (nulls when it could not be built or added).
+    struct AddedRow {
+        CControlUI* root = nullptr;
+        CControlUI* nick = nullptr;
+    };
+    AddedRow AddAccountRow(const std::wstring& nick, const std::wstring& account)
     {
         PVAAccountRecord record;
         record.accountNumber = 10001 + rows_.size();
@@ -125,12 +130,12 @@ protected:
         record.faceImage = L"default_face.png";
         rows_.push_back(std::make_unique<CPVAListItemEx>(h.Host(), record));
         CControlUI* root = rows_.back()->Build();
-        if (root == nullptr) return nullptr;
+        if (root == nullptr) return {};
         rows_.back()->FormatFaceImageAttr(record.faceImage.c_str());
         CControlUI* label = rows_.back()->GetNickName();  // forgotten by the row once the list owns it
-        if (!h.Find<CListUI>(L"ListPVA")->Add(root)) return nullptr;
+        if (!h.Find<CListUI>(L"ListPVA")->Add(root)) return {};
         rows_.back()->ReleaseRoot();
-        return label;
+        return {root, label};
     }
     CControlUI* Labelled(const wchar_t* page, const wchar_t* text) const
     {
@@ -287,19 +292,9 @@ TEST_F(SampleSkin, RowsAndLinksAnswerThePointer)
 {
     ShowPage(L"PVALogin");
     auto* list = h.Find<CListUI>(L"ListPVA");
-    PVAAccountRecord record;
-    record.accountNumber = 10001;
-    record.accountText = L"alice@example.com";
-    record.nickName = L"Alice";
-    record.faceImage = L"default_face.png";
-    CPVAListItemEx row(h.Host(), record);
-    CControlUI* root = row.Build();
+    const auto [root, nick] = AddAccountRow(L"Alice", L"alice@example.com");
     ASSERT_NE(root, nullptr);
-    row.FormatFaceImageAttr(record.faceImage.c_str());
-    CControlUI* nick = row.GetNickName();
     ASSERT_NE(nick, nullptr);
-    ASSERT_TRUE(list->Add(root));
-    row.ReleaseRoot();
     h.win.Layout();
     const RECT rowRect = root->GetPos();
     const POINT blank = {rowRect.right - 60, MiddleY(rowRect)};  // no text, no mark
@@ -477,7 +472,7 @@ TEST_F(SampleSkin, EveryTextShowsWholeInItsRow)
         CControlUI* control = nullptr;
         ShowPage(c.page, [&] {
             if (c.fill == Fill::kAccountRow) {
-                control = AddAccountRow(c.text, L"someone.with.a.long.address@example.com");
+                control = AddAccountRow(c.text, L"someone.with.a.long.address@example.com").nick;
                 return;
             }
             control = h.Find(c.control);

@@ -89,10 +89,15 @@ public:
             id_ = pi.dwProcessId;
         }
     }
+    // A launcher still running is killed, and waited for: the kill only starts its end, and the
+    // next test's launcher for the same game would otherwise meet this one's instance lock and
+    // end at once as a second instance.
     ~LauncherProcess()
     {
-        if (Running())
-            ::TerminateProcess(process_.Get(), 99);
+        if (!Running())
+            return;
+        ::TerminateProcess(process_.Get(), 99);
+        ::WaitForSingleObject(process_.Get(), e2e::kUiBoundMs);
     }
     LauncherProcess(const LauncherProcess&) = delete;
     LauncherProcess& operator=(const LauncherProcess&) = delete;

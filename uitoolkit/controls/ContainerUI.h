@@ -59,6 +59,8 @@ public:
     // ---- container ----
     virtual RECT GetInset() const;
     virtual void SetInset(RECT rc);
+    // The control rectangle shrunk by the inset: where the children are laid out.
+    RECT GetInsetRect() const;
     virtual int GetChildPadding() const;
     virtual void SetChildPadding(int padding);
     virtual bool IsAutoDestroy() const;
@@ -110,8 +112,6 @@ public:
 protected:
     // The control base's SetPos (the container's own size delegates); false when they cost it.
     bool SetOwnPos(const RECT& rc);
-    // The control rectangle shrunk by the inset.
-    RECT GetInsetRect() const;
     // The inset rectangle minus the visible bars' thickness.
     RECT GetInnerRect() const;
     // The bars when they exist and are visible, else null.

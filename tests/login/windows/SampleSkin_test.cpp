@@ -54,18 +54,6 @@ RECT Inner(RECT rc, int by)
 
 long MiddleY(const RECT& rc) { return (rc.top + rc.bottom) / 2; }
 
-// The rectangle a container lays its children out in: its place less its inset.
-RECT InnerOf(CControlUI* box)
-{
-    RECT rc = box->GetPos();
-    const auto* container = static_cast<CContainerUI*>(box->GetInterface(L"Container"));
-    if (container != nullptr) {
-        const RECT inset = container->GetInset();
-        rc.left += inset.left, rc.top += inset.top, rc.right -= inset.right, rc.bottom -= inset.bottom;
-    }
-    return rc;
-}
-
 // How many pixels of `area` are ink in one and not in the other.
 int InkDifference(const kit::TextInk& a, const kit::TextInk& b, const RECT& area)
 {
@@ -492,7 +480,9 @@ TEST_F(SampleSkin, EveryTextShowsWholeInItsRow)
         ASSERT_FALSE(::IsRectEmpty(&painted)) << "no text painted";
         // All of the text lies in the room of its row.
         const RECT ink = whole.Bounds();
-        const RECT room = InnerOf(control->GetParent());
+        auto* row = static_cast<CContainerUI*>(control->GetParent()->GetInterface(L"Container"));
+        ASSERT_NE(row, nullptr);
+        const RECT room = row->GetInsetRect();
         EXPECT_LE(ink.right, room.right) << "runs past its row's inner right edge by " << ink.right - room.right
                                          << " px";
         EXPECT_GE(ink.left, room.left) << "runs past its row's inner left edge by " << room.left - ink.left << " px";
@@ -501,7 +491,7 @@ TEST_F(SampleSkin, EveryTextShowsWholeInItsRow)
         // And the window shows all of it.
         EXPECT_EQ(InkDifference(shown, whole, window), 0) << "pixels of the text cut off";
         if (std::wcscmp(c.control, L"redtErrorInfo") == 0) {
-            const RECT icon = static_cast<CContainerUI*>(control->GetParent())->GetItemAt(0)->GetPos();
+            const RECT icon = row->GetItemAt(0)->GetPos();
             const auto [top, bottom] = FirstLineRows(shown, painted);
             EXPECT_NEAR((top + bottom) / 2, MiddleY(icon), 3) << "the first line is not beside the middle of the icon";
             EXPECT_GE(painted.left - icon.right, 14) << "the text crowds the icon";

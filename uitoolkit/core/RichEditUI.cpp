@@ -127,6 +127,10 @@ void CRichEditUI::SetText(const wchar_t* text)
     const bool barTaken = text != nullptr && *text != L'\0' && TakeVerticalBarWidth();
     SetSel(0, -1);
     ReplaceSel(text, false);
+    // The replacement keeps the old text's scroll position. A control that follows its caret
+    // shows the end (where the caret is now); any other shows a new text from its first line.
+    if ((m_style & ES_AUTOVSCROLL) == 0)
+        Scroll(WM_VSCROLL, SB_TOP);
     if (barTaken)
         SettleVerticalBar();
 }
@@ -361,11 +365,14 @@ void CRichEditUI::Paint(HDC hDC, const RECT& rcDirty)
     // 2. Background, images, border.
     CControlUI::Paint(hDC, rcDirty);
 
-    // 3. The text.
+    // 3. The text, inside the text rectangle: scrolled by part of a line, the text services draw
+    //    that line from above the rectangle's top, over the inset.
     if (m_twh) {
         const CUIRect& rcClient = m_twh->GetControlRect();
         const RECTL bounds = {rcClient.left, rcClient.top, rcClient.right, rcClient.bottom};
         RECT update = m_rcPaint;
+        CClipGuard textClip;
+        CClipGuard::ClipToRect(hDC, rcClient, textClip);
         m_twh->GetTextServices()->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, hDC, nullptr, &bounds, nullptr, &update,
                                          nullptr, 0, TXTVIEW_ACTIVE);
         if (m_vbarFixing) {

@@ -34,6 +34,8 @@
 #include "uitoolkit/controls/EditUI.h"
 #include "uitoolkit/controls/ListUI.h"
 #include "uitoolkit/controls/OptionUI.h"
+#include "uitoolkit/controls/ScrollBarUI.h"
+#include "uitoolkit/core/RichEditUI.h"
 
 namespace {
 
@@ -264,26 +266,49 @@ TEST_F(LoginViewTest, FailurePageTextByPrecedenceTheWayBackAndInputChecks)
     EXPECT_FALSE(Reported(205, 0)) << Reports();
 }
 
-// A failure that comes while the failure page already shows another one gets the room a first
-// failure would: the reason is placed again for its own text, not kept at the size of the last.
-TEST_F(LoginViewTest, SecondFailureOnTheShownPageIsPlacedForItsOwnText)
+// A reason longer than the failure page scrolls with the wheel, and the way back keeps the focus:
+// Enter still goes back. A failure shown over a scrolled one starts at its own first line, and a
+// short one shows without a bar.
+TEST_F(LoginViewTest, LongFailureScrollsAndEnterStillGoesBack)
 {
     ASSERT_TRUE(EnterPassword(L"10001", L"secret"));
-    const std::wstring longReason(60, L'\x8D26');
-    const auto placed = [&](const wchar_t* reason) {
-        owner.view->OnLoginFailed(L"10001", 3, reason, 0);
+    auto* reason = static_cast<SkinUI::CRichEditUI*>(C().errorInfo->GetInterface(L"RichEdit"));
+    ASSERT_NE(reason, nullptr);
+    SkinUI::CScrollBarUI* bar = reason->GetVerticalScrollBar();
+    ASSERT_NE(bar, nullptr);
+    const std::wstring longReason(600, L'\x8D26');
+    const auto fail = [&](const wchar_t* text) {
+        owner.view->OnLoginFailed(L"10001", 3, text, 0);
         kit::Drain();
         ::UpdateWindow(Dialog());
-        return C().errorInfo->GetPos();
     };
-    const RECT fresh = placed(longReason.c_str());
-    Click(C().btnErrorOk);
-    const RECT shortFirst = placed(L"No");
-    EXPECT_LT(shortFirst.right - shortFirst.left, fresh.right - fresh.left) << "a short reason takes its own width";
-    const RECT after = placed(longReason.c_str());
-    EXPECT_TRUE(::EqualRect(&after, &fresh)) << "placed at " << after.left << "," << after.top << "-" << after.right
-                                             << "," << after.bottom << " instead of " << fresh.left << "," << fresh.top
-                                             << "-" << fresh.right << "," << fresh.bottom;
+    const auto firstLine = [&] {
+        LRESULT line = -1;
+        reason->TxSendMessage(EM_GETFIRSTVISIBLELINE, 0, 0, &line);
+        return line;
+    };
+    const auto wheel = [&](int turns) {
+        const RECT& rc = reason->GetPos();
+        for (int i = 0; i < turns; ++i)
+            kit::Input(Dialog()).Wheel((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, -WHEEL_DELTA);
+    };
+    const struct {
+        const wchar_t* text;
+        bool scrolls;
+    } failures[] = {{longReason.c_str(), true}, {longReason.c_str(), true}, {L"No", false}, {longReason.c_str(), true}};
+    for (const auto& failure : failures) {
+        fail(failure.text);
+        ASSERT_TRUE(C().errorContainer->IsVisible());
+        EXPECT_EQ(bar->IsVisible(), failure.scrolls);
+        EXPECT_EQ(bar->IsVisible() ? bar->GetScrollPos() : 0, 0) << "a reason starts at its first line";
+        EXPECT_EQ(firstLine(), 0);
+        wheel(3);
+        EXPECT_EQ(bar->GetScrollPos() > 0, failure.scrolls);
+        EXPECT_EQ(firstLine() > 0, failure.scrolls);
+    }
+    kit::Input(Dialog()).Key(VK_RETURN);
+    EXPECT_TRUE(C().loginContainer->IsVisible() && !C().errorContainer->IsVisible()) << "Enter did not go back";
+    EXPECT_TRUE(C().loginContainer->IsEnabled());
 }
 
 // The agreement is asked for and remembered; with it, the quick login starts on the fifth tick

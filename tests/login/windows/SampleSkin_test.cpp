@@ -29,11 +29,17 @@
 #include "login/windows/PVAListItemEx.h"
 #include "tests/launcher/LauncherProcess.h"
 #include "uitoolkit/controls/ComboUI.h"
+#include "uitoolkit/controls/ComboWnd.h"
 #include "uitoolkit/controls/ContainerUI.h"
 #include "uitoolkit/controls/LabelUI.h"
 #include "uitoolkit/controls/ListLabelElementUI.h"
 #include "uitoolkit/controls/ListUI.h"
+#include "uitoolkit/controls/ScrollBarUI.h"
+#include "uitoolkit/controls/VerticalLayoutUI.h"
 #include "uitoolkit/core/GdiObject.h"
+#include "uitoolkit/core/PngReader.h"
+#include "uitoolkit/core/RichEditUI.h"
+#include "uitoolkit/core/TxtWinHost.h"
 
 using namespace SkinUI;
 
@@ -75,6 +81,62 @@ std::pair<long, long> FirstLineRows(const kit::TextInk& ink, const RECT& box)
         ++bottom;
     }
     return {box.top, bottom};
+}
+
+// `text` repeated to `units` UTF-16 units, ending in no blank.
+std::wstring Repeated(const std::wstring& text, size_t units)
+{
+    std::wstring out;
+    while (out.size() < units) out += text;
+    out.resize(units);
+    while (!out.empty() && out.back() == L' ') out.pop_back();
+    return out;
+}
+
+// One character drawn alone, in a font and colour, from the top-left corner of its cell on
+// white: the box of its ink and how many pixels it inks.
+struct GlyphInk {
+    RECT box;
+    int pixels;
+};
+GlyphInk InkAlone(HFONT font, DWORD argb, wchar_t ch)
+{
+    kit::DibCanvas with(64, 64), without(64, 64);
+    CSelectObject select(with.DC(), font);
+    ::SetBkMode(with.DC(), TRANSPARENT);
+    ::SetTextColor(with.DC(), RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF));
+    ::TextOutW(with.DC(), 0, 0, &ch, 1);
+    const RECT all = {0, 0, 64, 64};
+    const kit::TextInk ink(with, without, all);
+    int pixels = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) pixels += ink.At(x, y) ? 1 : 0;
+    return {ink.Bounds(), pixels};
+}
+
+// The pixels of `ink` that lie outside `inside` and outside `skip`.
+int InkOutside(const kit::TextInk& ink, const RECT& area, const RECT& inside, const RECT& skip)
+{
+    int outside = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            outside += ink.At(x, y) && !kit::In(x, y, inside) && !kit::In(x, y, skip) ? 1 : 0;
+    return outside;
+}
+
+// The colour (0xRRGGBB) of an opaque pixel of a skin picture; 0xDEADBEEF when it cannot be read.
+uint32_t PicturePixel(const std::wstring& file, int x, int y)
+{
+    const std::string bytes = kit::ReadBytesFromFile(file);
+    CPngReader png;
+    if (!png.Open(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size()) || x >= png.Width() || y >= png.Height())
+        return 0xDEADBEEF;
+    std::vector<DWORD> pixels(static_cast<size_t>(png.Width()) * png.Height());
+    bool blended = false;
+    if (!png.Decode(pixels.data(), 0, &blended))
+        return 0xDEADBEEF;
+    const DWORD pixel = pixels[static_cast<size_t>(y) * png.Width() + x];
+    return (pixel >> 24) == 0xFF ? pixel & 0xFFFFFF : 0xDEADBEEF;
 }
 
 // The login dialog's skin from the sample, the size its window gets, on the skin search path.
@@ -397,10 +459,6 @@ TEST_F(SampleSkin, PasswordBoxSaysWhatItIsFor)
 TEST_F(SampleSkin, EveryTextShowsWholeInItsRow)
 {
     enum class Fill { kSkin, kText, kAccountRow };
-    const std::wstring longReason =
-        L"您的帐号存在异常登录行为，为保护帐号安全，已暂时冻结登录功能，请通过官方网站的安全中心解除冻结后再试。";
-    const std::wstring englishReason = L"Your account was signed in on another device.\r\n"
-                                       L"Please sign in again, or change your password if it was not you.";
     const struct Case {
         const char* what;
         const wchar_t* page;
@@ -408,18 +466,6 @@ TEST_F(SampleSkin, EveryTextShowsWholeInItsRow)
         Fill fill;
         std::wstring text;       // put in by the page's filler (kText, kAccountRow)
     } cases[] = {
-        {"long Chinese reason", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
-         LoginFailureText::For(3, longReason.c_str()).text},
-        {"network failure, formatted", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
-         LoginFailureText::For(LoginFailureText::kNetworkError, L"ignored").text},
-        {"damaged install", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
-         LoginFailureText::For(LoginFailureText::kDamagedInstall, nullptr).text},
-        {"another code, formatted", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
-         LoginFailureText::For(static_cast<int32_t>(0x80004005), nullptr).text},
-        {"long English reason", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
-         LoginFailureText::For(2, englishReason.c_str()).text},
-        {"short reason", L"LoginErrorContainer", L"redtErrorInfo", Fill::kText,
-         LoginFailureText::For(3, L"Wrong password").text},
         {"back", L"LoginErrorContainer", L"btnErrorOK", Fill::kSkin, L""},
         {"title", L"PVALogin", L"Ombrel Sample Game", Fill::kSkin, L""},
         {"welcome", L"PVALogin", L"欢迎回来，请登录您的 Kwi 帐号", Fill::kSkin, L""},
@@ -490,11 +536,199 @@ TEST_F(SampleSkin, EveryTextShowsWholeInItsRow)
         EXPECT_GE(ink.top, room.top) << "runs above its row by " << room.top - ink.top << " px";
         // And the window shows all of it.
         EXPECT_EQ(InkDifference(shown, whole, window), 0) << "pixels of the text cut off";
-        if (std::wcscmp(c.control, L"redtErrorInfo") == 0) {
-            const RECT icon = row->GetItemAt(0)->GetPos();
-            const auto [top, bottom] = FirstLineRows(shown, painted);
-            EXPECT_NEAR((top + bottom) / 2, MiddleY(icon), 3) << "the first line is not beside the middle of the icon";
-            EXPECT_GE(painted.left - icon.right, 14) << "the text crowds the icon";
+    }
+}
+
+
+// Reasons of every length, worded as the dialog words them (CR and LF removed, codes formatted),
+// can each be read to the last character on the failure page. The reason starts beside the
+// middle of the warning icon. One that fits shows whole without a scroll bar, and the page's room
+// holds more than the row of five lines it once had. A longer one scrolls with the wheel until
+// its last line shows whole. A word longer than a line (a web address) wraps inside itself. No
+// ink leaves the text area, and the way back stays whole and clear of the text.
+TEST_F(SampleSkin, EveryFailureReasonCanBeReadToItsLastCharacter)
+{
+    const std::wstring notice =
+        L"您的帐号因存在异常登录行为，已被系统暂时冻结。冻结期间无法登录游戏、进行充值或交易。"
+        L"如有疑问，请通过官方网站的安全中心提交申诉，我们将在三个工作日内通知您处理结果。";
+    const std::wstring english =
+        L"Your account was signed in from a device we do not recognise and has been locked for its "
+        L"protection. While it is locked you cannot sign in, buy or trade. To unlock it, confirm your "
+        L"identity in the security centre of the official website. ";
+    std::wstring address = L"https://security.ombrel.example/appeal/form?account=10001&ticket=";
+    for (int i = 0; address.size() < 90; ++i) address += L"0123456789ABCDEF"[i * 7 % 16];
+    enum class Bar { kHidden, kShown };
+    const struct {
+        const char* what;
+        std::wstring reason;
+        Bar bar;
+    } cases[] = {
+        {"one line", LoginFailureText::For(3, L"Wrong password").text, Bar::kHidden},
+        {"network failure, formatted", LoginFailureText::For(LoginFailureText::kNetworkError, L"ignored").text,
+         Bar::kHidden},
+        {"damaged install", LoginFailureText::For(LoginFailureText::kDamagedInstall, nullptr).text, Bar::kHidden},
+        {"another code, formatted", LoginFailureText::For(static_cast<int32_t>(0x80004005), nullptr).text,
+         Bar::kHidden},
+        {"two English lines with CR LF", LoginFailureText::For(2, L"Your account was signed in on another device.\r\n"
+                                                                 L"Please sign in again, or change your password.").text,
+         Bar::kHidden},
+        {"Chinese, 6 lines", Repeated(notice, 130), Bar::kHidden},
+        {"Chinese, 150 characters", Repeated(notice, 150), Bar::kHidden},
+        {"Chinese, 8 lines", Repeated(notice, 180), Bar::kHidden},
+        {"Chinese, 15 lines", Repeated(notice, 340), Bar::kShown},
+        {"Chinese, 1000 characters", Repeated(notice, 1000), Bar::kShown},
+        {"English, 300 characters", Repeated(english, 300), Bar::kHidden},
+        {"English, 8 lines", Repeated(english, 420), Bar::kHidden},
+        {"English, 15 lines", Repeated(english, 800), Bar::kShown},
+        {"English, 1000 characters", Repeated(english, 1000), Bar::kShown},
+        {"a 90-character web address", L"帐号已冻结，申诉请访问 " + address, Bar::kHidden},
+        {"a web address alone", address, Bar::kHidden},
+    };
+    const RECT window = {0, 0, kWidth, kHeight};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShowPage(L"LoginErrorContainer", [&] { h.Find(L"redtErrorInfo")->SetText(c.reason.c_str()); });
+        auto* edit = static_cast<CRichEditUI*>(h.Find(L"redtErrorInfo")->GetInterface(L"RichEdit"));
+        ASSERT_NE(edit, nullptr) << "the reason is in no text that scrolls";
+        ASSERT_NE(edit->GetTextHost(), nullptr);
+        CScrollBarUI* bar = edit->GetVerticalScrollBar();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->IsVisible(), c.bar == Bar::kShown);
+        const RECT area = edit->GetTextHost()->GetControlRect();
+        const auto atStart = Shot();
+
+        // To the end with the wheel over the text, as far as it goes.
+        const RECT& rc = edit->GetPos();
+        for (int turn = 0, before = -1; bar->IsVisible() && bar->GetScrollPos() != before && turn < 200; ++turn) {
+            before = bar->GetScrollPos();
+            h.In().Wheel((rc.left + rc.right) / 2, MiddleY(rc), -WHEEL_DELTA);
+        }
+        if (bar->IsVisible()) {
+            EXPECT_EQ(bar->GetScrollPos(), bar->GetScrollRange()) << "the wheel stops short of the end";
+        }
+        const auto atEnd = Shot();
+        POINTL end = {};
+        LRESULT ignored = 0;
+        edit->GetTextHost()->GetTextServices()->TxSendMessage(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&end),
+                                                              static_cast<LPARAM>(c.reason.size() - 1), &ignored);
+        const RECT barRect = bar->IsVisible() ? bar->GetPos() : RECT{};
+        edit->SetText(L"");
+        const auto blank = Shot();
+
+        // All of its ink lies in the text area, from the start and at the end.
+        const kit::TextInk startInk(*atStart, *blank, window), endInk(*atEnd, *blank, window);
+        EXPECT_EQ(InkOutside(startInk, window, area, barRect), 0) << "ink outside " << kit::Text(area);
+        EXPECT_EQ(InkOutside(endInk, window, area, barRect), 0) << "ink outside " << kit::Text(area);
+
+        // It starts beside the middle of the icon, clear of it.
+        const RECT icon = edit->GetParent()->GetInterface(L"Container") != nullptr
+                              ? static_cast<CContainerUI*>(edit->GetParent())->GetItemAt(0)->GetPos()
+                              : RECT{};
+        RECT text = startInk.Bounds(area);
+        ASSERT_FALSE(::IsRectEmpty(&text)) << "no text painted";
+        const auto [top, bottom] = FirstLineRows(startInk, text);
+        EXPECT_NEAR((top + bottom) / 2, MiddleY(icon), 3) << "the first line is not beside the middle of the icon";
+        EXPECT_GE(text.left - icon.right, 14) << "the text crowds the icon";
+
+        // Its last character shows whole: where the text puts it lies in the area, with the ink
+        // it has when drawn alone.
+        const GlyphInk alone = InkAlone(h.Host()->GetFont(edit->GetFont()), edit->GetTextColor(), c.reason.back());
+        RECT expected = alone.box;
+        ::OffsetRect(&expected, end.x, end.y);
+        EXPECT_TRUE(expected.left >= area.left && expected.right <= area.right && expected.top >= area.top &&
+                    expected.bottom <= area.bottom)
+            << "the last character at " << kit::Text(expected) << " is not all inside " << kit::Text(area);
+        RECT around = expected;
+        ::InflateRect(&around, 2, 1);
+        const RECT found = endInk.Bounds(around);
+        int pixels = 0;
+        for (int y = around.top; y < around.bottom; ++y)
+            for (int x = around.left; x < around.right; ++x) pixels += endInk.At(x, y) ? 1 : 0;
+        EXPECT_GE(found.bottom - found.top, alone.box.bottom - alone.box.top - 1) << "the last character is cut";
+        EXPECT_GE(pixels * 10, alone.pixels * 7) << "the last character shows " << pixels << " of " << alone.pixels
+                                                 << " pixels";
+
+        // The way back: whole, in the window, clear of the text.
+        auto* back = h.Find<CLabelUI>(L"btnErrorOK");
+        RECT overlap = {};
+        EXPECT_FALSE(::IntersectRect(&overlap, &back->GetPos(), &edit->GetPos())) << "返回 overlaps the text";
+        const RECT page = static_cast<CContainerUI*>(h.Find(L"LoginErrorContainer"))->GetInsetRect();
+        EXPECT_TRUE(::IntersectRect(&overlap, &back->GetPos(), &page) && ::EqualRect(&overlap, &back->GetPos()))
+            << "返回 at " << kit::Text(back->GetPos()) << " leaves the page " << kit::Text(page);
+        const auto [shown, whole] = InksOf(back);
+        const RECT backInk = shown.Bounds();
+        EXPECT_FALSE(::IsRectEmpty(&backInk));
+        EXPECT_EQ(InkDifference(shown, whole, window), 0) << "返回 is cut";
+    }
+}
+
+// Every scroll bar the sample skin can show wears the skin's thumb: the quick-login list with more
+// rows than it shows, the used accounts' drop-down with the most accounts a game keeps (8), and a
+// failure reason longer than its page. The thumb shows the picture of scroll_thumb.png, and no
+// pixel of the bar has the toolkit's frame colour (its fallback for a part without a picture).
+TEST_F(SampleSkin, EveryScrollBarWearsTheSkinsThumb)
+{
+    // The middle of the normal thumb, opaque: source 0,0,8,24.
+    const uint32_t thumbColor = PicturePixel(skin_.Dir() + L"scroll_thumb.png", 4, 12);
+    ASSERT_NE(thumbColor, 0xDEADBEEFu);
+    const struct {
+        const char* what;
+        const wchar_t* page;
+        // Fills the page so that it scrolls; the bar and the window it shows in.
+        std::function<std::pair<CScrollBarUI*, HWND>()> fill;
+    } cases[] = {
+        {"quick-login list", L"PVALogin",
+         [&]() -> std::pair<CScrollBarUI*, HWND> {
+             for (int i = 0; i < 6; ++i) AddAccountRow(L"Player " + std::to_wstring(i), std::to_wstring(10001 + i));
+             h.win.Layout();
+             return {h.Find<CListUI>(L"ListPVA")->GetVerticalScrollBar(), h.win.Hwnd()};
+         }},
+        {"account drop-down with 8 accounts", L"PWDLogin",
+         [&]() -> std::pair<CScrollBarUI*, HWND> {
+             auto* combo = h.Find<CComboUI>(L"accountcombo");
+             for (int i = 0; i < 8; ++i) {
+                 auto* item = new CListLabelElementUI();
+                 item->SetText(std::to_wstring(10001 + i).c_str());
+                 combo->Add(item);
+             }
+             h.win.Layout();
+             if (!combo->Activate() || combo->GetDropWindow() == nullptr) return {nullptr, nullptr};
+             kit::Drain();
+             return {combo->GetDropWindow()->GetList()->GetVerticalScrollBar(), combo->GetDropWindow()->GetHWND()};
+         }},
+        {"failure reason", L"LoginErrorContainer",
+         [&]() -> std::pair<CScrollBarUI*, HWND> {
+             CControlUI* reason = h.Find(L"redtErrorInfo");
+             reason->SetText(std::wstring(1000, L'\x5E10').c_str());
+             h.win.Layout();
+             auto* scrolling = static_cast<CContainerUI*>(reason->GetInterface(L"Container"));
+             return {scrolling != nullptr ? scrolling->GetVerticalScrollBar() : nullptr, h.win.Hwnd()};
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShowPage(c.page);
+        const auto [bar, hwnd] = c.fill();
+        ASSERT_NE(bar, nullptr);
+        ASSERT_TRUE(bar->IsVisible()) << "nothing to scroll";
+        kit::Drain();
+        const auto shot = kit::CaptureClient(hwnd);
+        const RECT thumb = bar->GetThumbRect();
+        ASSERT_GT(thumb.bottom - thumb.top, 8) << kit::Text(thumb);
+        // The thumb's opaque middle column, between its rounded ends, is the picture's.
+        const int x = (thumb.left + thumb.right) / 2;
+        for (int y = thumb.top + 4; y < thumb.bottom - 4; ++y)
+            ASSERT_LE(kit::ColorDistance(shot->Pixel(x, y), thumbColor), 2)
+                << "at " << x << "," << y << ": " << std::hex << shot->Pixel(x, y) << " is not the thumb's "
+                << thumbColor;
+        const RECT rc = bar->GetPos();
+        int frame = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int px = rc.left; px < rc.right; ++px) frame += kit::ColorDistance(shot->Pixel(px, y), 0x85E4FF) <= 24;
+        EXPECT_EQ(frame, 0) << "pixels of the fallback frame in the bar at " << kit::Text(rc);
+        if (hwnd != h.win.Hwnd()) {
+            ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+            kit::Drain();
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/StringUtil.h"
 #include "kit/Capture.h"
 #include "kit/Fuzz.h"
 #include "kit/GuardedHeap.h"
@@ -334,6 +335,67 @@ TEST(RichEdit, LongTextScrollsWithTheBars)
     EXPECT_EQ(bar->GetScrollPos(), 30);
     h.edit->HomeLeft();
     EXPECT_EQ(bar->GetScrollPos(), 0);
+}
+
+// Scrolled to any position, by whole lines or not, the text shows inside its text rectangle only:
+// a line scrolled half out of view is cut at the rectangle's top, not drawn over the inset above
+// it; the same at the bottom.
+TEST(RichEdit, ScrolledTextStaysInsideItsTextRectangle)
+{
+    std::wstring text;
+    for (int i = 0; i < 40; ++i)
+        text += L"line " + std::to_wstring(i) + L"\r\n";
+    for (const wchar_t* mode : {L"", L"rich=\"false\""}) {
+        SCOPED_TRACE(mode[0] == L'\0' ? "rich" : "plain");
+        RichWindow w;
+        ASSERT_TRUE(w.Open(Edit(L"inset=\"4,20,4,9\" vscrollbar=\"true\" " + std::wstring(mode) + L" text=\"" + text + L"\"")));
+        CScrollBarUI* bar = w.edit->GetVerticalScrollBar();
+        ASSERT_TRUE(bar != nullptr && bar->IsVisible());
+        const RECT client = w.edit->GetTextHost()->GetControlRect();
+        ASSERT_EQ(kit::Text(client), "14,30,170,81");
+        const RECT beside = {kEditRect.left, kEditRect.top, bar->GetPos().left, kEditRect.bottom};
+        for (const int pos : {0, 1, 5, 7, 13, bar->GetScrollRange() / 2, bar->GetScrollRange() - 3, -1}) {
+            SCOPED_TRACE(pos);
+            if (pos < 0)
+                w.edit->EndDown();
+            else
+                w.edit->SetScrollPos(SIZE{0, pos});
+            ASSERT_TRUE(w.win.Layout());
+            const RECT ink = w.ShotInk(kWhite, beside);
+            ASSERT_FALSE(::IsRectEmpty(&ink));
+            RECT inside = {};
+            ::IntersectRect(&inside, &ink, &client);
+            EXPECT_TRUE(::EqualRect(&inside, &ink)) << kit::Text(ink) << " leaves " << kit::Text(client);
+        }
+    }
+}
+
+// A new text set over one scrolled down shows from its first line, rich or plain; one that follows
+// its caret ("autovscroll") shows its end instead, where the caret is.
+TEST(RichEdit, NewTextShowsFromItsFirstLineUnlessItFollowsTheCaret)
+{
+    std::wstring text;
+    for (int i = 0; i < 40; ++i)
+        text += L"line " + std::to_wstring(i) + L"\r";
+    const struct {
+        const wchar_t* attributes;
+        bool atEnd;
+    } cases[] = {{L"", false}, {L"rich=\"false\" readonly=\"true\"", false}, {L"autovscroll=\"true\"", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.attributes));
+        RichWindow w;
+        ASSERT_TRUE(w.Open(Edit(L"vscrollbar=\"true\" " + std::wstring(c.attributes))));
+        CScrollBarUI* bar = w.edit->GetVerticalScrollBar();
+        for (int round = 0; round < 2; ++round) {
+            w.edit->SetText((text + std::to_wstring(round)).c_str());
+            ASSERT_TRUE(w.win.Layout());
+            ASSERT_TRUE(bar->IsVisible());
+            EXPECT_EQ(w.Send(EM_GETFIRSTVISIBLELINE, 0) > 0, c.atEnd) << "round " << round;
+            EXPECT_EQ(bar->GetScrollPos(), c.atEnd ? bar->GetScrollRange() : 0) << "round " << round;
+            w.edit->SetScrollPos(SIZE{0, bar->GetScrollRange() / 2});
+            ASSERT_GT(w.Send(EM_GETFIRSTVISIBLELINE, 0), 0);
+        }
+    }
 }
 
 // A text set beside a hidden bar is wrapped once, at the width it shows at: the paint after it

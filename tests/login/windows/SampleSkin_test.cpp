@@ -3,8 +3,9 @@
 // control of both pages gets its height, the inline error fits, labels sit on the line of the
 // links and check boxes beside them, account rows and links answer the pointer, typed text keeps
 // the skin's colour, the account list's drop-down has the skin's border, the password box says
-// what it is for, and every text of every page, the failure page's reasons included, shows whole
-// inside the room its row gives it.
+// what it is for, every text of every page shows whole inside the room its row gives it, a
+// failure reason of any length can be read to its last character, and every scroll bar wears the
+// skin's thumb.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -557,32 +558,31 @@ TEST_F(SampleSkin, EveryFailureReasonCanBeReadToItsLastCharacter)
         L"identity in the security centre of the official website. ";
     std::wstring address = L"https://security.ombrel.example/appeal/form?account=10001&ticket=";
     for (int i = 0; address.size() < 90; ++i) address += L"0123456789ABCDEF"[i * 7 % 16];
-    enum class Bar { kHidden, kShown };
     const struct {
         const char* what;
         std::wstring reason;
-        Bar bar;
+        bool scrolls;  // longer than the page
     } cases[] = {
-        {"one line", LoginFailureText::For(3, L"Wrong password").text, Bar::kHidden},
+        {"one line", LoginFailureText::For(3, L"Wrong password").text, false},
         {"network failure, formatted", LoginFailureText::For(LoginFailureText::kNetworkError, L"ignored").text,
-         Bar::kHidden},
-        {"damaged install", LoginFailureText::For(LoginFailureText::kDamagedInstall, nullptr).text, Bar::kHidden},
+         false},
+        {"damaged install", LoginFailureText::For(LoginFailureText::kDamagedInstall, nullptr).text, false},
         {"another code, formatted", LoginFailureText::For(static_cast<int32_t>(0x80004005), nullptr).text,
-         Bar::kHidden},
+         false},
         {"two English lines with CR LF", LoginFailureText::For(2, L"Your account was signed in on another device.\r\n"
                                                                  L"Please sign in again, or change your password.").text,
-         Bar::kHidden},
-        {"Chinese, 6 lines", Repeated(notice, 130), Bar::kHidden},
-        {"Chinese, 150 characters", Repeated(notice, 150), Bar::kHidden},
-        {"Chinese, 8 lines", Repeated(notice, 180), Bar::kHidden},
-        {"Chinese, 15 lines", Repeated(notice, 340), Bar::kShown},
-        {"Chinese, 1000 characters", Repeated(notice, 1000), Bar::kShown},
-        {"English, 300 characters", Repeated(english, 300), Bar::kHidden},
-        {"English, 8 lines", Repeated(english, 420), Bar::kHidden},
-        {"English, 15 lines", Repeated(english, 800), Bar::kShown},
-        {"English, 1000 characters", Repeated(english, 1000), Bar::kShown},
-        {"a 90-character web address", L"帐号已冻结，申诉请访问 " + address, Bar::kHidden},
-        {"a web address alone", address, Bar::kHidden},
+         false},
+        {"Chinese, 6 lines", Repeated(notice, 130), false},
+        {"Chinese, 150 characters", Repeated(notice, 150), false},
+        {"Chinese, 8 lines", Repeated(notice, 180), false},
+        {"Chinese, 15 lines", Repeated(notice, 340), true},
+        {"Chinese, 1000 characters", Repeated(notice, 1000), true},
+        {"English, 300 characters", Repeated(english, 300), false},
+        {"English, 8 lines", Repeated(english, 420), false},
+        {"English, 15 lines", Repeated(english, 800), true},
+        {"English, 1000 characters", Repeated(english, 1000), true},
+        {"a 90-character web address", L"帐号已冻结，申诉请访问 " + address, false},
+        {"a web address alone", address, false},
     };
     const RECT window = {0, 0, kWidth, kHeight};
     for (const auto& c : cases) {
@@ -593,7 +593,7 @@ TEST_F(SampleSkin, EveryFailureReasonCanBeReadToItsLastCharacter)
         ASSERT_NE(edit->GetTextHost(), nullptr);
         CScrollBarUI* bar = edit->GetVerticalScrollBar();
         ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->IsVisible(), c.bar == Bar::kShown);
+        EXPECT_EQ(bar->IsVisible(), c.scrolls);
         const RECT area = edit->GetTextHost()->GetControlRect();
         const auto atStart = Shot();
 
@@ -621,9 +621,9 @@ TEST_F(SampleSkin, EveryFailureReasonCanBeReadToItsLastCharacter)
         EXPECT_EQ(InkOutside(endInk, window, area, barRect), 0) << "ink outside " << kit::Text(area);
 
         // It starts beside the middle of the icon, clear of it.
-        const RECT icon = edit->GetParent()->GetInterface(L"Container") != nullptr
-                              ? static_cast<CContainerUI*>(edit->GetParent())->GetItemAt(0)->GetPos()
-                              : RECT{};
+        auto* row = static_cast<CContainerUI*>(edit->GetParent()->GetInterface(L"Container"));
+        ASSERT_NE(row, nullptr);
+        const RECT icon = row->GetItemAt(0)->GetPos();
         RECT text = startInk.Bounds(area);
         ASSERT_FALSE(::IsRectEmpty(&text)) << "no text painted";
         const auto [top, bottom] = FirstLineRows(startInk, text);

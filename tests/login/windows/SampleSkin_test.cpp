@@ -707,6 +707,7 @@ TEST_F(SampleSkin, EveryScrollBarWearsTheSkinsThumb)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        h.In().Move(kit::HostWindow::kParkX, kit::HostWindow::kParkY);  // no thumb is hot
         ShowPage(c.page);
         const auto [bar, hwnd] = c.fill();
         ASSERT_NE(bar, nullptr);

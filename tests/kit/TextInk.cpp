@@ -39,6 +39,14 @@ RECT TextInk::Bounds(const RECT& part) const
     return box.left < box.right ? box : RECT{};
 }
 
+int TextInk::Count(const RECT& part) const
+{
+    int count = 0;
+    for (int y = part.top; y < part.bottom; ++y)
+        for (int x = part.left; x < part.right; ++x) count += At(x, y) ? 1 : 0;
+    return count;
+}
+
 std::vector<std::string> TextInk::Shape(const RECT& part) const
 {
     const RECT box = Bounds(part);

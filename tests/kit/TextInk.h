@@ -24,6 +24,8 @@ public:
     // The bounding box of the ink within the part (the whole area by default); empty when none.
     RECT Bounds() const { return Bounds(m_area); }
     RECT Bounds(const RECT& part) const;
+    // How many pixels of the part are ink.
+    int Count(const RECT& part) const;
     // The ink of the part cropped to its bounds, as rows of '#' (ink) and '.'; equal shapes
     // compare equal wherever they lie.
     std::vector<std::string> Shape(const RECT& part) const;

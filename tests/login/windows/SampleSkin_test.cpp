@@ -39,6 +39,7 @@
 #include "uitoolkit/controls/VerticalLayoutUI.h"
 #include "uitoolkit/core/GdiObject.h"
 #include "uitoolkit/core/PngReader.h"
+#include "uitoolkit/core/RenderKit.h"
 #include "uitoolkit/core/RichEditUI.h"
 #include "uitoolkit/core/TxtWinHost.h"
 
@@ -105,14 +106,11 @@ GlyphInk InkAlone(HFONT font, DWORD argb, wchar_t ch)
     kit::DibCanvas with(64, 64), without(64, 64);
     CSelectObject select(with.DC(), font);
     ::SetBkMode(with.DC(), TRANSPARENT);
-    ::SetTextColor(with.DC(), RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF));
+    ::SetTextColor(with.DC(), ArgbToColorRef(argb));
     ::TextOutW(with.DC(), 0, 0, &ch, 1);
     const RECT all = {0, 0, 64, 64};
     const kit::TextInk ink(with, without, all);
-    int pixels = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) pixels += ink.At(x, y) ? 1 : 0;
-    return {ink.Bounds(), pixels};
+    return {ink.Bounds(), ink.Count(all)};
 }
 
 // The pixels of `ink` that lie outside `inside` and outside `skip`.
@@ -540,7 +538,6 @@ TEST_F(SampleSkin, EveryTextShowsWholeInItsRow)
     }
 }
 
-
 // Reasons of every length, worded as the dialog words them (CR and LF removed, codes formatted),
 // can each be read to the last character on the failure page. The reason starts beside the
 // middle of the warning icon. One that fits shows whole without a scroll bar, and the page's room
@@ -641,9 +638,7 @@ TEST_F(SampleSkin, EveryFailureReasonCanBeReadToItsLastCharacter)
         RECT around = expected;
         ::InflateRect(&around, 2, 1);
         const RECT found = endInk.Bounds(around);
-        int pixels = 0;
-        for (int y = around.top; y < around.bottom; ++y)
-            for (int x = around.left; x < around.right; ++x) pixels += endInk.At(x, y) ? 1 : 0;
+        const int pixels = endInk.Count(around);
         EXPECT_GE(found.bottom - found.top, alone.box.bottom - alone.box.top - 1) << "the last character is cut";
         EXPECT_GE(pixels * 10, alone.pixels * 7) << "the last character shows " << pixels << " of " << alone.pixels
                                                  << " pixels";

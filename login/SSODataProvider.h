@@ -32,7 +32,7 @@ public:
     static constexpr uint8_t kCredentialDigest = 2;
     static constexpr int32_t kErrorOldLibrary = 36880;   // the library gives no web ticket
     static constexpr size_t kLibraryPathChars = 259;      // including the terminating zero
-    static constexpr size_t kReasonChars = 260;
+    static constexpr size_t kMaxReasonChars = 2000;      // a longer failure reason ends in an ellipsis
     static constexpr uint32_t kDigestBytes = 16;
 
     CSSODataProvider();

@@ -12,6 +12,7 @@
 #include "login/SSOFields.h"
 
 using sso_provider::CopyBounded;
+using sso_provider::CutWithEllipsis;
 using sso_provider::Trace;
 
 namespace {
@@ -163,19 +164,20 @@ void CSSODataProvider::OnSSOEvent_GetSTResult(ISSOFieldContainer* event, const s
     Trace(L"[CSSODataProvider]OnSSOEvent_GetSTResult");
     SSOFields ev(event);
 
-    // 1. Failure: the error type and the reason, cut to 259 characters.
+    // 1. Failure: the error type and the reason. The reason tells the player why and what to do
+    //    next (an appeal's address often comes last), so any real one passes whole; only a
+    //    runaway one is cut, which the failure page could not lay out without stalling.
     bool succeeded = false;
     ev.GetBool(L"bSSO_Result_bSucceed", succeeded);
     if (!succeeded) {
         LONG errorType = 0;
         ev.GetInt(L"nSSO_Result_nErrorType", errorType);
         Trace(L"[CSSODataProvider]OnSSOEvent_GetSTResult Failed. The nErrType is %d", static_cast<int>(errorType));
-        wchar_t reason[kReasonChars] = {};
-        std::wstring text;
-        if (ev.GetString(L"strSSO_Result_Failed_strReason", text))
-            CopyBounded(reason, kReasonChars, text);
+        std::wstring reason;
+        ev.GetString(L"strSSO_Result_Failed_strReason", reason);
+        CutWithEllipsis(reason, kMaxReasonChars);
         if (handler_)
-            handler_->OnLoginFailed(account.c_str(), errorType, reason, 0);
+            handler_->OnLoginFailed(account.c_str(), errorType, reason.c_str(), 0);
         return;
     }
 

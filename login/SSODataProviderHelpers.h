@@ -1,5 +1,7 @@
 #pragma once
 // Helpers shared by the single-sign-on provider's source files.
+#include <windows.h>
+
 #include <algorithm>
 #include <string>
 
@@ -22,6 +24,19 @@ inline size_t CopyBounded(wchar_t* dest, size_t units, const std::wstring& text)
     std::copy_n(text.data(), n, dest);
     dest[n] = L'\0';
     return n;
+}
+
+// Keeps at most maxChars characters of the text (maxChars > 0). A longer text keeps its start and
+// ends in an ellipsis, so that the reader sees it goes on; a surrogate pair is never split.
+inline void CutWithEllipsis(std::wstring& text, size_t maxChars)
+{
+    if (text.size() <= maxChars)
+        return;
+    size_t keep = maxChars - 1;
+    if (keep > 0 && IS_HIGH_SURROGATE(text[keep - 1]))
+        --keep;
+    text.resize(keep);
+    text += L'\x2026';
 }
 
 } // namespace sso_provider

@@ -32,6 +32,7 @@ constexpr POINT kAgreeBox = {48, 245};       // "checkboxAgreeLicense"
 constexpr POINT kLoginButton = {225, 207};   // "loginBtn"
 constexpr POINT kErrorOk = {225, 248};       // "btnErrorOK"
 constexpr POINT kWarningIcon = {47, 100};    // the failure page's icon (left of its mark)
+constexpr POINT kFailureText = {250, 150};   // "redtErrorInfo"
 constexpr POINT kFrameClose = {446, 32};     // the frame's close button (skin\Button.ini), frame coordinates
 constexpr POINT kFrameMinimise = {416, 32};  // the frame's minimise button
 constexpr POINT kOnLoginButton = {110, 207};  // "loginBtn", beside its text
@@ -216,6 +217,38 @@ TEST_F(LoginEndToEnd, FailureShowsTheReasonAndGoesBack)
     EXPECT_EQ(Steps(), (StepList{"204/0", "205/0", "208/3", "205/0", "208/3", "209/1", "219/-3"}));
     EXPECT_TRUE(Reported("\"step\":208,\"code\":3,\"text\":\"Wrong password\""));
     EXPECT_EQ(Read(L"Account.cfg").size(), 0u) << "a failed login remembers nothing";
+}
+
+// A reason far longer than the failure page reaches it whole, from the library through the
+// provider to the page (its report carries the page's text), and the page scrolls it to its end.
+TEST_F(LoginEndToEnd, LongFailureReasonReachesThePageWhole)
+{
+    std::string reason;
+    for (int i = 1; reason.size() < 940; ++i)
+        reason += "Notice " + std::to_string(i) + ": the account is held while its sign-in is checked. ";
+    reason += "Appeal at https://security.ombrel.example/appeal/form?account=10003 END";
+    std::string scenario = Read(L"NVSSO\\1.0\\Bin\\scenario.ini");
+    const std::string wrong = "Reason=Wrong password";
+    ASSERT_NE(scenario.find(wrong), std::string::npos);
+    scenario.replace(scenario.find(wrong), wrong.size(), "Reason=" + reason);
+    ASSERT_TRUE(kit::WriteBytesToFile(work_ + L"NVSSO\\1.0\\Bin\\scenario.ini", scenario));
+
+    LauncherProcess launcher(Arguments());
+    HWND dialog = OpenDialog(launcher, true);
+    ASSERT_NE(dialog, nullptr);
+    PasswordLogin(dialog, L"10003", L"guess");
+    EXPECT_TRUE(WaitUntil([&] { return Reported("\"step\":208"); }, kUiBoundMs)) << Calls();
+    EXPECT_TRUE(Reported("\"step\":208,\"code\":3,\"text\":\"" + reason + "\"")) << Read(L"report.log");
+    EXPECT_TRUE(WaitForPixel(dialog, kWarningIcon, {kWarningOrange})) << "no failure page";
+    EXPECT_TRUE(e2e::Shot(frame_, L"failure-page-long-reason.png"));
+
+    e2e::Wheel(dialog, kFailureText, -40);
+    EXPECT_TRUE(e2e::WaitPainted(dialog));
+    EXPECT_TRUE(e2e::Shot(frame_, L"failure-page-long-reason-end.png"));
+    Click(dialog, kErrorOk);
+    EXPECT_TRUE(ShowsButton(dialog, kPasswordPageMark)) << "not back on the password page";
+    CloseFrame();
+    EXPECT_EQ(launcher.Wait(kUiBoundMs), 0);
 }
 
 TEST_F(LoginEndToEnd, VerificationPageTicketReachesTheLibrary)

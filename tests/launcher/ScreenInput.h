@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -35,6 +36,23 @@ inline void Click(HWND window, POINT at)
     for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
         ::Sleep(45);
         input.mi.dwFlags = flags;
+        ::SendInput(1, &input, sizeof(input));
+    }
+    ::Sleep(150);
+}
+
+// Moves the pointer to a client point of the window and turns the wheel by notches (negative:
+// towards the user, as to read further down).
+inline void Wheel(HWND window, POINT at, int notches)
+{
+    ::ClientToScreen(window, &at);
+    ::SetCursorPos(at.x, at.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = static_cast<DWORD>(notches < 0 ? -WHEEL_DELTA : WHEEL_DELTA);
+    for (int i = 0; i < std::abs(notches); ++i) {
+        ::Sleep(45);
         ::SendInput(1, &input, sizeof(input));
     }
     ::Sleep(150);

@@ -122,9 +122,15 @@ TEST(SSODataProviderLogin, TicketsAndKeyFillTheirFields)
     }
 }
 
-TEST(SSODataProviderLogin, FailuresCarryCodeAndReasonCutTo259Characters)
+// The reason reaches the handler whole, however long: 1,000 characters ending in an appeal's
+// address, which a cut would lose first.
+TEST(SSODataProviderLogin, FailuresCarryTheCodeAndTheWholeReason)
 {
-    StartedProvider s(Scenario("Result=fail\r\nErrorType=77\r\nReason=" + std::string(300, 'r') + "\r\n"));
+    std::string longReason;
+    for (int i = 0; longReason.size() < 950; ++i) longReason += "held " + std::to_string(i) + ", ";
+    longReason += "appeal at https://security.ombrel.example/appeal";
+    longReason.resize(1000, 'x');
+    StartedProvider s(Scenario("Result=fail\r\nErrorType=77\r\nReason=" + longReason + "\r\n"));
     const std::vector<uint8_t> digest = SSOTestBed::Digest("secret");
     // Digests of any length but 16 bytes, and missing arguments, never reach the library.
     EXPECT_FALSE(s.provider.LoginByHashedPassword(L"alice", digest.data(), 15, 0, nullptr));
@@ -134,7 +140,7 @@ TEST(SSODataProviderLogin, FailuresCarryCodeAndReasonCutTo259Characters)
     EXPECT_FALSE(s.bed.LastCall("login.8").IsObject());
 
     const std::tuple<const wchar_t*, const char*, const char*, std::wstring> cases[] = {
-        {L"alice", "secret", "failed alice 77", std::wstring(259, L'r')},
+        {L"alice", "secret", "failed alice 77", std::wstring(longReason.begin(), longReason.end())},
         {L"bob", "wrong", "failed bob 2", L"wrong password"},
         {L"nobody", "x", "failed nobody 1", L""}};  // any reason
     for (const auto& [account, password, outcome, reason] : cases) {
@@ -148,6 +154,48 @@ TEST(SSODataProviderLogin, FailuresCarryCodeAndReasonCutTo259Characters)
     }
     EXPECT_EQ(s.events.Outcomes().size(), 3u);
     EXPECT_TRUE(StoredAccounts(s.bed).empty()) << "nothing is stored after a failure";
+}
+
+// Failure answers as the library sends them: a reason up to the bound reaches the handler whole;
+// a longer one keeps its start and ends in an ellipsis, and never in half of a surrogate pair.
+TEST(SSODataProviderLogin, OverlongReasonsKeepTheirStartAndEndInAnEllipsis)
+{
+    StartedProvider s(Scenario());
+    LibraryObjects lib(s.bed);
+    ASSERT_TRUE(lib.main);
+    const auto text = [](size_t length) {
+        std::wstring t;
+        while (t.size() < length) t += L"帐号已冻结，申诉 https://ombrel.example/a ";
+        t.resize(length);
+        return t;
+    };
+    const size_t bound = CSSODataProvider::kMaxReasonChars;
+    const std::wstring pair = L"\xD83D\xDE00";
+    const struct {
+        const char* what;
+        std::wstring reason, heard;
+    } cases[] = {
+        {"empty", L"", L""},
+        {"at the bound", text(bound), text(bound)},
+        {"a pair ending at the bound", text(bound - 2) + pair, text(bound - 2) + pair},
+        {"one over", text(bound + 1), text(bound - 1) + L"\x2026"},
+        {"400,000 characters", text(400000), text(bound - 1) + L"\x2026"},
+        {"a pair across the cut", text(bound - 2) + pair + L"more", text(bound - 2) + L"\x2026"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ComPtr<ISSOFieldContainer> failure = lib.Container();
+        SSOFields f(failure.Get());
+        f.SetString(L"strSSO_In_Params_strInAccountValue", L"alice");
+        f.SetBool(L"bSSO_Result_bSucceed", false);
+        f.SetString(L"strSSO_Result_Failed_strReason", c.reason);
+        const size_t heard = s.events.Outcomes().size();
+        ASSERT_EQ(SendCopyData(s.provider.EventWindow(), 6528, lib.Encode(failure.Get())), TRUE);
+        ASSERT_EQ(s.events.Outcomes().size(), heard + 1);
+        EXPECT_EQ(s.events.Outcomes().back(), "failed alice 0");  // no error type sent
+        EXPECT_EQ(s.events.lastReason.size(), c.heard.size());
+        EXPECT_TRUE(s.events.lastReason == c.heard) << "the reason differs from the one sent";
+    }
 }
 
 TEST(SSODataProviderLogin, VerificationByCodeOrWebTicket)

@@ -35,8 +35,10 @@ constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow
 using Colors = std::vector<uint32_t>;
 
 struct XmlHost {
-    HostWindow win;
+    // The recorder outlives the window: closing the window (a combo's open drop-down with it, say)
+    // still notifies.
     NotifyRecorder rec;
+    HostWindow win;
     SkinUI::CControlUI* root = nullptr;
 
     // Builds the skin into the window's host, attaches it and lays it out; what the first paint

@@ -436,8 +436,8 @@ TEST(IEWebBrowser, ControlTurnsThePageCallIntoANotificationThatMayDeleteIt)
     auto* root = new kit::Box(L"root");
     auto* control = new SkinUI::CWebBrowserUI(&CIEWebBrowser::Make);
     root->Add(control);
+    kit::NotifyRecorder rec;  // outlives the window, which notifies as it closes
     kit::HostWindow win;
-    kit::NotifyRecorder rec;
     ASSERT_TRUE(win.Open(root, 300, 200));
     win.Host()->AddNotifyListener(&rec);
     ASSERT_TRUE(win.Layout());

@@ -99,8 +99,8 @@ std::wstring ClsidText(const CLSID& clsid)
 // A window whose root holds one "ActiveX" control at (10, 20), 100 x 50.
 struct Bed {
     OleApartment ole;
+    kit::NotifyRecorder rec;  // outlives the window, which notifies as it closes
     kit::HostWindow win;
-    kit::NotifyRecorder rec;
     kit::Box* root = new kit::Box(L"root");
     CActiveXUI* ax = static_cast<CActiveXUI*>(CreateBuiltinControl(L"ActiveX"));
 

@@ -39,8 +39,8 @@ struct Fixture {
     {
     }
     kit::EventLog log;
+    kit::NotifyRecorder rec;  // outlives the window, which notifies as it closes
     kit::HostWindow win;
-    kit::NotifyRecorder rec;
     Box* root = new Box(L"root");
     ProbeControl* a;
     ProbeControl* b;

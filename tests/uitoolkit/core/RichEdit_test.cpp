@@ -52,8 +52,8 @@ RECT Ink(const kit::DibCanvas& canvas, uint32_t background, const RECT& within =
 // A 200x100 window; its root container (white unless told) with inset 10 holds the given
 // controls, so a single rich edit spans 10,10,190,90. Fonts: 0 Arial 16, 1 Courier New 20 bold.
 struct RichWindow {
+    kit::NotifyRecorder rec;  // outlives the window, which notifies as it closes
     kit::HostWindow win;
-    kit::NotifyRecorder rec;
     CRichEditUI* edit = nullptr;
 
     bool Open(const std::wstring& children, const std::wstring& rootColor = L"#FFFFFFFF")

@@ -88,8 +88,8 @@ std::wstring Describe(const SkinUI::NotifyMessage& msg)
 }
 
 struct Bed {
+    kit::NotifyRecorder rec;  // outlives the window, which notifies as it closes
     kit::HostWindow win;
-    kit::NotifyRecorder rec;
     std::vector<std::wstring> notices;
     kit::Box* root = new kit::Box(L"root");
     CWebBrowserUI* web = new CWebBrowserUI(&MakeStandIn);

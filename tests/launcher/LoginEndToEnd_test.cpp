@@ -33,6 +33,7 @@ constexpr POINT kLoginButton = {225, 207};   // "loginBtn"
 constexpr POINT kErrorOk = {225, 248};       // "btnErrorOK"
 constexpr POINT kWarningIcon = {47, 100};    // the failure page's icon (left of its mark)
 constexpr POINT kFailureText = {250, 150};   // "redtErrorInfo"
+constexpr RECT kFailureLines = {100, 100, 370, 210};  // lines of "redtErrorInfo", left of its bar
 constexpr POINT kFrameClose = {446, 32};     // the frame's close button (skin\Button.ini), frame coordinates
 constexpr POINT kFrameMinimise = {416, 32};  // the frame's minimise button
 constexpr POINT kOnLoginButton = {110, 207};  // "loginBtn", beside its text
@@ -242,7 +243,17 @@ TEST_F(LoginEndToEnd, LongFailureReasonReachesThePageWhole)
     EXPECT_TRUE(WaitForPixel(dialog, kWarningIcon, {kWarningOrange})) << "no failure page";
     EXPECT_TRUE(e2e::Shot(frame_, L"failure-page-long-reason.png"));
 
+    // The wheel over the reason scrolls it: the lines on screen change.
+    const auto lines = [&] {
+        const auto shot = e2e::ScreenOf(dialog, kFailureLines);
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < shot->Height(); ++y)
+            for (int x = 0; x < shot->Width(); ++x) pixels.push_back(shot->Pixel(x, y));
+        return pixels;
+    };
+    const std::vector<uint32_t> atStart = lines();
     e2e::Wheel(dialog, kFailureText, -40);
+    EXPECT_TRUE(WaitUntil([&] { return lines() != atStart; }, kUiBoundMs)) << "the wheel did not scroll the reason";
     EXPECT_TRUE(e2e::WaitPainted(dialog));
     EXPECT_TRUE(e2e::Shot(frame_, L"failure-page-long-reason-end.png"));
     Click(dialog, kErrorOk);

@@ -95,6 +95,11 @@ int CScrollBarUI::Length() const
     return m_horizontal ? GetWidth() : GetHeight();
 }
 
+int CScrollBarUI::TrackLength() const
+{
+    return Length() - (m_button1.shown ? Thickness() : 0) - (m_button2.shown ? Thickness() : 0);
+}
+
 int CScrollBarUI::Along(POINT pt) const
 {
     return m_horizontal ? pt.x : pt.y;
@@ -123,7 +128,7 @@ void CScrollBarUI::Layout()
 
     // 1. The track is what the shown buttons leave.
     const int length = hi - lo;
-    const int track = length - (m_button1.shown ? s : 0) - (m_button2.shown ? s : 0);
+    const int track = TrackLength();
 
     // 2. No room for a thumb: the buttons share the length, at most a thickness each.
     if (track <= s) {
@@ -280,10 +285,11 @@ void CScrollBarUI::OnButtonUp()
 void CScrollBarUI::OnMouseMove(POINT pt)
 {
     if ((m_thumb.state & kStateCaptured) != 0) {
-        // The drag is applied on the next tick. The 2 x thickness is counted whether or not the
-        // buttons are shown; a track with no room to move over gives no offset.
+        // The drag is applied on the next tick. The thumb's room is the track it really moves
+        // along, so that it stays under the point where it was pressed; a thumb that fills the
+        // track gives no offset.
         const int thumb = m_horizontal ? m_thumb.rc.right - m_thumb.rc.left : m_thumb.rc.bottom - m_thumb.rc.top;
-        const long long room = static_cast<long long>(Length()) - thumb - 2LL * Thickness();
+        const long long room = static_cast<long long>(TrackLength()) - thumb;
         m_lastScrollOffset =
             room <= 0 ? 0 : ScaleInt(static_cast<long long>(Along(pt)) - Along(m_lastMouse), m_range, room);
         return;

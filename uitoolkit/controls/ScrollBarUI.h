@@ -78,6 +78,8 @@ private:
     int Thickness() const;
     // Length of the bar along its axis.
     int Length() const;
+    // Length of the track the thumb moves along: the bar less each shown button.
+    int TrackLength() const;
     // The coordinate of a point along the bar's axis.
     int Along(POINT pt) const;
     void Layout();

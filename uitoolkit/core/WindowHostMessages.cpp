@@ -283,6 +283,11 @@ bool CWindowHostUI::OnMouseMove(LPARAM lParam)
                 return true;
         }
     }
+    // A leave only ends the hover. While a press holds the capture the system goes on reporting
+    // where the pointer really is, so the pressed control (a thumb being dragged past the edge)
+    // must not see the made-up point of the leave as a move.
+    if (m_mouseLeaving)
+        return false;
     CControlUI* target = m_pressed != nullptr ? m_pressed : m_hover;
     return target != nullptr && !SendEvent(target, kEventMouseMove, target, pt);
 }
@@ -400,9 +405,11 @@ bool CWindowHostUI::OnMouseLeave()
         // The point (-1, -1) leaves every control. Tracking counts as on for that move, so that
         // it does not track the pointer that has left the window anew.
         m_mouseTracking = true;
+        m_mouseLeaving = true;
         ::SendMessageW(m_hWnd, WM_MOUSEMOVE, 0, static_cast<LPARAM>(-1));
         if (life.Ended())
             return true;
+        m_mouseLeaving = false;
     }
     m_mouseTracking = false;
     return false;

@@ -258,6 +258,8 @@ private:
     bool m_offscreenPaint = true;
     bool m_bkTransparent = false;
     bool m_mouseTracking = false;
+    // The move being handled is the pointer leaving the window, not a place it moved to.
+    bool m_mouseLeaving = false;
     bool m_captured = false;
 
     CUIPtrArray m_notifiers;       // INotifyUI*

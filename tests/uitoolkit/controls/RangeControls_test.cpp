@@ -195,6 +195,89 @@ TEST(ScrollBarInput, ThumbDragIsAppliedOnTheTicks)
     EXPECT_EQ(bar->GetScrollPos(), 0);
 }
 
+// A drag keeps the thumb under the point where it was pressed: the thumb's start moves by the
+// drag's length (within a pixel) and the position is the one that start shows. Held past either
+// end, inside the window or outside it, the thumb stays at that end, also when the system tells
+// the window that the pointer left it while the button is still down. Vertical and horizontal
+// bars, 200 long, with buttons shown and hidden, long thumbs and short ones.
+TEST(ScrollBarInput, DragsKeepTheThumbUnderThePointerAndHoldTheEndPastTheEdge)
+{
+    enum Past { kInside, kPastEnd, kPastStart };
+    const struct {
+        bool horizontal;
+        const wchar_t* attributes;
+        int grab;   // where the thumb is pressed, along the bar from its start
+        int drag;   // pixels moved along the bar; with Past, how far beyond the window's edge
+        Past past;
+    } cases[] = {
+        {false, L"range=\"100\"", 50, 28, kInside},                          // buttons: room 56, as ever
+        {false, L"range=\"1000\"", 20, 40, kInside},                         // buttons, short thumb
+        {false, L"showbutton1=\"false\" showbutton2=\"false\" range=\"100\"", 60, 30, kInside},
+        {false, L"showbutton1=\"false\" showbutton2=\"false\" range=\"1000\"", 10, 40, kInside},
+        {false, L"showbutton1=\"false\" showbutton2=\"false\" range=\"1000\"", 10, 10, kInside},
+        // Long thumbs: the track less the thumb is below two thicknesses.
+        {false, L"showbutton1=\"false\" showbutton2=\"false\" range=\"20\"", 100, 10, kInside},
+        {false, L"showbutton1=\"false\" showbutton2=\"false\" range=\"30\" value=\"15\"", 100, -5, kInside},
+        {false, L"showbutton2=\"false\" range=\"40\"", 100, 12, kInside},
+        {true, L"range=\"100\"", 50, 28, kInside},
+        {true, L"showbutton1=\"false\" showbutton2=\"false\" range=\"1000\"", 10, 40, kInside},
+        {true, L"showbutton1=\"false\" showbutton2=\"false\" range=\"20\"", 100, 10, kInside},
+        {false, L"range=\"100\"", 50, 3, kPastEnd},
+        {false, L"showbutton1=\"false\" showbutton2=\"false\" range=\"1000\"", 10, 40, kPastEnd},
+        {false, L"showbutton1=\"false\" showbutton2=\"false\" range=\"20\" value=\"20\"", 100, 3, kPastStart},
+        {true, L"showbutton1=\"false\" showbutton2=\"false\" range=\"1000\"", 10, 8, kPastEnd},
+        {true, L"range=\"100\" value=\"100\"", 150, 30, kPastStart},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::wstring(c.horizontal ? L"horizontal " : L"vertical ") + c.attributes + L" drag " +
+                     std::to_wstring(c.drag) + L" past " + std::to_wstring(c.past));
+        // A failed step ends its own case only.
+        [&] {
+            // The bar runs from the window's edge (0) to 200, the window's other edge.
+            const std::wstring place = c.horizontal ? L"pos=\"0,10,200,26\" hor=\"true\" " : L"pos=\"10,0,26,200\" ";
+            XmlHost h;
+            ASSERT_TRUE(h.Open(Skin(L"<ScrollBar name=\"sb\" float=\"true\" " + place + c.attributes + L"/>"), 200, 200));
+            auto* bar = h.Find<CScrollBarUI>(L"sb");
+            ASSERT_NE(bar, nullptr);
+            const auto start = [&] { return c.horizontal ? bar->GetThumbRect().left : bar->GetThumbRect().top; };
+            const auto at = [&](int along) { return c.horizontal ? POINT{along, 18} : POINT{18, along}; };
+            const int start0 = start();
+            const int pos0 = bar->GetScrollPos();
+            const int thumbLength = c.horizontal ? bar->GetThumbRect().right - start0 : bar->GetThumbRect().bottom - start0;
+            const int trackStart = bar->IsButton1Shown() ? 16 : 0;
+            const int room = 200 - (bar->IsButton1Shown() ? 16 : 0) - (bar->IsButton2Shown() ? 16 : 0) - thumbLength;
+            ASSERT_GT(room, 0);
+            Input in = h.In();
+            POINT p = at(c.grab);
+            in.Move(p.x, p.y);
+            in.LeftDown(p.x, p.y);
+            ASSERT_EQ(bar->GetThumbState() & kStateCaptured, kStateCaptured);
+            const int target = c.past == kPastEnd ? 200 + c.drag : c.past == kPastStart ? -c.drag : c.grab + c.drag;
+            p = at(target);
+            if (c.past != kInside) {
+                // Outside the window the other coordinate leaves it too.
+                (c.horizontal ? p.y : p.x) = 230;
+            }
+            in.Move(p.x, p.y);
+            ASSERT_TRUE(PumpUntil([&] { return bar->GetScrollPos() != pos0; }, 2000));
+            if (c.past == kInside) {
+                EXPECT_NEAR(start(), start0 + c.drag, 1);
+            } else {
+                // The system says the pointer left the window; the button is still held.
+                in.Post(WM_MOUSELEAVE, 0, 0);
+                EXPECT_FALSE(PumpUntil([&] { return bar->GetScrollPos() != (c.past == kPastEnd ? bar->GetScrollRange() : 0); },
+                                       300));
+                EXPECT_EQ(start(), c.past == kPastEnd ? trackStart + room : trackStart);
+            }
+            // The position is the one the thumb's start shows.
+            EXPECT_NEAR(bar->GetScrollPos(), (start() - trackStart) * bar->GetScrollRange() / room,
+                        bar->GetScrollRange() / room + 1);
+            in.LeftUp(p.x, p.y);
+            EXPECT_EQ(bar->GetThumbState() & kStateCaptured, 0u);
+        }();
+    }
+}
+
 // A bar owned by a layout scrolls the layout (lines, pages, drags) and reports nothing itself.
 // Four children of 50 in 100: range 100; the thumb is max(100 x 68 / 200, 16) = 34 long.
 TEST(ScrollBarInput, OwnedBarScrollsItsContainer)

@@ -304,6 +304,14 @@ LRESULT LoginView::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
         }
         break;
+    case WM_KEYDOWN:
+        // Enter on the failure page goes back wherever on the page the player clicked last: the
+        // reason's text, its scroll bar or the empty page take the keyboard focus from 返回.
+        if (wParam == VK_RETURN && FailurePageHasKeys()) {
+            LeaveFailurePage();
+            return 0;
+        }
+        break;
     case WM_DESTROY:
         StopAutoLogin();
         break;
@@ -454,7 +462,20 @@ void LoginView::OnVerifyCancelClick(NotifyMessage&)
     BackToLoginPage();
 }
 
-void LoginView::OnErrorOkClick(NotifyMessage&)
+void LoginView::OnErrorOkClick(NotifyMessage&) { LeaveFailurePage(); }
+
+bool LoginView::FailurePageHasKeys() const
+{
+    if (!IsShown(controls_.errorContainer))
+        return false;
+    for (CControlUI* c = host_.GetFocus(); c != nullptr; c = c->GetParent()) {
+        if (c == controls_.errorContainer)
+            return true;
+    }
+    return host_.GetFocus() == nullptr;
+}
+
+void LoginView::LeaveFailurePage()
 {
     BackToLoginPage();
     if (controls_.loginContainer != nullptr)

@@ -148,6 +148,10 @@ private:
     void ShowErrorText(const wchar_t* text);
     void HideErrorLabel();
     void BackToLoginPage();
+    // The failure page is shown and the keyboard focus lies on it (or nowhere).
+    bool FailurePageHasKeys() const;
+    // Back from the failure page to the login page, by 返回 or by Enter.
+    void LeaveFailurePage();
     void ShowPage(SkinUI::CControlUI* shown);  // one of the error, code and login pages
     void RebuildRows(const SSOAccountTable& table);
     void ClearRows();

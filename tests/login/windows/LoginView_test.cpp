@@ -16,6 +16,7 @@
 #include "kit/Input.h"
 #include "kit/Pump.h"
 #include "kit/Stacking.h"
+#include "kit/Text.h"
 #include "launcher/GdiplusSession.h"
 #include "launcher/LogReport.h"
 #include "login/ILoginEventHandler.h"
@@ -309,6 +310,70 @@ TEST_F(LoginViewTest, LongFailureScrollsAndEnterStillGoesBack)
     kit::Input(Dialog()).Key(VK_RETURN);
     EXPECT_TRUE(C().loginContainer->IsVisible() && !C().errorContainer->IsVisible()) << "Enter did not go back";
     EXPECT_TRUE(C().loginContainer->IsEnabled());
+}
+
+// Enter goes back from the failure page however the player clicked on it: the reason's text, its
+// scroll bar's thumb and track, the empty page and the icon all take the keyboard focus from 返回,
+// and Enter still goes back to the page that was shown before. Keys typed elsewhere keep theirs.
+TEST_F(LoginViewTest, EnterGoesBackFromTheFailurePageWhereverItWasClicked)
+{
+    enum Where { kNowhere, kText, kThumb, kTrack, kEmptyPage, kIcon };
+    const struct {
+        const char* what;
+        bool quickPage;  // failed from the quick-login page, else from the password page
+        Where where;
+    } cases[] = {
+        {"no click", false, kNowhere},         {"the reason's text", false, kText},
+        {"the reason's thumb", false, kThumb}, {"the reason's track", true, kTrack},
+        {"the empty page", true, kEmptyPage},  {"the warning icon", false, kIcon},
+        {"the reason's text, quick page", true, kText},
+    };
+    const std::wstring longReason(600, L'\x8D26');
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.quickPage) {
+            SetAgreement(true);
+            ASSERT_TRUE(Open());
+            ASSERT_TRUE(C().pvaLogin->IsVisible());
+        } else {
+            ASSERT_TRUE(EnterPassword(L"10001", L"secret"));
+        }
+        owner.view->OnLoginFailed(L"10001", 3, longReason.c_str(), 0);
+        kit::Drain();
+        ASSERT_TRUE(C().errorContainer->IsVisible());
+        auto* reason = static_cast<SkinUI::CRichEditUI*>(C().errorInfo->GetInterface(L"RichEdit"));
+        ASSERT_NE(reason, nullptr);
+        SkinUI::CScrollBarUI* bar = reason->GetVerticalScrollBar();
+        ASSERT_TRUE(bar != nullptr && bar->IsVisible());
+        const RECT text = reason->GetPos(), thumb = bar->GetThumbRect(), bar_ = bar->GetPos();
+        const RECT page = C().errorContainer->GetPos();
+        POINT at = {};
+        switch (c.where) {
+        case kNowhere: break;
+        case kText: at = {(text.left + bar_.left) / 2, (text.top + text.bottom) / 2}; break;
+        case kThumb: at = {(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2}; break;
+        case kTrack: at = {(bar_.left + bar_.right) / 2, (thumb.bottom + bar_.bottom) / 2}; break;
+        case kEmptyPage: at = {page.left + 10, page.bottom - 4}; break;  // the inset below 返回's row
+        case kIcon: at = {page.left + 60, page.top + 40}; break;
+        }
+        if (c.where != kNowhere) {
+            ASSERT_TRUE(::PtInRect(&page, at)) << kit::Text(page);
+            kit::Input(Dialog()).Click(at.x, at.y);
+            ASSERT_TRUE(C().errorContainer->IsVisible()) << "the click itself went back";
+        }
+        kit::Input(Dialog()).Key(VK_RETURN);
+        EXPECT_TRUE(C().loginContainer->IsVisible() && C().loginContainer->IsEnabled() &&
+                    !C().errorContainer->IsVisible())
+            << "Enter did not go back";
+        EXPECT_EQ(C().pvaLogin->IsVisible(), c.quickPage);
+        EXPECT_EQ(C().pwdLogin->IsVisible(), !c.quickPage);
+        EXPECT_FALSE(owner.view->IsLoginInProgress());
+    }
+    // On the password page Enter still signs in from the password box, not "back" from a page
+    // that is not shown.
+    ASSERT_TRUE(EnterPassword(L"10003", L"wrong"));
+    kit::Input(C().pwdEdit->GetNativeWindow()).Key(VK_RETURN);
+    ASSERT_TRUE(kit::PumpUntil([&] { return C().errorContainer->IsVisible(); }, 5000)) << "Enter did not sign in";
 }
 
 // The agreement is asked for and remembered; with it, the quick login starts on the fifth tick

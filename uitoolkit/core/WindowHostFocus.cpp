@@ -65,7 +65,7 @@ void CWindowHostUI::SetFocus(CControlUI* control)
     // The handlers of the window focus and of the old focus may delete the new one.
     CControlUI::Watch target(control);
     if (::GetFocus() != m_hWnd && control != m_focus) {
-        if (!m_alive.Survives([this] { ::SetFocus(m_hWnd); }))
+        if (!FocusOwnWindow())
             return;
         if (target.ControlDeleted())
             control = nullptr;
@@ -87,6 +87,41 @@ void CWindowHostUI::SetFocus(CControlUI* control)
         m_focusNeeded = false;
 }
 
+bool CWindowHostUI::FocusOwnWindow()
+{
+    m_focusingOwnWindow = true;
+    if (!m_alive.Survives([this] { ::SetFocus(m_hWnd); }))
+        return false;
+    m_focusingOwnWindow = false;
+    return true;
+}
+
+// The window gets the keyboard back from another window (a message box that closed, another
+// program, the frame it sits on): the control that shows the focus takes the keys again. An edit's
+// native field closed when the keyboard left, and a rich edit's caret went to the other window.
+// A focus handed up by one of the window's own child windows, or taken by the window itself on
+// the way to another control, changes nothing. The control is given the keys once the
+// activation that brought them back has settled: the system may still move them between the
+// window and its owner meanwhile, and a field that lost them still has its close on the way.
+bool CWindowHostUI::OnWindowFocus(HWND previous)
+{
+    if (m_focusingOwnWindow || m_focus == nullptr)
+        return false;
+    if (previous != nullptr && ::IsChild(m_hWnd, previous))
+        return false;
+    ::PostMessageW(m_hWnd, kFocusReturnMessage, 0, 0);
+    return false;
+}
+
+bool CWindowHostUI::OnFocusReturn()
+{
+    // Only while the keyboard is still the window's own, and the focus still shown.
+    if (::GetFocus() != m_hWnd || m_focus == nullptr || !m_focus->IsVisible() || !m_focus->IsEnabled())
+        return true;
+    SendEvent(m_focus, kEventSetFocus, m_focus, POINT{0, 0});
+    return true;
+}
+
 // The current focus gets the kill-focus event (sender: the control gaining the focus) and
 // "killfocus", and the focus is cleared. False when the host died meanwhile.
 bool CWindowHostUI::KillFocus(CControlUI* gaining)
@@ -106,7 +141,7 @@ bool CWindowHostUI::KillFocus(CControlUI* gaining)
 void CWindowHostUI::RequestFocus(CControlUI* control)
 {
     CControlUI::Watch target(control);
-    if (!m_alive.Survives([this] { ::SetFocus(m_hWnd); }) || control == nullptr)
+    if (!FocusOwnWindow() || control == nullptr)
         return;
     if (!KillFocus(control))
         return;

@@ -155,6 +155,9 @@ public:
 private:
     // Posted to the window after AddDelayedCleanup: the controls put aside are deleted then.
     static constexpr UINT kDelayedCleanupMessage = WM_APP + 1;
+    // Posted to the window when it gets the keyboard back from another window: the focused
+    // control takes the keys once the activation that moved them has settled.
+    static constexpr UINT kFocusReturnMessage = WM_APP + 2;
 
     // ---- message handlers: each returns true when the message is done with (taken, or the host
     //      died under it) and false when the window's own handling follows ----
@@ -178,6 +181,11 @@ private:
     bool OnMouseWheel(WPARAM wParam, LPARAM lParam);
     bool OnMouseHover(LPARAM lParam);
     bool OnMouseLeave();
+    bool OnWindowFocus(HWND previous);
+    bool OnFocusReturn();
+    // The window takes the keyboard focus itself, as a step of moving it between its controls;
+    // false when the host died meanwhile.
+    bool FocusOwnWindow();
     bool RunDelayedCleanup();
     // Pre-translation: true when the message was taken.
     bool PreTranslateTab();
@@ -260,6 +268,8 @@ private:
     bool m_mouseTracking = false;
     // The move being handled is the pointer leaving the window, not a place it moved to.
     bool m_mouseLeaving = false;
+    // The window is taking the keyboard focus itself (FocusOwnWindow), not getting it back.
+    bool m_focusingOwnWindow = false;
     bool m_captured = false;
 
     CUIPtrArray m_notifiers;       // INotifyUI*

@@ -27,6 +27,7 @@
 #include "login/windows/LoginSiteLinks.h"
 #include "login/windows/LoginVerifyWebWindow.h"
 #include "login/windows/LoginView.h"
+#include "login/windows/MessageBoxView.h"
 #include "standins/verifypage/VerifyPage.h"
 #include "tests/launcher/LauncherProcess.h"
 #include "tests/login/SSOTestBed.h"
@@ -374,6 +375,81 @@ TEST_F(LoginViewTest, EnterGoesBackFromTheFailurePageWhereverItWasClicked)
     ASSERT_TRUE(EnterPassword(L"10003", L"wrong"));
     kit::Input(C().pwdEdit->GetNativeWindow()).Key(VK_RETURN);
     ASSERT_TRUE(kit::PumpUntil([&] { return C().errorContainer->IsVisible(); }, 5000)) << "Enter did not sign in";
+}
+
+// When the dialog gets the keyboard back, after the agreement reminder or after another window
+// was active, typed keys reach the box that shows the focus, caret included.
+TEST_F(LoginViewTest, TypedKeysReachTheFocusedBoxWhenTheKeyboardComesBack)
+{
+    enum Away { kReminderByOk, kReminderByClose, kOtherWindow, kOtherWindowThenFrame };
+    const struct {
+        const char* what;
+        bool fromPassword;  // else from the account box
+        Away away;
+    } cases[] = {
+        {"password box, reminder closed by its button", true, kReminderByOk},
+        {"account box, reminder closed by its button", false, kReminderByOk},
+        {"password box, reminder closed by the system", true, kReminderByClose},
+        {"password box, another window, then the dialog", true, kOtherWindow},
+        {"account box, another window, then the frame", false, kOtherWindowThenFrame},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetAgreement(false);
+        ASSERT_TRUE(Open());
+        Click(L"btnUsedAccount");
+        ASSERT_TRUE(C().pwdLogin->IsVisible());
+        C().accountEdit->SetText(L"");
+        C().pwdEdit->SetText(L"");
+        TypeInto(C().accountEdit, L"10001");
+        if (c.fromPassword)
+            TypeInto(C().pwdEdit, L"pass");
+        SkinUI::CEditUI* box = c.fromPassword ? C().pwdEdit : C().accountEdit;
+        const std::wstring before = box->GetText().GetData();
+        ASSERT_NE(box->GetNativeWindow(), nullptr);
+        if (c.away == kReminderByOk || c.away == kReminderByClose) {
+            bool reminded = false;
+            ModalScript script(L"MessageBoxView", {[&](HWND reminder) {
+                reminded = true;
+                auto* view = WindowObject<CMessageBoxView>(reminder);
+                if (c.away == kReminderByClose || view == nullptr)
+                    ::PostMessageW(reminder, WM_CLOSE, 0, 0);
+                else
+                    ModalScript::PostClick(reminder, ModalScript::Centre(view->GetHost().FindControlByName(L"BtnOK")->GetPos()));
+                return true;
+            }});
+            kit::Input(box->GetNativeWindow()).Key(VK_RETURN);
+            kit::Drain();
+            ASSERT_TRUE(reminded) << "Enter without the agreement did not remind";
+        } else {
+            // Another program's window takes the keyboard.
+            const std::unique_ptr<HWND__, decltype(&::DestroyWindow)> other(
+                ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE | WS_BORDER, 600, 600, 200, 40, nullptr,
+                                  nullptr, nullptr, nullptr),
+                &::DestroyWindow);
+            ASSERT_NE(other.get(), nullptr);
+            ::SetForegroundWindow(other.get());
+            ::SetActiveWindow(other.get());
+            ::SetFocus(other.get());
+            kit::Drain();
+            ASSERT_EQ(::GetFocus(), other.get());
+            ASSERT_NE(::GetActiveWindow(), Dialog());
+            const HWND back = c.away == kOtherWindow ? Dialog() : owner.view->GetFrame()->GetHWND();
+            ::SetForegroundWindow(back);
+            ::SetActiveWindow(back);
+            kit::Drain();
+        }
+        ASSERT_TRUE(C().pwdLogin->IsVisible());
+        EXPECT_TRUE(box->IsFocused()) << "the box no longer shows the focus";
+        const HWND keys = ::GetFocus();
+        EXPECT_EQ(keys, box->GetNativeWindow()) << "the keys go elsewhere";
+        for (wchar_t ch : std::wstring(L"123"))
+            ::PostMessageW(::GetFocus(), WM_CHAR, ch, 1);
+        kit::Drain();
+        const std::wstring after = box->GetText().GetData();
+        EXPECT_EQ(after.size(), before.size() + 3) << Narrow(after);
+        EXPECT_NE(after.find(L"123"), std::wstring::npos) << Narrow(after);
+    }
 }
 
 // The agreement is asked for and remembered; with it, the quick login starts on the fifth tick

@@ -2,23 +2,20 @@
 
 #include <cwchar>
 
+#include "standins/tessaly/ScenarioFile.h"
+
 namespace tessaly {
 
 namespace {
 
-constexpr DWORD kSectionChars = 65536;
-constexpr DWORD kSectionNamesChars = 65536;
-
-// One section's keys, read at once (keys compared without case).
+// One section's keys (compared without case); an absent section has none.
 class Section {
 public:
-    Section(const std::wstring& path, const wchar_t* name)
+    explicit Section(const ScenarioFile::Section* section)
     {
-        std::vector<wchar_t> buf(kSectionChars);
-        const DWORD n = ::GetPrivateProfileSectionW(name, buf.data(), kSectionChars, path.c_str());
-        for (DWORD pos = 0; pos < n && buf[pos];) {
-            const std::wstring line(buf.data() + pos);
-            pos += static_cast<DWORD>(line.size()) + 1;
+        if (section == nullptr)
+            return;
+        for (const std::wstring& line : section->lines) {
             const size_t eq = line.find(L'=');
             if (eq == std::wstring::npos)
                 continue;
@@ -61,18 +58,6 @@ private:
 
     std::vector<std::pair<std::wstring, std::wstring>> values_;
 };
-
-std::vector<std::wstring> SectionNames(const std::wstring& path)
-{
-    std::vector<wchar_t> names(kSectionNamesChars);
-    const DWORD n = ::GetPrivateProfileSectionNamesW(names.data(), kSectionNamesChars, path.c_str());
-    std::vector<std::wstring> out;
-    for (DWORD pos = 0; pos < n && names[pos];) {
-        out.emplace_back(names.data() + pos);
-        pos += static_cast<DWORD>(out.back().size()) + 1;
-    }
-    return out;
-}
 
 std::vector<std::wstring> SplitList(const std::wstring& text)
 {
@@ -126,7 +111,8 @@ std::vector<uint8_t> ParseDigest(const std::wstring& hex)
 Scenario Scenario::Load(const std::wstring& path)
 {
     Scenario s;
-    const Section lib(path, L"library");
+    const ScenarioFile file(path);
+    const Section lib(file.Find(L"library"));
     s.startup = static_cast<HRESULT>(lib.Number(L"Startup", 0));
     s.initialize = lib.Number(L"Initialize", 1) != 0;
     s.loginObject = lib.Number(L"LoginObject", 1) != 0;
@@ -136,12 +122,12 @@ Scenario Scenario::Load(const std::wstring& path)
     s.delayMs = lib.Number(L"DelayMs", 0);
     s.notifyListChange = lib.Number(L"NotifyListChange", 0) != 0;
 
-    for (const std::wstring& name : SectionNames(path)) {
-        if (_wcsnicmp(name.c_str(), L"account", 7) != 0)
+    for (const ScenarioFile::Section& section : file.Sections()) {
+        if (_wcsnicmp(section.name.c_str(), L"account", 7) != 0)
             continue;
-        const Section sec(path, name.c_str());
+        const Section sec(&section);
         ScenarioAccount a;
-        a.section = name;
+        a.section = section.name;
         a.uin = sec.Number(L"Uin", 0);
         a.aliases = SplitList(sec.Text(L"Aliases"));
         a.digest = ParseDigest(sec.Text(L"Digest"));

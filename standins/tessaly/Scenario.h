@@ -10,6 +10,8 @@ namespace tessaly {
 
 // What the stand-in library answers, read from "scenario.ini" beside it each time it is needed
 // (so a test may change it between calls). Missing keys take the defaults given here.
+// The file may be saved as UTF-8 with or without a byte-order mark, or as UTF-16 with its mark;
+// a file that is not valid UTF-8 is read in the system's ANSI code page (ScenarioFile.h).
 //
 //   [library]
 //   Startup=0               HRESULT of the first call (main slot 8); e.g. 0x80004005 refuses

@@ -3,6 +3,7 @@
 // are checked through the provider, whose tests depend on them.
 #include "tests/login/SSOTestBed.h"
 
+#include "foundation/StringUtil.h"
 #include "kit/Fuzz.h"
 
 namespace {
@@ -182,4 +183,51 @@ TEST(TessalyLibrary, LoginObjectOnlyForTheRegistration)
     login.Reset();
     EXPECT_EQ(lib.main->Shutdown(), S_OK);
     ::DestroyWindow(window);
+}
+
+// "scenario.ini" as editors save it: UTF-8 with or without its mark, UTF-16 with its mark, and
+// bytes that are no UTF-8 in the ANSI code page. A Chinese reason reaches the provider as written.
+TEST(TessalyLibrary, ScenarioIsReadInTheEncodingsEditorsWrite)
+{
+    const std::string reason = "\xE5\xB8\x90\xE5\x8F\xB7\xE5\xB7\xB2\xE5\x86\xBB\xE7\xBB\x93\xEF\xBC\x8C"
+                               "\xE8\xAF\xB7\xE5\x89\x8D\xE5\xBE\x80 https://ombrel.example/appeal";  // 帐号已冻结，请前往 ...
+    const auto scenario = [](const std::string& text) {
+        return "[account.alice]\r\nUin=10001\r\nAliases=alice\r\nResult=fail\r\nErrorType=3\r\nReason=" + text + "\r\n";
+    };
+    const auto utf16 = [](const std::wstring& text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (wchar_t ch : text) {
+            const char high = static_cast<char>(ch >> 8), low = static_cast<char>(ch & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    // A byte that starts no UTF-8 sequence: the system's ANSI code page decides what it is.
+    const std::string ansi = "Caf\xE9 ferm\xE9";
+    wchar_t ansiWide[32] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), ansiWide, 32);
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::wstring reason;
+    } cases[] = {
+        {"UTF-8 without a mark", scenario(reason), Utf8ToWide(reason)},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + scenario(reason), Utf8ToWide(reason)},
+        {"UTF-16 little endian", utf16(Utf8ToWide(scenario(reason)), false), Utf8ToWide(reason)},
+        {"UTF-16 big endian", utf16(Utf8ToWide(scenario(reason)), true), Utf8ToWide(reason)},
+        {"ANSI", scenario(ansi), ansiWide},
+        {"UTF-8 without a mark, LF lines", "[account.alice]\nUin=10001\nAliases=alice\nResult=fail\nReason=" + reason + "\n",
+         Utf8ToWide(reason)},
+    };
+    StartedProvider s("");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        s.bed.WriteScenario(c.bytes);
+        const std::vector<uint8_t> digest = SSOTestBed::Digest("any");
+        const size_t heard = s.events.Outcomes().size();
+        ASSERT_TRUE(s.provider.LoginByHashedPassword(L"alice", digest.data(), 16, 0, nullptr));
+        ASSERT_TRUE(s.WaitFor(heard + 1));
+        EXPECT_EQ(s.events.Outcomes().back().rfind("failed alice", 0), 0u) << s.events.Outcomes().back();
+        EXPECT_TRUE(s.events.lastReason == c.reason) << WideToUtf8(s.events.lastReason);
+    }
 }

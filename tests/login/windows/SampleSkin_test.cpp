@@ -728,3 +728,89 @@ TEST_F(SampleSkin, EveryScrollBarWearsTheSkinsThumb)
         }
     }
 }
+
+// Every scroll bar of the sample skin under the player's hand: a drag keeps the thumb under the
+// pointer (the skin's bars have no arrow buttons, and their thumbs are long and short), and a
+// drag held down past the bar's end and out of its window keeps the end, also after the system
+// says the pointer left the window.
+TEST_F(SampleSkin, EveryThumbFollowsThePointerAndHoldsItsEndPastTheEdge)
+{
+    const auto accounts = [&](int count) {
+        return [this, count]() -> std::pair<CScrollBarUI*, HWND> {
+            auto* combo = h.Find<CComboUI>(L"accountcombo");
+            combo->RemoveAll();
+            for (int i = 0; i < count; ++i) {
+                auto* item = new CListLabelElementUI();
+                item->SetText(std::to_wstring(10001 + i).c_str());
+                combo->Add(item);
+            }
+            h.win.Layout();
+            if (!combo->Activate() || combo->GetDropWindow() == nullptr) return {nullptr, nullptr};
+            kit::Drain();
+            return {combo->GetDropWindow()->GetList()->GetVerticalScrollBar(), combo->GetDropWindow()->GetHWND()};
+        };
+    };
+    const auto reason = [&](size_t units) {
+        return [this, units]() -> std::pair<CScrollBarUI*, HWND> {
+            CControlUI* text = h.Find(L"redtErrorInfo");
+            text->SetText(std::wstring(units, L'\x5E10').c_str());
+            h.win.Layout();
+            auto* scrolling = static_cast<CContainerUI*>(text->GetInterface(L"Container"));
+            return {scrolling != nullptr ? scrolling->GetVerticalScrollBar() : nullptr, h.win.Hwnd()};
+        };
+    };
+    const struct {
+        const char* what;
+        const wchar_t* page;
+        std::function<std::pair<CScrollBarUI*, HWND>()> fill;
+        int drag;
+    } cases[] = {
+        {"quick-login list with 6 rows", L"PVALogin",
+         [&]() -> std::pair<CScrollBarUI*, HWND> {
+             for (int i = 0; i < 6; ++i) AddAccountRow(L"Player " + std::to_wstring(i), std::to_wstring(10001 + i));
+             h.win.Layout();
+             return {h.Find<CListUI>(L"ListPVA")->GetVerticalScrollBar(), h.win.Hwnd()};
+         },
+         10},
+        {"drop-down with 6 accounts", L"PWDLogin", accounts(6), 8},
+        {"drop-down with 7 accounts", L"PWDLogin", accounts(7), 10},
+        {"reason of 245 characters", L"LoginErrorContainer", reason(245), 6},
+        {"reason of 1,000 characters", L"LoginErrorContainer", reason(1000), 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        [&] {
+            h.In().Move(kit::HostWindow::kParkX, kit::HostWindow::kParkY);
+            ShowPage(c.page);
+            const auto [bar, hwnd] = c.fill();
+            ASSERT_NE(bar, nullptr);
+            ASSERT_TRUE(bar->IsVisible()) << "nothing to scroll";
+            kit::Drain();
+            const RECT thumb = bar->GetThumbRect(), rc = bar->GetPos();
+            const int room = (rc.bottom - rc.top) - (thumb.bottom - thumb.top);
+            ASSERT_GT(room, c.drag);
+            kit::Input in(hwnd);
+            const int x = (thumb.left + thumb.right) / 2, y = (thumb.top + thumb.bottom) / 2;
+            in.Move(x, y);
+            in.LeftDown(x, y);
+            in.Move(x, y + c.drag);
+            ASSERT_TRUE(kit::PumpUntil([&] { return bar->GetScrollPos() > 0; }, 2000)) << "the thumb did not move";
+            EXPECT_NEAR(bar->GetThumbRect().top, thumb.top + c.drag, 1) << "the thumb left the pointer";
+            // Held below the window's bottom edge and beside it.
+            RECT client = {};
+            ::GetClientRect(hwnd, &client);
+            in.Move(client.right + 20, client.bottom + 3);
+            ASSERT_TRUE(kit::PumpUntil([&] { return bar->GetScrollPos() == bar->GetScrollRange(); }, 2000));
+            in.Post(WM_MOUSELEAVE, 0, 0);
+            EXPECT_FALSE(kit::PumpUntil([&] { return bar->GetScrollPos() != bar->GetScrollRange(); }, 300))
+                << "the end was lost when the pointer left the window";
+            EXPECT_EQ(bar->GetThumbRect().bottom, rc.bottom);
+            in.LeftUp(client.right + 20, client.bottom + 3);
+        }();
+        if (c.fill && h.Find<CComboUI>(L"accountcombo")->GetDropWindow() != nullptr) {
+            ::SendMessageW(h.Find<CComboUI>(L"accountcombo")->GetDropWindow()->GetHWND(), WM_CLOSE, 0, 0);
+            kit::Drain();
+        }
+    }
+}
+

@@ -233,6 +233,39 @@ protected:
         return {kit::TextInk(*with, *without, all), kit::TextInk(alone, *without, all)};
     }
 
+    // The skin's scroll bars with something to scroll, each with the window it shows in: the
+    // quick-login list with rows, the account drop-down opened with accounts, a failure reason of
+    // so many characters. Null when the bar could not be had.
+    using BarInWindow = std::pair<CScrollBarUI*, HWND>;
+    BarInWindow QuickLoginBar(int rows)
+    {
+        for (int i = 0; i < rows; ++i) AddAccountRow(L"Player " + std::to_wstring(i), std::to_wstring(10001 + i));
+        h.win.Layout();
+        return {h.Find<CListUI>(L"ListPVA")->GetVerticalScrollBar(), h.win.Hwnd()};
+    }
+    BarInWindow AccountDropDownBar(int accounts)
+    {
+        auto* combo = h.Find<CComboUI>(L"accountcombo");
+        combo->RemoveAll();
+        for (int i = 0; i < accounts; ++i) {
+            auto* item = new CListLabelElementUI();
+            item->SetText(std::to_wstring(10001 + i).c_str());
+            combo->Add(item);
+        }
+        h.win.Layout();
+        if (!combo->Activate() || combo->GetDropWindow() == nullptr) return {nullptr, nullptr};
+        kit::Drain();
+        return {combo->GetDropWindow()->GetList()->GetVerticalScrollBar(), combo->GetDropWindow()->GetHWND()};
+    }
+    BarInWindow FailureReasonBar(size_t characters)
+    {
+        CControlUI* reason = h.Find(L"redtErrorInfo");
+        reason->SetText(std::wstring(characters, L'\x5E10').c_str());
+        h.win.Layout();
+        auto* scrolling = static_cast<CContainerUI*>(reason->GetInterface(L"Container"));
+        return {scrolling != nullptr ? scrolling->GetVerticalScrollBar() : nullptr, h.win.Hwnd()};
+    }
+
     kit::SkinDir skin_;
     Factory factory_;
     kit::XmlHost h;
@@ -670,35 +703,11 @@ TEST_F(SampleSkin, EveryScrollBarWearsTheSkinsThumb)
         const char* what;
         const wchar_t* page;
         // Fills the page so that it scrolls; the bar and the window it shows in.
-        std::function<std::pair<CScrollBarUI*, HWND>()> fill;
+        std::function<BarInWindow()> fill;
     } cases[] = {
-        {"quick-login list", L"PVALogin",
-         [&]() -> std::pair<CScrollBarUI*, HWND> {
-             for (int i = 0; i < 6; ++i) AddAccountRow(L"Player " + std::to_wstring(i), std::to_wstring(10001 + i));
-             h.win.Layout();
-             return {h.Find<CListUI>(L"ListPVA")->GetVerticalScrollBar(), h.win.Hwnd()};
-         }},
-        {"account drop-down with 8 accounts", L"PWDLogin",
-         [&]() -> std::pair<CScrollBarUI*, HWND> {
-             auto* combo = h.Find<CComboUI>(L"accountcombo");
-             for (int i = 0; i < 8; ++i) {
-                 auto* item = new CListLabelElementUI();
-                 item->SetText(std::to_wstring(10001 + i).c_str());
-                 combo->Add(item);
-             }
-             h.win.Layout();
-             if (!combo->Activate() || combo->GetDropWindow() == nullptr) return {nullptr, nullptr};
-             kit::Drain();
-             return {combo->GetDropWindow()->GetList()->GetVerticalScrollBar(), combo->GetDropWindow()->GetHWND()};
-         }},
-        {"failure reason", L"LoginErrorContainer",
-         [&]() -> std::pair<CScrollBarUI*, HWND> {
-             CControlUI* reason = h.Find(L"redtErrorInfo");
-             reason->SetText(std::wstring(1000, L'\x5E10').c_str());
-             h.win.Layout();
-             auto* scrolling = static_cast<CContainerUI*>(reason->GetInterface(L"Container"));
-             return {scrolling != nullptr ? scrolling->GetVerticalScrollBar() : nullptr, h.win.Hwnd()};
-         }},
+        {"quick-login list", L"PVALogin", [&] { return QuickLoginBar(6); }},
+        {"account drop-down with 8 accounts", L"PWDLogin", [&] { return AccountDropDownBar(8); }},
+        {"failure reason", L"LoginErrorContainer", [&] { return FailureReasonBar(1000); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -735,47 +744,17 @@ TEST_F(SampleSkin, EveryScrollBarWearsTheSkinsThumb)
 // says the pointer left the window.
 TEST_F(SampleSkin, EveryThumbFollowsThePointerAndHoldsItsEndPastTheEdge)
 {
-    const auto accounts = [&](int count) {
-        return [this, count]() -> std::pair<CScrollBarUI*, HWND> {
-            auto* combo = h.Find<CComboUI>(L"accountcombo");
-            combo->RemoveAll();
-            for (int i = 0; i < count; ++i) {
-                auto* item = new CListLabelElementUI();
-                item->SetText(std::to_wstring(10001 + i).c_str());
-                combo->Add(item);
-            }
-            h.win.Layout();
-            if (!combo->Activate() || combo->GetDropWindow() == nullptr) return {nullptr, nullptr};
-            kit::Drain();
-            return {combo->GetDropWindow()->GetList()->GetVerticalScrollBar(), combo->GetDropWindow()->GetHWND()};
-        };
-    };
-    const auto reason = [&](size_t units) {
-        return [this, units]() -> std::pair<CScrollBarUI*, HWND> {
-            CControlUI* text = h.Find(L"redtErrorInfo");
-            text->SetText(std::wstring(units, L'\x5E10').c_str());
-            h.win.Layout();
-            auto* scrolling = static_cast<CContainerUI*>(text->GetInterface(L"Container"));
-            return {scrolling != nullptr ? scrolling->GetVerticalScrollBar() : nullptr, h.win.Hwnd()};
-        };
-    };
     const struct {
         const char* what;
         const wchar_t* page;
-        std::function<std::pair<CScrollBarUI*, HWND>()> fill;
+        std::function<BarInWindow()> fill;
         int drag;
     } cases[] = {
-        {"quick-login list with 6 rows", L"PVALogin",
-         [&]() -> std::pair<CScrollBarUI*, HWND> {
-             for (int i = 0; i < 6; ++i) AddAccountRow(L"Player " + std::to_wstring(i), std::to_wstring(10001 + i));
-             h.win.Layout();
-             return {h.Find<CListUI>(L"ListPVA")->GetVerticalScrollBar(), h.win.Hwnd()};
-         },
-         10},
-        {"drop-down with 6 accounts", L"PWDLogin", accounts(6), 8},
-        {"drop-down with 7 accounts", L"PWDLogin", accounts(7), 10},
-        {"reason of 245 characters", L"LoginErrorContainer", reason(245), 6},
-        {"reason of 1,000 characters", L"LoginErrorContainer", reason(1000), 40},
+        {"quick-login list with 6 rows", L"PVALogin", [&] { return QuickLoginBar(6); }, 10},
+        {"drop-down with 6 accounts", L"PWDLogin", [&] { return AccountDropDownBar(6); }, 8},
+        {"drop-down with 7 accounts", L"PWDLogin", [&] { return AccountDropDownBar(7); }, 10},
+        {"reason of 245 characters", L"LoginErrorContainer", [&] { return FailureReasonBar(245); }, 6},
+        {"reason of 1,000 characters", L"LoginErrorContainer", [&] { return FailureReasonBar(1000); }, 40},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -807,7 +786,7 @@ TEST_F(SampleSkin, EveryThumbFollowsThePointerAndHoldsItsEndPastTheEdge)
             EXPECT_EQ(bar->GetThumbRect().bottom, rc.bottom);
             in.LeftUp(client.right + 20, client.bottom + 3);
         }();
-        if (c.fill && h.Find<CComboUI>(L"accountcombo")->GetDropWindow() != nullptr) {
+        if (h.Find<CComboUI>(L"accountcombo")->GetDropWindow() != nullptr) {
             ::SendMessageW(h.Find<CComboUI>(L"accountcombo")->GetDropWindow()->GetHWND(), WM_CLOSE, 0, 0);
             kit::Drain();
         }

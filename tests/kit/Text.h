@@ -18,4 +18,9 @@ inline std::string Text(const SIZE& size)
     return std::to_string(size.cx) + "," + std::to_string(size.cy);
 }
 
+inline std::string Text(const POINT& pt)
+{
+    return std::to_string(pt.x) + "," + std::to_string(pt.y);
+}
+
 } // namespace kit

@@ -128,9 +128,14 @@ bool CTxtWinHost::Init(CRichEditUI* owner, const CREATESTRUCTW* create)
         !m_services)
         return false;
 
-    // 8. The initial text.
-    if (create != nullptr && create->lpszName != nullptr)
-        return SUCCEEDED(m_services->TxSetText(create->lpszName));
+    // 8. The initial text, shown from its first line where the insertion point is: the text
+    // services follow the point into a view that has no height yet and leave the text scrolled.
+    if (create != nullptr && create->lpszName != nullptr) {
+        if (FAILED(m_services->TxSetText(create->lpszName)))
+            return false;
+        LRESULT ignored = 0;
+        m_services->TxSendMessage(WM_VSCROLL, SB_TOP, 0, &ignored);
+    }
     return true;
 }
 
@@ -204,6 +209,18 @@ void CTxtWinHost::SetClientRect(const RECT& rc)
     // the same rectangle: only a change is announced.
     if (changed)
         NotifyPropertyChange(TXTBIT_CLIENTRECTCHANGE, TXTBIT_CLIENTRECTCHANGE);
+    m_caret.Follow(m_rcClient, TextOrigin());
+}
+
+POINT CTxtWinHost::TextOrigin() const
+{
+    LONG min = 0, max = 0, page = 0, x = 0, y = 0;
+    BOOL enabled = FALSE;
+    if (m_services) {
+        m_services->TxGetHScroll(&min, &max, &x, &page, &enabled);
+        m_services->TxGetVScroll(&min, &max, &y, &page, &enabled);
+    }
+    return POINT{ClampedDifference(m_rcClient.left, x), ClampedDifference(m_rcClient.top, y)};
 }
 
 int CTxtWinHost::EmPixels() const
@@ -352,6 +369,9 @@ WINBOOL CTxtWinHost::TxSetScrollPos(INT bar, INT pos, WINBOOL /*redraw*/)
                                                : nullptr;
     if (scrollBar != nullptr)
         scrollBar->SetScrollPos(pos);
+    // The text scrolled (the text services report every scroll here, bar or not): the caret goes
+    // with it, as a window's caret goes with its scrolled contents.
+    m_caret.Follow(m_rcClient, TextOrigin());
     return TRUE;
 }
 
@@ -369,15 +389,20 @@ void CTxtWinHost::TxViewChange(WINBOOL /*update*/)
 
 WINBOOL CTxtWinHost::TxCreateCaret(HBITMAP bitmap, INT width, INT height)
 {
-    return ::CreateCaret(PaintWindow(), bitmap, width, height);
+    return m_caret.Create(PaintWindow(), bitmap, width, height);
 }
 
 WINBOOL CTxtWinHost::TxShowCaret(WINBOOL show)
 {
-    return show ? ::ShowCaret(PaintWindow()) : ::HideCaret(PaintWindow());
+    m_caret.Show(show != FALSE);
+    return TRUE;
 }
 
-WINBOOL CTxtWinHost::TxSetCaretPos(INT x, INT y) { return ::SetCaretPos(x, y); }
+WINBOOL CTxtWinHost::TxSetCaretPos(INT x, INT y)
+{
+    m_caret.SetPos(POINT{x, y}, TextOrigin());
+    return TRUE;
+}
 
 WINBOOL CTxtWinHost::TxSetTimer(UINT id, UINT timeout)
 {
@@ -461,7 +486,15 @@ HRESULT CTxtWinHost::TxGetMaxLength(DWORD* length)
 
 HRESULT CTxtWinHost::TxGetScrollBars(DWORD* scrollBars)
 {
-    *scrollBars = m_style & kScrollBarStyles;
+    // A text with a scroll bar follows its insertion point along that axis, as the system's own
+    // rich edit window does: without it, keys that move the point (Ctrl+End, the arrows, Page
+    // Down) would leave it out of view.
+    DWORD bars = m_style & kScrollBarStyles;
+    if ((bars & WS_VSCROLL) != 0)
+        bars |= ES_AUTOVSCROLL;
+    if ((bars & WS_HSCROLL) != 0)
+        bars |= ES_AUTOHSCROLL;
+    *scrollBars = bars;
     return S_OK;
 }
 

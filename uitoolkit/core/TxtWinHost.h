@@ -17,6 +17,7 @@
 
 #include "foundation/ComImpl.h"
 #include "foundation/ComPtr.h"
+#include "uitoolkit/core/TxtCaret.h"
 #include "uitoolkit/core/UIRect.h"
 
 namespace SkinUI {
@@ -41,6 +42,7 @@ public:
     // The text rectangle in client pixels; the extent follows in HIMETRIC. Kept within GDI's
     // range and never negative; no word wrap while it is narrower than a character. A change is
     // announced to the text services as a new client rectangle: they wrap the text again at once.
+    // The caret shows only inside it.
     void SetClientRect(const RECT& rc);
     const CUIRect& GetControlRect() const { return m_rcClient; }
     // The character format takes the font's size, face, character set and effects.
@@ -139,6 +141,9 @@ private:
     void NotifyPropertyChange(DWORD bit, DWORD value);
     // Tells the text services that the character format changed.
     void AnnounceCharFormat();
+    // Where the text's first line would start, in client coordinates: the client rectangle's
+    // corner less the text services' scroll position.
+    POINT TextOrigin() const;
 
     CRichEditUI* m_owner = nullptr;
     // Declared before the services so that the library outlives them.
@@ -155,6 +160,7 @@ private:
     PARAFORMAT2 m_pf{};
     LONG m_accelPos = -1;
     wchar_t m_passwordChar = 0;
+    CTxtCaret m_caret;
 };
 
 } // namespace SkinUI

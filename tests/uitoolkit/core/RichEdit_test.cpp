@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "foundation/StringUtil.h"
 #include "kit/Capture.h"
+#include "kit/CaretWatch.h"
 #include "kit/Fuzz.h"
 #include "kit/GuardedHeap.h"
 #include "kit/HostWindow.h"
@@ -366,6 +368,132 @@ TEST(RichEdit, ScrolledTextStaysInsideItsTextRectangle)
             RECT inside = {};
             ::IntersectRect(&inside, &ink, &client);
             EXPECT_TRUE(::EqualRect(&inside, &ink)) << kit::Text(ink) << " leaves " << kit::Text(client);
+        }
+    }
+}
+
+// The caret shows where the insertion point is, and only while that point lies in the visible
+// text rectangle (less inset and bar): it goes with the text when the wheel, the bar (thumb drag,
+// track click) or the keys scroll it, hides when its point leaves the view and comes back with
+// it, and is never drawn over the inset or the bar. Keys that move the point (Ctrl+End, the
+// arrows, Page Down) bring it into view, as the system's own rich edit window does.
+TEST(RichEdit, CaretShowsOnlyAtTheInsertionPointInsideTheTextRectangle)
+{
+    std::wstring text = L"line 0";
+    for (int i = 1; i < 40; ++i)
+        text += L"\rline " + std::to_wstring(i);
+    enum Want { kInView, kOutOfView, kEither };
+    struct Step {
+        const char* name;
+        std::function<void(RichWindow&, kit::Input&)> act;
+        Want want;
+    };
+    const auto keys = [](bool ctrl, UINT vk, int times = 1) {
+        return [=](RichWindow&, kit::Input& in) {
+            kit::HeldKeys hold(ctrl ? std::initializer_list<int>{VK_CONTROL} : std::initializer_list<int>{});
+            for (int i = 0; i < times; ++i)
+                in.Key(vk);
+        };
+    };
+    const auto wheel = [](int notches) {
+        return [=](RichWindow&, kit::Input& in) {
+            for (int i = 0; i < notches; ++i)
+                in.Wheel(60, 50, -120);
+        };
+    };
+    const auto thumbCentre = [](RichWindow& w) {
+        const RECT& thumb = w.edit->GetVerticalScrollBar()->GetThumbRect();
+        return POINT{(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+    };
+    const Step steps[] = {
+        {"opened", [](RichWindow&, kit::Input&) {}, kInView},
+        {"click in the text", [](RichWindow&, kit::Input& in) { in.Click(40, 30); }, kInView},
+        {"Ctrl+End", keys(true, VK_END), kInView},
+        {"Ctrl+Home", keys(true, VK_HOME), kInView},
+        {"three lines down", keys(false, VK_DOWN, 3), kInView},
+        {"wheel one line: the caret goes up with its line", wheel(1), kInView},
+        {"wheel four lines: its line leaves the view", wheel(4), kOutOfView},
+        {"arrow down brings it back", keys(false, VK_DOWN), kInView},
+        {"Page Down", keys(false, VK_NEXT), kInView},
+        {"thumb dragged to the top",
+         [&](RichWindow& w, kit::Input& in) {
+             const POINT at = thumbCentre(w);
+             in.LeftDown(at.x, at.y);
+             in.Move(at.x, 0, MK_LBUTTON);
+             kit::PumpUntil([&] { return w.edit->GetVerticalScrollBar()->GetScrollPos() == 0; }, 2000);
+             in.LeftUp(at.x, 0);
+         },
+         kOutOfView},
+        {"track clicked below the thumb",
+         [](RichWindow& w, kit::Input& in) {
+             const CScrollBarUI* bar = w.edit->GetVerticalScrollBar();
+             in.Click((bar->GetPos().left + bar->GetPos().right) / 2, (bar->GetThumbRect().bottom + bar->GetButton2Rect().top) / 2);
+         },
+         kEither},
+        {"Ctrl+End again", keys(true, VK_END), kInView},
+        {"focus elsewhere at the start", [](RichWindow& w, kit::Input& in) {
+             { kit::HeldKeys ctrl({VK_CONTROL}); in.Key(VK_HOME); }
+             w.win.Host()->SetFocus(nullptr);
+         }, kInView},
+        {"wheel one line without the focus", wheel(1), kOutOfView},
+        {"thumb clicked: the focus comes back out of view", [&](RichWindow& w, kit::Input& in) {
+             const POINT at = thumbCentre(w);
+             in.Click(at.x, at.y);
+         }, kOutOfView},
+        {"wheel back", [](RichWindow&, kit::Input& in) { in.Wheel(60, 50, 120); }, kInView},
+        {"half a line down: the caret is cut at the top", [](RichWindow& w, kit::Input&) { w.edit->SetScrollPos(SIZE{0, 6}); }, kInView},
+    };
+    for (const wchar_t* kind : {L"rich=\"false\" readonly=\"true\"", L"inset=\"4,7,4,7\""}) {
+        SCOPED_TRACE(WideToUtf8(kind));
+        kit::CaretWatch caret;
+        RichWindow w;
+        ASSERT_TRUE(w.Open(Edit(L"vscrollbar=\"true\" " + std::wstring(kind) + L" text=\"" + text + L"\"")));
+        ASSERT_TRUE(w.edit->GetVerticalScrollBar()->IsVisible());
+        kit::Input in(w.win.Hwnd());
+        // A line's height (every line has the same font).
+        POINTL first = {}, second = {};
+        w.Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), 0);
+        w.Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&second), w.Send(EM_LINEINDEX, 1));
+        const LONG lineHeight = second.y - first.y;
+        ASSERT_GT(lineHeight, 5);
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.name);
+            step.act(w, in);
+            const RECT drawn = caret.Drawn(w.win.Hwnd());
+            const RECT view = w.edit->GetTextHost()->GetControlRect();
+            CHARRANGE sel = {};
+            w.Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+            ASSERT_EQ(sel.cpMin, sel.cpMax);
+            POINTL point = {};
+            w.Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), sel.cpMax);
+            // The part of the insertion point's line height that lies in view.
+            RECT seen = {};
+            const RECT line = {point.x, point.y, point.x + 1, point.y + lineHeight};
+            const bool inView = ::IntersectRect(&seen, &line, &view) != FALSE;
+            if (step.want != kEither) {
+                EXPECT_EQ(inView, step.want == kInView) << "point " << point.x << "," << point.y << " view " << kit::Text(view);
+            }
+            const bool shows = inView && w.edit->IsFocused();
+            ASSERT_EQ(!::IsRectEmpty(&drawn), shows) << "drawn " << kit::Text(drawn) << ", point " << point.x << ","
+                                                     << point.y << " view " << kit::Text(view);
+            if (!shows)
+                continue;
+            // Drawn at the point, cut to the view; the system reports it there too. The insertion
+            // point from the text services, in client coordinates, is where their caret belongs.
+            RECT inside = {};
+            ::IntersectRect(&inside, &drawn, &view);
+            EXPECT_TRUE(::EqualRect(&inside, &drawn)) << kit::Text(drawn) << " leaves " << kit::Text(view);
+            EXPECT_EQ(drawn.left, point.x);
+            EXPECT_EQ(drawn.top, seen.top);
+            EXPECT_LE(drawn.bottom, seen.bottom);
+            POINT pos = {};
+            ::GetCaretPos(&pos);
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof(info);
+            ::GetGUIThreadInfo(0, &info);
+            EXPECT_EQ(kit::Text(pos), kit::Text(POINT{drawn.left, drawn.top}));
+            EXPECT_EQ(kit::Text(info.rcCaret), kit::Text(drawn));
+            EXPECT_EQ(info.hwndCaret, w.win.Hwnd());
         }
     }
 }

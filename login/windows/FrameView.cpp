@@ -36,6 +36,7 @@ const CFrameView::MessageHandler CFrameView::kHandlers[] = {
     {WM_WINDOWPOSCHANGED, &CFrameView::OnWindowPosChanged},
     {WM_SIZE, &CFrameView::OnSize},
     {CFrameView::kShowAttachedMessage, &CFrameView::OnShowAttached},
+    {WM_ACTIVATE, &CFrameView::OnActivate},
     {WM_ACTIVATEAPP, &CFrameView::OnActivateApp},
     {WM_SYSCOMMAND, &CFrameView::OnSysCommand},
     {WM_KEYDOWN, &CFrameView::OnKeyDown},
@@ -194,6 +195,33 @@ bool CFrameView::OnSize(WPARAM wParam, LPARAM, LRESULT&)
         ShowAttachedLater();
     }
     return false;
+}
+
+HWND CFrameView::ActivationHeir() const
+{
+    for (const AttachedWindow& window : m_attached) {
+        if (::IsWindowVisible(window.hWnd) && ::IsWindowEnabled(window.hWnd))
+            return window.hWnd;
+    }
+    return nullptr;
+}
+
+// The frame never keeps the activation while a window it carries shows: the default handling
+// would give the frame the keyboard focus, and a display server that lifts the window with the
+// focus above all others (Wine's X11 driver does so with its unmanaged windows, whatever the
+// Win32 order says) would then cover the carried windows with the frame's picture. Nothing would
+// put them back: in the Win32 order they still lie above the frame. Activated in its place, the
+// heir takes the focus as after any other switch, and the frame stays below it.
+bool CFrameView::OnActivate(WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if (LOWORD(wParam) == WA_INACTIVE || HIWORD(wParam) != 0)
+        return false;
+    HWND heir = ActivationHeir();
+    if (heir == nullptr)
+        return false;
+    ::SetActiveWindow(heir);
+    result = 0;
+    return true;
 }
 
 bool CFrameView::OnActivateApp(WPARAM wParam, LPARAM, LRESULT& result)

@@ -9,9 +9,11 @@
 //   LoginWindowOffset_Y=40
 //
 // Pressing the background drags the frame. Closing it by the system menu or Alt+F4 asks the
-// attached windows instead (WM_USER+100), and key presses go to them too. The attached windows
-// hide with the frame (minimised or hidden) and show again with it, at their offsets right
-// above it, without taking the activation.
+// attached windows instead (WM_USER+100), and key presses go to them too. Activated (a click, a
+// drag, the system's switching), the frame passes the activation on to the first attached window
+// that shows, so that the keyboard focus never lands on the frame. The attached windows hide with
+// the frame (minimised or hidden) and show again with it, at their offsets right above it,
+// without taking the activation.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -72,6 +74,7 @@ private:
     bool OnWindowPosChanged(WPARAM, LPARAM lParam, LRESULT& result);
     bool OnSize(WPARAM wParam, LPARAM, LRESULT& result);
     bool OnShowAttached(WPARAM, LPARAM, LRESULT& result);
+    bool OnActivate(WPARAM wParam, LPARAM, LRESULT& result);
     bool OnActivateApp(WPARAM wParam, LPARAM, LRESULT& result);
     bool OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result);
     bool OnKeyDown(WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -86,6 +89,10 @@ private:
     // The first button in list order under the point.
     FrameButton* ButtonAt(POINT pt) const;
     void PostToAttached(UINT message, WPARAM wParam, LPARAM lParam) const;
+    // The window that takes the activation in the frame's place: the first attached window that
+    // shows and takes input; null when there is none. (While a modal window of the dialog runs,
+    // the frame is disabled with it and is not activated by the player.)
+    HWND ActivationHeir() const;
     // Shows every attached window at its offset, stacked right above the frame, not activated.
     void ShowAttached() const;
     void ShowAttachedLater();

@@ -11,16 +11,18 @@
 
 #include "kit/FileBytes.h"
 #include "kit/Hex.h"
-#include "kit/TempDir.h"
 #include "standins/verifypage/VerifyPage.h"
 #include "tests/launcher/LauncherProcess.h"
+#include "tests/launcher/SampleLauncher.h"
 #include "tests/launcher/ScreenInput.h"
 
 namespace {
 
 using e2e::Click;
+using e2e::kQuickPageMark;
 using e2e::kUiBoundMs;
 using e2e::ScreenPixel;
+using e2e::ShowsButton;
 using e2e::WaitForPixel;
 using e2e::WaitUntil;
 
@@ -37,31 +39,18 @@ constexpr RECT kFailureLines = {100, 100, 370, 210};  // lines of "redtErrorInfo
 constexpr POINT kFrameClose = {446, 32};     // the frame's close button (skin\Button.ini), frame coordinates
 constexpr POINT kFrameMinimise = {416, 32};  // the frame's minimise button
 constexpr POINT kOnLoginButton = {110, 207};  // "loginBtn", beside its text
-// Points that only one page paints: the top of "btnPVALogin", above where "loginBtn" lies, and
-// the bottom of "loginBtn", below where "btnPVALogin" ends; and the edge of the agree box's tick.
-constexpr POINT kQuickPageMark = {225, 183};
+// A point that only the password page paints, as kQuickPageMark marks the quick-login page: the
+// bottom of "loginBtn", below where "btnPVALogin" ends. And the edge of the agree box's tick.
 constexpr POINT kPasswordPageMark = {225, 219};
 constexpr POINT kAgreeTick = {42, 241};
 constexpr uint32_t kWarningOrange = 0xF59A23;
 constexpr uint32_t kTickBlue = 0x2F6FD6;
 
-// True once the primary button of a page shows at the mark, usable (normal, hot or pushed face
-// of button_primary.png), within the bound.
-bool ShowsButton(HWND dialog, POINT mark)
-{
-    return WaitForPixel(dialog, mark, {0x2F6FD6, 0x4584E6, 0x255BB4});
-}
-
 class LoginEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        work_ = dir_.Path() + L"\\";
-        ASSERT_TRUE(e2e::CopyTree(e2e::SourceDir() + L"\\sample\\workdir", dir_.Path())) << "no sample work dir";
-        for (const wchar_t* file : {L"NVSSO\\1.0\\Bin\\Tessaly.dll", L"Hall\\Ombrel.exe"}) {
-            const std::wstring target = work_ + file, name = target.substr(target.rfind(L'\\') + 1);
-            ASSERT_TRUE(::CopyFileW((ModuleFolder() + name).c_str(), target.c_str(), FALSE));
-        }
+        ASSERT_TRUE(sample_.Make());
     }
     std::wstring Arguments() const { return L"AppId=1001 ChannelId=7 \"WorkDir=" + work_ + L"\""; }
 
@@ -70,9 +59,10 @@ protected:
     // page. Null when it does not come to that.
     HWND OpenDialog(const LauncherProcess& launcher, bool toPasswordPage = false)
     {
-        HWND dialog = launcher.WaitForWindow(L"LoginDlg", kUiBoundMs);
-        frame_ = launcher.WaitForWindow(L"__IrregularWindowClass", kUiBoundMs);
-        if (dialog == nullptr || frame_ == nullptr || !ShowsButton(dialog, kQuickPageMark)) {
+        const e2e::LoginWindows windows = e2e::WaitForQuickLoginPage(launcher);
+        HWND dialog = windows.dialog;
+        frame_ = windows.frame;
+        if (dialog == nullptr) {
             ADD_FAILURE() << "no quick-login page";
             return nullptr;
         }
@@ -117,8 +107,8 @@ protected:
     bool Reported(const std::string& text) const { return Read(L"report.log").find(text) != std::string::npos; }
     std::string Calls() const { return Read(L"NVSSO\\1.0\\Bin\\calls.log"); }
 
-    kit::TempDir dir_;
-    std::wstring work_;
+    SampleWorkDir sample_;
+    const std::wstring& work_ = sample_.Path();
     HWND frame_ = nullptr;
 };
 

@@ -26,18 +26,53 @@
 
 namespace e2e {
 
-// Moves the pointer to a client point of the window and clicks the left button there.
-inline void Click(HWND window, POINT at)
+// One mouse event at the pointer's place, a little after the previous one.
+inline void SendMouse(DWORD flags)
 {
-    ::ClientToScreen(window, &at);
-    ::SetCursorPos(at.x, at.y);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-        ::Sleep(45);
-        input.mi.dwFlags = flags;
-        ::SendInput(1, &input, sizeof(input));
+    input.mi.dwFlags = flags;
+    ::Sleep(45);
+    ::SendInput(1, &input, sizeof(input));
+}
+
+enum class MouseButton { kLeft, kRight };
+
+// Moves the pointer to a client point of the window and clicks a button there, `times` times
+// in a row (2: a double click).
+inline void Click(HWND window, POINT at, MouseButton button = MouseButton::kLeft, int times = 1)
+{
+    const bool left = button == MouseButton::kLeft;
+    ::ClientToScreen(window, &at);
+    ::SetCursorPos(at.x, at.y);
+    for (int i = 0; i < times; ++i) {
+        SendMouse(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN);
+        SendMouse(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP);
     }
+    ::Sleep(150);
+}
+
+// Moves the pointer to a client point of the window (a screen point without a window), as the
+// mouse does: the window under it sees the move.
+inline void MoveTo(HWND window, POINT at)
+{
+    if (window != nullptr)
+        ::ClientToScreen(window, &at);
+    ::SetCursorPos(at.x, at.y);
+    SendMouse(MOUSEEVENTF_MOVE);
+}
+
+// Presses the left button at a client point of the window, moves the pointer by `by` in a few
+// steps and lets the button go there.
+inline void Drag(HWND window, POINT from, SIZE by)
+{
+    constexpr int kSteps = 4;
+    ::ClientToScreen(window, &from);  // once: the window may follow the pointer
+    MoveTo(nullptr, from);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= kSteps; ++i)
+        MoveTo(nullptr, POINT{from.x + by.cx * i / kSteps, from.y + by.cy * i / kSteps});
+    SendMouse(MOUSEEVENTF_LEFTUP);
     ::Sleep(150);
 }
 

@@ -40,7 +40,6 @@ const CFrameView::MessageHandler CFrameView::kHandlers[] = {
     {WM_ACTIVATEAPP, &CFrameView::OnActivateApp},
     {WM_SYSCOMMAND, &CFrameView::OnSysCommand},
     {WM_KEYDOWN, &CFrameView::OnKeyDown},
-    {WM_SETFOCUS, &CFrameView::OnSetFocus},
     {WM_MOUSEMOVE, &CFrameView::OnMouseMove},
     {WM_LBUTTONDOWN, &CFrameView::OnLeftButtonDown},
     {WM_MOUSEHOVER, &CFrameView::OnMouseHover},
@@ -254,21 +253,6 @@ bool CFrameView::OnKeyDown(WPARAM wParam, LPARAM lParam, LRESULT& result)
     PostToAttached(WM_KEYDOWN, wParam, lParam);
     result = 0;
     return true;
-}
-
-// The frame takes no typing: activated (a click on it, the task bar, a closed message box), it
-// hands the keyboard on to the first attached window that can take it, as a dialog hands it to
-// its control.
-bool CFrameView::OnSetFocus(WPARAM, LPARAM, LRESULT& result)
-{
-    for (const AttachedWindow& window : m_attached) {
-        if (::IsWindowVisible(window.hWnd) && ::IsWindowEnabled(window.hWnd)) {
-            ::SetFocus(window.hWnd);
-            result = 0;
-            return true;
-        }
-    }
-    return false;
 }
 
 // ---- buttons ----------------------------------------------------------------------------------

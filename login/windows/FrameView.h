@@ -78,7 +78,6 @@ private:
     bool OnActivateApp(WPARAM wParam, LPARAM, LRESULT& result);
     bool OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result);
     bool OnKeyDown(WPARAM wParam, LPARAM lParam, LRESULT& result);
-    bool OnSetFocus(WPARAM, LPARAM, LRESULT& result);
     bool OnMouseMove(WPARAM, LPARAM, LRESULT& result);
     bool OnLeftButtonDown(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnMouseHover(WPARAM, LPARAM, LRESULT& result);

@@ -142,8 +142,12 @@ void CEditFieldUI::HandleEvent(ControlEvent& event)
     case kEventSetFocus: {
         if (!enabled)
             break;
-        if (GetNativeWindow() != nullptr)
+        if (const HWND native = GetNativeWindow(); native != nullptr) {
+            // Still open, though the keyboard left it for a while: it takes the keyboard back.
+            if (::GetFocus() != native)
+                ::SetFocus(native);
             return;
+        }
         if (!Survives([this] { OpenNativeWindow(); }))
             return;
         Invalidate();

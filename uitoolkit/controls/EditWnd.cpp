@@ -55,6 +55,12 @@ LRESULT CEditWnd::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam)
         PostMessage(WM_CLOSE);
         return result;
     }
+    case WM_CLOSE:
+        // The close that a lost keyboard posted is void once the field has the keyboard again
+        // (its window got it back and handed it on before the close arrived).
+        if (::GetFocus() == m_hWnd)
+            return 0;
+        break;
     case WM_COMMAND + kReflectOffset:
         if (HIWORD(wParam) == EN_CHANGE)
             return OnTextChanged();

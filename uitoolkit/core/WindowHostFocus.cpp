@@ -99,18 +99,29 @@ bool CWindowHostUI::FocusOwnWindow()
 // The window gets the keyboard back from another window (a message box that closed, another
 // program, the frame it sits on): the control that shows the focus takes the keys again. An edit's
 // native field closed when the keyboard left, and a rich edit's caret went to the other window.
-// A focus handed up by one of the window's own child windows, or taken by the window itself on
-// the way to another control, changes nothing. The control is given the keys once the
-// activation that brought them back has settled: the system may still move them between the
-// window and its owner meanwhile, and a field that lost them still has its close on the way.
+// The window's activation says so, and so does a focus that comes from outside the window; a
+// focus handed up by one of the window's own child windows, or taken by the window itself on the
+// way to another control, does not. The control is given the keys once the activation has
+// settled: the system may still move them between the window and its owner meanwhile, and a
+// field that lost them still has its close on the way.
+bool CWindowHostUI::OnWindowActivate(WPARAM wParam)
+{
+    if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0)
+        ExpectFocusReturn();
+    return false;
+}
+
 bool CWindowHostUI::OnWindowFocus(HWND previous)
 {
-    if (m_focusingOwnWindow || m_focus == nullptr)
-        return false;
-    if (previous != nullptr && ::IsChild(m_hWnd, previous))
-        return false;
-    ::PostMessageW(m_hWnd, kFocusReturnMessage, 0, 0);
+    if (previous == nullptr || !::IsChild(m_hWnd, previous))
+        ExpectFocusReturn();
     return false;
+}
+
+void CWindowHostUI::ExpectFocusReturn()
+{
+    if (!m_focusingOwnWindow && m_focus != nullptr)
+        ::PostMessageW(m_hWnd, kFocusReturnMessage, 0, 0);
 }
 
 bool CWindowHostUI::OnFocusReturn()

@@ -88,6 +88,7 @@ bool CWindowHostUI::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_MOUSEHOVER:      return OnMouseHover(lParam);
     case WM_MOUSELEAVE:      return OnMouseLeave();
     case WM_SETFOCUS:        return OnWindowFocus(reinterpret_cast<HWND>(wParam));
+    case WM_ACTIVATE:        return OnWindowActivate(wParam);
     case WM_PRINTCLIENT:     PrintClient(reinterpret_cast<HDC>(wParam), lParam); return false;
     case kDelayedCleanupMessage: return RunDelayedCleanup();
     case kFocusReturnMessage: return OnFocusReturn();

@@ -181,7 +181,10 @@ private:
     bool OnMouseWheel(WPARAM wParam, LPARAM lParam);
     bool OnMouseHover(LPARAM lParam);
     bool OnMouseLeave();
+    bool OnWindowActivate(WPARAM wParam);
     bool OnWindowFocus(HWND previous);
+    // Asks for the focused control to take the keys once the window's activation has settled.
+    void ExpectFocusReturn();
     bool OnFocusReturn();
     // The window takes the keyboard focus itself, as a step of moving it between its controls;
     // false when the host died meanwhile.

@@ -381,7 +381,7 @@ TEST_F(LoginViewTest, EnterGoesBackFromTheFailurePageWhereverItWasClicked)
 // was active, typed keys reach the box that shows the focus, caret included.
 TEST_F(LoginViewTest, TypedKeysReachTheFocusedBoxWhenTheKeyboardComesBack)
 {
-    enum Away { kReminderByOk, kReminderByClose, kOtherWindow, kOtherWindowThenFrame };
+    enum Away { kReminderByOk, kReminderByClose, kOtherWindow, kOtherWindowThenFrame, kFrame };
     const struct {
         const char* what;
         bool fromPassword;  // else from the account box
@@ -392,6 +392,7 @@ TEST_F(LoginViewTest, TypedKeysReachTheFocusedBoxWhenTheKeyboardComesBack)
         {"password box, reminder closed by the system", true, kReminderByClose},
         {"password box, another window, then the dialog", true, kOtherWindow},
         {"account box, another window, then the frame", false, kOtherWindowThenFrame},
+        {"password box, the frame activated (a click on its band)", true, kFrame},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -421,6 +422,10 @@ TEST_F(LoginViewTest, TypedKeysReachTheFocusedBoxWhenTheKeyboardComesBack)
             kit::Input(box->GetNativeWindow()).Key(VK_RETURN);
             kit::Drain();
             ASSERT_TRUE(reminded) << "Enter without the agreement did not remind";
+        } else if (c.away == kFrame) {
+            ASSERT_EQ(::GetFocus(), box->GetNativeWindow());
+            ::SetActiveWindow(owner.view->GetFrame()->GetHWND());
+            kit::Drain();
         } else {
             // Another program's window takes the keyboard.
             const std::unique_ptr<HWND__, decltype(&::DestroyWindow)> other(

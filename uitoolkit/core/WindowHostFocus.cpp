@@ -65,7 +65,7 @@ void CWindowHostUI::SetFocus(CControlUI* control)
     // The handlers of the window focus and of the old focus may delete the new one.
     CControlUI::Watch target(control);
     if (::GetFocus() != m_hWnd && control != m_focus) {
-        if (!FocusOwnWindow())
+        if (!m_alive.Survives([this] { ::SetFocus(m_hWnd); }))
             return;
         if (target.ControlDeleted())
             control = nullptr;
@@ -87,41 +87,17 @@ void CWindowHostUI::SetFocus(CControlUI* control)
         m_focusNeeded = false;
 }
 
-bool CWindowHostUI::FocusOwnWindow()
-{
-    m_focusingOwnWindow = true;
-    if (!m_alive.Survives([this] { ::SetFocus(m_hWnd); }))
-        return false;
-    m_focusingOwnWindow = false;
-    return true;
-}
-
-// The window gets the keyboard back from another window (a message box that closed, another
-// program, the frame it sits on): the control that shows the focus takes the keys again. An edit's
-// native field closed when the keyboard left, and a rich edit's caret went to the other window.
-// The window's activation says so, and so does a focus that comes from outside the window; a
-// focus handed up by one of the window's own child windows, or taken by the window itself on the
-// way to another control, does not. The control is given the keys once the activation has
-// settled: the system may still move them between the window and its owner meanwhile, and a
-// field that lost them still has its close on the way.
+// The window is activated again and gets the keyboard back from another window (a message box
+// that closed, another program, the frame it sits on): the control that shows the focus takes the
+// keys again. An edit's native field closed when the keyboard left, and a rich edit's caret went
+// to the other window. The control is given the keys once the activation has settled: the system
+// may still move them between the window and its owner meanwhile, and a field that lost them
+// still has its close on the way.
 bool CWindowHostUI::OnWindowActivate(WPARAM wParam)
 {
-    if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0)
-        ExpectFocusReturn();
-    return false;
-}
-
-bool CWindowHostUI::OnWindowFocus(HWND previous)
-{
-    if (previous == nullptr || !::IsChild(m_hWnd, previous))
-        ExpectFocusReturn();
-    return false;
-}
-
-void CWindowHostUI::ExpectFocusReturn()
-{
-    if (!m_focusingOwnWindow && m_focus != nullptr)
+    if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0 && m_focus != nullptr)
         ::PostMessageW(m_hWnd, kFocusReturnMessage, 0, 0);
+    return false;
 }
 
 bool CWindowHostUI::OnFocusReturn()
@@ -152,7 +128,7 @@ bool CWindowHostUI::KillFocus(CControlUI* gaining)
 void CWindowHostUI::RequestFocus(CControlUI* control)
 {
     CControlUI::Watch target(control);
-    if (!FocusOwnWindow() || control == nullptr)
+    if (!m_alive.Survives([this] { ::SetFocus(m_hWnd); }) || control == nullptr)
         return;
     if (!KillFocus(control))
         return;

@@ -87,7 +87,6 @@ bool CWindowHostUI::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_MOUSEWHEEL:      return OnMouseWheel(wParam, lParam);
     case WM_MOUSEHOVER:      return OnMouseHover(lParam);
     case WM_MOUSELEAVE:      return OnMouseLeave();
-    case WM_SETFOCUS:        return OnWindowFocus(reinterpret_cast<HWND>(wParam));
     case WM_ACTIVATE:        return OnWindowActivate(wParam);
     case WM_PRINTCLIENT:     PrintClient(reinterpret_cast<HDC>(wParam), lParam); return false;
     case kDelayedCleanupMessage: return RunDelayedCleanup();
@@ -299,7 +298,7 @@ bool CWindowHostUI::OnMouseMove(LPARAM lParam)
 // (`died` then). The owned control under the point, or null.
 CControlUI* CWindowHostUI::BeginPress(LPARAM lParam, POINT& pt, bool& died)
 {
-    died = !FocusOwnWindow();
+    died = !m_alive.Survives([this] { ::SetFocus(m_hWnd); });
     if (died)
         return nullptr;
     pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

@@ -155,8 +155,8 @@ public:
 private:
     // Posted to the window after AddDelayedCleanup: the controls put aside are deleted then.
     static constexpr UINT kDelayedCleanupMessage = WM_APP + 1;
-    // Posted to the window when it gets the keyboard back from another window: the focused
-    // control takes the keys once the activation that moved them has settled.
+    // Posted to the window when it is activated again: the focused control takes the keys once
+    // the activation that moved them has settled.
     static constexpr UINT kFocusReturnMessage = WM_APP + 2;
 
     // ---- message handlers: each returns true when the message is done with (taken, or the host
@@ -182,13 +182,7 @@ private:
     bool OnMouseHover(LPARAM lParam);
     bool OnMouseLeave();
     bool OnWindowActivate(WPARAM wParam);
-    bool OnWindowFocus(HWND previous);
-    // Asks for the focused control to take the keys once the window's activation has settled.
-    void ExpectFocusReturn();
     bool OnFocusReturn();
-    // The window takes the keyboard focus itself, as a step of moving it between its controls;
-    // false when the host died meanwhile.
-    bool FocusOwnWindow();
     bool RunDelayedCleanup();
     // Pre-translation: true when the message was taken.
     bool PreTranslateTab();
@@ -271,8 +265,6 @@ private:
     bool m_mouseTracking = false;
     // The move being handled is the pointer leaving the window, not a place it moved to.
     bool m_mouseLeaving = false;
-    // The window is taking the keyboard focus itself (FocusOwnWindow), not getting it back.
-    bool m_focusingOwnWindow = false;
     bool m_captured = false;
 
     CUIPtrArray m_notifiers;       // INotifyUI*

@@ -446,8 +446,7 @@ TEST_F(LoginViewTest, TypedKeysReachTheFocusedBoxWhenTheKeyboardComesBack)
         }
         ASSERT_TRUE(C().pwdLogin->IsVisible());
         EXPECT_TRUE(box->IsFocused()) << "the box no longer shows the focus";
-        const HWND keys = ::GetFocus();
-        EXPECT_EQ(keys, box->GetNativeWindow()) << "the keys go elsewhere";
+        EXPECT_EQ(::GetFocus(), box->GetNativeWindow()) << "the keys go elsewhere";
         for (wchar_t ch : std::wstring(L"123"))
             ::PostMessageW(::GetFocus(), WM_CHAR, ch, 1);
         kit::Drain();
